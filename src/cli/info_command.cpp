@@ -1,0 +1,46 @@
+// nettor-cli info FILE: what a model file holds.
+#include "cli/command_registry.h"
+
+#include "model/mesh.h"
+
+#include <iostream>
+
+namespace nettor::cli {
+
+namespace {
+
+int runInfo(const std::string& path)
+{
+    std::unique_ptr<Model> model = loadModelForCli(path);
+    if (!model) return 1;
+    std::size_t vertices = 0, faces = 0, edges = 0, border = 0;
+    for (auto& object : model->objects) {
+        vertices += object->vertices.size();
+        faces += object->faces.size();
+        edges += object->edges.size();
+        for (Edge* e : object->edges)
+            if (!e->halfEdge2) ++border;
+    }
+    std::cout << "objects: " << model->objects.size() << "\n"
+              << "vertices: " << vertices << "\n"
+              << "faces: " << faces << "\n"
+              << "edges: " << edges << "\n"
+              << "border edges: " << border << "\n"
+              << "texture coordinates: " << (model->hasTexCoords ? "yes" : "no") << "\n"
+              << "bounds min: " << model->boundsMin.x << " " << model->boundsMin.y << " "
+              << model->boundsMin.z << "\n"
+              << "bounds max: " << model->boundsMax.x << " " << model->boundsMax.y << " "
+              << model->boundsMax.z << "\n";
+    return 0;
+}
+
+CommandRegistration registration(10, [](CLI::App& app, int& exitCode) {
+    auto* sub = app.add_subcommand("info", "Print what a model file holds.");
+    auto path = std::make_shared<std::string>();
+    sub->add_option("FILE", *path, "model file (obj, dxf, rok, mqo, 3ds or nte)")->required();
+    sub->callback([&exitCode, path] { exitCode = runInfo(*path); });
+});
+
+} // namespace
+
+} // namespace nettor::cli

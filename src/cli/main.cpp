@@ -1,0 +1,64 @@
+// nettor-cli: the Nettor engine from the command line.
+#include "cli/command_registry.h"
+
+#include "model/load_model.h"
+
+#include <algorithm>
+#include <iostream>
+#include <vector>
+
+#ifndef NETTOR_VERSION
+#define NETTOR_VERSION "0"
+#endif
+
+namespace nettor::cli {
+
+namespace {
+struct Registered {
+    int order;
+    CommandSetup setup;
+};
+std::vector<Registered>& registry()
+{
+    static std::vector<Registered> commands;
+    return commands;
+}
+} // namespace
+
+CommandRegistration::CommandRegistration(int order, CommandSetup setup)
+{
+    registry().push_back({order, std::move(setup)});
+}
+
+std::unique_ptr<Model> loadModelForCli(const std::string& path)
+{
+    LoadedModel loaded = loadModelFile(path);
+    if (loaded.result != LoadResult::Loaded) {
+        std::cerr << loadResultMessage(loaded.result) << std::endl;
+        return nullptr;
+    }
+    return std::move(loaded.model);
+}
+
+} // namespace nettor::cli
+
+int main(int argc, char** argv)
+{
+    using namespace nettor::cli;
+    CLI::App app{"Nettor turns a 3D polygon model into a paper-craft pattern.", "nettor-cli"};
+    app.set_version_flag("--version", std::string("nettor-cli ") + NETTOR_VERSION);
+    app.require_subcommand(1);
+
+    auto& commands = registry();
+    std::stable_sort(commands.begin(), commands.end(),
+                     [](const Registered& a, const Registered& b) { return a.order < b.order; });
+    int exitCode = 1;
+    for (auto& command : commands) command.setup(app, exitCode);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+    return exitCode;
+}

@@ -1,0 +1,77 @@
+#include "model/load_model.h"
+
+#include "model/text_file.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace nettor {
+
+namespace {
+
+std::string fileNamePart(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::string lowerExtension(const std::string& path)
+{
+    const std::string name = fileNamePart(path);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) return {};
+    std::string ext = name.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+std::string baseName(const std::string& path)
+{
+    std::string name = fileNamePart(path);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return name;
+}
+
+std::string loadResultMessage(LoadResult result)
+{
+    switch (result) {
+    case LoadResult::Loaded: return {};
+    case LoadResult::CannotOpen:
+    case LoadResult::ReadFailed: return "This file could not be read.";
+    case LoadResult::UnknownExtension: return "Nettor can't read the specified file.";
+    }
+    return {};
+}
+
+LoadedModel loadModelFile(const std::string& path)
+{
+    LoadedModel out;
+    if (!fileIsReadable(path)) {
+        out.result = LoadResult::CannotOpen;
+        return out;
+    }
+    auto model = std::make_unique<Model>();
+    const std::string ext = lowerExtension(path);
+    bool ok;
+    if (ext == "obj") {
+        ok = model->readObj(path);
+    } else {
+        out.result = LoadResult::UnknownExtension;
+        out.model = std::move(model);
+        return out;
+    }
+    if (!ok) {
+        out.result = LoadResult::ReadFailed;
+        return out;
+    }
+    model->filePath = path;
+    out.result = LoadResult::Loaded;
+    out.model = std::move(model);
+    return out;
+}
+
+} // namespace nettor

@@ -1,0 +1,34 @@
+#pragma once
+// Reading a model file of any supported format, chosen by its extension.
+#include "model/mesh.h"
+
+#include <memory>
+#include <string>
+
+namespace nettor {
+
+enum class LoadResult {
+    Loaded,           // the reader filled the model
+    CannotOpen,       // the file cannot be opened for reading
+    ReadFailed,       // a reader refused the file
+    UnknownExtension, // no reader for this extension; the model stays empty
+};
+
+struct LoadedModel {
+    LoadResult result = LoadResult::CannotOpen;
+    std::unique_ptr<Model> model; // set for Loaded and UnknownExtension
+};
+
+// Chooses the reader by the extension, ignoring case, and sets the model's
+// filePath on success (a cut-edge file sets it to the model file it names).
+LoadedModel loadModelFile(const std::string& path);
+
+// The message the user sees for a result, or an empty text for Loaded.
+std::string loadResultMessage(LoadResult result);
+
+// Extension after the last dot of the file name, in lower case; empty if none.
+std::string lowerExtension(const std::string& path);
+// File name without directory and extension.
+std::string baseName(const std::string& path);
+
+} // namespace nettor

@@ -1,0 +1,34 @@
+#include "state/open_command.h"
+
+#include "model/load_model.h"
+#include "state/app_state.h"
+
+namespace nettor {
+
+bool openModelPath(const std::string& path)
+{
+    AppState& state = appState();
+    LoadedModel loaded = loadModelFile(path);
+    if (loaded.result == LoadResult::CannotOpen) {
+        showMessage(loadResultMessage(loaded.result));
+        return false;
+    }
+
+    state.showTexture = false;
+    if (state.textureWindowOpen && state.listener) state.listener->closeTextureWindow();
+
+    if (loaded.result == LoadResult::ReadFailed) {
+        showMessage(loadResultMessage(loaded.result));
+        return false;
+    }
+    if (loaded.result == LoadResult::UnknownExtension) showMessage(loadResultMessage(loaded.result));
+
+    state.replaceModel(std::move(loaded.model));
+    state.status.finished = false;
+    if (state.listener) state.listener->setDocumentTitle(baseName(state.model->filePath));
+    sendHint(16);
+    sendHint(3);
+    return true;
+}
+
+} // namespace nettor

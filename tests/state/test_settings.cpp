@@ -1,0 +1,56 @@
+// The settings record and its text form.
+#include "state/settings.h"
+
+#include <gtest/gtest.h>
+
+using namespace nettor;
+
+TEST(SettingsText, DefaultsWriteTheKnownText)
+{
+    EXPECT_EQ(Settings{}.toText(), "1:0:1:0:8:0:0:1:1:1:0:1:1:0");
+}
+
+TEST(SettingsText, RoundTripsEveryField)
+{
+    Settings s;
+    s.readText("0:1:0:0:12:1:1:0:0:2:1:2:2:1");
+    EXPECT_EQ(s.toText(), "0:1:0:0:12:1:1:0:0:2:1:2:2:1");
+    EXPECT_EQ(s.flapsBothSides, 1);
+    EXPECT_EQ(s.unfoldStrategy, 2);
+}
+
+TEST(SettingsText, MissingFieldsKeepTheirValues)
+{
+    Settings s;
+    s.unfoldStrategy = 2;
+    s.readText("0:1:0:0:20");
+    EXPECT_EQ(s.toText(), "0:1:0:0:20:0:0:1:1:1:0:2:1:0");
+    Settings t;
+    t.readText("");
+    EXPECT_EQ(t.toText(), Settings{}.toText());
+    t.readText("garbage");
+    EXPECT_EQ(t.toText(), Settings{}.toText());
+}
+
+TEST(SettingsText, FlapSizeAndReservedFlagAreCorrected)
+{
+    Settings s;
+    s.readText("1:0:1:1:8:0:0:1:1:1:0:1:7:0");
+    EXPECT_EQ(s.flapSize, 1);
+    EXPECT_EQ(s.reservedFlag, 0);
+    s.readText("1:0:1:0:8:0:0:1:1:1:0:1:-1:0");
+    EXPECT_EQ(s.flapSize, 1);
+    s.readText("1:0:1:0:8:0:0:1:1:1:0:1:2:0");
+    EXPECT_EQ(s.flapSize, 2);
+}
+
+TEST(SettingsText, ViewSize)
+{
+    EXPECT_EQ(ViewSize{}.toText(), "320:250");
+    ViewSize v = ViewSize::fromText("640:480");
+    EXPECT_EQ(v.width, 640);
+    EXPECT_EQ(v.height, 480);
+    v = ViewSize::fromText("640");
+    EXPECT_EQ(v.width, 320);
+    EXPECT_EQ(v.height, 250);
+}

@@ -1,0 +1,29 @@
+#include "support/recording_listener.h"
+
+namespace nettor::test {
+
+void resetAppState()
+{
+    AppState& s = appState();
+    s.model.reset();
+    s.status.unfoldedFaceCount = 0;
+    s.status.totalFaceCount = 0;
+    s.status.partCount = 0;
+    s.status.finished = false;
+    s.status.busy = false;
+    s.status.quiet = false;
+    s.status.cancelRequested = false;
+    s.status.undoAvailable = false;
+    s.status.invertAllowed = false;
+    s.settings = Settings{};
+    s.modelViewSize = ViewSize{};
+    s.pickMode = -1;
+    s.rightDragMode = 0;
+    s.overlapCheck = 1;
+    s.displayedScale = 0.0;
+    s.requestedScale = 0.0;
+    s.showTexture = false;
+    s.textureWindowOpen = false;
+}
+
+} // namespace nettor::test

@@ -1,0 +1,41 @@
+#pragma once
+// A listener that records everything the core tells the user interface, and
+// installs itself into the process-wide state for its lifetime.
+#include "state/app_state.h"
+
+#include <string>
+#include <vector>
+
+namespace nettor::test {
+
+class RecordingListener : public UiListener {
+public:
+    RecordingListener() : previous_(appState().listener) { appState().listener = this; }
+    ~RecordingListener() override { appState().listener = previous_; }
+
+    void hint(int number) override { hints.push_back(number); }
+    void message(const std::string& text) override { messages.push_back(text); }
+    void invalidateModelView() override { ++modelViewInvalidations; }
+    void repaintPatternView() override { ++patternViewRepaints; }
+    void closeTextureWindow() override
+    {
+        ++textureWindowCloses;
+        appState().textureWindowOpen = false;
+    }
+    void setDocumentTitle(const std::string& t) override { titles.push_back(t); }
+
+    std::vector<int> hints;
+    std::vector<std::string> messages;
+    std::vector<std::string> titles;
+    int modelViewInvalidations = 0;
+    int patternViewRepaints = 0;
+    int textureWindowCloses = 0;
+
+private:
+    UiListener* previous_;
+};
+
+// Puts the process-wide state back to its start-up values.
+void resetAppState();
+
+} // namespace nettor::test

@@ -47,6 +47,20 @@ std::string loadResultMessage(LoadResult result)
     return {};
 }
 
+LoadResult readModelFormat(Model& model, const std::string& path)
+{
+    const std::string ext = lowerExtension(path);
+    bool ok;
+    if (ext == "obj") {
+        ok = model.readObj(path);
+    } else {
+        return LoadResult::UnknownExtension;
+    }
+    if (!ok) return LoadResult::ReadFailed;
+    model.filePath = path;
+    return LoadResult::Loaded;
+}
+
 LoadedModel loadModelFile(const std::string& path)
 {
     LoadedModel out;
@@ -55,22 +69,8 @@ LoadedModel loadModelFile(const std::string& path)
         return out;
     }
     auto model = std::make_unique<Model>();
-    const std::string ext = lowerExtension(path);
-    bool ok;
-    if (ext == "obj") {
-        ok = model->readObj(path);
-    } else {
-        out.result = LoadResult::UnknownExtension;
-        out.model = std::move(model);
-        return out;
-    }
-    if (!ok) {
-        out.result = LoadResult::ReadFailed;
-        return out;
-    }
-    model->filePath = path;
-    out.result = LoadResult::Loaded;
-    out.model = std::move(model);
+    out.result = readModelFormat(*model, path);
+    if (out.result != LoadResult::ReadFailed) out.model = std::move(model);
     return out;
 }
 

@@ -23,6 +23,11 @@ struct LoadedModel {
 // filePath on success (a cut-edge file sets it to the model file it names).
 LoadedModel loadModelFile(const std::string& path);
 
+// Reads a file of one of the model formats (obj, dxf, rok, 3ds, mqo, chosen
+// by the extension ignoring case) into an empty model and sets its filePath.
+// Any other extension gives UnknownExtension and leaves the model untouched.
+LoadResult readModelFormat(Model& model, const std::string& path);
+
 // The message the user sees for a result, or an empty text for Loaded.
 std::string loadResultMessage(LoadResult result);
 

@@ -1,0 +1,51 @@
+#pragma once
+// The document: the Qt face of the process-wide state. It listens to the
+// core, turns hints into a signal that every view receives, and shows the
+// core's messages as message boxes.
+#include "state/ui_listener.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+class CUnfurler00Doc : public QObject, public nettor::UiListener {
+    Q_OBJECT
+public:
+    explicit CUnfurler00Doc(QObject* parent = nullptr);
+    ~CUnfurler00Doc() override;
+
+    // The Open command after its dialog; true when a new model is current.
+    bool openPath(const QString& path);
+
+    // The base name of the current model's file, empty when there is none.
+    QString title() const { return title_; }
+
+    // Where message boxes are shown; tests replace it to record the texts.
+    void setMessageSink(std::function<void(const QString&)> sink) { sink_ = std::move(sink); }
+    void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
+
+    // nettor::UiListener
+    void hint(int number) override;
+    void message(const std::string& text) override;
+    void invalidateModelView() override;
+    void repaintPatternView() override;
+    void closeTextureWindow() override;
+    void setDocumentTitle(const std::string& title) override;
+
+signals:
+    // A view-update hint for all views; each acts on the numbers it knows.
+    void updateHint(int number);
+    void titleChanged(const QString& title);
+    void modelViewInvalidated();
+    void patternViewRepaintRequested();
+    void textureWindowCloseRequested();
+
+private:
+    QString title_;
+    QWidget* dialogParent_ = nullptr;
+    std::function<void(const QString&)> sink_;
+    nettor::UiListener* previousListener_ = nullptr;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The information panel below the 3D view. For now it tells what is loaded;
+// the unfolding controls join it later.
+#include <QWidget>
+
+class QLabel;
+
+class CInfomationView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CInfomationView(QWidget* parent = nullptr);
+    QSize sizeHint() const override { return {200, 100}; }
+    QString summaryText() const;
+
+public slots:
+    void onUpdateHint(int number);
+
+private:
+    QLabel* summary_;
+};

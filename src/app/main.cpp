@@ -1,0 +1,41 @@
+// nettor: the paper-craft pattern designer.
+#include "app/document.h"
+#include "app/main_frame.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QSurfaceFormat>
+#include <QTimer>
+
+int main(int argc, char** argv)
+{
+    QSurfaceFormat format;
+    format.setVersion(2, 1);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("KR_Nettor"));
+    QApplication::setApplicationName(QStringLiteral("Nettor"));
+    QApplication::setApplicationVersion(QStringLiteral(NETTOR_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Nettor turns a 3D polygon model into a paper-craft pattern."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A model or cut-edge file to open."));
+    parser.process(app);
+
+    CUnfurler00Doc document;
+    CMainFrame frame(&document);
+    frame.show();
+
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+        const QString path = files.first();
+        // Opened once the window is up, so that message boxes have a parent.
+        QTimer::singleShot(0, &frame, [&frame, path] { frame.openFile(path); });
+    }
+    return app.exec();
+}

@@ -1,0 +1,158 @@
+#include "app/main_frame.h"
+
+#include "app/document.h"
+#include "app/information_view.h"
+#include "app/model_view.h"
+#include "app/pattern_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+
+QString CMainFrame::openFilter()
+{
+    // The program's filter "Readable files|*.obj;...|...||" in Qt's notation.
+    return QStringLiteral(
+        "Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte);;"
+        "Wavefront (*.obj) (*.obj);;"
+        "AutoCAD (*.dxf) (*.dxf);;"
+        "HexaGreat3D (*.rok) (*.rok);;"
+        "Metasequoia (*.mqo) (*.mqo);;"
+        "3D Studio (*.3ds) (*.3ds);;"
+        "To cut edge info (*.nte) (*.nte)");
+}
+
+CMainFrame::CMainFrame(CUnfurler00Doc* document, QWidget* parent)
+    : QMainWindow(parent), document_(document)
+{
+    document_->setDialogParent(this);
+
+    columns_ = new QSplitter(Qt::Horizontal, this);
+    leftColumn_ = new QSplitter(Qt::Vertical, columns_);
+    modelView_ = new CModelView(leftColumn_);
+    informationView_ = new CInfomationView(leftColumn_);
+    leftColumn_->addWidget(modelView_);
+    leftColumn_->addWidget(informationView_);
+    patternView_ = new CDuvizuduView(columns_);
+    columns_->addWidget(leftColumn_);
+    columns_->addWidget(patternView_);
+    columns_->setStretchFactor(1, 1);
+    leftColumn_->setStretchFactor(1, 1);
+    columns_->setSizes({320, 480});
+    leftColumn_->setSizes({250, 250});
+    setCentralWidget(columns_);
+
+    for (auto* receiver : {static_cast<QObject*>(modelView_), static_cast<QObject*>(informationView_),
+                           static_cast<QObject*>(patternView_)}) {
+        connect(document_, SIGNAL(updateHint(int)), receiver, SLOT(onUpdateHint(int)));
+    }
+    connect(document_, &CUnfurler00Doc::titleChanged, this, &CMainFrame::updateTitle);
+    connect(document_, &CUnfurler00Doc::modelViewInvalidated, modelView_,
+            qOverload<>(&QWidget::update));
+    connect(document_, &CUnfurler00Doc::patternViewRepaintRequested, patternView_,
+            qOverload<>(&QWidget::update));
+
+    buildMenus();
+    loadRecentFiles();
+    statusBar()->showMessage(tr("Ready"));
+    updateTitle(QString());
+    resize(900, 620);
+}
+
+void CMainFrame::buildMenus()
+{
+    fileMenu_ = menuBar()->addMenu(tr("&File"));
+    QAction* open = fileMenu_->addAction(QStringLiteral("&Open...\tCtrl+O"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, &CMainFrame::onOpen);
+    recentSeparator_ = fileMenu_->addSeparator();
+    exitAction_ = fileMenu_->addAction(QStringLiteral("E&xit"));
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+}
+
+void CMainFrame::onOpen()
+{
+    QFileDialog dialog(this, tr("Open"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(openFilter());
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    openFile(dialog.selectedFiles().first());
+}
+
+bool CMainFrame::openFile(const QString& path)
+{
+    const bool replaced = document_->openPath(path);
+    if (replaced) addRecentFile(QFileInfo(path).absoluteFilePath());
+    return replaced;
+}
+
+void CMainFrame::updateTitle(const QString& documentTitle)
+{
+    setWindowTitle(documentTitle.isEmpty() ? QStringLiteral("Nettor")
+                                           : documentTitle + QStringLiteral(" - Nettor"));
+}
+
+void CMainFrame::loadRecentFiles()
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    recent_.clear();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!file.isEmpty()) recent_ << file;
+    }
+    settings.endGroup();
+    rebuildRecentMenu();
+}
+
+void CMainFrame::saveRecentFiles() const
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= recent_.size()) settings.setValue(key, recent_[i - 1]);
+        else settings.remove(key);
+    }
+    settings.endGroup();
+}
+
+void CMainFrame::addRecentFile(const QString& path)
+{
+    recent_.removeAll(path);
+    recent_.prepend(path);
+    while (recent_.size() > kRecentFileCount) recent_.removeLast();
+    saveRecentFiles();
+    rebuildRecentMenu();
+}
+
+void CMainFrame::rebuildRecentMenu()
+{
+    for (QAction* a : recentActions_) {
+        fileMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    recentActions_.clear();
+    for (int i = 0; i < recent_.size(); ++i) {
+        const QString path = recent_[i];
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), fileMenu_);
+        connect(action, &QAction::triggered, this, [this, path] { openFile(path); });
+        fileMenu_->insertAction(exitAction_, action);
+        recentActions_ << action;
+    }
+    // A separator between the list and Exit only when there is a list.
+    if (!recent_.isEmpty()) {
+        auto* sep = new QAction(fileMenu_);
+        sep->setSeparator(true);
+        fileMenu_->insertAction(exitAction_, sep);
+        recentActions_ << sep;
+    }
+}

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds and runs every test of Nettor:
+#   1. the core tests under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   2. a short run of every fuzz target (when clang's libFuzzer is present);
+#   3. all tests (core, command line, widgets) of a normal build, which ends
+#      with CTest's summary.
+# The exit code is non-zero when anything failed.
+set -uo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+bash scripts/setup-deps.sh || exit 1
+JOBS="$(nproc 2>/dev/null || echo 2)"
+status=0
+
+echo "== Sanitizer build of the core tests (ASan + UBSan)"
+if cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNETTOR_SANITIZE=ON \
+     -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF > build-asan.log 2>&1 \
+   && ninja -C build-asan nettor_core_tests >> build-asan.log 2>&1; then
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ./build-asan/tests/nettor_core_tests --gtest_brief=1 || status=1
+else
+  echo "sanitizer build failed; see build-asan.log"; tail -20 build-asan.log; status=1
+fi
+
+if [ -x scripts/fuzz.sh ] || [ -f scripts/fuzz.sh ]; then
+  echo "== Short fuzzing run"
+  bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-20}" || status=1
+fi
+
+echo "== Build and run all tests"
+if ! { cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > build-test.log 2>&1 \
+       && ninja -C build-test -j"$JOBS" >> build-test.log 2>&1; }; then
+  echo "build failed; see build-test.log"; grep -E "error|FAILED" build-test.log | head -40
+  exit 1
+fi
+cd build-test
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$JOBS" || status=1
+else
+  ctest --output-on-failure -j"$JOBS" || status=1
+fi
+exit $status

@@ -1,0 +1,16 @@
+#pragma once
+// Can the face across an edge join a part without overlapping it?
+
+namespace nettor {
+
+struct UnfoldedPart;
+struct Face;
+struct Edge;
+
+// face is the part's face on this side of edge. True when the face on the
+// other side, laid flat across the edge exactly as attachFace would lay it,
+// crosses no outline segment of the part (the face itself left out) with any
+// of its new sides and fan diagonals. Nothing is stored.
+bool canAttach(const UnfoldedPart& part, const Face& face, const Edge& edge);
+
+} // namespace nettor

@@ -1,0 +1,98 @@
+#pragma once
+// The drawing surface the pattern is drawn on: a plain device context with
+// pens, brushes, a rotatable font and integer device coordinates (x to the
+// right, y downwards). The 2D view, printing, metafiles and the SVG writer
+// each provide one.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nettor {
+
+struct Color {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    bool operator==(const Color&) const = default;
+};
+
+inline constexpr Color kBlack{0, 0, 0};
+inline constexpr Color kWhite{255, 255, 255};
+
+enum class PenStyle { Solid, Dot, Null };
+
+struct Pen {
+    PenStyle style = PenStyle::Solid;
+    int width = 1;
+    Color color = kBlack;
+    bool stock = false; // one of the device's stock pens
+    bool operator==(const Pen&) const = default;
+
+    static Pen solid(int width, Color color) { return {PenStyle::Solid, width, color, false}; }
+    static Pen dotted(int width, Color color) { return {PenStyle::Dot, width, color, false}; }
+    static Pen null() { return {PenStyle::Null, 1, kBlack, false}; }
+    static Pen stockBlack() { return {PenStyle::Solid, 1, kBlack, true}; }
+    static Pen stockWhite() { return {PenStyle::Solid, 1, kWhite, true}; }
+};
+
+struct Brush {
+    Color color = kWhite;
+    bool stock = false;
+    bool operator==(const Brush&) const = default;
+
+    static Brush solid(Color color) { return {color, false}; }
+    static Brush stockWhite() { return {kWhite, true}; }
+    static Brush stockBlack() { return {kBlack, true}; }
+};
+
+struct Font {
+    std::string faceName = "Arial";
+    int height = 0;     // cell height in device units
+    int escapement = 0; // tenths of a degree, counter-clockwise as seen on the device
+    int weight = 400;
+    bool operator==(const Font&) const = default;
+};
+
+struct TextExtent {
+    int width = 0;
+    int height = 0;
+};
+
+struct DevicePoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const DevicePoint&) const = default;
+};
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    // Device units per centimetre of the surface, horizontally and vertically.
+    virtual double unitsPerCmX() const = 0;
+    virtual double unitsPerCmY() const = 0;
+
+    // The pen, brush and font stay selected until the next call.
+    virtual void selectPen(const Pen& pen) = 0;
+    virtual void selectBrush(const Brush& brush) = 0;
+    virtual void selectFont(const Font& font) = 0;
+    virtual Pen currentPen() const = 0;
+
+    // Filled with the brush and outlined with the pen.
+    virtual void polygon(const std::vector<DevicePoint>& points) = 0;
+    // Filled with the brush only.
+    virtual void fillPolygon(const std::vector<DevicePoint>& points) = 0;
+    virtual void moveTo(int x, int y) = 0;
+    // A line from the current position, which then moves to (x, y).
+    virtual void lineTo(int x, int y) = 0;
+
+    // The text's top-left corner (before rotation by the font's escapement)
+    // is at (x, y).
+    virtual void textOut(int x, int y, const std::string& text) = 0;
+    // Size of the text in the selected font, unrotated.
+    virtual TextExtent textExtent(const std::string& text) const = 0;
+    // Text is drawn without filling its cell.
+    virtual void setTransparentBackground() = 0;
+};
+
+} // namespace nettor

@@ -1,0 +1,239 @@
+#include "output/draw_pattern.h"
+
+#include "output/draw_stroke_number.h"
+#include "output/drawn_marks.h"
+#include "output/flap_geometry.h"
+#include "output/line_classification.h"
+#include "output/page_grid.h"
+#include "output/pattern_walk.h"
+#include "output/sheet_coordinates.h"
+#include "state/app_state.h"
+
+#include <climits>
+#include <cmath>
+#include <string>
+
+namespace nettor {
+
+int toDeviceUnits(double value)
+{
+    if (!(value == value)) return 0; // NaN
+    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+namespace {
+
+constexpr double kCmPerPoint = 0.035277777777777776;
+
+struct Device {
+    Canvas& dc;
+    double upcX, upcY, originX, originY;
+
+    DevicePoint at(SheetPoint p) const
+    {
+        return {toDeviceUnits(originX + upcX * p.x), toDeviceUnits(originY + upcY * p.y)};
+    }
+    void line(SheetPoint a, SheetPoint b) const
+    {
+        const DevicePoint da = at(a), db = at(b);
+        dc.moveTo(da.x, da.y);
+        dc.lineTo(db.x, db.y);
+    }
+};
+
+void drawPageMarks(Canvas& dc, const Model& model, double upcX, double upcY)
+{
+    dc.selectPen(Pen::solid(5, kBlack));
+    const PageGrid grid = pageGrid(model);
+    auto stroke = [&](double x0, double y0, double x1, double y1) {
+        dc.moveTo(toDeviceUnits(upcX * x0), toDeviceUnits(upcY * y0));
+        dc.lineTo(toDeviceUnits(upcX * x1), toDeviceUnits(upcY * y1));
+    };
+    const double left = kSheetMarginCm, right = kPageWidthCm - kSheetMarginCm;
+    const double top = kSheetMarginCm, bottom = kPageHeightCm - kSheetMarginCm;
+    for (int row = 0; row < grid.rows; ++row) {
+        for (int column = 0; column < grid.columns; ++column) {
+            const double gx = column * kPageWidthCm, gy = row * kPageHeightCm;
+            // Each cross reaches 1 cm towards the nearer page edge and 2 cm
+            // into the page.
+            for (const double cx : {left, right}) {
+                for (const double cy : {top, bottom}) {
+                    const double sx = cx == left ? 1.0 : -1.0;
+                    const double sy = cy == top ? 1.0 : -1.0;
+                    stroke(gx + cx - sx, gy + cy, gx + cx + 2 * sx, gy + cy);
+                    stroke(gx + cx, gy + cy - sy, gx + cx, gy + cy + 2 * sy);
+                }
+            }
+        }
+    }
+}
+
+void drawFlaps(Model& model, const Settings& settings, const Device& device)
+{
+    clearDrawnMarks(model);
+    const double h = flapHeightCm(model, settings);
+    forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
+        if (!takeFlap(side, settings)) return;
+        const auto outline = flapOutline(sheetPoint(model, part, *side.point),
+                                         sheetPoint(model, part, *side.next->point), h);
+        if (!outline) return;
+        std::vector<DevicePoint> points;
+        for (const SheetPoint& p : *outline) points.push_back(device.at(p));
+        device.dc.selectBrush(Brush::stockWhite());
+        device.dc.fillPolygon(points);
+        device.dc.selectPen(Pen::stockBlack());
+        device.dc.moveTo(points[0].x, points[0].y);
+        for (int i = 1; i < 4; ++i) device.dc.lineTo(points[i].x, points[i].y);
+    });
+}
+
+std::uint8_t colorComponent(float value)
+{
+    const double scaled = std::trunc(static_cast<double>(value) * 255.0);
+    if (!(scaled > 0.0)) return 0;
+    if (scaled > 255.0) return 255;
+    return static_cast<std::uint8_t>(scaled);
+}
+
+const Material* faceMaterial(const Face& face)
+{
+    if (!face.object || face.materialIndex < 0) return nullptr;
+    const auto index = static_cast<std::size_t>(face.materialIndex);
+    return index < face.object->materials.size() ? &face.object->materials[index] : nullptr;
+}
+
+void drawFaces(Model& model, const Settings& settings, const Device& device)
+{
+    for (auto& part : model.parts) {
+        if (!part) continue;
+        for (Face* face : part->faces) {
+            if (!face) continue;
+            std::vector<DevicePoint> points;
+            bool placed = true;
+            for (HalfEdge* h : face->outerLoop.halfEdges) {
+                if (!h || !h->point) {
+                    placed = false;
+                    break;
+                }
+                points.push_back(device.at(sheetPoint(model, *part, *h->point)));
+            }
+            if (!placed || points.empty()) continue;
+            const Material* material = settings.colorMode ? faceMaterial(*face) : nullptr;
+            if (material) {
+                const Color c{colorComponent(material->ambient[0]),
+                              colorComponent(material->ambient[1]),
+                              colorComponent(material->ambient[2])};
+                device.dc.selectBrush(Brush::solid(c));
+                device.dc.selectPen(Pen::solid(1, c));
+            } else {
+                device.dc.selectBrush(Brush::stockWhite());
+                device.dc.selectPen(Pen::stockWhite());
+            }
+            device.dc.polygon(points);
+        }
+    }
+}
+
+Pen foldPen(FoldLineStyle style)
+{
+    switch (style) {
+    case FoldLineStyle::Dot: return Pen::dotted(1, kBlack);
+    case FoldLineStyle::None: return Pen::null();
+    case FoldLineStyle::Line: break;
+    }
+    return Pen::solid(1, kBlack);
+}
+
+void drawLines(Model& model, const Settings& settings, const Device& device)
+{
+    clearDrawnMarks(model);
+    const Pen cutPen = Pen::solid(1, kBlack);
+    const Pen ridgePen = foldPen(foldLineStyle(LineKind::Ridge, settings));
+    const Pen valleyPen = foldPen(foldLineStyle(LineKind::Valley, settings));
+    forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
+        const LineKind kind = classifyLine(side, settings);
+        if (kind == LineKind::Skip) return;
+        device.dc.selectPen(kind == LineKind::Cut     ? cutPen
+                            : kind == LineKind::Ridge ? ridgePen
+                                                      : valleyPen);
+        device.line(sheetPoint(model, part, *side.point),
+                    sheetPoint(model, part, *side.next->point));
+        side.edge->drawnMark = 1;
+    });
+}
+
+void drawNumbers(Model& model, const Settings& settings, const Device& device, int fontHeight)
+{
+    Canvas& dc = device.dc;
+    dc.setTransparentBackground();
+    clearDrawnMarks(model);
+    dc.selectPen(Pen::solid(2, kBlack));
+    forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
+        Edge& e = *side.edge;
+        if (e.edgeId == -1) return;
+        const SheetPoint p0 = sheetPoint(model, part, *side.point);
+        const SheetPoint p1 = sheetPoint(model, part, *side.next->point);
+        const double length = std::hypot(p1.x - p0.x, p1.y - p0.y);
+        if (!(length > 0.0)) return; // a side of no length has no direction to follow
+        const double c = (p1.x - p0.x) / length;
+        const double s = (p1.y - p0.y) / length;
+        const SheetPoint m{(p0.x + p1.x) / 2, (p0.y + p1.y) / 2};
+        double e10 = std::asin(s) * 572.9577951289617;
+        if (p1.x - p0.x > 0) e10 = 1800 - e10;
+        if (settings.useOriginalFont) {
+            drawStrokeNumber(dc, e.edgeId, device.upcY * settings.edgeIdFontSize * 0.02822222222222222,
+                             device.originX + device.upcX * m.x, device.originY + device.upcY * m.y,
+                             e10 * 0.1);
+        } else {
+            Font font;
+            font.faceName = "Arial";
+            font.height = fontHeight;
+            font.escapement = toDeviceUnits(e10);
+            dc.selectFont(font);
+            const std::string text = std::to_string(e.edgeId);
+            const TextExtent extent = dc.textExtent(text);
+            const double g = extent.height * 1.1 / device.upcY;
+            const SheetPoint ref{m.x + extent.width * c / (2 * device.upcX) - g * s,
+                                 m.y + extent.width * s / (2 * device.upcX) + g * c};
+            const DevicePoint at = device.at(ref);
+            dc.textOut(at.x, at.y, text);
+        }
+        e.drawnMark = 1;
+    });
+}
+
+} // namespace
+
+void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
+                 double unitsPerCmY, OutputTarget target, double originX, double originY,
+                 int pageCount)
+{
+    const Pen previousPen = dc.currentPen();
+    const Device device{dc, unitsPerCmX, unitsPerCmY, originX, originY};
+    const int fontHeight = toDeviceUnits(unitsPerCmY * settings.edgeIdFontSize * kCmPerPoint);
+
+    if (target == OutputTarget::Printer && pageCount != 1)
+        drawPageMarks(dc, model, unitsPerCmX, unitsPerCmY);
+    if (settings.createFlaps) {
+        drawFlaps(model, settings, device);
+    } else {
+        forEachPatternSide(model, [](UnfoldedPart&, Face&, HalfEdge& side) { side.hasFlap = 0; });
+    }
+    drawFaces(model, settings, device);
+    drawLines(model, settings, device);
+    if (settings.showEdgeIds && fontHeight > 2) drawNumbers(model, settings, device, fontHeight);
+    dc.selectPen(previousPen);
+}
+
+void drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, OutputTarget target,
+                 double originX, double originY, int pageCount)
+{
+    AppState& state = appState();
+    if (!state.model) return;
+    drawPattern(*state.model, state.settings, dc, unitsPerCmX, unitsPerCmY, target, originX,
+                originY, pageCount);
+}
+
+} // namespace nettor

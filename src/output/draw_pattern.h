@@ -1,0 +1,26 @@
+#pragma once
+// Draws the finished pattern on a canvas: page marks (printer only), glue
+// flaps, faces, cut and fold lines, and edge numbers, in that order.
+#include "model/mesh.h"
+#include "output/canvas.h"
+#include "output/output_target.h"
+#include "state/settings.h"
+
+namespace nettor {
+
+// A sheet point (x_cm, y_cm) lands at origin + unitsPerCm * cm on the device,
+// truncated towards zero. pageCount is the print job's page count; the
+// printer target draws registration marks when it is not 1.
+void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
+                 double unitsPerCmY, OutputTarget target, double originX, double originY,
+                 int pageCount = 1);
+
+// The same for the current model and settings; nothing without a model.
+void drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, OutputTarget target,
+                 double originX, double originY, int pageCount = 1);
+
+// Device coordinate of a value, truncated towards zero and kept inside the
+// integer range.
+int toDeviceUnits(double value);
+
+} // namespace nettor

@@ -53,6 +53,14 @@ LoadResult readModelFormat(Model& model, const std::string& path)
     bool ok;
     if (ext == "obj") {
         ok = model.readObj(path);
+    } else if (ext == "dxf") {
+        ok = model.readDxf(path);
+    } else if (ext == "rok") {
+        ok = model.readRok(path);
+    } else if (ext == "3ds") {
+        ok = model.read3ds(path);
+    } else if (ext == "mqo") {
+        ok = model.readMqo(path);
     } else {
         return LoadResult::UnknownExtension;
     }

@@ -6,6 +6,7 @@
 // stable addresses). The lists (faces, edges, vertices, ...) hold plain
 // non-owning pointers in creation order; every other reference between
 // records is a plain back-reference.
+#include "model/stable_store.h"
 #include "model/unfold_records.h"
 #include "model/vec3.h"
 
@@ -13,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nettor {
@@ -135,11 +137,11 @@ struct MeshObject {
 
 private:
     friend struct Face;
-    std::deque<Vertex> vertexStore_;
-    std::deque<TexCoord> texCoordStore_;
-    std::deque<Face> faceStore_;
-    std::deque<HalfEdge> halfEdgeStore_;
-    std::deque<Edge> edgeStore_;
+    StableStore<Vertex> vertexStore_;
+    StableStore<TexCoord> texCoordStore_;
+    StableStore<Face> faceStore_;
+    StableStore<HalfEdge> halfEdgeStore_;
+    StableStore<Edge> edgeStore_;
     // Exact-coordinate index for findVertex, built on first use and kept up
     // to date by addVertex from then on.
     mutable std::unique_ptr<VertexIndex> vertexIndex_;
@@ -189,6 +191,15 @@ struct Model {
     // cannot be opened or is malformed; the caller then discards the model.
     bool readObj(const std::string& path);
     bool readObjText(const std::string& text);
+    // The other formats, each from a path or from the file's bytes in memory.
+    bool readDxf(const std::string& path);
+    bool readDxfText(std::string_view text);
+    bool readRok(const std::string& path);
+    bool readRokText(std::string_view text);
+    bool read3ds(const std::string& path);
+    bool read3dsBytes(std::string_view bytes);
+    bool readMqo(const std::string& path);
+    bool readMqoBytes(std::string_view bytes);
 
     // Creation counter of vertices, for a fixed vertex order.
     std::uint64_t nextVertexSerial = 0;

@@ -135,6 +135,7 @@ void MeshObject::buildEdges()
     };
 
     std::vector<std::uint8_t> paired(n, 0);
+    edges.reserve(edges.size() + n / 2 + 1);
     for (std::uint32_t i = 0; i < n; ++i) {
         const Visit& v = visits[i];
         const bool firstOfItsPair = runFirst[i] == i;

@@ -135,6 +135,7 @@ HalfEdge* Face::addCorner(Vertex* vertex, TexCoord* texCoord)
     h.origin = vertex;
     h.texCoord = texCoord;
     h.loop = &outerLoop;
+    if (outerLoop.halfEdges.empty()) outerLoop.halfEdges.reserve(4);
     outerLoop.halfEdges.push_back(&h);
     centroid += vertex->position;
     ++cornerCount;

@@ -17,6 +17,7 @@ std::optional<std::string> readWholeFile(const std::string& path)
         return std::nullopt;
     }
     std::string data;
+    if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[1 << 16];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, got);

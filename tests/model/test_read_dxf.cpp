@@ -1,0 +1,158 @@
+// The DXF reader: face entities, shared corners and the token-based reading.
+#include "model/diagnostics.h"
+#include "model/load_model.h"
+#include "model/mesh.h"
+#include "support/model_builders.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace nettor;
+using namespace nettor::test;
+
+namespace {
+
+struct Read {
+    std::ostringstream diag;
+    DiagnosticsRedirect redirect{diag};
+    Model model;
+    bool ok;
+    explicit Read(const std::string& text) : ok(model.readDxfText(text)) {}
+    const MeshObject& object() const { return *model.objects.at(0); }
+    std::vector<std::int32_t> corners(std::size_t face) const
+    {
+        std::vector<std::int32_t> ids;
+        for (HalfEdge* h : object().faces.at(face)->outerLoop.halfEdges) ids.push_back(h->origin->id);
+        return ids;
+    }
+    std::size_t pairedEdges() const
+    {
+        std::size_t n = 0;
+        for (Edge* e : object().edges) n += e->halfEdge2 != nullptr;
+        return n;
+    }
+};
+
+// One 3DFACE entity in group-code form; the fourth corner only when given.
+std::string face(const std::vector<Vec3>& c, const std::string& name = "3DFACE")
+{
+    std::ostringstream s;
+    s << "  0\n" << name << "\n  8\nLayer\n";
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        s << " 1" << i << "\n" << c[i].x << "\n 2" << i << "\n" << c[i].y << "\n 3" << i << "\n" << c[i].z << "\n";
+    }
+    return s.str();
+}
+
+const std::string kEnd = "  0\nENDSEC\n  0\nEOF\n";
+
+} // namespace
+
+TEST(ReadDxf, SharedCornersBecomeSharedVertices)
+{
+    std::ostringstream diag;
+    DiagnosticsRedirect redirect(diag);
+    Model model;
+    ASSERT_TRUE(model.readDxf(NETTOR_TEST_DATA_DIR "/two_triangles.dxf"));
+    const MeshObject& o = *model.objects.at(0);
+    // Both entities repeat their third corner as the fourth: two triangles.
+    ASSERT_EQ(o.faces.size(), 2u);
+    EXPECT_EQ(o.faces[0]->cornerCount, 3);
+    EXPECT_EQ(o.vertices.size(), 4u);
+    ASSERT_EQ(o.edges.size(), 5u);
+    EXPECT_NE(o.edges[0]->halfEdge2, nullptr); // the shared diagonal
+    EXPECT_EQ(o.edges[1]->halfEdge2, nullptr);
+    EXPECT_FALSE(model.hasTexCoords);
+    EXPECT_EQ(o.faces[1]->materialIndex, -1);
+}
+
+TEST(ReadDxf, FourthCornerDecidesBetweenTriangleAndQuadrilateral)
+{
+    Read r(face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 0}}) + // repeats the third
+           face({{0, 0, 5}, {1, 0, 5}, {1, 1, 5}, {0, 0, 5}}) + // repeats the first
+           face({{0, 0, 9}, {1, 0, 9}, {1, 1, 9}, {0, 1, 9}}) + // a quadrilateral
+           face({{5, 0, 0}, {6, 0, 0}, {6, 1, 0}}) + kEnd);     // no fourth corner
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(r.object().faces.size(), 4u);
+    EXPECT_EQ(r.object().faces[0]->cornerCount, 3);
+    EXPECT_EQ(r.object().faces[1]->cornerCount, 3);
+    EXPECT_EQ(r.object().faces[2]->cornerCount, 4);
+    EXPECT_EQ(r.object().faces[3]->cornerCount, 3);
+    // A fourth corner equal to the second is a real corner.
+    Read odd(face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 0, 0}}) + kEnd);
+    EXPECT_EQ(odd.object().faces.at(0)->cornerCount, 4);
+}
+
+TEST(ReadDxf, VertexIdsFollowFirstAppearanceAndEqualityIsExact)
+{
+    Read r(face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}) + face({{2, 2, 2}, {1, 1, 0}, {1, 0, 0}}) +
+           face({{1, 0, 0}, {2, 2, 2}, {-0.0, 0, 0}}) + kEnd);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.corners(0), (std::vector<std::int32_t>{1, 2, 3}));
+    EXPECT_EQ(r.corners(1), (std::vector<std::int32_t>{4, 3, 2}));
+    EXPECT_EQ(r.corners(2), (std::vector<std::int32_t>{2, 4, 1})); // -0 equals 0
+    EXPECT_EQ(r.object().vertices.size(), 4u);
+
+    Read apart(face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}) + face({{0, 0, 0}, {1, 1, 0}, {0, 1, 0.0000001}}) +
+               face({{0, 0, 0}, {1, 1, 0.0000001}, {0, 1, 0}}) + kEnd);
+    ASSERT_TRUE(apart.ok);
+    EXPECT_EQ(apart.object().vertices.size(), 6u);
+    EXPECT_EQ(apart.pairedEdges(), 1u); // only the second face meets the first
+}
+
+TEST(ReadDxf, OnlyExactEntityNamesAreFaces)
+{
+    Read r(face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, "3DFace") + face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, "3dface") +
+           face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}, "LINE") + kEnd);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.object().faces.size(), 1u);
+    EXPECT_EQ(r.object().vertices.size(), 3u);
+
+    Read none("  0\nSECTION\n  2\nHEADER\n  0\nENDSEC\n  0\nEOF\n");
+    ASSERT_TRUE(none.ok);
+    EXPECT_EQ(none.object().faces.size(), 0u);
+    EXPECT_TRUE(Read("").ok);
+}
+
+TEST(ReadDxf, TokenRulesOfAnEntity)
+{
+    // A layer named 0 before the first code 10 is skipped; "10 10 v" takes v.
+    Read r("0\n3DFACE\n8\n0\n10\n10\n2.5\n20\n1\n30\n0\n11\n3\n21\n1\n31\n0\n12\n3\n22\n4\n32\n0\n0\nEOF\n");
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(r.object().faces.size(), 1u);
+    EXPECT_EQ(r.object().vertices[0]->position, Vec3(2.5, 1, 0));
+    EXPECT_EQ(r.object().vertices[2]->position, Vec3(3, 4, 0));
+
+    // A VERTEX entity with only its first corner keeps the other two at the origin.
+    Read v("0\nVERTEX\n8\nL\n10\n1\n20\n2\n30\n3\n0\nSEQEND\n");
+    ASSERT_TRUE(v.ok);
+    ASSERT_EQ(v.object().faces.size(), 1u);
+    EXPECT_EQ(v.corners(0), (std::vector<std::int32_t>{1, 2, 2}));
+
+    // The file ending inside an entity still gives the face read so far.
+    Read cut("0\n3DFACE\n10\n1\n20\n0\n30\n0\n11\n0\n21\n1\n31\n0\n12\n5");
+    ASSERT_TRUE(cut.ok);
+    ASSERT_EQ(cut.object().faces.size(), 1u);
+    EXPECT_EQ(cut.object().vertices[2]->position, Vec3(5, 0, 0));
+}
+
+TEST(ReadDxf, NonFiniteCoordinatesAreRefused)
+{
+    EXPECT_FALSE(Read("0\n3DFACE\n10\n1e999\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n1\n22\n1\n32\n0\n0\n").ok);
+    EXPECT_FALSE(Read("0\n3DFACE\n10\nnan\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n1\n22\n1\n32\n0\n0\n").ok);
+    // An unused fourth corner does not count.
+    EXPECT_TRUE(Read("0\n3DFACE\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n1\n22\n1\n32\n0\n0\n").ok);
+}
+
+TEST(ReadDxf, OpensThroughTheExtension)
+{
+    std::ostringstream diag;
+    DiagnosticsRedirect redirect(diag);
+    LoadedModel loaded = loadModelFile(writeTempFile("P.DXF", face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}) + kEnd));
+    ASSERT_EQ(loaded.result, LoadResult::Loaded);
+    EXPECT_EQ(loaded.model->faceCount, 1);
+    Model model;
+    EXPECT_FALSE(model.readDxf("/nonexistent/x.dxf"));
+    EXPECT_NE(diag.str().find("Cannot open /nonexistent/x.dxf"), std::string::npos);
+}

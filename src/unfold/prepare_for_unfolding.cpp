@@ -26,6 +26,25 @@ Vec3 cornerNormal(const HalfEdge& h)
     return n / len;
 }
 
+// The corner of F2 before halfEdge2, as a probe of which side of F1's plane
+// F2 bends to. Beyond the edge's line (a reflex corner next to the edge) it
+// is mirrored back across that line into F2's side of it; a corner on the
+// line gives way to a point one edge length into F2.
+Vec3 sideProbe(const HalfEdge& h2, double edgeLength)
+{
+    const Vec3& start = h2.origin->position;
+    const Vec3& prev = h2.prev->origin->position;
+    Vec3 along = h2.next->origin->position - start;
+    const double alongLength = length(along);
+    if (!(alongLength > 0.0)) return prev;
+    along = along / alongLength;
+    const Vec3 inward = cross(outwardNormal(*h2.loop->face), along);
+    const double b = dot(prev - start, inward);
+    if (b > 1e-12 * edgeLength) return prev;
+    if (b < -1e-12 * edgeLength) return prev - inward * (2.0 * b);
+    return start + inward * edgeLength;
+}
+
 std::uint8_t ridgeFlag(const Edge& e)
 {
     const Face& f1 = *e.halfEdge1->loop->face;
@@ -33,7 +52,7 @@ std::uint8_t ridgeFlag(const Edge& e)
     const Vec3& o = e.halfEdge1->prev->origin->position;
     const HalfEdge& h2 = *e.halfEdge2;
     const double sum = dot(n1, h2.origin->position - o) + dot(n1, h2.next->origin->position - o) +
-                       dot(n1, h2.prev->origin->position - o);
+                       dot(n1, sideProbe(h2, e.length) - o);
     return sum > 0.0001 ? 0 : 1;
 }
 

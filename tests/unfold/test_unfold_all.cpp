@@ -1,0 +1,98 @@
+// Automatic unfolding over whole models.
+#include "support/shape_generators.h"
+#include "support/unfold_fixture.h"
+#include "unfold/start_part.h"
+#include "unfold/unfold_all.h"
+
+#include <set>
+
+using namespace nettor;
+using namespace nettor::test;
+
+namespace {
+
+class UnfoldAllTest : public UnfoldTest {};
+
+// Asks for a cancel once a number of faces have been placed.
+class CancellingListener : public RecordingListener {
+public:
+    explicit CancellingListener(int after) : after_(after) {}
+    void hint(int number) override
+    {
+        RecordingListener::hint(number);
+        if (number == 3 && --after_ == 0) appState().status.cancelRequested = true;
+    }
+
+private:
+    int after_;
+};
+
+} // namespace
+
+TEST_F(UnfoldAllTest, SeparateObjectsGetPartsOfTheirOwn)
+{
+    Model& m = take(buildModel({boxSpec(), boxSpec({3, 0, 0}, {4, 1, 1}), lPrismSpec()}));
+    appState().status.busy = true;
+    EXPECT_FALSE(unfoldAll(m));
+    std::set<const MeshObject*> objects;
+    for (auto& part : m.parts) {
+        for (Face* f : part->faces) EXPECT_EQ(f->object, part->faces[0]->object);
+        objects.insert(part->faces[0]->object);
+    }
+    EXPECT_EQ(objects.size(), 3u);
+    EXPECT_EQ(appState().status.unfoldedFaceCount, m.faceCount);
+    EXPECT_EQ(appState().status.partCount, static_cast<int>(m.parts.size()));
+}
+
+TEST_F(UnfoldAllTest, WithoutOverlapCheckEachConnectedGroupIsOnePart)
+{
+    appState().overlapCheck = 0;
+    Model& m = take(buildModel({subdividedSphereSpec(2), torusSpec(12, 8),
+                                translated(boxSpec(), {5, 0, 0})}));
+    appState().status.busy = true;
+    unfoldAll(m);
+    EXPECT_EQ(m.parts.size(), 3u);
+    EXPECT_EQ(countState(m, EdgeState::Blocked), 0);
+}
+
+TEST_F(UnfoldAllTest, AManuallyStartedPartGrowsFirst)
+{
+    Model& m = take(boxSpec());
+    Face& side = *m.objects[0]->faces[3];
+    startPart(side);
+    appState().status.undoAvailable = true;
+    appState().status.busy = true;
+    unfoldAll(m);
+    EXPECT_FALSE(appState().status.undoAvailable);
+    ASSERT_EQ(m.parts.size(), 1u);
+    EXPECT_EQ(m.parts[0]->faces[0], &side);
+    EXPECT_EQ(m.parts[0]->faceCount, 6);
+}
+
+TEST_F(UnfoldAllTest, CancelStopsAfterThePlacedFacesAndKeepsThem)
+{
+    Model& m = take(torusSpec(8, 6));
+    CancellingListener cancel(5);
+    appState().status.busy = true;
+    EXPECT_TRUE(unfoldAll(m));
+    EXPECT_EQ(appState().status.unfoldedFaceCount, 5);
+    EXPECT_FALSE(appState().status.finished);
+    int placed = 0;
+    for (Face* f : m.objects[0]->faces) placed += f->unfolded;
+    EXPECT_EQ(placed, 5);
+
+    // Continuing after the cancel places the rest.
+    appState().status.cancelRequested = false;
+    EXPECT_FALSE(unfoldAll(m));
+    EXPECT_TRUE(appState().status.finished);
+    EXPECT_EQ(appState().status.unfoldedFaceCount, 48);
+}
+
+TEST_F(UnfoldAllTest, CancelBeforeTheFirstFacePlacesNothing)
+{
+    Model& m = take(boxSpec());
+    appState().status.cancelRequested = true;
+    EXPECT_TRUE(unfoldAll(m));
+    EXPECT_TRUE(m.parts.empty());
+    EXPECT_EQ(appState().status.unfoldedFaceCount, 0);
+}

@@ -156,3 +156,17 @@ TEST(ReadDxf, OpensThroughTheExtension)
     EXPECT_FALSE(model.readDxf("/nonexistent/x.dxf"));
     EXPECT_NE(diag.str().find("Cannot open /nonexistent/x.dxf"), std::string::npos);
 }
+
+TEST(ReadDxf, PyramidSampleIsClosed)
+{
+    std::ostringstream diag;
+    DiagnosticsRedirect redirect(diag);
+    LoadedModel loaded = loadModelFile(NETTOR_SAMPLES_DIR "/pyramid.dxf");
+    ASSERT_EQ(loaded.result, LoadResult::Loaded);
+    const MeshObject& o = *loaded.model->objects.at(0);
+    EXPECT_EQ(o.faces.size(), 5u);
+    EXPECT_EQ(o.vertices.size(), 5u);
+    EXPECT_EQ(o.edges.size(), 8u);
+    for (const Edge* e : o.edges) EXPECT_NE(e->halfEdge2, nullptr);
+    EXPECT_EQ(diag.str(), "");
+}

@@ -263,3 +263,19 @@ TEST(ReadMqo, OpensThroughTheExtension)
     EXPECT_EQ(loaded.model->filePath, path);
     EXPECT_EQ(loadModelFile(writeTempFile("bad.mqo", "nope\n")).result, LoadResult::ReadFailed);
 }
+
+TEST(ReadMqo, GemSampleIsClosedAndTextured)
+{
+    std::ostringstream diag;
+    DiagnosticsRedirect redirect(diag);
+    LoadedModel loaded = loadModelFile(NETTOR_SAMPLES_DIR "/gem.mqo");
+    ASSERT_EQ(loaded.result, LoadResult::Loaded);
+    const MeshObject& o = *loaded.model->objects.at(0);
+    EXPECT_EQ(o.faces.size(), 8u);
+    EXPECT_EQ(o.edges.size(), 12u);
+    for (const Edge* e : o.edges) EXPECT_NE(e->halfEdge2, nullptr);
+    EXPECT_TRUE(loaded.model->hasTexCoords);
+    EXPECT_EQ(o.materials.size(), 2u);
+    EXPECT_EQ(o.faces[7]->materialIndex, 1);
+    EXPECT_EQ(diag.str(), "");
+}

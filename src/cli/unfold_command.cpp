@@ -1,0 +1,175 @@
+// nettor-cli unfold MODEL: automatic unfolding of a model file, with a
+// summary on standard output and, on request, the whole result as JSON.
+#include "cli/command_registry.h"
+
+#include "model/mesh.h"
+#include "state/app_state.h"
+#include "unfold/take_up_model.h"
+#include "unfold/unfold_all.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <fstream>
+#include <iostream>
+
+namespace nettor::cli {
+
+namespace {
+
+struct UnfoldOptions {
+    std::string modelPath;
+    int strategy = Settings{}.unfoldStrategy;
+    bool noOverlapCheck = false;
+    std::string jsonPath; // empty: no JSON
+};
+
+// Messages meant for a message box go to standard error; nothing waits.
+class StderrListener : public UiListener {
+public:
+    void hint(int) override {}
+    void message(const std::string& text) override { std::cerr << text << std::endl; }
+};
+
+const char* stateName(EdgeState state)
+{
+    switch (state) {
+    case EdgeState::Untouched: return "Untouched";
+    case EdgeState::Fold: return "Fold";
+    case EdgeState::Cut: return "Cut";
+    case EdgeState::Blocked: return "Blocked";
+    case EdgeState::Candidate: return "Candidate";
+    case EdgeState::Border: return "Border";
+    case EdgeState::MarkedCut: return "MarkedCut";
+    }
+    return "Unknown";
+}
+
+nlohmann::ordered_json resultJson(const Model& model, double displayedScale)
+{
+    using json = nlohmann::ordered_json;
+    json out;
+    out["unitScale"] = model.unitScale;
+    out["patternScale"] = model.patternScale;
+    out["displayedScale"] = displayedScale;
+    out["sheetWidth"] = model.sheetWidth;
+    out["sheetHeight"] = model.sheetHeight;
+
+    json parts = json::array();
+    for (const auto& part : model.parts) {
+        json faces = json::array();
+        for (const Face* f : part->faces) faces.push_back(f->index);
+        parts.push_back({{"id", part->id}, {"offset", {part->offsetX, part->offsetY}}, {"faces", faces}});
+    }
+    out["parts"] = parts;
+
+    json faces = json::array();
+    for (std::int32_t i = 0; i < model.faceCount; ++i) faces.push_back(nullptr);
+    for (const auto& object : model.objects) {
+        for (const Face* f : object->faces) {
+            json corners = json::array();
+            for (const HalfEdge* h : f->outerLoop.halfEdges) {
+                const Vec3& p = h->origin->position;
+                json corner = {{"vertex", h->origin->id}, {"position", {p.x, p.y, p.z}}};
+                corner["point"] = h->point ? json{h->point->x, h->point->y} : json(nullptr);
+                corners.push_back(corner);
+            }
+            json face = {{"part", f->part ? json(f->part->id) : json(nullptr)}, {"corners", corners}};
+            if (f->index >= 0 && f->index < model.faceCount)
+                faces[static_cast<std::size_t>(f->index)] = face;
+        }
+    }
+    out["faces"] = faces;
+
+    json edges = json::array();
+    for (const auto& object : model.objects) {
+        for (const Edge* e : object->edges) {
+            json adjacent = json::array();
+            adjacent.push_back(e->halfEdge1->loop->face->index);
+            if (e->halfEdge2) adjacent.push_back(e->halfEdge2->loop->face->index);
+            edges.push_back({{"state", stateName(e->state)},
+                             {"edgeId", e->edgeId},
+                             {"foldAngle", e->foldAngle},
+                             {"isRidge", e->isRidge != 0},
+                             {"length", e->length},
+                             {"faces", adjacent}});
+        }
+    }
+    out["edges"] = edges;
+    return out;
+}
+
+int runUnfold(const UnfoldOptions& options)
+{
+    std::unique_ptr<Model> loaded = loadModelForCli(options.modelPath);
+    if (!loaded) return 1;
+
+    AppState& state = appState();
+    StderrListener listener;
+    UiListener* previous = state.listener;
+    state.listener = &listener;
+    state.settings.unfoldStrategy = options.strategy;
+    state.overlapCheck = options.noOverlapCheck ? 0 : 1;
+    state.replaceModel(std::move(loaded));
+    Model& model = *state.model;
+    takeUpModel(model);
+
+    const auto start = std::chrono::steady_clock::now();
+    if (state.status.totalFaceCount != state.status.unfoldedFaceCount) {
+        state.status.busy = true;
+        state.status.quiet = false;
+        unfoldAll(model);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    int folds = 0, cuts = 0, borders = 0;
+    for (const auto& object : model.objects) {
+        for (const Edge* e : object->edges) {
+            folds += e->state == EdgeState::Fold;
+            cuts += e->state == EdgeState::Cut || e->state == EdgeState::MarkedCut;
+            borders += e->state == EdgeState::Border;
+        }
+    }
+    std::cout << "faces: " << model.faceCount << "\n"
+              << "parts: " << model.parts.size() << "\n"
+              << "fold edges: " << folds << "\n"
+              << "cut edges: " << cuts << "\n"
+              << "border edges: " << borders << "\n"
+              << "sheet width: " << model.sheetWidth << "\n"
+              << "sheet height: " << model.sheetHeight << "\n"
+              << "pattern scale: " << model.patternScale << "\n"
+              << "displayed scale: " << state.displayedScale << "\n"
+              << "seconds: " << seconds << "\n";
+
+    int exitCode = 0;
+    if (!options.jsonPath.empty()) {
+        std::ofstream file(options.jsonPath);
+        file << resultJson(model, state.displayedScale).dump(1) << "\n";
+        if (!file) {
+            std::cerr << "File open ERROR" << std::endl;
+            exitCode = 1;
+        }
+    }
+    state.listener = previous;
+    return exitCode;
+}
+
+CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
+    auto* sub = app.add_subcommand("unfold", "Unfold a model automatically and summarise the pattern.");
+    auto options = std::make_shared<UnfoldOptions>();
+    sub->add_option("MODEL", options->modelPath, "model file (obj, dxf, rok, mqo, 3ds or nte)")
+        ->required();
+    sub->add_option("--strategy", options->strategy,
+                    "0 flattest edge first, 1 longest edge first, 2 length weighted by flatness")
+        ->check(CLI::Range(0, 2))
+        ->capture_default_str();
+    sub->add_flag("--no-overlap-check", options->noOverlapCheck,
+                  "let faces of a part overlap (one part per connected group)");
+    sub->add_option("--json", options->jsonPath, "write the whole unfolding as JSON to this file");
+    sub->callback([&exitCode, options] { exitCode = runUnfold(*options); });
+});
+
+} // namespace
+
+} // namespace nettor::cli

@@ -1,0 +1,260 @@
+#include "output/eps_writer.h"
+
+#include "output/drawn_marks.h"
+#include "output/eps_prolog.h"
+#include "output/flap_geometry.h"
+#include "output/line_classification.h"
+#include "output/pattern_walk.h"
+#include "output/sheet_coordinates.h"
+#include "output/stroke_digits.h"
+#include "state/app_state.h"
+
+#include <cmath>
+#include <locale>
+#include <sstream>
+#include <string>
+
+namespace nettor {
+
+namespace {
+
+constexpr double k = kEpsUnitsPerCm;
+
+struct EpsPage {
+    double width = 0, height = 0;
+
+    double x(double cm) const { return cm * k + 10; }
+    double y(double cm) const { return (height - 10) - cm * k; }
+};
+
+struct Writer {
+    Model& model;
+    const Settings& settings;
+    std::ostringstream out;
+    EpsPage page;
+
+    Writer(Model& m, const Settings& s) : model(m), settings(s)
+    {
+        out.imbue(std::locale::classic());
+        page.width = (model.sheetWidth * model.patternScale + 3) * k + 20;
+        page.height = (model.sheetHeight * model.patternScale + 3) * k + 20;
+    }
+
+    void point(SheetPoint p, const char* op)
+    {
+        out << "\n" << page.x(p.x) << " " << page.y(p.y) << " " << op;
+    }
+
+    void header()
+    {
+        const char* name = kEpsProductName;
+        out << "%!PS-Adobe-2.0 EPSF-1.2"
+            << "\n%%Creator:" << name << "\n%%DocumentFonts: MS-Gothic"
+            << "\n%%DocumentNeededFonts: MS-Gothic"
+            << "\n%%DocumentProcSets: " << name << " 0 0"
+            << "\n%%DocumentSuppliedProcSets: " << name << " 0 0"
+            << "\n%%BoundingBox:0 0 " << page.width << " " << page.height
+            << "\n%%ColorUsage: Color"
+            << "\n%AI3_IncludePlacedImages"
+            << "\n%%TileBox: 0 0 " << page.width << " " << page.height
+            << "\n%%DocumentPreview: Header"
+            << "\n%%EndComments";
+    }
+
+    void prolog()
+    {
+        const char* name = kEpsProductName;
+        out << "\n%%BeginProcSet:" << name << " 0 0"
+            << "\n/" << name << " dup 100 dict def load begin";
+        for (const std::string& line : epsProcedureDefinitions()) out << "\n" << line;
+        out << "\nend"
+            << "\n%%EndProcSet"
+            << "\n%%EndProlog";
+    }
+
+    void setup()
+    {
+        out << "\n%%BeginSetup"
+            << "\n" << kEpsProductName << " begin"
+            << "\nn"
+            << "\n%%BeginEncoding: _MS-Gothic MS-Gothic"
+            << "\n[]/_MS-Gothic/MS-Gothic Z"
+            << "\n%%EndEncoding"
+            << "\n%%EndSetup"
+            << "\n%%Note:";
+    }
+
+    void flaps()
+    {
+        clearDrawnMarks(model);
+        const double h = flapHeightCm(model, settings);
+        forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
+            if (!takeFlap(side, settings)) return;
+            const auto outline = flapOutline(sheetPoint(model, part, *side.point),
+                                             sheetPoint(model, part, *side.next->point), h);
+            if (!outline) return;
+            const auto& q = *outline;
+            out << "\nnewpath";
+            point(q[0], "moveto");
+            point(q[1], "lineto");
+            point(q[2], "lineto");
+            point(q[3], "lineto");
+            out << "\nclosepath"
+                << "\n1.0 1.0 1.0 setrgbcolor"
+                << "\nfill"
+                << "\n0 0 0 1 K";
+            point(q[0], "m");
+            point(q[1], "l");
+            point(q[2], "l");
+            point(q[3], "l");
+            out << "\nS";
+        });
+        clearDrawnMarks(model);
+    }
+
+    void faces()
+    {
+        out << "\n[]0 d";
+        for (auto& part : model.parts) {
+            if (!part) continue;
+            for (Face* face : part->faces) {
+                if (!face || face->outerLoop.halfEdges.empty()) continue;
+                bool placed = true;
+                for (HalfEdge* h : face->outerLoop.halfEdges) placed = placed && h && h->point;
+                if (!placed) continue;
+                out << "\nnewpath";
+                bool first = true;
+                for (HalfEdge* h : face->outerLoop.halfEdges) {
+                    point(sheetPoint(model, *part, *h->point), first ? "moveto" : "lineto");
+                    first = false;
+                }
+                out << "\nclosepath";
+                const Material* material = nullptr;
+                if (settings.colorMode && face->object && face->materialIndex >= 0 &&
+                    static_cast<std::size_t>(face->materialIndex) < face->object->materials.size())
+                    material = &face->object->materials[static_cast<std::size_t>(face->materialIndex)];
+                if (material)
+                    out << "\n" << material->ambient[0] << " " << material->ambient[1] << " "
+                        << material->ambient[2] << " setrgbcolor";
+                else
+                    out << "\n1.0 1.0 1.0 setrgbcolor";
+                out << "\nfill";
+            }
+        }
+    }
+
+    void lines()
+    {
+        out << "\n0 0 0 1 K";
+        clearDrawnMarks(model);
+        forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
+            const LineKind kind = classifyLine(side, settings);
+            if (kind == LineKind::Skip) return;
+            if (kind == LineKind::Cut) {
+                out << "\n[]0 d";
+            } else {
+                const FoldLineStyle style = foldLineStyle(kind, settings);
+                if (style == FoldLineStyle::None) return;
+                out << (style == FoldLineStyle::Dot ? "\n[4 ]0 d" : "\n[]0 d");
+            }
+            point(sheetPoint(model, part, *side.point), "m");
+            point(sheetPoint(model, part, *side.next->point), "l");
+            out << "\nS";
+            side.edge->drawnMark = 1;
+        });
+    }
+
+    void strokeNumber(int number, double xm, double ym, double angleDegrees)
+    {
+        const double size = settings.edgeIdFontSize * 0.8063492063492064;
+        const double theta = angleDegrees * -0.01745329252;
+        const double cosT = std::cos(theta), sinT = std::sin(theta);
+        for (const DigitStrokes& digit : strokeNumberLayout(number, size)) {
+            out << "\nnewpath";
+            bool firstStroke = true;
+            for (const auto& stroke : digit) {
+                if (!firstStroke) out << "\nS";
+                firstStroke = false;
+                bool first = true;
+                for (const StrokeOffset& o : stroke) {
+                    out << "\n" << xm + o.u * cosT - o.v * sinT << " "
+                        << ym - (o.v * cosT + o.u * sinT) << (first ? " moveto" : " lineto");
+                    first = false;
+                }
+            }
+            out << "\nstroke";
+        }
+    }
+
+    void textNumber(int number, double xm, double ym, double a, bool leftward)
+    {
+        const int digits = static_cast<int>(std::to_string(number < 0 ? -static_cast<long long>(number)
+                                                                        : number)
+                                                .size());
+        const int fs = settings.edgeIdFontSize;
+        const double w = fs * 0.7055555555555555;
+        const double a2 = leftward ? a : 3.1415926536 - a;
+        const double xt = xm - (w * digits / 2) * std::cos(a2) - 0.2 * w * std::sin(a2);
+        const double yt = ym - (w * digits / 2) * std::sin(a2) + 0.2 * w * std::cos(a2);
+        out << "\nu"
+            << "\n0 0 0 1 k"
+            << "\n/_MS-Gothic " << fs << " " << fs << " 0 0 z"
+            << "\n[" << std::cos(a2) << " " << std::sin(a2) << " " << -std::sin(a2) << " "
+            << std::cos(a2) << " " << xt << " " << yt << "]e"
+            << "\n(" << number << ")t"
+            << "\nT"
+            << "\nU";
+    }
+
+    void numbers()
+    {
+        out << "\n[]0 d";
+        clearDrawnMarks(model);
+        forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
+            Edge& e = *side.edge;
+            if (e.edgeId == -1) return;
+            const SheetPoint p0 = sheetPoint(model, part, *side.point);
+            const SheetPoint p1 = sheetPoint(model, part, *side.next->point);
+            const double length = std::hypot(p1.x - p0.x, p1.y - p0.y);
+            if (!(length > 0.0)) return; // no direction to set the number along
+            const double a = std::asin((p1.y - p0.y) / length);
+            const bool leftward = !(p1.x - p0.x > 0);
+            const double xm = page.x((p0.x + p1.x) / 2), ym = page.y((p0.y + p1.y) / 2);
+            if (settings.useOriginalFont) {
+                const double e10 = a * 572.9577951289617;
+                strokeNumber(e.edgeId, xm, ym, (leftward ? e10 : 1800 - e10) * 0.1);
+            } else {
+                textNumber(e.edgeId, xm, ym, a, leftward);
+            }
+            e.drawnMark = 1;
+        });
+    }
+};
+
+} // namespace
+
+void writeEps(Model& model, const Settings& settings, std::ostream& out)
+{
+    Writer w(model, settings);
+    w.header();
+    w.prolog();
+    w.setup();
+    if (settings.createFlaps) {
+        w.flaps();
+    } else {
+        forEachPatternSide(model, [](UnfoldedPart&, Face&, HalfEdge& side) { side.hasFlap = 0; });
+    }
+    w.faces();
+    w.lines();
+    if (settings.showEdgeIds) w.numbers();
+    out << w.out.str();
+}
+
+void writeEps(std::ostream& out)
+{
+    AppState& state = appState();
+    if (!state.model) return;
+    writeEps(*state.model, state.settings, out);
+}
+
+} // namespace nettor

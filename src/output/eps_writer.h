@@ -1,0 +1,21 @@
+#pragma once
+// The pattern as an Encapsulated PostScript file: DSC header, procedure set,
+// setup, then flaps, faces, lines and edge numbers, following the same
+// decisions as drawPattern. One sheet centimetre is 200/7 PostScript units.
+#include "model/mesh.h"
+#include "state/settings.h"
+
+#include <ostream>
+
+namespace nettor {
+
+inline constexpr double kEpsUnitsPerCm = 28.571428571428573;
+
+// Every element starts with "\n"; the file does not end with a line break.
+// Numbers are formatted as a default C++ stream formats them.
+void writeEps(Model& model, const Settings& settings, std::ostream& out);
+
+// The current model with the current settings; nothing without a model.
+void writeEps(std::ostream& out);
+
+} // namespace nettor

@@ -1,0 +1,59 @@
+#pragma once
+// A canvas that writes an SVG document. Device units are SVG user units; the
+// document is sized in centimetres so that one centimetre of the sheet is one
+// centimetre on paper. Text becomes <text> in Arial with its rotation, sized
+// by the Arial approximation of text_metrics.h. Dotted pens are dashed
+// 0.14 cm on, 0.14 cm off (as the EPS writer's dash of 4 units).
+#include "output/canvas.h"
+
+#include <ostream>
+#include <sstream>
+#include <string>
+
+namespace nettor {
+
+class SvgCanvas : public Canvas {
+public:
+    // A white page of widthCm x heightCm at unitsPerCm device units per cm.
+    SvgCanvas(double widthCm, double heightCm, double unitsPerCm = 100.0);
+
+    double unitsPerCmX() const override { return unitsPerCm_; }
+    double unitsPerCmY() const override { return unitsPerCm_; }
+    void selectPen(const Pen& pen) override;
+    void selectBrush(const Brush& brush) override { brush_ = brush; }
+    void selectFont(const Font& font) override { font_ = font; }
+    Pen currentPen() const override { return pen_; }
+    void polygon(const std::vector<DevicePoint>& points) override;
+    void fillPolygon(const std::vector<DevicePoint>& points) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void textOut(int x, int y, const std::string& text) override;
+    TextExtent textExtent(const std::string& text) const override;
+    void setTransparentBackground() override {}
+
+    // The complete document.
+    std::string document();
+    void write(std::ostream& out) { out << document(); }
+
+private:
+    void flushPath();
+    std::string strokeAttributes(const Pen& pen) const;
+    void polygonElement(const std::vector<DevicePoint>& points, bool outlined);
+
+    double widthCm_, heightCm_, unitsPerCm_;
+    Pen pen_ = Pen::stockBlack();
+    Brush brush_ = Brush::stockWhite();
+    Font font_;
+    DevicePoint position_;
+    std::ostringstream body_;
+    std::ostringstream path_; // pending line segments in the current pen
+    bool pathOpen_ = false;
+    DevicePoint pathEnd_;
+};
+
+// "#rrggbb".
+std::string svgColor(Color c);
+// Text with &, <, >, " escaped.
+std::string svgEscape(const std::string& text);
+
+} // namespace nettor

@@ -4,6 +4,7 @@
 #include "state/app_state.h"
 #include "unfold/can_attach.h"
 #include "unfold/candidate_priority.h"
+#include "unfold/part_outline.h"
 
 namespace nettor {
 
@@ -13,6 +14,8 @@ void updateCandidates(UnfoldedPart& part, bool closing)
     part.bestCandidate = nullptr;
     double bestPriority = 0.0;
     bool found = false;
+    // Only states change during the walk; the outline stays as it is.
+    const PartOutline outline = closing ? PartOutline{} : collectOutline(part);
 
     for (Face* face : part.faces) {
         for (HalfEdge* h : face->outerLoop.halfEdges) {
@@ -23,7 +26,7 @@ void updateCandidates(UnfoldedPart& part, bool closing)
                 e->state = h->foldPartner ? EdgeState::Fold : EdgeState::Cut;
             } else if (closing) {
                 e->state = EdgeState::Blocked;
-            } else if (canAttach(part, *face, *e)) {
+            } else if (canAttach(outline, *face, *e)) {
                 e->state = EdgeState::Candidate;
                 found = true;
                 const double priority = candidatePriority(*e);

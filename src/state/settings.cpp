@@ -1,6 +1,9 @@
 #include "state/settings.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace nettor {
 
@@ -14,18 +17,43 @@ std::string Settings::toText() const
     return buffer;
 }
 
+namespace {
+
+// Reads up to `count` integers separated by single colons, as the format
+// "%i:%i:..." takes them (decimal, 0x hex or 0 octal, each after optional
+// blanks), and stops at the first one missing. Values beyond the range of a
+// 32-bit integer are held at its limits. Returns how many were read.
+int readColonIntegers(const std::string& text, std::int64_t* values, int count)
+{
+    const char* p = text.c_str();
+    int got = 0;
+    while (got < count) {
+        if (got > 0) {
+            if (*p != ':') break;
+            ++p;
+        }
+        char* end = nullptr;
+        const long long v = std::strtoll(p, &end, 0);
+        if (end == p) break;
+        values[got++] = std::clamp<long long>(v, INT32_MIN, INT32_MAX);
+        p = end;
+    }
+    return got;
+}
+
+} // namespace
+
 void Settings::readText(const std::string& text)
 {
-    int v[14];
-    const int got = std::sscanf(text.c_str(), "%i:%i:%i:%i:%i:%i:%i:%i:%i:%i:%i:%i:%i:%i", &v[0],
-                                &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7], &v[8], &v[9],
-                                &v[10], &v[11], &v[12], &v[13]);
+    std::int64_t v[14];
+    const int got = readColonIntegers(text, v, 14);
     std::int32_t* fields[13] = {&edgeColor,       &showEdgeIds,   &createFlaps, &reservedFlag,
                                 &edgeIdFontSize,  &showInvertedFaces, &useOriginalFont,
                                 &omitFlatEdges,   &colorMode,     &valleyStyle, &ridgeStyle,
                                 &unfoldStrategy,  &flapSize};
-    for (int i = 0; i < got && i < 13; ++i) *fields[i] = v[i];
-    if (got >= 14) flapsBothSides = static_cast<std::uint8_t>(v[13]);
+    for (int i = 0; i < got && i < 13; ++i) *fields[i] = static_cast<std::int32_t>(v[i]);
+    // A flag held in one byte: any value but 0 sets it.
+    if (got >= 14) flapsBothSides = v[13] != 0 ? 1 : 0;
     if (flapSize < 0 || flapSize > 2) flapSize = 1;
     reservedFlag = 0;
 }
@@ -40,10 +68,10 @@ std::string ViewSize::toText() const
 ViewSize ViewSize::fromText(const std::string& text)
 {
     ViewSize size;
-    int w, h;
-    if (std::sscanf(text.c_str(), "%i:%i", &w, &h) == 2) {
-        size.width = w;
-        size.height = h;
+    std::int64_t v[2];
+    if (readColonIntegers(text, v, 2) == 2) {
+        size.width = static_cast<std::int32_t>(v[0]);
+        size.height = static_cast<std::int32_t>(v[1]);
     }
     return size;
 }

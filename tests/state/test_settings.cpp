@@ -54,3 +54,41 @@ TEST(SettingsText, ViewSize)
     EXPECT_EQ(v.width, 320);
     EXPECT_EQ(v.height, 250);
 }
+
+TEST(SettingsText, NumbersAreReadLikePercentI)
+{
+    Settings s;
+    // Hexadecimal and octal as %i takes them; blanks before a number.
+    s.readText("0x0:010: 1");
+    EXPECT_EQ(s.edgeColor, 0);
+    EXPECT_EQ(s.showEdgeIds, 8);
+    EXPECT_EQ(s.createFlaps, 1);
+    // A missing colon ends the reading.
+    Settings t;
+    t.readText("0:1 0:0");
+    EXPECT_EQ(t.edgeColor, 0);
+    EXPECT_EQ(t.showEdgeIds, 1);
+    EXPECT_EQ(t.createFlaps, 1);
+}
+
+TEST(SettingsText, OutOfRangeValuesAreHeldAtTheLimits)
+{
+    Settings s;
+    s.readText("99999999999999999999999:-99999999999999999999:1:0:4294967296");
+    EXPECT_EQ(s.edgeColor, INT32_MAX);
+    EXPECT_EQ(s.showEdgeIds, INT32_MIN);
+    EXPECT_EQ(s.edgeIdFontSize, INT32_MAX);
+    const ViewSize v = ViewSize::fromText("99999999999:480");
+    EXPECT_EQ(v.width, INT32_MAX);
+    EXPECT_EQ(v.height, 480);
+}
+
+TEST(SettingsText, FlapsBothSidesIsAFlag)
+{
+    Settings s;
+    s.readText("1:0:1:0:8:0:0:1:1:1:0:1:1:256");
+    EXPECT_EQ(s.flapsBothSides, 1);
+    EXPECT_EQ(s.toText(), "1:0:1:0:8:0:0:1:1:1:0:1:1:1");
+    s.readText("1:0:1:0:8:0:0:1:1:1:0:1:1:0");
+    EXPECT_EQ(s.flapsBothSides, 0);
+}

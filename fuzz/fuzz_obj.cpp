@@ -1,0 +1,12 @@
+// Fuzz target: the OBJ reader on arbitrary bytes.
+#include "fuzz_checks.h"
+
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    nettor::fuzz::silenceDiagnostics();
+    nettor::Model model;
+    if (model.readObjText(std::string(nettor::fuzz::bytes(data, size)))) nettor::fuzz::checkModel(model);
+    return 0;
+}

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in build-fuzz and runs each one for a bounded
+# time: scripts/fuzz.sh [seconds per target, default 60] [target ...]
+# Prints one line per target. Exits non-zero when a target crashed, leaked,
+# timed out or ran out of memory (the reproducer and log stay in
+# build-fuzz/findings/), and zero otherwise.
+set -uo pipefail
+
+seconds="${1:-60}"
+shift || true
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build-fuzz"
+
+if [ ! -f "$build/build.ninja" ]; then
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DNETTOR_FUZZ=ON -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_TESTS=OFF -DNETTOR_BUILD_BENCH=OFF \
+    >"$build.configure.log" 2>&1 || { echo "fuzz: configure failed, see $build.configure.log"; exit 2; }
+fi
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for t in obj dxf rok mqo 3ds nte; do
+    [ -f "$root/fuzz/fuzz_$t.cpp" ] && targets+=("fuzz_$t")
+  done
+fi
+# Only targets the build knows (fuzz_nte needs the cut-edge reader).
+# Regenerate first, so that a newly added target is known.
+ninja -C "$build" build.ninja >"$build/build.log" 2>&1 || { echo "fuzz: configure failed, see $build/build.log"; exit 2; }
+all_targets="$(ninja -C "$build" -t targets all 2>/dev/null)"
+known=()
+for t in "${targets[@]}"; do
+  if grep -q "^$t:" <<<"$all_targets"; then known+=("$t"); fi
+done
+ninja -C "$build" -j2 "${known[@]}" >"$build/build.log" 2>&1 || { echo "fuzz: build failed, see $build/build.log"; exit 2; }
+
+mkdir -p "$build/findings"
+status=0
+for t in "${known[@]}"; do
+  format="${t#fuzz_}"
+  work="$build/corpus/$format"
+  seeds="$root/fuzz/corpus/$format"
+  mkdir -p "$work" "$seeds"
+  log="$build/findings/$t.log"
+  "$build/fuzz/$t" "$work" "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -max_len=16384 -print_final_stats=1 -artifact_prefix="$build/findings/$t-" >"$log" 2>&1
+  rc=$?
+  runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)"
+  if [ $rc -eq 0 ]; then
+    echo "$t: ok, ${runs:-?} runs in ${seconds}s"
+  else
+    status=1
+    artifact="$(grep -o "$build/findings/$t-[a-z-]*[0-9a-f]*" "$log" | tail -1)"
+    echo "$t: FAILED (exit $rc) ${artifact:+reproducer $artifact}, log $log"
+  fi
+done
+exit $status

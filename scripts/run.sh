@@ -16,4 +16,4 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 echo "No display is available, so the window cannot be shown."
 echo "Here is what nettor-cli reads from $MODEL instead:"
-exec ./build-release/nettor-cli info "$MODEL"
+exec ./build-release/src/nettor-cli info "$MODEL"

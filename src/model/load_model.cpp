@@ -1,6 +1,7 @@
 #include "model/load_model.h"
 
 #include "model/text_file.h"
+#include "output/cut_edge_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -77,7 +78,10 @@ LoadedModel loadModelFile(const std::string& path)
         return out;
     }
     auto model = std::make_unique<Model>();
-    out.result = readModelFormat(*model, path);
+    if (lowerExtension(path) == "nte") // names a model file and the edges to cut
+        out.result = readCutEdgeFile(path, *model) ? LoadResult::Loaded : LoadResult::ReadFailed;
+    else
+        out.result = readModelFormat(*model, path);
     if (out.result != LoadResult::ReadFailed) out.model = std::move(model);
     return out;
 }

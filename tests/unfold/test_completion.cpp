@@ -191,3 +191,19 @@ TEST_F(CompletionTest, CompletionRunsOnceAndIsSilentWhenQuiet)
     EXPECT_EQ(listener.patternViewRepaints, 1);
     EXPECT_GT(scale, 0.0);
 }
+
+TEST_F(CompletionTest, FaceWithoutExtentCompletesWithFiniteValues)
+{
+    MeshSpec s;
+    s.vertices = {{2, 2, 2}, {2, 2, 2}, {2, 2, 2}};
+    s.faces = {{0, 1, 2}};
+    Model& m = take(s);
+    appState().status.busy = true;
+    unfoldAll(m);
+    EXPECT_TRUE(appState().status.finished);
+    EXPECT_EQ(m.sheetWidth, 0.0);
+    EXPECT_EQ(m.patternScale, 40.0); // nothing to fit: the scale stays
+    EXPECT_TRUE(std::isfinite(appState().displayedScale));
+    for (auto& p : m.pointPool) EXPECT_TRUE(std::isfinite(p->x) && std::isfinite(p->y));
+    for (auto& c : m.cornerPool) EXPECT_TRUE(std::isfinite(c->x + c->y + c->z));
+}

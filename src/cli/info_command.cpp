@@ -1,6 +1,7 @@
 // nettor-cli info FILE: what a model file holds.
 #include "cli/command_registry.h"
 
+#include "model/load_model.h"
 #include "model/mesh.h"
 
 #include <iostream>
@@ -13,13 +14,15 @@ int runInfo(const std::string& path)
 {
     std::unique_ptr<Model> model = loadModelForCli(path);
     if (!model) return 1;
-    std::size_t vertices = 0, faces = 0, edges = 0, border = 0;
+    std::size_t vertices = 0, faces = 0, edges = 0, border = 0, markedCuts = 0;
     for (auto& object : model->objects) {
         vertices += object->vertices.size();
         faces += object->faces.size();
         edges += object->edges.size();
-        for (Edge* e : object->edges)
+        for (Edge* e : object->edges) {
             if (!e->halfEdge2) ++border;
+            if (e->state == EdgeState::MarkedCut) ++markedCuts;
+        }
     }
     std::cout << "objects: " << model->objects.size() << "\n"
               << "vertices: " << vertices << "\n"
@@ -31,6 +34,7 @@ int runInfo(const std::string& path)
               << model->boundsMin.z << "\n"
               << "bounds max: " << model->boundsMax.x << " " << model->boundsMax.y << " "
               << model->boundsMax.z << "\n";
+    if (lowerExtension(path) == "nte") std::cout << "marked cuts: " << markedCuts << "\n";
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // nettor-cli unfold MODEL: automatic unfolding of a model file, with a
 // summary on standard output and, on request, the whole result as JSON.
 #include "cli/command_registry.h"
+#include "cli/pattern_exports.h"
 
 #include "model/mesh.h"
 #include "state/app_state.h"
@@ -22,6 +23,9 @@ struct UnfoldOptions {
     int strategy = Settings{}.unfoldStrategy;
     bool noOverlapCheck = false;
     std::string jsonPath; // empty: no JSON
+    std::string settingsText; // the text form of Settings; empty: the defaults
+    bool strategyGiven = false;
+    PatternExports exports;
 };
 
 // Messages meant for a message box go to standard error; nothing waits.
@@ -101,14 +105,19 @@ nlohmann::ordered_json resultJson(const Model& model, double displayedScale)
 
 int runUnfold(const UnfoldOptions& options)
 {
-    std::unique_ptr<Model> loaded = loadModelForCli(options.modelPath);
-    if (!loaded) return 1;
-
     AppState& state = appState();
     StderrListener listener;
     UiListener* previous = state.listener;
-    state.listener = &listener;
-    state.settings.unfoldStrategy = options.strategy;
+    state.listener = &listener; // the cut-edge reader reports while loading
+    std::unique_ptr<Model> loaded = loadModelForCli(options.modelPath);
+    if (!loaded) {
+        state.listener = previous;
+        return 1;
+    }
+
+    if (!options.settingsText.empty()) state.settings.readText(options.settingsText);
+    if (options.strategyGiven || options.settingsText.empty())
+        state.settings.unfoldStrategy = options.strategy;
     state.overlapCheck = options.noOverlapCheck ? 0 : 1;
     state.replaceModel(std::move(loaded));
     Model& model = *state.model;
@@ -151,6 +160,8 @@ int runUnfold(const UnfoldOptions& options)
             exitCode = 1;
         }
     }
+    if (exitCode == 0 && options.exports.any())
+        exitCode = writePatternExports(options.exports, model, state.settings, state.status.finished);
     state.listener = previous;
     return exitCode;
 }
@@ -167,7 +178,17 @@ CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
     sub->add_flag("--no-overlap-check", options->noOverlapCheck,
                   "let faces of a part overlap (one part per connected group)");
     sub->add_option("--json", options->jsonPath, "write the whole unfolding as JSON to this file");
-    sub->callback([&exitCode, options] { exitCode = runUnfold(*options); });
+    sub->add_option("--settings", options->settingsText,
+                    "settings in their stored text form, e.g. 1:1:1:0:8:0:0:1:1:1:0:1:1:0");
+    sub->add_option("--eps", options->exports.epsPath, "write the pattern as EPS to this file");
+    sub->add_option("--svg", options->exports.svgPath, "write the pattern as SVG to this file");
+    sub->add_option("--nte", options->exports.ntePath, "write the cut edges to this .nte file");
+    sub->add_option("--obj", options->exports.objPath,
+                    "write the model as OBJ with the pattern as texture coordinates");
+    sub->callback([&exitCode, options, sub] {
+        options->strategyGiven = sub->count("--strategy") > 0;
+        exitCode = runUnfold(*options);
+    });
 });
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "output/text_metrics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -9,6 +10,7 @@ namespace nettor {
 
 namespace {
 constexpr double kDotDashCm = 0.14;
+constexpr double kMinStrokeCm = 0.035; // one PostScript unit of the EPS files
 }
 
 std::string svgColor(Color c)
@@ -48,8 +50,8 @@ std::string SvgCanvas::strokeAttributes(const Pen& pen) const
 {
     if (pen.style == PenStyle::Null) return " stroke=\"none\"";
     std::ostringstream a;
-    a << " stroke=\"" << svgColor(pen.color) << "\" stroke-width=\"" << (pen.width < 1 ? 1 : pen.width)
-      << "\"";
+    const double width = std::max<double>(pen.width, kMinStrokeCm * unitsPerCm_);
+    a << " stroke=\"" << svgColor(pen.color) << "\" stroke-width=\"" << width << "\"";
     if (pen.style == PenStyle::Dot) {
         const double dash = kDotDashCm * unitsPerCm_;
         a << " stroke-dasharray=\"" << dash << " " << dash << "\"";

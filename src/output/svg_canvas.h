@@ -3,7 +3,9 @@
 // document is sized in centimetres so that one centimetre of the sheet is one
 // centimetre on paper. Text becomes <text> in Arial with its rotation, sized
 // by the Arial approximation of text_metrics.h. Dotted pens are dashed
-// 0.14 cm on, 0.14 cm off (as the EPS writer's dash of 4 units).
+// 0.14 cm on, 0.14 cm off (as the EPS writer's dash of 4 units), and no line
+// is drawn thinner than 0.035 cm (the EPS files' line width), so that the
+// thin pens of a high-resolution canvas stay visible on paper.
 #include "output/canvas.h"
 
 #include <ostream>

@@ -1,0 +1,74 @@
+#include "cli/pattern_exports.h"
+
+#include "model/mesh.h"
+#include "output/cut_edge_file.h"
+#include "output/draw_pattern.h"
+#include "output/eps_writer.h"
+#include "output/obj_export.h"
+#include "output/relative_model_path.h"
+#include "output/sheet_coordinates.h"
+#include "output/svg_canvas.h"
+#include "state/settings.h"
+
+#include <fstream>
+#include <functional>
+#include <iostream>
+
+namespace nettor::cli {
+
+namespace {
+
+constexpr double kSvgUnitsPerCm = 100.0;
+
+bool writeFile(const std::string& path, const std::function<void(std::ostream&)>& write)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        std::cerr << "File open ERROR" << std::endl;
+        return false;
+    }
+    write(file);
+    file.flush();
+    if (!file) {
+        std::cerr << "File write ERROR" << std::endl;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int writePatternExports(const PatternExports& exports, Model& model, const Settings& settings,
+                        bool finished)
+{
+    bool ok = true;
+    if (!exports.ntePath.empty()) {
+        const std::string relative = relativeModelPath(exports.ntePath, model.filePath);
+        ok &= writeFile(exports.ntePath,
+                        [&](std::ostream& out) { writeCutEdgeFile(model, out, relative); });
+    }
+    const bool patternAsked = !exports.epsPath.empty() || !exports.svgPath.empty() ||
+                              !exports.objPath.empty();
+    if (patternAsked && !finished) {
+        std::cerr << "There is no unfolded patterns." << std::endl;
+        return 1;
+    }
+    if (!exports.epsPath.empty())
+        ok &= writeFile(exports.epsPath, [&](std::ostream& out) { writeEps(model, settings, out); });
+    if (!exports.svgPath.empty()) {
+        ok &= writeFile(exports.svgPath, [&](std::ostream& out) {
+            // The sheet with its margin of 1.5 cm on every side.
+            SvgCanvas svg(model.sheetWidth * model.patternScale + 2 * kSheetMarginCm,
+                          model.sheetHeight * model.patternScale + 2 * kSheetMarginCm,
+                          kSvgUnitsPerCm);
+            drawPattern(model, settings, svg, kSvgUnitsPerCm, kSvgUnitsPerCm,
+                        OutputTarget::MetafileFile, 0, 0);
+            svg.write(out);
+        });
+    }
+    if (!exports.objPath.empty())
+        ok &= writeFile(exports.objPath, [&](std::ostream& out) { writeObjExport(model, out); });
+    return ok ? 0 : 1;
+}
+
+} // namespace nettor::cli

@@ -198,9 +198,14 @@ bool Face::finishFace()
     double len = length(n);
     // Collinear first corners give no direction; the whole outline still may.
     const double scale = length(p0 - p1) * length(p1 - p2);
+    const Vec3 outline = newellNormal(outerLoop);
     if (!(len > 1e-12 * scale) || !std::isfinite(len)) {
-        n = newellNormal(outerLoop);
+        n = outline;
         len = length(n);
+    } else if (dot(n, outline) < 0.0) {
+        // The first corner is a reflex one: the three corners turn against
+        // the outline, so their normal points into the solid.
+        n = n * -1.0;
     }
     if (len > 0.0 && std::isfinite(len)) {
         plane.a = n.x / len;

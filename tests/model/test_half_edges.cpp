@@ -199,6 +199,17 @@ TEST(HalfEdges, CollinearFirstCornersStillGiveTheFacePlane)
     EXPECT_EQ(q.d, 0.0);
 }
 
+TEST(HalfEdges, ReflexFirstCornerStillGivesTheOutwardPlane)
+{
+    // A counter-clockwise L whose first corner (1, 1) is the reflex one.
+    MeshSpec s{{{1, 1, 0}, {1, 2, 0}, {0, 2, 0}, {0, 0, 0}, {2, 0, 0}, {2, 1, 0}},
+               {{0, 1, 2, 3, 4, 5}}};
+    auto model = buildModel(s);
+    const Plane& p = model->objects[0]->faces[0]->plane;
+    EXPECT_NEAR(p.c, 1.0, 1e-12);
+    EXPECT_NEAR(p.d, 0.0, 1e-12);
+}
+
 TEST(HalfEdges, BoundsWidenOnEveryAxis)
 {
     MeshSpec s{{{1, -2, 3}, {-4, 5, -6}}, {}};

@@ -1,0 +1,33 @@
+// The bundled samples are what a new user opens first: each must load
+// cleanly as a closed, consistently oriented surface.
+#include "model/diagnostics.h"
+#include "model/load_model.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+using namespace nettor;
+
+TEST(Samples, EveryBundledModelLoadsAsAClosedSurfaceWithoutWarnings)
+{
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(NETTOR_SAMPLES_DIR)) {
+        const std::string path = entry.path().string();
+        SCOPED_TRACE(path);
+        std::ostringstream warnings;
+        LoadedModel loaded;
+        {
+            DiagnosticsRedirect redirect(warnings);
+            loaded = loadModelFile(path);
+        }
+        ASSERT_EQ(loaded.result, LoadResult::Loaded);
+        EXPECT_EQ(warnings.str(), "");
+        EXPECT_GE(loaded.model->faceCount, 4);
+        for (const auto& object : loaded.model->objects)
+            for (const Edge* e : object->edges) EXPECT_NE(e->halfEdge2, nullptr);
+        ++checked;
+    }
+    EXPECT_GE(checked, 3);
+}

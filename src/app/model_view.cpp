@@ -1,6 +1,7 @@
 #include "app/model_view.h"
 
 #include "state/app_state.h"
+#include "unfold/take_up_model.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -21,6 +22,10 @@ CModelView::CModelView(QWidget* parent) : QWidget(parent)
 
 void CModelView::onUpdateHint(int number)
 {
+    if (number == 16) {
+        // A new model is current: the 3D view takes it up for unfolding.
+        if (nettor::Model* model = nettor::appState().model.get()) nettor::takeUpModel(*model);
+    }
     if (number == 3 || number == 16 || number == 20) update();
 }
 
@@ -56,13 +61,18 @@ void CModelView::paintEvent(QPaintEvent*)
     if (!model || model->faceCount == 0) return;
 
     const ViewDirection view;
-    const nettor::Vec3 centre{(model->boundsMax.x + model->boundsMin.x) / 2,
-                              (model->boundsMax.y + model->boundsMin.y) / 2,
-                              (model->boundsMax.z + model->boundsMin.z) / 2};
-    const double dx = model->boundsMax.x - model->boundsMin.x;
-    const double dy = model->boundsMax.y - model->boundsMin.y;
-    const double dz = model->boundsMax.z - model->boundsMin.z;
-    const double extent = std::max({std::sqrt(dx * dx + dy * dy + dz * dz), 1e-12});
+    // Bounds of the vertices as they are now (preparation moves and scales them).
+    nettor::Vec3 lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
+    for (const auto& object : model->objects) {
+        for (const nettor::Vertex* v : object->vertices) {
+            lo = {std::min(lo.x, v->position.x), std::min(lo.y, v->position.y), std::min(lo.z, v->position.z)};
+            hi = {std::max(hi.x, v->position.x), std::max(hi.y, v->position.y), std::max(hi.z, v->position.z)};
+        }
+    }
+    if (lo.x > hi.x) return;
+    const nettor::Vec3 centre{(hi.x + lo.x) / 2, (hi.y + lo.y) / 2, (hi.z + lo.z) / 2};
+    const nettor::Vec3 size = hi - lo;
+    const double extent = std::max(length(size), 1e-12);
     const double scale = 0.85 * std::min(width(), height()) / extent;
 
     std::vector<ProjectedFace> faces;

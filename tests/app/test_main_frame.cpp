@@ -62,6 +62,9 @@ private slots:
         QCOMPARE(frame->windowTitle(), QStringLiteral("CUBE - Nettor"));
         QVERIFY(messages.isEmpty());
         QVERIFY(frame->informationView()->summaryText().contains("Faces: 6"));
+        // The 3D view took the model up for unfolding.
+        QCOMPARE(nettor::appState().status.totalFaceCount.load(), 6);
+        QVERIFY(nettor::appState().status.invertAllowed.load());
     }
 
     void failedReadKeepsModelAndShowsMessage()

@@ -188,9 +188,9 @@ struct Writer {
 
     void textNumber(int number, double xm, double ym, double a, bool leftward)
     {
-        const int digits = static_cast<int>(std::to_string(number < 0 ? -static_cast<long long>(number)
-                                                                        : number)
-                                                .size());
+        // The number of decimal digits (edge numbers start at 1).
+        const std::string text = std::to_string(number);
+        const int digits = static_cast<int>(text.size()) - (number < 0 ? 1 : 0);
         const int fs = settings.edgeIdFontSize;
         const double w = fs * 0.7055555555555555;
         const double a2 = leftward ? a : 3.1415926536 - a;
@@ -201,7 +201,7 @@ struct Writer {
             << "\n/_MS-Gothic " << fs << " " << fs << " 0 0 z"
             << "\n[" << std::cos(a2) << " " << std::sin(a2) << " " << -std::sin(a2) << " "
             << std::cos(a2) << " " << xt << " " << yt << "]e"
-            << "\n(" << number << ")t"
+            << "\n(" << text << ")t"
             << "\nT"
             << "\nU";
     }

@@ -69,7 +69,9 @@ TEST(ObjExport, PartOffsetsAndCornerNumbersAcrossObjects)
     // Every face line ends with a blank before its line break.
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("f ", 0) == 0) EXPECT_EQ(line.back(), ' ');
+        if (line.rfind("f ", 0) == 0) {
+            EXPECT_EQ(line.back(), ' ');
+        }
     }
 }
 

@@ -10,7 +10,9 @@ namespace nettor {
 
 // A sheet point (x_cm, y_cm) lands at origin + unitsPerCm * cm on the device,
 // truncated towards zero. pageCount is the print job's page count; the
-// printer target draws registration marks when it is not 1.
+// printer target draws registration marks when it is not 1, in page
+// coordinates (without the origin), repeated on the 21 x 29.7 cm grid of
+// every column and row of the model's page grid.
 void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
                  double unitsPerCmY, OutputTarget target, double originX, double originY,
                  int pageCount = 1);

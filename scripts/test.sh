@@ -25,7 +25,7 @@ fi
 
 if [ -x scripts/fuzz.sh ] || [ -f scripts/fuzz.sh ]; then
   echo "== Short fuzzing run"
-  bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-20}" || status=1
+  bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-10}" || status=1
 fi
 
 echo "== Build and run all tests"

@@ -101,10 +101,20 @@ void MeshObject::buildEdges()
     }
     for (std::uint32_t b = 0; b < bucketCount; ++b) {
         auto first = sorted.begin() + start[b], last = sorted.begin() + start[b + 1];
-        if (last - first > 1) {
-            std::stable_sort(first, last, [&](std::uint32_t x, std::uint32_t y) {
-                return visits[x].to < visits[y].to;
-            });
+        const auto byEnd = [&](std::uint32_t x, std::uint32_t y) { return visits[x].to < visits[y].to; };
+        if (last - first > 32) {
+            std::stable_sort(first, last, byEnd);
+        } else {
+            // A vertex has few sides: a stable insertion sort without allocation.
+            for (auto it = first + 1; it < last; ++it) {
+                const std::uint32_t x = *it;
+                auto hole = it;
+                while (hole > first && byEnd(x, *(hole - 1))) {
+                    *hole = *(hole - 1);
+                    --hole;
+                }
+                *hole = x;
+            }
         }
     }
 

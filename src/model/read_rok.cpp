@@ -3,11 +3,12 @@
 // sequences, the faces of each connected group are oriented alike (see
 // face_orientation.h), and the palette becomes the object's materials.
 //
+// The end of the file inside a line, face or palette record, or right after
+// "PALC0", refuses the file; a point record cut short only ends the points.
 // Refusals beyond the format's own rules: a face naming a line outside the
-// line records, a line naming a point outside the point records, a point
-// coordinate that is not a finite number, and the end of the file inside any
-// record (points included). A face record with fewer than three lines adds no
-// face: the model drops such faces with a warning.
+// line records, a line naming a point outside the point records, and a point
+// coordinate that is not a finite number. A face record with fewer than three
+// lines adds no face: the model drops such faces with a warning.
 #include "model/face_orientation.h"
 #include "model/mesh.h"
 #include "model/number_text.h"
@@ -97,7 +98,9 @@ private:
         while (words_.next(w)) {
             if (w != "LINE0") return true; // ends the list and is dropped
             std::string_view f[7];
-            if (!words_.take(f, 7)) return fail();
+            // A point cut short by the end of the text ends the list like the
+            // end between records; the partial point gives no vertex.
+            if (!words_.take(f, 7)) return false;
             const double x = leadingDouble(f[4]);
             const double y = leadingDouble(f[5]);
             const double z = leadingDouble(f[6]);

@@ -249,14 +249,20 @@ TEST(ReadRok, ListsEndWithTheFile)
     EXPECT_TRUE(Read("no keyword at all").ok);
     EXPECT_TRUE(Read("").ok);
     EXPECT_TRUE(Read("POINT LINE0 a b c d 1 2 3").ok);
+    // A point record cut short by the end of the file ends the list: the
+    // complete points stay, the partial one gives no vertex.
+    Read cutPoint("POINT LINE0 a b c d 1 2 3 LINE0 a b c d 4 5");
+    ASSERT_TRUE(cutPoint.ok);
+    ASSERT_EQ(cutPoint.object().vertices.size(), 1u);
+    EXPECT_EQ(cutPoint.object().vertices[0]->position, Vec3(1, -2, -3));
+    EXPECT_TRUE(Read("POINT LINE0").ok);
 }
 
 TEST(ReadRok, RecordsCutShortOrPointingOutsideAreRefused)
 {
     const std::string good = rok(kSquarePoints, kSquareLines, {{0, {1, 2, 5}}}, "PALC0 1\n0 1 2 3 4 5 6\n");
     ASSERT_TRUE(Read(good).ok);
-    // Cut inside a point, a line, a face, the palette count and an entry.
-    EXPECT_FALSE(Read("POINT LINE0 a b c d 1 2").ok);
+    // Cut inside a line, a face, the palette count and an entry.
     EXPECT_FALSE(Read("POINT LINE0 a b c d 1 2 3 X 1 2 0").ok);
     EXPECT_FALSE(Read(good.substr(0, good.find("END00") - 3)).ok);
     EXPECT_FALSE(Read(good.substr(0, good.find("PALC0") + 6)).ok);
@@ -294,5 +300,5 @@ TEST(ReadRok, OpensThroughTheExtension)
     LoadedModel loaded = loadModelFile(NETTOR_TEST_DATA_DIR "/cube_mixed.rok");
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     EXPECT_EQ(loaded.model->faceCount, 6);
-    EXPECT_EQ(loadModelFile(writeTempFile("cut.ROK", "POINT LINE0 1")).result, LoadResult::ReadFailed);
+    EXPECT_EQ(loadModelFile(writeTempFile("cut.ROK", "POINT LINE0 a b c d 1 2 3 X 1")).result, LoadResult::ReadFailed);
 }

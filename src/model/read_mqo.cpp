@@ -282,10 +282,11 @@ private:
                 model_.hasTexCoords = true;
                 const auto& hs = face.outerLoop.halfEdges;
                 for (int k = 0; k < used; ++k) {
+                    // u is kept in single precision. Texture rows run
+                    // downwards in the file, so v is flipped.
                     const float tu = static_cast<float>(lines_.number(u + 2 + 2 * k));
-                    const float tv = static_cast<float>(lines_.number(u + 3 + 2 * k));
-                    // Texture rows run downwards in the file.
-                    hs[static_cast<std::size_t>(k)]->texCoord = object_.addTexCoord(tu, 1.0 - tv);
+                    const double tv = 1.0 - lines_.number(u + 3 + 2 * k);
+                    hs[static_cast<std::size_t>(k)]->texCoord = object_.addTexCoord(tu, tv);
                 }
             }
         }

@@ -198,6 +198,17 @@ TEST(ReadMqo, TextureCoordinatesFlipV)
     EXPECT_EQ(first->texCoord->u, 0.25);
     EXPECT_EQ(first->texCoord->v, 0.5);
 
+    // u is kept in single precision; v is 1 minus the number as read.
+    Read precise(kHeader + object(kSquare, "3 V(0 1 2) UV(0.1 0.1 0.3 0.3 0.7 0.7)\n"));
+    ASSERT_TRUE(precise.ok);
+    std::vector<std::pair<double, double>> uv;
+    for (HalfEdge* h : precise.object().faces[0]->outerLoop.halfEdges) uv.push_back({h->texCoord->u, h->texCoord->v});
+    // The inversion lists the corners 0, 2, 1.
+    const std::vector<std::pair<double, double>> expected = {{static_cast<double>(0.1f), 1.0 - 0.1},
+                                                             {static_cast<double>(0.7f), 1.0 - 0.7},
+                                                             {static_cast<double>(0.3f), 1.0 - 0.3}};
+    EXPECT_EQ(uv, expected);
+
     Read none(kHeader + object(kSquare, "3 V(0 1 2) UV(0 0 1 0)\n"));
     ASSERT_TRUE(none.ok);
     EXPECT_FALSE(none.model.hasTexCoords);

@@ -18,12 +18,17 @@ double leadingDouble(std::string_view text)
     text.remove_prefix(i);
     if (text.empty()) return 0.0;
     std::string_view body = text;
-    if (body.front() == '+') body.remove_prefix(1);
+    if (body.front() == '+') {
+        body.remove_prefix(1);
+        // One sign only: "+-1" holds no number.
+        if (body.empty() || body.front() == '-' || body.front() == '+') return 0.0;
+    }
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value);
-    if (ec == std::errc() && ptr == body.data() + body.size()) return value;
-    // Rare forms (hexadecimal, a trailing suffix, out of range): let strtod
-    // take the leading number.
+    // The longest decimal number at the start, in every locale. Only the rare
+    // forms (hexadecimal, out of range) go to strtod.
+    const char* end = body.data() + body.size();
+    if (ec == std::errc() && (ptr == end || (*ptr != 'x' && *ptr != 'X'))) return value;
     std::string copy(text.substr(0, 512));
     return std::strtod(copy.c_str(), nullptr);
 }

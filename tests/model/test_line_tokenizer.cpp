@@ -114,6 +114,15 @@ TEST(LineTokenizer, ComparisonAndConversion)
     EXPECT_EQ(t.integer(99), 0);
     EXPECT_EQ(t.number(-2), 0.0);
 
+    // One sign only: a second sign leaves no number.
+    LineTokenizer signs("+-1 -+1 ++1 +2.5 +-3\n");
+    ASSERT_EQ(signs.readLine(), 5);
+    EXPECT_EQ(signs.number(0), 0.0);
+    EXPECT_EQ(signs.number(1), 0.0);
+    EXPECT_EQ(signs.number(2), 0.0);
+    EXPECT_EQ(signs.number(3), 2.5);
+    EXPECT_EQ(signs.integer(4), 0);
+
     LineTokenizer big("99999999999999 -99999999999999\n");
     big.readLine();
     EXPECT_EQ(big.integer(0), 2147483647);

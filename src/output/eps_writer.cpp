@@ -6,12 +6,11 @@
 #include "output/line_classification.h"
 #include "output/pattern_walk.h"
 #include "output/sheet_coordinates.h"
+#include "output/stream_text.h"
 #include "output/stroke_digits.h"
 #include "state/app_state.h"
 
 #include <cmath>
-#include <locale>
-#include <sstream>
 #include <string>
 
 namespace nettor {
@@ -30,12 +29,11 @@ struct EpsPage {
 struct Writer {
     Model& model;
     const Settings& settings;
-    std::ostringstream out;
+    StreamText out;
     EpsPage page;
 
-    Writer(Model& m, const Settings& s) : model(m), settings(s)
+    Writer(Model& m, const Settings& s, std::ostream& target) : model(m), settings(s), out(target)
     {
-        out.imbue(std::locale::classic());
         page.width = (model.sheetWidth * model.patternScale + 3) * k + 20;
         page.height = (model.sheetHeight * model.patternScale + 3) * k + 20;
     }
@@ -235,7 +233,7 @@ struct Writer {
 
 void writeEps(Model& model, const Settings& settings, std::ostream& out)
 {
-    Writer w(model, settings);
+    Writer w(model, settings, out);
     w.header();
     w.prolog();
     w.setup();
@@ -247,7 +245,7 @@ void writeEps(Model& model, const Settings& settings, std::ostream& out)
     w.faces();
     w.lines();
     if (settings.showEdgeIds) w.numbers();
-    out << w.out.str();
+    w.out.flush();
 }
 
 void writeEps(std::ostream& out)

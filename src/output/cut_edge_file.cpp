@@ -1,7 +1,6 @@
 #include "output/cut_edge_file.h"
 
 #include "model/diagnostics.h"
-#include "model/load_model.h"
 #include "model/number_text.h"
 #include "model/text_file.h"
 #include "state/app_state.h"
@@ -56,6 +55,22 @@ std::string resolveModelPath(const std::string& cutEdgePath, const std::string& 
     if (written.find('\\') != std::string::npos && !fileIsReadable(written))
         return withSlashes(written);
     return written;
+}
+
+// Reads the model file with the reader its last three characters name,
+// ignoring case: "rok", "dxf", "obj", "mqo" or "3ds". False for any other
+// ending and when the reader refuses the file.
+bool readNamedModel(Model& model, const std::string& path)
+{
+    if (path.size() < 3) return false;
+    std::string ending = path.substr(path.size() - 3);
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ending == "rok") return model.readRok(path);
+    if (ending == "dxf") return model.readDxf(path);
+    if (ending == "obj") return model.readObj(path);
+    if (ending == "mqo") return model.readMqo(path);
+    if (ending == "3ds") return model.read3ds(path);
+    return false;
 }
 
 } // namespace
@@ -123,8 +138,7 @@ bool readCutEdgeFile(const std::string& path, Model& model)
     }
     const std::string modelPath = resolveModelPath(path, written);
 
-    const LoadResult result = readModelFormat(model, modelPath);
-    if (result != LoadResult::Loaded) {
+    if (!readNamedModel(model, modelPath)) {
         showMessage("Can't open the file specified in this NTE file.");
         return false;
     }

@@ -29,7 +29,9 @@ void writeCutEdgeFile(std::ostream& out, const std::string& relativeModelPath);
 // outside the model's edges are ignored with a warning on the diagnostics
 // stream. Failures tell the user: "This file could not be read." when the
 // cut-edge file cannot be opened, "Can't open the file specified in this NTE
-// file." when the model file has no reader or its reader fails.
+// file." when the model file has no reader or its reader fails. The reader is
+// chosen by the path's last three characters, ignoring case (rok, dxf, obj,
+// mqo, 3ds).
 bool readCutEdgeFile(const std::string& path, Model& model);
 
 // The index part of a cut-edge file: each whitespace-separated token is an

@@ -362,3 +362,39 @@ TEST_F(TempCutEdgeFile, NothingToReadBack)
 
 } // namespace
 } // namespace nettor
+
+namespace nettor {
+namespace {
+
+// The reader is chosen by the last three characters of the model path,
+// whatever comes before them.
+TEST_F(CutEdgeFile, ReaderChosenByTheLastThreeCharacters)
+{
+    const std::string box = test::toObjText(test::boxSpec());
+    writeUnder("ends/boxOBJ", box);
+    writeUnder("ends/box.xobj", box);
+    writeUnder("ends/box.obj.txt", box);
+    for (const std::string name : {"boxOBJ", "box.xobj"}) {
+        const std::string nte =
+            writeUnder("ends/" + name + ".nte", "#Nettor Cut Edge Info\n# v1.1\n\n./" + name + "\n0\n");
+        Model m;
+        ASSERT_TRUE(readCutEdgeFile(nte, m)) << name;
+        EXPECT_EQ(m.faceCount, 6) << name;
+        EXPECT_EQ(marked(m), (std::vector<int>{0})) << name;
+    }
+    EXPECT_TRUE(listener.messages.empty());
+
+    const std::string nte = writeUnder("ends/txt.nte", "#\n\n./box.obj.txt\n");
+    Model m;
+    EXPECT_FALSE(readCutEdgeFile(nte, m));
+    EXPECT_EQ(listener.messages,
+              (std::vector<std::string>{"Can't open the file specified in this NTE file."}));
+    listener.messages.clear();
+    // Shorter than three characters: no reader.
+    Model n;
+    EXPECT_FALSE(readCutEdgeFile(writeUnder("ends/two.nte", "#\n\nob\n"), n));
+    EXPECT_EQ(listener.messages.size(), 1u);
+}
+
+} // namespace
+} // namespace nettor

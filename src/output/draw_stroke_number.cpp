@@ -1,5 +1,6 @@
 #include "output/draw_stroke_number.h"
 
+#include "output/draw_pattern.h"
 #include "output/stroke_digits.h"
 
 #include <cmath>
@@ -16,8 +17,8 @@ void drawStrokeNumber(Canvas& dc, int number, double size, double anchorX, doubl
         for (const auto& stroke : digit) {
             bool first = true;
             for (const StrokeOffset& o : stroke) {
-                const int x = static_cast<int>(anchorX + o.u * cosT - o.v * sinT);
-                const int y = static_cast<int>(anchorY + o.v * cosT + o.u * sinT);
+                const int x = toDeviceUnits(anchorX + o.u * cosT - o.v * sinT);
+                const int y = toDeviceUnits(anchorY + o.v * cosT + o.u * sinT);
                 if (first) dc.moveTo(x, y);
                 else dc.lineTo(x, y);
                 first = false;

@@ -7,7 +7,7 @@ namespace nettor {
 // Draws a positive number with the selected pen; size is the glyph height in
 // device units, the angle turns the digits about the anchor
 // (counter-clockwise as seen on the device). 0 and negative numbers draw
-// nothing.
+// nothing. Points beyond the integer range are kept at its ends.
 void drawStrokeNumber(Canvas& dc, int number, double size, double anchorX, double anchorY,
                       double angleDegrees);
 

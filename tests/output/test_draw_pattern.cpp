@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace nettor {
 namespace {
@@ -348,6 +350,22 @@ TEST(DrawStrokeNumber, ZeroAndNegativeDrawNothing)
     drawStrokeNumber(c, 0, 80, 0, 0, 0);
     drawStrokeNumber(c, -5, 80, 0, 0, 0);
     EXPECT_TRUE(c.lines.empty());
+}
+
+TEST(DrawStrokeNumber, FarAnchorsClampToTheDeviceRange)
+{
+    // A number far beyond the integer range stays at the edge of the range
+    // on its own side instead of wrapping to the other.
+    RecordingCanvas far;
+    drawStrokeNumber(far, 8, 80, 1e12, -1e12, 0);
+    ASSERT_FALSE(far.lines.empty());
+    for (const RecordedLine& l : far.lines) {
+        EXPECT_EQ(l.to.x, INT_MAX);
+        EXPECT_EQ(l.to.y, INT_MIN);
+    }
+    RecordingCanvas undefined;
+    drawStrokeNumber(undefined, 8, 80, std::nan(""), 0, 0);
+    for (const RecordedLine& l : undefined.lines) EXPECT_EQ(l.to.x, 0);
 }
 
 // ---- page marks ----

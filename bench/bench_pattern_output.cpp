@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <sstream>
+#include <streambuf>
 #include <vector>
 
 namespace {
@@ -101,10 +102,44 @@ void BM_WriteEps(benchmark::State& state)
     state.counters["faces"] = static_cast<double>(model->faceCount);
 }
 
+// A stream that only counts what it is given, so that the writer is timed
+// without the growth of a string holding 100 MB of text.
+class CountingBuffer : public std::streambuf {
+public:
+    std::size_t count = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override
+    {
+        count += static_cast<std::size_t>(n);
+        return n;
+    }
+    int_type overflow(int_type c) override
+    {
+        ++count;
+        return c;
+    }
+};
+
+void BM_WriteEpsToStream(benchmark::State& state)
+{
+    auto model = gridPattern(static_cast<int>(state.range(0)));
+    const Settings settings = outputSettings(state.range(1) != 0);
+    for (auto _ : state) {
+        CountingBuffer buffer;
+        std::ostream out(&buffer);
+        writeEps(*model, settings, out);
+        benchmark::DoNotOptimize(buffer.count);
+    }
+    state.counters["faces"] = static_cast<double>(model->faceCount);
+}
+
 } // namespace
 
 // 10,000 and 40,000 faces; text numbers and stroke digits.
 BENCHMARK(BM_DrawPatternSvg)->ArgsProduct({{100, 200}, {0, 1}})->ArgNames({"n", "stroke"})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteEps)->ArgsProduct({{100, 200}, {0, 1}})->ArgNames({"n", "stroke"})->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_WriteEpsToStream)->ArgsProduct({{100, 200}, {0, 1}})->ArgNames({"n", "stroke"})->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

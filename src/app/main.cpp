@@ -7,6 +7,8 @@
 #include <QSurfaceFormat>
 #include <QTimer>
 
+#include <clocale>
+
 int main(int argc, char** argv)
 {
     QSurfaceFormat format;
@@ -16,6 +18,9 @@ int main(int argc, char** argv)
     QSurfaceFormat::setDefaultFormat(format);
 
     QApplication app(argc, argv);
+    // Qt takes the user's locale for everything; model files and patterns
+    // always write and read numbers with a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setOrganizationName(QStringLiteral("KR_Nettor"));
     QApplication::setApplicationName(QStringLiteral("Nettor"));
     QApplication::setApplicationVersion(QStringLiteral(NETTOR_VERSION));

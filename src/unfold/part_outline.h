@@ -3,6 +3,7 @@
 // partner, collected once so that many prospective faces can be tested
 // against it while the part does not change.
 #include "model/unfold_records.h"
+#include "unfold/outline_grid.h"
 
 #include <vector>
 
@@ -13,9 +14,13 @@ struct PartOutline {
         const Face* face;
         PatternPoint from, to;
     };
-    std::vector<Segment> segments; // faces in part order, sides in loop order
+    std::vector<Segment> segments;       // faces in part order, sides in loop order
+    std::vector<OutlineGrid::Box> boxes; // the box of each segment
+    OutlineGrid grid;                    // over the boxes, where it pays
 };
 
 PartOutline collectOutline(const UnfoldedPart& part);
+// The same into an outline whose storage is reused.
+void collectOutline(const UnfoldedPart& part, PartOutline& into);
 
 } // namespace nettor

@@ -14,8 +14,12 @@ void updateCandidates(UnfoldedPart& part, bool closing)
     part.bestCandidate = nullptr;
     double bestPriority = 0.0;
     bool found = false;
-    // Only states change during the walk; the outline stays as it is.
-    const PartOutline outline = closing ? PartOutline{} : collectOutline(part);
+    // Only states change during the walk; the outline stays as it is. Its
+    // storage is kept from one evaluation to the next (one per thread, as
+    // the worker thread unfolds too).
+    // A closing evaluation tests nothing against it.
+    thread_local PartOutline outline;
+    if (!closing) collectOutline(part, outline);
 
     for (Face* face : part.faces) {
         for (HalfEdge* h : face->outerLoop.halfEdges) {

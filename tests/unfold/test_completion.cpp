@@ -74,6 +74,31 @@ TEST_F(CompletionTest, SecondEqualSquareGoesAboveTheFirst)
     EXPECT_DOUBLE_EQ(m.sheetHeight, 2 * a.height);
 }
 
+TEST_F(CompletionTest, EqualScoresGoToTheSmallerY)
+{
+    // After two squares stacked on each other, the third fits beside the
+    // lower one and beside the upper one in the same 2 x 2 sheet: the lower
+    // position wins. A fourth square then fills the corner left.
+    Model& m = take(buildModel({squareSpec(1), squareSpec(1, 1), squareSpec(1, 2), squareSpec(1, 3)}));
+    appState().status.busy = true;
+    unfoldAll(m);
+    ASSERT_EQ(m.parts.size(), 4u);
+    const double w = m.parts[0]->width;
+    auto at = [&](std::size_t i) {
+        const UnfoldedPart& p = *m.parts[i];
+        return std::pair<double, double>{p.minX + p.offsetX, p.minY + p.offsetY};
+    };
+    EXPECT_EQ(at(0), (std::pair<double, double>{0.0, 0.0}));
+    EXPECT_NEAR(at(1).first, 0.0, 1e-12);
+    EXPECT_NEAR(at(1).second, w, 1e-12);
+    EXPECT_NEAR(at(2).first, w, 1e-12);
+    EXPECT_NEAR(at(2).second, 0.0, 1e-12);
+    EXPECT_NEAR(at(3).first, w, 1e-12);
+    EXPECT_NEAR(at(3).second, w, 1e-12);
+    EXPECT_NEAR(m.sheetWidth, 2 * w, 1e-12);
+    EXPECT_NEAR(m.sheetHeight, 2 * w, 1e-12);
+}
+
 TEST_F(CompletionTest, LargestPartFirstAndEqualAreasKeepTheirOrder)
 {
     // Creation order: small, big, small. The big one lands at the origin;

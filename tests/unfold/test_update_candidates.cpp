@@ -3,6 +3,7 @@
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
 #include "unfold/candidate_priority.h"
+#include "unfold/grow_part.h"
 #include "unfold/start_part.h"
 #include "unfold/unfold_all.h"
 #include "unfold/update_candidates.h"
@@ -160,10 +161,12 @@ TEST_F(CandidatesTest, MarkedCutsAreNeverEvaluatedNorJoined)
     EXPECT_GT(marked->edgeId, 0);
 }
 
-TEST_F(CandidatesTest, OverlapBlocksAnEdgeOnlyWhileTheCheckIsOn)
+namespace {
+
+// Eight triangles of 50 degrees at a saddle vertex: 400 degrees do not lie
+// flat in one piece.
+MeshSpec saddleSpec()
 {
-    // Eight triangles of 50 degrees at a saddle vertex: 400 degrees do not
-    // lie flat in one piece.
     MeshSpec s;
     s.vertices.push_back({0, 0, 0});
     const double r = std::cos(25 * M_PI / 180) / std::cos(M_PI / 8);
@@ -171,6 +174,41 @@ TEST_F(CandidatesTest, OverlapBlocksAnEdgeOnlyWhileTheCheckIsOn)
     for (int k = 0; k < 8; ++k)
         s.vertices.push_back({r * std::cos(k * M_PI / 4), r * std::sin(k * M_PI / 4), k % 2 ? h : -h});
     for (int k = 0; k < 8; ++k) s.faces.push_back({0, 1 + k, 1 + (k + 1) % 8});
+    return s;
+}
+
+} // namespace
+
+TEST_F(CandidatesTest, SwitchingTheCheckReevaluatesOnlyTheOpenEdges)
+{
+    Model& m = take(saddleSpec());
+    appState().status.busy = true; // no message when the part is stuck
+    startPart(*m.objects[0]->faces[0]);
+    growPart(*m.currentPart);
+    // Seven faces lie flat; the eighth would overlap them from either side.
+    ASSERT_EQ(m.currentPart->faceCount, 7);
+    EXPECT_EQ(countState(m, EdgeState::Blocked), 2);
+    EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
+    const int folds = countState(m, EdgeState::Fold);
+
+    appState().overlapCheck = 0;
+    updateCandidates(*m.currentPart, false);
+    EXPECT_EQ(countState(m, EdgeState::Blocked), 0);
+    EXPECT_EQ(countState(m, EdgeState::Candidate), 2);
+    EXPECT_NE(m.currentPart->bestCandidate, nullptr);
+    EXPECT_EQ(countState(m, EdgeState::Fold), folds);
+
+    appState().overlapCheck = 1;
+    updateCandidates(*m.currentPart, false);
+    EXPECT_EQ(countState(m, EdgeState::Blocked), 2);
+    EXPECT_EQ(countState(m, EdgeState::Candidate), 0);
+    EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
+    EXPECT_EQ(countState(m, EdgeState::Fold), folds);
+}
+
+TEST_F(CandidatesTest, OverlapBlocksAnEdgeOnlyWhileTheCheckIsOn)
+{
+    const MeshSpec s = saddleSpec();
     Model& m = take(s);
     appState().status.busy = true;
     unfoldAll(m);

@@ -3,6 +3,7 @@
 #include "model/mesh.h"
 #include "state/app_state.h"
 #include "unfold/segments_cross.h"
+#include "unfold/sheet_index.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -71,6 +72,29 @@ bool overlaps(double x, double y, const UnfoldedPart& r, const UnfoldedPart& s)
                              {t.x1, t.y1}, 0.0);
 }
 
+// Would part r at (x, y) overlap any of the first k parts in sorted order?
+// The part that ruled out the previous position, and then the parts near
+// this one, usually decide it, so they are tried first; the answer does not
+// depend on the order.
+bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted,
+             std::size_t k, SheetIndex& placed, std::size_t& lastBlocker)
+{
+    if (lastBlocker < k && overlaps(x, y, r, *sorted[lastBlocker])) return true;
+    const double dx = 0.001 * r.width;
+    const double dy = 0.001 * r.height;
+    for (std::size_t j : placed.near(x + dx, y + dy, x + dx + r.width, y + dy + r.height))
+        if (overlaps(x, y, r, *sorted[j])) {
+            lastBlocker = j;
+            return true;
+        }
+    for (std::size_t j = 0; j < k; ++j)
+        if (overlaps(x, y, r, *sorted[j])) {
+            lastBlocker = j;
+            return true;
+        }
+    return false;
+}
+
 } // namespace
 
 void arrangeParts(Model& model)
@@ -94,6 +118,11 @@ void arrangeParts(Model& model)
         remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(best));
     }
 
+    // Cells about as large as a typical part.
+    double sizeSum = 0.0;
+    for (const UnfoldedPart* part : sorted) sizeSum += std::max(part->width, part->height);
+    SheetIndex sheet(sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size()));
+
     std::vector<double> xs{0.0}, ys{0.0};
     double sheetW = 0.0, sheetH = 0.0;
     double farX = 0.0; // right of every placed box: always free
@@ -101,6 +130,7 @@ void arrangeParts(Model& model)
         UnfoldedPart& r = *sorted[k];
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
+        std::size_t lastBlocker = 0;
         for (double y : ys) {
             for (double x : xs) {
                 const double score =
@@ -108,9 +138,7 @@ void arrangeParts(Model& model)
                 const bool better = score < bestScore || (score == bestScore && y < by) ||
                                     (score == bestScore && y == by && x < bx);
                 if (!better) continue;
-                bool free = true;
-                for (std::size_t j = 0; j < k && free; ++j) free = !overlaps(x, y, r, *sorted[j]);
-                if (!free) continue;
+                if (blocked(x, y, r, sorted, k, sheet, lastBlocker)) continue;
                 bestScore = score;
                 bx = x;
                 by = y;
@@ -125,6 +153,8 @@ void arrangeParts(Model& model)
         }
         r.offsetX = bx - r.minX;
         r.offsetY = by - r.minY;
+        const double x0 = r.minX + r.offsetX, y0 = r.minY + r.offsetY;
+        sheet.add(k, x0, y0, x0 + r.width, y0 + r.height);
         xs.push_back(bx + r.width);
         ys.push_back(by + r.height);
         sheetW = std::max(sheetW, bx + r.width);

@@ -1,0 +1,164 @@
+// The index of placed parts on the sheet, and the arrangement that uses it:
+// trying near parts first must never change where a part goes.
+#include "support/unfold_fixture.h"
+#include "unfold/arrange_parts.h"
+#include "unfold/segments_cross.h"
+#include "unfold/sheet_index.h"
+#include "unfold/start_part.h"
+
+#include <cfloat>
+#include <random>
+#include <set>
+
+using namespace nettor;
+using namespace nettor::test;
+
+namespace {
+
+struct Rect {
+    double x0, y0, x1, y1;
+};
+
+bool overlap(const Rect& a, const Rect& b)
+{
+    return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
+}
+
+// The arrangement as described, step by step, with every earlier part
+// tested in order: the offsets it gives each part, in creation order.
+std::vector<std::pair<double, double>> referenceArrangement(const Model& m)
+{
+    struct P {
+        double minX, minY, w, h, ox = 0, oy = 0;
+    };
+    std::vector<P> parts;
+    for (auto& part : m.parts) {
+        double minX = DBL_MAX, minY = DBL_MAX, maxX = -DBL_MAX, maxY = -DBL_MAX;
+        for (const Face* f : part->faces)
+            for (const HalfEdge* h : f->outerLoop.halfEdges) {
+                minX = std::min(minX, h->point->x);
+                minY = std::min(minY, h->point->y);
+                maxX = std::max(maxX, h->point->x);
+                maxY = std::max(maxY, h->point->y);
+            }
+        parts.push_back({minX, minY, (maxX - minX) * 1.15, (maxY - minY) * 1.15});
+    }
+    std::vector<std::size_t> order, left;
+    for (std::size_t i = 0; i < parts.size(); ++i) left.push_back(i);
+    while (!left.empty()) {
+        std::size_t best = 0;
+        for (std::size_t i = 1; i < left.size(); ++i)
+            if (parts[left[i]].w * parts[left[i]].h > parts[left[best]].w * parts[left[best]].h) best = i;
+        order.push_back(left[best]);
+        left.erase(left.begin() + static_cast<std::ptrdiff_t>(best));
+    }
+    auto inRect = [](double px, double py, const Rect& r) {
+        return r.x0 <= px && px <= r.x1 && r.y0 <= py && py <= r.y1;
+    };
+    std::vector<double> xs{0}, ys{0};
+    double W = 0, H = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        P& r = parts[order[k]];
+        double bestScore = DBL_MAX, bx = 0, by = 0;
+        for (double y : ys)
+            for (double x : xs) {
+                const double w2 = std::max(W, x + r.w), h2 = std::max(H, y + r.h);
+                const double score = h2 / w2 >= 1.414 ? h2 * h2 * 0.7072135785007072 : w2 * w2 * 1.414;
+                if (!(score < bestScore || (score == bestScore && y < by) ||
+                      (score == bestScore && y == by && x < bx)))
+                    continue;
+                const double dx = 0.001 * r.w, dy = 0.001 * r.h;
+                const Rect t{x + dx, y + dy, x + dx + r.w, y + dy + r.h};
+                bool hit = false;
+                for (std::size_t j = 0; j < k && !hit; ++j) {
+                    const P& s = parts[order[j]];
+                    const Rect o{s.minX + s.ox, s.minY + s.oy, s.minX + s.ox + s.w, s.minY + s.oy + s.h};
+                    const double ox[4] = {o.x0, o.x0, o.x1, o.x1}, oy[4] = {o.y0, o.y1, o.y0, o.y1};
+                    const double tx[4] = {t.x0, t.x0, t.x1, t.x1}, ty[4] = {t.y0, t.y1, t.y0, t.y1};
+                    for (int i = 0; i < 4; ++i) hit = hit || inRect(ox[i], oy[i], t) || inRect(tx[i], ty[i], o);
+                    hit = hit || segmentsIntersect({o.x0 - dx, o.y1 - dy}, {o.x1 - dx, o.y0 - dy},
+                                                   {t.x0, t.y0}, {t.x1, t.y1}, 0.0);
+                }
+                if (hit) continue;
+                bestScore = score;
+                bx = x;
+                by = y;
+            }
+        r.ox = bx - r.minX;
+        r.oy = by - r.minY;
+        xs.push_back(bx + r.w);
+        ys.push_back(by + r.h);
+        W = std::max(W, bx + r.w);
+        H = std::max(H, by + r.h);
+    }
+    std::vector<std::pair<double, double>> out;
+    for (const P& p : parts) out.emplace_back(p.ox, p.oy);
+    return out;
+}
+
+class SheetIndexTest : public UnfoldTest {};
+
+} // namespace
+
+TEST(SheetIndex, NearListsEveryOverlappingRectangleOnce)
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> at(0.0, 20.0), size(0.0, 2.0);
+    SheetIndex index(1.0);
+    std::vector<Rect> rects;
+    for (std::size_t i = 0; i < 300; ++i) {
+        const double x = at(rng), y = at(rng);
+        rects.push_back({x, y, x + size(rng), y + size(rng)});
+        if (i % 50 == 0) rects.back() = {-50, y, 70, y + 0.5}; // over many cells
+        index.add(i, rects.back().x0, rects.back().y0, rects.back().x1, rects.back().y1);
+    }
+    for (int q = 0; q < 500; ++q) {
+        const double x = at(rng) - 1, y = at(rng) - 1;
+        const Rect query = q % 7 ? Rect{x, y, x + size(rng), y + size(rng)} : Rect{-5, -5, 30, 30};
+        const std::vector<std::size_t> near = index.near(query.x0, query.y0, query.x1, query.y1);
+        const std::set<std::size_t> unique(near.begin(), near.end());
+        EXPECT_EQ(unique.size(), near.size());
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            if (overlap(rects[i], query)) {
+                EXPECT_TRUE(unique.count(i)) << "rectangle " << i;
+            }
+    }
+    // Without a usable cell size nothing is near, and nothing breaks.
+    SheetIndex none(0.0);
+    none.add(0, 0, 0, 1, 1);
+    EXPECT_EQ(none.near(0, 0, 1, 1), std::vector<std::size_t>{0});
+    SheetIndex huge(1e-300);
+    huge.add(0, 0, 0, 1, 1);
+    huge.add(1, 5, 5, 6, 6);
+    EXPECT_EQ(huge.near(0, 0, 1, 1).size(), 2u);
+}
+
+TEST_F(SheetIndexTest, ArrangementMatchesTheStepByStepReference)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> at(-4.0, 4.0), size(0.05, 1.0);
+    for (int round = 0; round < 5; ++round) {
+        resetAppState();
+        // Separate triangles of random sizes, some of them without height.
+        std::vector<MeshSpec> specs;
+        const int count = 30 + 25 * round;
+        for (int i = 0; i < count; ++i) {
+            const Vec3 o{at(rng), at(rng), at(rng)};
+            const double s = size(rng), t = i % 13 == 0 ? 0.0 : size(rng);
+            MeshSpec tri;
+            tri.vertices = {o, o + Vec3{s, 0, 0}, o + Vec3{s * 0.3, t, t * 0.2}};
+            tri.faces = {{0, 1, 2}};
+            specs.push_back(tri);
+        }
+        Model& m = take(buildModel(specs));
+        appState().status.busy = true;
+        appState().status.quiet = true;
+        for (auto& o : m.objects) startPart(*o->faces[0]);
+        ASSERT_EQ(m.parts.size(), static_cast<std::size_t>(count));
+        const auto expected = referenceArrangement(m);
+        for (std::size_t i = 0; i < m.parts.size(); ++i) {
+            EXPECT_EQ(m.parts[i]->offsetX, expected[i].first) << "round " << round << " part " << i;
+            EXPECT_EQ(m.parts[i]->offsetY, expected[i].second) << "round " << round << " part " << i;
+        }
+    }
+}

@@ -88,6 +88,50 @@ void BM_UnfoldSphere(benchmark::State& state)
     app.replaceModel(nullptr);
 }
 
+// Separate triangles of random sizes: every face is a part of its own, so
+// the time goes into arranging the parts on the sheet.
+std::unique_ptr<Model> separateTriangles(int count)
+{
+    auto model = std::make_unique<Model>();
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<double>((seed >> 8) & 0xffff) / 65535.0;
+    };
+    int id = 1;
+    for (int i = 0; i < count; ++i) {
+        nettor::MeshObject* object = model->addObject();
+        const double x = next() * 10, y = next() * 10, z = next() * 10, s = 0.2 + next() * 0.8;
+        nettor::Vertex* a = object->addVertex(x, y, z, id++);
+        nettor::Vertex* b = object->addVertex(x + s, y, z, id++);
+        nettor::Vertex* c = object->addVertex(x, y + s * (0.5 + next()), z + 0.1, id++);
+        nettor::Face* face = object->addFace();
+        face->addCorner(a);
+        face->addCorner(b);
+        face->addCorner(c);
+        face->finishFace();
+    }
+    model->buildAllEdges();
+    return model;
+}
+
+void BM_ArrangeSeparateTriangles(benchmark::State& state)
+{
+    nettor::AppState& app = nettor::appState();
+    app.listener = nullptr;
+    app.overlapCheck = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        app.replaceModel(separateTriangles(static_cast<int>(state.range(0))));
+        nettor::takeUpModel(*app.model);
+        app.status.busy = true;
+        state.ResumeTiming();
+        nettor::unfoldAll(*app.model);
+    }
+    state.counters["parts"] = static_cast<double>(app.model->parts.size());
+    app.replaceModel(nullptr);
+}
+
 } // namespace
 
 // 1280 and 5120 faces, strategies 0, 1 and 2.
@@ -95,5 +139,7 @@ BENCHMARK(BM_UnfoldSphere)
     ->ArgsProduct({{3, 4}, {0, 1, 2}})
     ->ArgNames({"levels", "strategy"})
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ArrangeSeparateTriangles)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

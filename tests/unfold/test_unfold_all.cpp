@@ -5,6 +5,7 @@
 #include "unfold/unfold_all.h"
 
 #include <set>
+#include <thread>
 
 using namespace nettor;
 using namespace nettor::test;
@@ -95,4 +96,41 @@ TEST_F(UnfoldAllTest, CancelBeforeTheFirstFacePlacesNothing)
     EXPECT_TRUE(unfoldAll(m));
     EXPECT_TRUE(m.parts.empty());
     EXPECT_EQ(appState().status.unfoldedFaceCount, 0);
+}
+
+TEST_F(UnfoldAllTest, WorkerThreadUnfoldsExactlyLikeTheCallingThread)
+{
+    // Each thread keeps its own working storage for the outline; the
+    // result must not depend on where the unfolding runs, nor on what that
+    // storage held before.
+    auto unfoldAndRecord = [this](bool onWorker) {
+        resetAppState();
+        Model& m = take(buildModel({subdividedSphereSpec(2), translated(torusSpec(10, 6), {4, 0, 0})}));
+        appState().status.busy = true;
+        appState().status.quiet = onWorker;
+        if (onWorker) {
+            std::thread worker([&m] { unfoldAll(m); });
+            worker.join();
+        } else {
+            unfoldAll(m);
+        }
+        std::vector<double> out;
+        for (auto& part : m.parts) {
+            out.push_back(static_cast<double>(part->faces.size()));
+            for (const Face* f : part->faces) {
+                out.push_back(f->index);
+                for (const HalfEdge* h : f->outerLoop.halfEdges) {
+                    out.push_back(h->point->x);
+                    out.push_back(h->point->y);
+                }
+            }
+            out.push_back(part->offsetX);
+            out.push_back(part->offsetY);
+        }
+        return out;
+    };
+    const std::vector<double> here = unfoldAndRecord(false);
+    EXPECT_EQ(unfoldAndRecord(true), here);
+    EXPECT_EQ(unfoldAndRecord(false), here);
+    EXPECT_GT(here.size(), 1000u);
 }

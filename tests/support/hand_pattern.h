@@ -17,7 +17,7 @@ namespace nettor::test {
 std::unique_ptr<Model> layOutFlat(const MeshSpec& spec, const std::vector<int>& partOfFace,
                                   double patternScale = 1.0);
 
-// The edge between two vertices (0-based indices of the spec), or null.
+// The edge between two vertices (0-based indices into the MeshSpec), or null.
 Edge* edgeBetween(Model& model, int v1, int v2);
 
 // A row of unit squares side by side along x: squares 0..n-1.

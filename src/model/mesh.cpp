@@ -156,9 +156,9 @@ void linkLoop(Loop& loop)
     }
 }
 
-// Plane of a polygon by Newell's method: robust when some corners are
-// collinear.
-Vec3 newellNormal(const Loop& loop)
+} // namespace
+
+Vec3 outlineAreaVector(const Loop& loop)
 {
     Vec3 n;
     const auto& hs = loop.halfEdges;
@@ -171,8 +171,6 @@ Vec3 newellNormal(const Loop& loop)
     }
     return n;
 }
-
-} // namespace
 
 bool Face::finishFace()
 {
@@ -198,7 +196,7 @@ bool Face::finishFace()
     double len = length(n);
     // Collinear first corners give no direction; the whole outline still may.
     const double scale = length(p0 - p1) * length(p1 - p2);
-    const Vec3 outline = newellNormal(outerLoop);
+    const Vec3 outline = outlineAreaVector(outerLoop);
     if (!(len > 1e-12 * scale) || !std::isfinite(len)) {
         n = outline;
         len = length(n);

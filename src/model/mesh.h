@@ -80,6 +80,10 @@ struct Loop {
     std::vector<HalfEdge*> halfEdges; // corner order
 };
 
+// Twice the area vector of a loop's outline (Newell's method): its direction
+// is the outline's normal whatever the shape, its length twice the area.
+Vec3 outlineAreaVector(const Loop& loop);
+
 struct Face {
     MeshObject* object = nullptr;
     Loop outerLoop;

@@ -1,5 +1,6 @@
 // The 3DS reader: chunk walking, meshes, texture coordinates and damaged
 // files. The files are built in code.
+#include "support/read_result.h"
 #include "model/diagnostics.h"
 #include "model/load_model.h"
 #include "model/mesh.h"
@@ -68,19 +69,8 @@ std::string file(const std::string& editor, std::uint32_t version = 3, const std
 const std::vector<Vec3> kTriangle = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
 const std::vector<Vec3> kSquare = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
 
-struct Read {
-    std::ostringstream diag;
-    DiagnosticsRedirect redirect{diag};
-    Model model;
-    bool ok;
-    explicit Read(const std::string& bytes) : ok(model.read3dsBytes(bytes)) {}
-    const MeshObject& object() const { return *model.objects.at(0); }
-    std::vector<std::int32_t> corners(std::size_t face) const
-    {
-        std::vector<std::int32_t> ids;
-        for (HalfEdge* h : object().faces.at(face)->outerLoop.halfEdges) ids.push_back(h->origin->id);
-        return ids;
-    }
+struct Read : ReadResult {
+    explicit Read(const std::string& bytes) : ReadResult([&](Model& m) { return m.read3dsBytes(bytes); }) {}
 };
 
 const std::string kSquareFile =

@@ -1,4 +1,5 @@
 // The DXF reader: face entities, shared corners and the token-based reading.
+#include "support/read_result.h"
 #include "model/diagnostics.h"
 #include "model/load_model.h"
 #include "model/mesh.h"
@@ -13,25 +14,8 @@ using namespace nettor::test;
 
 namespace {
 
-struct Read {
-    std::ostringstream diag;
-    DiagnosticsRedirect redirect{diag};
-    Model model;
-    bool ok;
-    explicit Read(const std::string& text) : ok(model.readDxfText(text)) {}
-    const MeshObject& object() const { return *model.objects.at(0); }
-    std::vector<std::int32_t> corners(std::size_t face) const
-    {
-        std::vector<std::int32_t> ids;
-        for (HalfEdge* h : object().faces.at(face)->outerLoop.halfEdges) ids.push_back(h->origin->id);
-        return ids;
-    }
-    std::size_t pairedEdges() const
-    {
-        std::size_t n = 0;
-        for (Edge* e : object().edges) n += e->halfEdge2 != nullptr;
-        return n;
-    }
+struct Read : ReadResult {
+    explicit Read(const std::string& text) : ReadResult([&](Model& m) { return m.readDxfText(text); }) {}
 };
 
 // One 3DFACE entity in group-code form; the fourth corner only when given.

@@ -1,4 +1,5 @@
 // The Metasequoia reader: header, chunks, materials, vertices and faces.
+#include "support/read_result.h"
 #include "model/diagnostics.h"
 #include "model/load_model.h"
 #include "model/mesh.h"
@@ -17,20 +18,8 @@ namespace {
 
 const std::string kHeader = "Metasequoia Document\r\nFormat Text Ver 1.0\r\n";
 
-struct Read {
-    std::ostringstream diag;
-    DiagnosticsRedirect redirect{diag};
-    Model model;
-    bool ok;
-    explicit Read(const std::string& bytes) : ok(model.readMqoBytes(bytes)) {}
-    const MeshObject& object() const { return *model.objects.at(0); }
-    // Vertex ids of a face's corners in loop order.
-    std::vector<std::int32_t> corners(std::size_t face) const
-    {
-        std::vector<std::int32_t> ids;
-        for (HalfEdge* h : object().faces.at(face)->outerLoop.halfEdges) ids.push_back(h->origin->id);
-        return ids;
-    }
+struct Read : ReadResult {
+    explicit Read(const std::string& bytes) : ReadResult([&](Model& m) { return m.readMqoBytes(bytes); }) {}
 };
 
 std::string object(const std::string& vertices, const std::string& faces)

@@ -1,4 +1,5 @@
 // The Wavefront OBJ reader: accepted forms, refusals and malformed input.
+#include "support/read_result.h"
 #include "model/diagnostics.h"
 #include "model/mesh.h"
 #include "support/model_builders.h"
@@ -13,19 +14,8 @@ using namespace nettor::test;
 
 namespace {
 
-struct Read {
-    std::ostringstream diag;
-    DiagnosticsRedirect redirect{diag};
-    Model model;
-    bool ok;
-    explicit Read(const std::string& text) : ok(model.readObjText(text)) {}
-    const MeshObject& object() const { return *model.objects.at(0); }
-    std::vector<std::int32_t> corners(std::size_t face) const
-    {
-        std::vector<std::int32_t> ids;
-        for (HalfEdge* h : object().faces.at(face)->outerLoop.halfEdges) ids.push_back(h->origin->id);
-        return ids;
-    }
+struct Read : ReadResult {
+    explicit Read(const std::string& text) : ReadResult([&](Model& m) { return m.readObjText(text); }) {}
 };
 
 const char* kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";

@@ -1,4 +1,5 @@
 // The ROK reader: grammar, line chains, palette and orientation.
+#include "support/read_result.h"
 #include "model/diagnostics.h"
 #include "model/face_orientation.h"
 #include "model/load_model.h"
@@ -16,25 +17,8 @@ using namespace nettor::test;
 
 namespace {
 
-struct Read {
-    std::ostringstream diag;
-    DiagnosticsRedirect redirect{diag};
-    Model model;
-    bool ok;
-    explicit Read(const std::string& text) : ok(model.readRokText(text)) {}
-    const MeshObject& object() const { return *model.objects.at(0); }
-    std::vector<std::int32_t> corners(std::size_t face) const
-    {
-        std::vector<std::int32_t> ids;
-        for (HalfEdge* h : object().faces.at(face)->outerLoop.halfEdges) ids.push_back(h->origin->id);
-        return ids;
-    }
-    std::size_t boundaryEdges() const
-    {
-        std::size_t n = 0;
-        for (Edge* e : object().edges) n += e->halfEdge2 == nullptr;
-        return n;
-    }
+struct Read : ReadResult {
+    explicit Read(const std::string& text) : ReadResult([&](Model& m) { return m.readRokText(text); }) {}
 };
 
 struct Line {

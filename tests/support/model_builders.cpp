@@ -37,17 +37,16 @@ MeshSpec boxSpec(Vec3 a, Vec3 b)
     return s;
 }
 
-MeshSpec lPrismSpec()
+MeshSpec prismSpec(const std::vector<std::pair<double, double>>& outline, double height,
+                   int firstBottomCorner)
 {
-    // L outline in the xy plane, counter-clockwise, extruded along z from 0 to 1.
-    const std::vector<std::pair<double, double>> outline = {{0, 0}, {2, 0}, {2, 1},
-                                                            {1, 1}, {1, 2}, {0, 2}};
     MeshSpec s;
     const int n = static_cast<int>(outline.size());
     for (auto [x, y] : outline) s.vertices.push_back({x, y, 0});
-    for (auto [x, y] : outline) s.vertices.push_back({x, y, 1});
+    for (auto [x, y] : outline) s.vertices.push_back({x, y, height});
+    // The bottom runs the other way round, so that it faces down.
     std::vector<int> bottom, top;
-    for (int i = n - 1; i >= 0; --i) bottom.push_back(i);
+    for (int k = 0; k < n; ++k) bottom.push_back(((firstBottomCorner - k) % n + n) % n);
     for (int i = 0; i < n; ++i) top.push_back(n + i);
     s.faces.push_back(bottom);
     s.faces.push_back(top);
@@ -56,6 +55,14 @@ MeshSpec lPrismSpec()
         s.faces.push_back({i, j, n + j, n + i});
     }
     return s;
+}
+
+MeshSpec lPrismSpec()
+{
+    // L outline in the xy plane, counter-clockwise, extruded along z from 0 to 1.
+    const std::vector<std::pair<double, double>> outline = {{0, 0}, {2, 0}, {2, 1},
+                                                            {1, 1}, {1, 2}, {0, 2}};
+    return prismSpec(outline, 1.0, static_cast<int>(outline.size()) - 1);
 }
 
 std::string toObjText(const MeshSpec& spec)

@@ -5,6 +5,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nettor::test {
@@ -22,6 +23,11 @@ std::unique_ptr<Model> buildModel(const std::vector<MeshSpec>& specs);
 // Axis-aligned box, faces counter-clockwise seen from outside.
 MeshSpec boxSpec(Vec3 min = {-1, -1, -1}, Vec3 max = {1, 1, 1});
 // L-shaped prism (an extruded L), outward faces.
+// A counter-clockwise outline in the xy plane extruded along z from 0 to
+// height: bottom, top, then the sides. The bottom loop starts at the given
+// corner of the outline.
+MeshSpec prismSpec(const std::vector<std::pair<double, double>>& outline, double height,
+                   int firstBottomCorner);
 MeshSpec lPrismSpec();
 
 // The model as OBJ text.

@@ -132,20 +132,7 @@ MeshSpec starPrismSpec(std::mt19937& rng, int points)
         const double r = i % 2 == 0 ? inner(rng) : 1.0;
         outline.push_back({r * std::cos(angle), r * std::sin(angle)});
     }
-    MeshSpec s;
-    const int n = static_cast<int>(outline.size());
-    for (auto [x, y] : outline) s.vertices.push_back({x, y, 0});
-    for (auto [x, y] : outline) s.vertices.push_back({x, y, h});
-    std::vector<int> bottom{0}, top;
-    for (int i = n - 1; i >= 1; --i) bottom.push_back(i);
-    for (int i = 0; i < n; ++i) top.push_back(n + i);
-    s.faces.push_back(bottom);
-    s.faces.push_back(top);
-    for (int i = 0; i < n; ++i) {
-        const int j = (i + 1) % n;
-        s.faces.push_back({i, j, n + j, n + i});
-    }
-    return s;
+    return prismSpec(outline, h, 0);
 }
 
 MeshSpec translated(MeshSpec spec, Vec3 offset)

@@ -1,9 +1,9 @@
 // Writing the pattern of a large unfolding: drawPattern onto an SVG canvas,
 // and the EPS writer, with flaps and edge numbers in both fonts.
 #include "model/mesh.h"
-#include "output/draw_pattern.h"
-#include "output/eps_writer.h"
-#include "output/svg_canvas.h"
+#include "pattern/draw_pattern.h"
+#include "formats/eps_writer.h"
+#include "formats/svg_canvas.h"
 #include "state/settings.h"
 
 #include <benchmark/benchmark.h>

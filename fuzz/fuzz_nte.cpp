@@ -3,7 +3,7 @@
 // model of every format (m.obj, m.dxf, m.rok, m.mqo, m.3ds) that relative
 // model paths can name.
 #include "fuzz_checks.h"
-#include "output/cut_edge_file.h"
+#include "formats/cut_edge_file.h"
 
 #include <cstdio>
 #include <cstdlib>

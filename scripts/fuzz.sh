@@ -18,8 +18,9 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  for t in obj dxf rok mqo 3ds nte; do
-    [ -f "$root/fuzz/fuzz_$t.cpp" ] && targets+=("fuzz_$t")
+  for f in "$root"/fuzz/fuzz_*.cpp; do
+    t="$(basename "$f" .cpp)"
+    targets+=("$t")
   done
 fi
 # Only targets the build knows (fuzz_nte needs the cut-edge reader).

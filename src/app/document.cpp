@@ -1,7 +1,7 @@
 #include "app/document.h"
 
 #include "state/app_state.h"
-#include "state/open_command.h"
+#include "formats/open_command.h"
 
 #include <QMessageBox>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
 #include "app/information_view.h"
 
-#include "model/load_model.h"
+#include "formats/load_model.h"
 #include "state/app_state.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 // nettor-cli info FILE: what a model file holds.
 #include "cli/command_registry.h"
 
-#include "model/load_model.h"
+#include "formats/load_model.h"
 #include "model/mesh.h"
 
 #include <iostream>

@@ -1,7 +1,7 @@
 // nettor-cli: the Nettor engine from the command line.
 #include "cli/command_registry.h"
 
-#include "model/load_model.h"
+#include "formats/load_model.h"
 
 #include <algorithm>
 #include <iostream>

@@ -1,13 +1,13 @@
 #include "cli/pattern_exports.h"
 
 #include "model/mesh.h"
-#include "output/cut_edge_file.h"
-#include "output/draw_pattern.h"
-#include "output/eps_writer.h"
-#include "output/obj_export.h"
-#include "output/relative_model_path.h"
-#include "output/sheet_coordinates.h"
-#include "output/svg_canvas.h"
+#include "formats/cut_edge_file.h"
+#include "pattern/draw_pattern.h"
+#include "formats/eps_writer.h"
+#include "formats/obj_export.h"
+#include "formats/relative_model_path.h"
+#include "pattern/sheet_coordinates.h"
+#include "formats/svg_canvas.h"
 #include "state/settings.h"
 
 #include <fstream>

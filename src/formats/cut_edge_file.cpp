@@ -1,8 +1,8 @@
-#include "output/cut_edge_file.h"
+#include "formats/cut_edge_file.h"
 
 #include "model/diagnostics.h"
-#include "model/number_text.h"
-#include "model/text_file.h"
+#include "formats/number_text.h"
+#include "formats/text_file.h"
 #include "state/app_state.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "output/eps_prolog.h"
+#include "formats/eps_prolog.h"
 
 namespace nettor {
 

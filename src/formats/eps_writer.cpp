@@ -1,13 +1,13 @@
-#include "output/eps_writer.h"
+#include "formats/eps_writer.h"
 
-#include "output/drawn_marks.h"
-#include "output/eps_prolog.h"
-#include "output/flap_geometry.h"
-#include "output/line_classification.h"
-#include "output/pattern_walk.h"
-#include "output/sheet_coordinates.h"
-#include "output/stream_text.h"
-#include "output/stroke_digits.h"
+#include "pattern/drawn_marks.h"
+#include "formats/eps_prolog.h"
+#include "pattern/flap_geometry.h"
+#include "pattern/line_classification.h"
+#include "pattern/pattern_walk.h"
+#include "pattern/sheet_coordinates.h"
+#include "formats/stream_text.h"
+#include "pattern/stroke_digits.h"
 #include "state/app_state.h"
 
 #include <cmath>

@@ -5,7 +5,7 @@
 // unsettled neighbours wait in a queue ordered by face number, and each
 // settled face keeps, per side, the first position of that side in its loop,
 // so the same faces are reversed in the same order in near-linear time.
-#include "model/face_orientation.h"
+#include "formats/face_orientation.h"
 
 #include <algorithm>
 #include <cstdint>

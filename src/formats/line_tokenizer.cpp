@@ -1,6 +1,6 @@
-#include "model/line_tokenizer.h"
+#include "formats/line_tokenizer.h"
 
-#include "model/number_text.h"
+#include "formats/number_text.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
-#include "model/load_model.h"
+#include "formats/load_model.h"
 
-#include "model/text_file.h"
-#include "output/cut_edge_file.h"
+#include "formats/text_file.h"
+#include "formats/cut_edge_file.h"
 
 #include <algorithm>
 #include <cctype>

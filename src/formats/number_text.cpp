@@ -1,4 +1,4 @@
-#include "model/number_text.h"
+#include "formats/number_text.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "output/obj_export.h"
+#include "formats/obj_export.h"
 
 #include "state/app_state.h"
 

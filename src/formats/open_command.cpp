@@ -1,6 +1,6 @@
-#include "state/open_command.h"
+#include "formats/open_command.h"
 
-#include "model/load_model.h"
+#include "formats/load_model.h"
 #include "state/app_state.h"
 
 namespace nettor {

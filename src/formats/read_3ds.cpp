@@ -14,9 +14,9 @@
 // A face naming a vertex outside its mesh's vertex chunk, faces in a mesh
 // without a vertex chunk, and a coordinate that is not a finite number refuse
 // the file.
-#include "model/byte_cursor.h"
+#include "formats/byte_cursor.h"
 #include "model/mesh.h"
-#include "model/text_file.h"
+#include "formats/text_file.h"
 
 #include <algorithm>
 #include <cmath>

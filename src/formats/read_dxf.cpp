@@ -6,8 +6,8 @@
 // white-space separated tokens and recognises entity names and group codes
 // by their text. A coordinate that is not a finite number refuses the file.
 #include "model/mesh.h"
-#include "model/number_text.h"
-#include "model/text_file.h"
+#include "formats/number_text.h"
+#include "formats/text_file.h"
 
 #include <cmath>
 

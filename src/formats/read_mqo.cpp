@@ -11,9 +11,9 @@
 //   index list not enclosed in brackets) adds no face: the model drops such
 //   faces with a warning, and its material and texture coordinates are
 //   ignored with it.
-#include "model/line_tokenizer.h"
+#include "formats/line_tokenizer.h"
 #include "model/mesh.h"
-#include "model/text_file.h"
+#include "formats/text_file.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 // exporters write one object after another): an index then addresses the
 // vertices read so far.
 #include "model/mesh.h"
-#include "model/number_text.h"
-#include "model/text_file.h"
+#include "formats/number_text.h"
+#include "formats/text_file.h"
 
 #include <cmath>
 #include <string_view>

@@ -9,10 +9,10 @@
 // line records, a line naming a point outside the point records, and a point
 // coordinate that is not a finite number. A face record with fewer than three
 // lines adds no face: the model drops such faces with a warning.
-#include "model/face_orientation.h"
+#include "formats/face_orientation.h"
 #include "model/mesh.h"
-#include "model/number_text.h"
-#include "model/text_file.h"
+#include "formats/number_text.h"
+#include "formats/text_file.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "output/relative_model_path.h"
+#include "formats/relative_model_path.h"
 
 #include <filesystem>
 #include <system_error>

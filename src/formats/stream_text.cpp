@@ -1,4 +1,4 @@
-#include "output/stream_text.h"
+#include "formats/stream_text.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
-#include "output/svg_canvas.h"
+#include "formats/svg_canvas.h"
 
-#include "output/text_metrics.h"
+#include "pattern/text_metrics.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 // 0.14 cm on, 0.14 cm off (as the EPS writer's dash of 4 units), and no line
 // is drawn thinner than 0.035 cm (the EPS files' line width), so that the
 // thin pens of a high-resolution canvas stay visible on paper.
-#include "output/canvas.h"
+#include "pattern/canvas.h"
 
 #include <ostream>
 #include <sstream>

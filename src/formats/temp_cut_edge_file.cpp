@@ -1,7 +1,7 @@
-#include "output/temp_cut_edge_file.h"
+#include "formats/temp_cut_edge_file.h"
 
-#include "output/cut_edge_file.h"
-#include "output/relative_model_path.h"
+#include "formats/cut_edge_file.h"
+#include "formats/relative_model_path.h"
 #include "state/app_state.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "model/text_file.h"
+#include "formats/text_file.h"
 
 #include "model/diagnostics.h"
 

@@ -1,12 +1,12 @@
-#include "output/draw_pattern.h"
+#include "pattern/draw_pattern.h"
 
-#include "output/draw_stroke_number.h"
-#include "output/drawn_marks.h"
-#include "output/flap_geometry.h"
-#include "output/line_classification.h"
-#include "output/page_grid.h"
-#include "output/pattern_walk.h"
-#include "output/sheet_coordinates.h"
+#include "pattern/draw_stroke_number.h"
+#include "pattern/drawn_marks.h"
+#include "pattern/flap_geometry.h"
+#include "pattern/line_classification.h"
+#include "pattern/page_grid.h"
+#include "pattern/pattern_walk.h"
+#include "pattern/sheet_coordinates.h"
 #include "state/app_state.h"
 
 #include <climits>

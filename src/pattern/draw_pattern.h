@@ -2,8 +2,8 @@
 // Draws the finished pattern on a canvas: page marks (printer only), glue
 // flaps, faces, cut and fold lines, and edge numbers, in that order.
 #include "model/mesh.h"
-#include "output/canvas.h"
-#include "output/output_target.h"
+#include "pattern/canvas.h"
+#include "pattern/output_target.h"
 #include "state/settings.h"
 
 namespace nettor {

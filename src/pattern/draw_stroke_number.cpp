@@ -1,7 +1,7 @@
-#include "output/draw_stroke_number.h"
+#include "pattern/draw_stroke_number.h"
 
-#include "output/draw_pattern.h"
-#include "output/stroke_digits.h"
+#include "pattern/draw_pattern.h"
+#include "pattern/stroke_digits.h"
 
 #include <cmath>
 

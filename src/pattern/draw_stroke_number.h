@@ -1,6 +1,6 @@
 #pragma once
 // Edge numbers drawn with the stroke digit font on a canvas.
-#include "output/canvas.h"
+#include "pattern/canvas.h"
 
 namespace nettor {
 

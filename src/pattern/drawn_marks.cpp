@@ -1,4 +1,4 @@
-#include "output/drawn_marks.h"
+#include "pattern/drawn_marks.h"
 
 namespace nettor {
 

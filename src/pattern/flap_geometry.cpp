@@ -1,4 +1,4 @@
-#include "output/flap_geometry.h"
+#include "pattern/flap_geometry.h"
 
 #include <cmath>
 

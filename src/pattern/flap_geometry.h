@@ -1,7 +1,7 @@
 #pragma once
 // Glue flaps: which sides of cut edges carry one, and the flap's outline.
 #include "model/mesh.h"
-#include "output/sheet_coordinates.h"
+#include "pattern/sheet_coordinates.h"
 #include "state/settings.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "output/line_classification.h"
+#include "pattern/line_classification.h"
 
 namespace nettor {
 

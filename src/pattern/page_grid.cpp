@@ -1,4 +1,4 @@
-#include "output/page_grid.h"
+#include "pattern/page_grid.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "output/sheet_coordinates.h"
+#include "pattern/sheet_coordinates.h"
 
 namespace nettor {
 

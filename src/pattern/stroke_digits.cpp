@@ -1,4 +1,4 @@
-#include "output/stroke_digits.h"
+#include "pattern/stroke_digits.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "output/text_metrics.h"
+#include "pattern/text_metrics.h"
 
 namespace nettor {
 

@@ -1,11 +1,11 @@
 // The cut-edge file: its exact text, the model path relative to the file,
 // reading it back, and the temporary file of Start and Undo.
 #include "model/diagnostics.h"
-#include "model/load_model.h"
-#include "output/cut_edge_file.h"
-#include "output/relative_model_path.h"
-#include "output/temp_cut_edge_file.h"
-#include "state/open_command.h"
+#include "formats/load_model.h"
+#include "formats/cut_edge_file.h"
+#include "formats/relative_model_path.h"
+#include "formats/temp_cut_edge_file.h"
+#include "formats/open_command.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
 #include "support/unfold_fixture.h"

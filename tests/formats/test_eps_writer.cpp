@@ -1,6 +1,6 @@
 // The EPS writer: exact texts of small patterns, and Ghostscript renderings
 // of unfolded models.
-#include "output/eps_writer.h"
+#include "formats/eps_writer.h"
 #include "support/ghostscript_render.h"
 #include "support/hand_pattern.h"
 #include "support/shape_generators.h"

@@ -1,5 +1,5 @@
 // Splitting Metasequoia lines into tokens.
-#include "model/line_tokenizer.h"
+#include "formats/line_tokenizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The OBJ export with the pattern positions as texture coordinates.
-#include "output/obj_export.h"
+#include "formats/obj_export.h"
 #include "support/hand_pattern.h"
 #include "support/recording_listener.h"
 

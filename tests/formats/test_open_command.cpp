@@ -1,8 +1,8 @@
 // The Open command after its dialog: reader choice, messages, title, hints
 // and what survives a failure.
-#include "model/load_model.h"
+#include "formats/load_model.h"
 #include "state/app_state.h"
-#include "state/open_command.h"
+#include "formats/open_command.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
 

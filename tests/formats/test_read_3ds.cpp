@@ -2,7 +2,7 @@
 // files. The files are built in code.
 #include "support/read_result.h"
 #include "model/diagnostics.h"
-#include "model/load_model.h"
+#include "formats/load_model.h"
 #include "model/mesh.h"
 #include "support/model_builders.h"
 

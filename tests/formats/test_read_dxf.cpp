@@ -1,7 +1,7 @@
 // The DXF reader: face entities, shared corners and the token-based reading.
 #include "support/read_result.h"
 #include "model/diagnostics.h"
-#include "model/load_model.h"
+#include "formats/load_model.h"
 #include "model/mesh.h"
 #include "support/model_builders.h"
 

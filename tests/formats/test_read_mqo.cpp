@@ -1,9 +1,9 @@
 // The Metasequoia reader: header, chunks, materials, vertices and faces.
 #include "support/read_result.h"
 #include "model/diagnostics.h"
-#include "model/load_model.h"
+#include "formats/load_model.h"
 #include "model/mesh.h"
-#include "model/text_file.h"
+#include "formats/text_file.h"
 #include "support/model_builders.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The ROK reader: grammar, line chains, palette and orientation.
 #include "support/read_result.h"
 #include "model/diagnostics.h"
-#include "model/face_orientation.h"
-#include "model/load_model.h"
+#include "formats/face_orientation.h"
+#include "formats/load_model.h"
 #include "model/mesh.h"
-#include "model/text_file.h"
+#include "formats/text_file.h"
 #include "support/model_builders.h"
 
 #include <gtest/gtest.h>

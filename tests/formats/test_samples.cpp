@@ -1,7 +1,7 @@
 // The bundled samples are what a new user opens first: each must load
 // cleanly as a closed, consistently oriented surface.
 #include "model/diagnostics.h"
-#include "model/load_model.h"
+#include "formats/load_model.h"
 
 #include <gtest/gtest.h>
 

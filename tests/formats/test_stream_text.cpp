@@ -1,6 +1,6 @@
 // Buffered text with stream-default number formatting: the EPS files must
 // read exactly as if every number had gone through a default std::ostream.
-#include "output/stream_text.h"
+#include "formats/stream_text.h"
 
 #include <gtest/gtest.h>
 

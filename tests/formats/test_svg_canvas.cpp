@@ -1,9 +1,9 @@
 // The SVG canvas: its elements, and a pattern rendered by a real SVG reader
 // next to the EPS of the same pattern.
-#include "output/draw_pattern.h"
-#include "output/eps_writer.h"
-#include "output/svg_canvas.h"
-#include "output/text_metrics.h"
+#include "pattern/draw_pattern.h"
+#include "formats/eps_writer.h"
+#include "formats/svg_canvas.h"
+#include "pattern/text_metrics.h"
 #include "support/ghostscript_render.h"
 #include "support/unfold_fixture.h"
 #include "unfold/unfold_all.h"

@@ -1,6 +1,6 @@
 // Drawing decisions of drawPattern, observed on a recording canvas.
-#include "output/draw_pattern.h"
-#include "output/draw_stroke_number.h"
+#include "pattern/draw_pattern.h"
+#include "pattern/draw_stroke_number.h"
 #include "support/hand_pattern.h"
 #include "support/recording_canvas.h"
 

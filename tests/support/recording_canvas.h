@@ -1,7 +1,7 @@
 #pragma once
 // A canvas that records every drawing call with the pen, brush and font in
 // effect, for tests of drawing decisions.
-#include "output/canvas.h"
+#include "pattern/canvas.h"
 
 #include <string>
 #include <vector>

@@ -1,0 +1,43 @@
+# Fails when a source file includes a header of a layer above its own.
+# The layers, lowest first: model, state, then unfold and pattern beside each
+# other, formats, then app and cli beside each other. A folder may include its
+# own headers and those of any lower layer, never those of a higher layer or
+# of a neighbour on the same level.
+#   cmake -DSOURCE_DIR=<src folder> -P check_layers.cmake
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "SOURCE_DIR is not set")
+endif()
+get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
+
+set(rank_model 0)
+set(rank_state 1)
+set(rank_unfold 2)
+set(rank_pattern 2)
+set(rank_formats 3)
+set(rank_app 4)
+set(rank_cli 4)
+set(layers model state unfold pattern formats app cli)
+
+set(violations "")
+foreach(layer ${layers})
+  file(GLOB_RECURSE files "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
+  foreach(file ${files})
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z_]+)/.*" "\\1" target "${line}")
+      if(target STREQUAL layer OR NOT DEFINED rank_${target})
+        continue()
+      endif()
+      if(NOT rank_${target} LESS rank_${layer})
+        file(RELATIVE_PATH shown "${SOURCE_DIR}" "${file}")
+        list(APPEND violations "${shown} (${layer}) includes ${target}/: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Includes that look up or sideways:\n  ${text}")
+endif()
+message(STATUS "Every include looks down.")

@@ -7,28 +7,28 @@
 #include <QMetaObject>
 #include <QThread>
 
-CUnfurler00Doc::CUnfurler00Doc(QObject* parent) : QObject(parent)
+Document::Document(QObject* parent) : QObject(parent)
 {
     previousListener_ = nettor::appState().listener;
     nettor::appState().listener = this;
 }
 
-CUnfurler00Doc::~CUnfurler00Doc()
+Document::~Document()
 {
     if (nettor::appState().listener == this) nettor::appState().listener = previousListener_;
 }
 
-bool CUnfurler00Doc::openPath(const QString& path)
+bool Document::openPath(const QString& path)
 {
     return nettor::openModelPath(path.toStdString());
 }
 
-void CUnfurler00Doc::hint(int number)
+void Document::hint(int number)
 {
     emit updateHint(number);
 }
 
-void CUnfurler00Doc::message(const std::string& text)
+void Document::message(const std::string& text)
 {
     const QString qtext = QString::fromStdString(text);
     if (sink_) {
@@ -38,12 +38,12 @@ void CUnfurler00Doc::message(const std::string& text)
     QMessageBox::information(dialogParent_, QStringLiteral("Nettor"), qtext);
 }
 
-void CUnfurler00Doc::invalidateModelView()
+void Document::invalidateModelView()
 {
     emit modelViewInvalidated();
 }
 
-void CUnfurler00Doc::repaintPatternView()
+void Document::repaintPatternView()
 {
     // May come from the worker thread: queue it to the user-interface thread.
     if (QThread::currentThread() != thread()) {
@@ -54,13 +54,13 @@ void CUnfurler00Doc::repaintPatternView()
     emit patternViewRepaintRequested();
 }
 
-void CUnfurler00Doc::closeTextureWindow()
+void Document::closeTextureWindow()
 {
     emit textureWindowCloseRequested();
     nettor::appState().textureWindowOpen = false;
 }
 
-void CUnfurler00Doc::setDocumentTitle(const std::string& title)
+void Document::setDocumentTitle(const std::string& title)
 {
     title_ = QString::fromStdString(title);
     emit titleChanged(title_);

@@ -11,11 +11,11 @@
 
 class QWidget;
 
-class CUnfurler00Doc : public QObject, public nettor::UiListener {
+class Document : public QObject, public nettor::UiListener {
     Q_OBJECT
 public:
-    explicit CUnfurler00Doc(QObject* parent = nullptr);
-    ~CUnfurler00Doc() override;
+    explicit Document(QObject* parent = nullptr);
+    ~Document() override;
 
     // The Open command after its dialog; true when a new model is current.
     bool openPath(const QString& path);

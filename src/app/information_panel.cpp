@@ -1,4 +1,4 @@
-#include "app/information_view.h"
+#include "app/information_panel.h"
 
 #include "formats/load_model.h"
 #include "state/app_state.h"
@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-CInfomationView::CInfomationView(QWidget* parent) : QWidget(parent)
+InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
     summary_ = new QLabel(this);
@@ -17,12 +17,12 @@ CInfomationView::CInfomationView(QWidget* parent) : QWidget(parent)
     onUpdateHint(3);
 }
 
-QString CInfomationView::summaryText() const
+QString InformationPanel::summaryText() const
 {
     return summary_->text();
 }
 
-void CInfomationView::onUpdateHint(int number)
+void InformationPanel::onUpdateHint(int number)
 {
     if (number != 3 && number != 16) return;
     const nettor::Model* model = nettor::appState().model.get();

@@ -5,10 +5,10 @@
 
 class QLabel;
 
-class CInfomationView : public QWidget {
+class InformationPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit CInfomationView(QWidget* parent = nullptr);
+    explicit InformationPanel(QWidget* parent = nullptr);
     QSize sizeHint() const override { return {200, 100}; }
     QString summaryText() const;
 

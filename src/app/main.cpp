@@ -1,6 +1,6 @@
 // nettor: the paper-craft pattern designer.
 #include "app/document.h"
-#include "app/main_frame.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -32,8 +32,8 @@ int main(int argc, char** argv)
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A model or cut-edge file to open."));
     parser.process(app);
 
-    CUnfurler00Doc document;
-    CMainFrame frame(&document);
+    Document document;
+    MainWindow frame(&document);
     frame.show();
 
     const QStringList files = parser.positionalArguments();

@@ -1,7 +1,7 @@
-#include "app/main_frame.h"
+#include "app/main_window.h"
 
 #include "app/document.h"
-#include "app/information_view.h"
+#include "app/information_panel.h"
 #include "app/model_view.h"
 #include "app/pattern_view.h"
 
@@ -16,7 +16,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 
-QString CMainFrame::openFilter()
+QString MainWindow::openFilter()
 {
     // The program's filter "Readable files|*.obj;...|...||" in Qt's notation.
     return QStringLiteral(
@@ -29,18 +29,18 @@ QString CMainFrame::openFilter()
         "To cut edge info (*.nte) (*.nte)");
 }
 
-CMainFrame::CMainFrame(CUnfurler00Doc* document, QWidget* parent)
+MainWindow::MainWindow(Document* document, QWidget* parent)
     : QMainWindow(parent), document_(document)
 {
     document_->setDialogParent(this);
 
     columns_ = new QSplitter(Qt::Horizontal, this);
     leftColumn_ = new QSplitter(Qt::Vertical, columns_);
-    modelView_ = new CModelView(leftColumn_);
-    informationView_ = new CInfomationView(leftColumn_);
+    modelView_ = new ModelView(leftColumn_);
+    informationPanel_ = new InformationPanel(leftColumn_);
     leftColumn_->addWidget(modelView_);
-    leftColumn_->addWidget(informationView_);
-    patternView_ = new CDuvizuduView(columns_);
+    leftColumn_->addWidget(informationPanel_);
+    patternView_ = new PatternView(columns_);
     columns_->addWidget(leftColumn_);
     columns_->addWidget(patternView_);
     columns_->setStretchFactor(1, 1);
@@ -49,14 +49,14 @@ CMainFrame::CMainFrame(CUnfurler00Doc* document, QWidget* parent)
     leftColumn_->setSizes({250, 250});
     setCentralWidget(columns_);
 
-    for (auto* receiver : {static_cast<QObject*>(modelView_), static_cast<QObject*>(informationView_),
+    for (auto* receiver : {static_cast<QObject*>(modelView_), static_cast<QObject*>(informationPanel_),
                            static_cast<QObject*>(patternView_)}) {
         connect(document_, SIGNAL(updateHint(int)), receiver, SLOT(onUpdateHint(int)));
     }
-    connect(document_, &CUnfurler00Doc::titleChanged, this, &CMainFrame::updateTitle);
-    connect(document_, &CUnfurler00Doc::modelViewInvalidated, modelView_,
+    connect(document_, &Document::titleChanged, this, &MainWindow::updateTitle);
+    connect(document_, &Document::modelViewInvalidated, modelView_,
             qOverload<>(&QWidget::update));
-    connect(document_, &CUnfurler00Doc::patternViewRepaintRequested, patternView_,
+    connect(document_, &Document::patternViewRepaintRequested, patternView_,
             qOverload<>(&QWidget::update));
 
     buildMenus();
@@ -66,18 +66,18 @@ CMainFrame::CMainFrame(CUnfurler00Doc* document, QWidget* parent)
     resize(900, 620);
 }
 
-void CMainFrame::buildMenus()
+void MainWindow::buildMenus()
 {
     fileMenu_ = menuBar()->addMenu(tr("&File"));
     QAction* open = fileMenu_->addAction(QStringLiteral("&Open...\tCtrl+O"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, &CMainFrame::onOpen);
+    connect(open, &QAction::triggered, this, &MainWindow::onOpen);
     recentSeparator_ = fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("E&xit"));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 }
 
-void CMainFrame::onOpen()
+void MainWindow::onOpen()
 {
     QFileDialog dialog(this, tr("Open"));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -87,20 +87,20 @@ void CMainFrame::onOpen()
     openFile(dialog.selectedFiles().first());
 }
 
-bool CMainFrame::openFile(const QString& path)
+bool MainWindow::openFile(const QString& path)
 {
     const bool replaced = document_->openPath(path);
     if (replaced) addRecentFile(QFileInfo(path).absoluteFilePath());
     return replaced;
 }
 
-void CMainFrame::updateTitle(const QString& documentTitle)
+void MainWindow::updateTitle(const QString& documentTitle)
 {
     setWindowTitle(documentTitle.isEmpty() ? QStringLiteral("Nettor")
                                            : documentTitle + QStringLiteral(" - Nettor"));
 }
 
-void CMainFrame::loadRecentFiles()
+void MainWindow::loadRecentFiles()
 {
     QSettings settings;
     settings.beginGroup(QStringLiteral("Recent File List"));
@@ -113,7 +113,7 @@ void CMainFrame::loadRecentFiles()
     rebuildRecentMenu();
 }
 
-void CMainFrame::saveRecentFiles() const
+void MainWindow::saveRecentFiles() const
 {
     QSettings settings;
     settings.beginGroup(QStringLiteral("Recent File List"));
@@ -125,7 +125,7 @@ void CMainFrame::saveRecentFiles() const
     settings.endGroup();
 }
 
-void CMainFrame::addRecentFile(const QString& path)
+void MainWindow::addRecentFile(const QString& path)
 {
     recent_.removeAll(path);
     recent_.prepend(path);
@@ -134,7 +134,7 @@ void CMainFrame::addRecentFile(const QString& path)
     rebuildRecentMenu();
 }
 
-void CMainFrame::rebuildRecentMenu()
+void MainWindow::rebuildRecentMenu()
 {
     for (QAction* a : recentActions_) {
         fileMenu_->removeAction(a);

@@ -7,27 +7,27 @@
 class QAction;
 class QMenu;
 class QSplitter;
-class CUnfurler00Doc;
-class CModelView;
-class CInfomationView;
-class CDuvizuduView;
+class Document;
+class ModelView;
+class InformationPanel;
+class PatternView;
 
-class CMainFrame : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kRecentFileCount = 4;
     // The filter of the Open dialog, in Qt's form.
     static QString openFilter();
 
-    explicit CMainFrame(CUnfurler00Doc* document, QWidget* parent = nullptr);
+    explicit MainWindow(Document* document, QWidget* parent = nullptr);
 
     // Opens a file through the Open command and records it in the recent list.
     bool openFile(const QString& path);
     QStringList recentFiles() const { return recent_; }
 
-    CModelView* modelView() const { return modelView_; }
-    CInfomationView* informationView() const { return informationView_; }
-    CDuvizuduView* patternView() const { return patternView_; }
+    ModelView* modelView() const { return modelView_; }
+    InformationPanel* informationPanel() const { return informationPanel_; }
+    PatternView* patternView() const { return patternView_; }
 
 public slots:
     void onOpen();
@@ -40,10 +40,10 @@ private:
     void addRecentFile(const QString& path);
     void rebuildRecentMenu();
 
-    CUnfurler00Doc* document_;
-    CModelView* modelView_ = nullptr;
-    CInfomationView* informationView_ = nullptr;
-    CDuvizuduView* patternView_ = nullptr;
+    Document* document_;
+    ModelView* modelView_ = nullptr;
+    InformationPanel* informationPanel_ = nullptr;
+    PatternView* patternView_ = nullptr;
     QSplitter* columns_ = nullptr;
     QSplitter* leftColumn_ = nullptr;
     QMenu* fileMenu_ = nullptr;

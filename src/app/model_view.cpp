@@ -11,7 +11,7 @@
 #include <cmath>
 #include <vector>
 
-CModelView::CModelView(QWidget* parent) : QWidget(parent)
+ModelView::ModelView(QWidget* parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -20,7 +20,7 @@ CModelView::CModelView(QWidget* parent) : QWidget(parent)
     setMinimumSize(50, 50);
 }
 
-void CModelView::onUpdateHint(int number)
+void ModelView::onUpdateHint(int number)
 {
     if (number == 16) {
         // A new model is current: the 3D view takes it up for unfolding.
@@ -53,7 +53,7 @@ struct ProjectedFace {
 
 } // namespace
 
-void CModelView::paintEvent(QPaintEvent*)
+void ModelView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -4,10 +4,10 @@
 // model can be seen at once.
 #include <QWidget>
 
-class CModelView : public QWidget {
+class ModelView : public QWidget {
     Q_OBJECT
 public:
-    explicit CModelView(QWidget* parent = nullptr);
+    explicit ModelView(QWidget* parent = nullptr);
     QSize sizeHint() const override { return {320, 250}; }
 
 public slots:

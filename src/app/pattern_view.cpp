@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-CDuvizuduView::CDuvizuduView(QWidget* parent) : QWidget(parent)
+PatternView::PatternView(QWidget* parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -11,12 +11,12 @@ CDuvizuduView::CDuvizuduView(QWidget* parent) : QWidget(parent)
     setMinimumSize(50, 50);
 }
 
-void CDuvizuduView::onUpdateHint(int number)
+void PatternView::onUpdateHint(int number)
 {
     if (number == 3 || number == 10 || number == 16 || number == 17 || number == 20) update();
 }
 
-void CDuvizuduView::paintEvent(QPaintEvent*)
+void PatternView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setPen(QColor(150, 150, 150));

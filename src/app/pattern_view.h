@@ -3,10 +3,10 @@
 // unfolding is finished; until the pattern drawing arrives it is a blank sheet.
 #include <QWidget>
 
-class CDuvizuduView : public QWidget {
+class PatternView : public QWidget {
     Q_OBJECT
 public:
-    explicit CDuvizuduView(QWidget* parent = nullptr);
+    explicit PatternView(QWidget* parent = nullptr);
     QSize sizeHint() const override { return {50, 50}; }
 
 public slots:

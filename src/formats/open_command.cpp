@@ -1,3 +1,4 @@
+// Beside the dispatch by extension, which it calls; it changes only the shared state below it.
 #include "formats/open_command.h"
 
 #include "formats/load_model.h"

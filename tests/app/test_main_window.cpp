@@ -1,8 +1,8 @@
 // The document and the main window: Open through the frame with the path
 // passed in, hints to the views, titles, messages and the recent-file list.
 #include "app/document.h"
-#include "app/information_view.h"
-#include "app/main_frame.h"
+#include "app/information_panel.h"
+#include "app/main_window.h"
 #include "state/app_state.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
 
 } // namespace
 
-class TestMainFrame : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -38,9 +38,9 @@ private slots:
     {
         QSettings().clear();
         nettor::appState().replaceModel(nullptr);
-        document = new CUnfurler00Doc;
+        document = new Document;
         document->setMessageSink([this](const QString& m) { messages << m; });
-        frame = new CMainFrame(document);
+        frame = new MainWindow(document);
         messages.clear();
     }
     void cleanup()
@@ -52,7 +52,7 @@ private slots:
 
     void openingSetsTitleAndSendsHints()
     {
-        QSignalSpy hints(document, &CUnfurler00Doc::updateHint);
+        QSignalSpy hints(document, &Document::updateHint);
         const QString path = writeFile(dir, "CUBE.OBJ", kCube);
         QVERIFY(frame->openFile(path));
         QCOMPARE(hints.count(), 2);
@@ -61,7 +61,7 @@ private slots:
         QCOMPARE(document->title(), QStringLiteral("CUBE"));
         QCOMPARE(frame->windowTitle(), QStringLiteral("CUBE - Nettor"));
         QVERIFY(messages.isEmpty());
-        QVERIFY(frame->informationView()->summaryText().contains("Faces: 6"));
+        QVERIFY(frame->informationPanel()->summaryText().contains("Faces: 6"));
         // The 3D view took the model up for unfolding.
         QCOMPARE(nettor::appState().status.totalFaceCount.load(), 6);
         QVERIFY(nettor::appState().status.invertAllowed.load());
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(recent[3], QFileInfo(paths[1]).absoluteFilePath());
 
         // A new window reads the list back.
-        CMainFrame second(document);
+        MainWindow second(document);
         QCOMPARE(second.recentFiles(), recent);
     }
 
@@ -124,13 +124,13 @@ private slots:
             if (!a->isSeparator()) items << a->text();
         QCOMPARE(items.first(), QStringLiteral("&Open...\tCtrl+O"));
         QCOMPARE(items.last(), QStringLiteral("E&xit"));
-        QVERIFY(CMainFrame::openFilter().startsWith("Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte)"));
+        QVERIFY(MainWindow::openFilter().startsWith("Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte)"));
     }
 
 private:
     QTemporaryDir dir;
-    CUnfurler00Doc* document = nullptr;
-    CMainFrame* frame = nullptr;
+    Document* document = nullptr;
+    MainWindow* frame = nullptr;
     QStringList messages;
 };
 
@@ -139,8 +139,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName("KR_Nettor");
     QApplication::setApplicationName("NettorTest");
-    TestMainFrame test;
+    TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_main_frame.moc"
+#include "test_main_window.moc"

@@ -1,6 +1,6 @@
 # Fails when a source file includes a header of a layer above its own.
-# The layers, lowest first: model, state, then unfold and pattern beside each
-# other, formats, then app and cli beside each other. A folder may include its
+# The layers, lowest first: model, state, then unfold, pattern and scene (the
+# 3D view's camera and picking arithmetic) beside each other, formats, then app and cli beside each other. A folder may include its
 # own headers and those of any lower layer, never those of a higher layer or
 # of a neighbour on the same level.
 #   cmake -DSOURCE_DIR=<src folder> -P check_layers.cmake
@@ -13,10 +13,11 @@ set(rank_model 0)
 set(rank_state 1)
 set(rank_unfold 2)
 set(rank_pattern 2)
+set(rank_scene 2)
 set(rank_formats 3)
 set(rank_app 4)
 set(rank_cli 4)
-set(layers model state unfold pattern formats app cli)
+set(layers model state unfold pattern scene formats app cli)
 
 set(violations "")
 foreach(layer ${layers})

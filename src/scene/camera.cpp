@@ -1,0 +1,132 @@
+#include "scene/camera.h"
+
+namespace nettor {
+
+std::int32_t nextRightDragMode(std::int32_t mode)
+{
+    const std::int32_t next = (mode + 1) % 3;
+    return next < 0 ? next + 3 : next;
+}
+
+Gesture gestureFor(ButtonState buttons, int heldKey, std::int32_t rightDragMode)
+{
+    const bool right = buttons == ButtonState::Right;
+    if (right && heldKey == 0 && rightDragMode == RotationDrag) return Gesture::Rotate;
+    if ((right && heldKey == kControlKey) || (right && heldKey == 0 && rightDragMode == MoveDrag))
+        return Gesture::Move;
+    if (buttons == ButtonState::Middle && heldKey == 0) return Gesture::Move;
+    if ((right && heldKey == kShiftKey) || (right && heldKey == 0 && rightDragMode == ZoomDrag))
+        return Gesture::Zoom;
+    return Gesture::None;
+}
+
+void SceneCamera::reset()
+{
+    trackball_ = Trackball{};
+    updateRadius();
+    modelCentre_ = {0.0, 0.0, 0.0};
+    cameraDistance_ = kInitialCameraDistance;
+}
+
+void SceneCamera::setViewSize(int width, int height)
+{
+    width_ = width;
+    height_ = height;
+    updateRadius();
+}
+
+void SceneCamera::pressRight(int x, int y, int heldKey)
+{
+    updateRadius();
+    if (heldKey == 0) {
+        setLastPosition(x, y);
+        trackball_.beginDrag(spherePoint(x, y, halfWidth(), halfHeight(), trackball_.radius));
+    } else if (heldKey == kShiftKey || heldKey == kControlKey) {
+        setLastPosition(x, y);
+    }
+}
+
+bool SceneCamera::moveTo(int x, int y, Gesture gesture)
+{
+    updateRadius();
+    switch (gesture) {
+    case Gesture::Rotate:
+        trackball_.dragTo(spherePoint(x, y, halfWidth(), halfHeight(), trackball_.radius));
+        break;
+    case Gesture::Move:
+        moveBy(x - lastX_, lastY_ - y);
+        break;
+    case Gesture::Zoom:
+        zoomBy(0.01 * ((x - lastX_) + (y - lastY_)));
+        break;
+    case Gesture::None:
+        break;
+    }
+    setLastPosition(x, y);
+    return gesture != Gesture::None;
+}
+
+void SceneCamera::releaseRight(std::int32_t rightDragMode)
+{
+    updateRadius();
+    if (rightDragMode == RotationDrag) trackball_.commit();
+}
+
+void SceneCamera::wheel(int delta)
+{
+    zoomBy(0.002 * static_cast<std::int16_t>(delta));
+}
+
+void SceneCamera::zoomBy(double step)
+{
+    cameraDistance_ += step;
+    if (cameraDistance_ < kFarthestCameraDistance) cameraDistance_ = kFarthestCameraDistance;
+    if (cameraDistance_ > kNearestCameraDistance) cameraDistance_ = kNearestCameraDistance;
+}
+
+void SceneCamera::moveBy(int dx, int dy)
+{
+    const float* m = trackball_.rotationMatrix; // entry (row r, column c) at m[c * 4 + r]
+    double centre[3] = {modelCentre_.x, modelCentre_.y, modelCentre_.z};
+    for (int i = 0; i < 3; ++i) centre[i] -= 0.01 * (dx * m[i * 4 + 0] + dy * m[i * 4 + 1]);
+    modelCentre_ = {centre[0], centre[1], centre[2]};
+}
+
+std::array<double, 16> SceneCamera::projectionMatrix() const
+{
+    // glFrustum(-0.05, 0.05, -t, t, 0.134, 2000) with t = 0.1 halfHeight / width.
+    const double n = 0.134, f = 2000.0, r = 0.05;
+    double t = width_ > 0 ? 0.1 * halfHeight() / static_cast<double>(width_) : 0.0;
+    if (!(t > 0.0)) t = r; // no window yet: a square view
+    std::array<double, 16> frustum{};
+    frustum[0] = n / r;
+    frustum[5] = n / t;
+    frustum[10] = -(f + n) / (f - n);
+    frustum[11] = -1.0;
+    frustum[14] = -2.0 * f * n / (f - n);
+
+    // view = T(0, 0, distance) * R * T(-centre), column-major.
+    std::array<double, 16> view{};
+    const float* m = trackball_.rotationMatrix;
+    for (int c = 0; c < 3; ++c)
+        for (int row = 0; row < 3; ++row) view[c * 4 + row] = m[c * 4 + row];
+    const double centre[3] = {modelCentre_.x, modelCentre_.y, modelCentre_.z};
+    for (int row = 0; row < 3; ++row) {
+        double shifted = 0.0;
+        for (int c = 0; c < 3; ++c) shifted -= m[c * 4 + row] * centre[c];
+        view[12 + row] = shifted;
+    }
+    view[14] += cameraDistance_;
+    view[15] = 1.0;
+
+    std::array<double, 16> out{};
+    for (int c = 0; c < 4; ++c)
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += frustum[k * 4 + row] * view[c * 4 + k];
+            out[c * 4 + row] = sum;
+        }
+    return out;
+}
+
+} // namespace nettor

@@ -2,6 +2,7 @@
 #include "formats/open_command.h"
 
 #include "formats/load_model.h"
+#include "formats/temp_cut_edge_file.h"
 #include "state/app_state.h"
 
 namespace nettor {
@@ -25,6 +26,7 @@ bool openModelPath(const std::string& path)
     if (loaded.result == LoadResult::UnknownExtension) showMessage(loadResultMessage(loaded.result));
 
     state.replaceModel(std::move(loaded.model));
+    forgetStartRecord();
     state.status.finished = false;
     if (state.listener) state.listener->setDocumentTitle(baseName(state.model->filePath));
     sendHint(16);

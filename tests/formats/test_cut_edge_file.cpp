@@ -4,12 +4,10 @@
 #include "formats/load_model.h"
 #include "formats/cut_edge_file.h"
 #include "formats/relative_model_path.h"
-#include "formats/temp_cut_edge_file.h"
 #include "formats/open_command.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
 #include "support/unfold_fixture.h"
-#include "unfold/unfold_all.h"
 
 #include <gtest/gtest.h>
 
@@ -257,108 +255,6 @@ TEST_F(CutEdgeFile, OpenCommandKeepsTheCurrentModelOnFailure)
                                                             "This file could not be read."}));
 }
 
-// ---- the temporary file of Start and Undo ----
-
-class TempCutEdgeFile : public test::UnfoldTest {
-protected:
-    void SetUp() override
-    {
-        UnfoldTest::SetUp();
-        const char* previous = std::getenv("TMPDIR");
-        savedTmp_ = previous ? previous : "";
-        hadTmp_ = previous != nullptr;
-        testDir_ = folderOf(test::writeTempFile(".keep", ""));
-        tmp_ = folderOf(writeUnder("tmp/.keep", ""));
-        setenv("TMPDIR", tmp_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (hadTmp_) setenv("TMPDIR", savedTmp_.c_str(), 1);
-        else unsetenv("TMPDIR");
-        UnfoldTest::TearDown();
-    }
-    static std::string folderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
-
-    // Writes a file under the test's folder (outside the temporary folder).
-    std::string writeInTestDir(const std::string& relative, const std::string& contents)
-    {
-        const fs::path path = fs::path(testDir_) / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << contents;
-        return path.string();
-    }
-
-    std::string testDir_, tmp_, savedTmp_;
-    bool hadTmp_ = false;
-};
-
-TEST_F(TempCutEdgeFile, PathIsInTheTemporaryFolder)
-{
-    EXPECT_EQ(tempCutEdgeFilePath(), tmp_ + "/nettor_temp.nte");
-}
-
-TEST_F(TempCutEdgeFile, SaveBeforeStartAndReadBackForUndo)
-{
-    const std::string objPath = writeInTestDir("models/box.obj", test::toObjText(test::boxSpec()));
-    LoadedModel loaded = loadModelFile(objPath);
-    ASSERT_EQ(loaded.result, LoadResult::Loaded);
-    Model& m = take(std::move(loaded.model));
-    m.objects[0]->edges[2]->state = EdgeState::MarkedCut;
-    ASSERT_TRUE(saveBeforeUnfolding());
-    std::ifstream in(tempCutEdgeFilePath());
-    std::stringstream saved;
-    saved << in.rdbuf();
-    EXPECT_EQ(saved.str(), "#Nettor Cut Edge Info\n# v1.1\n\n../models/box.obj\n2\n");
-
-    unfoldAll(m);
-    ASSERT_TRUE(appState().status.finished);
-    EXPECT_FALSE(saveBeforeUnfolding()) << "only before an unfolding is finished";
-
-    auto back = readModelBeforeUnfolding();
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->objects[0]->edges[2]->state, EdgeState::MarkedCut);
-    EXPECT_EQ(countState(*back, EdgeState::MarkedCut), 1);
-    for (auto& object : back->objects)
-        for (Face* f : object->faces) EXPECT_FALSE(f->unfolded);
-}
-
-TEST_F(TempCutEdgeFile, CutsOfAnUnfoldingAreRespectedWhenReloaded)
-{
-    const std::string objPath = writeInTestDir("prism.obj", test::toObjText(test::lPrismSpec()));
-    LoadedModel loaded = loadModelFile(objPath);
-    Model& m = take(std::move(loaded.model));
-    unfoldAll(m);
-    ASSERT_TRUE(appState().status.finished);
-    // Save the finished unfolding's cuts as a file, open it, unfold again.
-    const std::string nte = fs::path(objPath).parent_path().string() + "/prism.nte";
-    {
-        std::ofstream out(nte, std::ios::binary);
-        writeCutEdgeFile(out, relativeModelPath(nte, m.filePath));
-    }
-    std::vector<int> cuts;
-    int i = 0;
-    for (Edge* e : m.objects[0]->edges) {
-        if (e->state == EdgeState::Cut) cuts.push_back(i);
-        ++i;
-    }
-    ASSERT_FALSE(cuts.empty());
-    ASSERT_TRUE(openModelPath(nte));
-    Model& again = take(std::move(appState().model));
-    unfoldAll(again);
-    ASSERT_TRUE(appState().status.finished);
-    for (int index : cuts)
-        EXPECT_NE(again.objects[0]->edges[static_cast<std::size_t>(index)]->state, EdgeState::Fold)
-            << "edge " << index << " was marked to be cut";
-}
-
-TEST_F(TempCutEdgeFile, NothingToReadBack)
-{
-    std::error_code ec;
-    fs::remove(tempCutEdgeFilePath(), ec);
-    EXPECT_EQ(readModelBeforeUnfolding(), nullptr);
-    EXPECT_EQ(listener.messages.back(), "This file could not be read.");
-    EXPECT_FALSE(saveBeforeUnfolding()) << "no model loaded";
-}
 
 } // namespace
 } // namespace nettor

@@ -1,5 +1,6 @@
 #include "support/shape_generators.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -133,6 +134,63 @@ MeshSpec starPrismSpec(std::mt19937& rng, int points)
         outline.push_back({r * std::cos(angle), r * std::sin(angle)});
     }
     return prismSpec(outline, h, 0);
+}
+
+MeshSpec combPrismSpec(std::mt19937& rng, int teeth)
+{
+    std::uniform_real_distribution<double> gap(0.3, 1.0), tooth(0.8, 3.0), bar(0.3, 0.8), depth(0.3, 1.5);
+    const double toothWidth = 0.5, b = bar(rng), h = depth(rng);
+    std::vector<double> left; // the left side of each tooth
+    double x = 0.0;
+    for (int i = 0; i < teeth; ++i) {
+        left.push_back(x);
+        x += toothWidth + gap(rng);
+    }
+    const double width = left.back() + toothWidth;
+    // Counter-clockwise: along the bar's underside, then up and down the
+    // teeth from right to left.
+    std::vector<std::pair<double, double>> outline = {{0.0, 0.0}, {width, 0.0}};
+    for (int i = teeth - 1; i >= 0; --i) {
+        const double top = b + tooth(rng);
+        const double l = left[static_cast<std::size_t>(i)];
+        if (i != teeth - 1) outline.push_back({l + toothWidth, b});
+        outline.push_back({l + toothWidth, top});
+        outline.push_back({l, top});
+        if (i != 0) outline.push_back({l, b});
+    }
+    std::uniform_int_distribution<int> first(0, static_cast<int>(outline.size()) - 1);
+    return prismSpec(outline, h, first(rng));
+}
+
+MeshSpec closedHeightFieldSpec(std::mt19937& rng, int n)
+{
+    MeshSpec s = bumpyHeightFieldSpec(rng, n);
+    auto at = [&](int i, int j) { return i * (n + 1) + j; };
+    // The border of the grid counter-clockwise seen from above.
+    std::vector<int> ring;
+    for (int i = 0; i < n; ++i) ring.push_back(at(i, 0));
+    for (int j = 0; j < n; ++j) ring.push_back(at(n, j));
+    for (int i = n; i > 0; --i) ring.push_back(at(i, n));
+    for (int j = n; j > 0; --j) ring.push_back(at(0, j));
+    double low = 0.0;
+    for (const Vec3& p : s.vertices) low = std::min(low, p.z);
+    const int base = static_cast<int>(s.vertices.size());
+    for (int top : ring) {
+        const Vec3& p = s.vertices[static_cast<std::size_t>(top)];
+        s.vertices.push_back({p.x, p.y, low - 0.3});
+    }
+    const int m = static_cast<int>(ring.size());
+    for (int k = 0; k < m; ++k) {
+        const int next = (k + 1) % m;
+        s.faces.push_back({base + k, base + next, ring[static_cast<std::size_t>(next)],
+                           ring[static_cast<std::size_t>(k)]});
+    }
+    // The flat bottom: a fan of triangles around a middle corner, whose
+    // angles add up to a full turn.
+    const int middle = static_cast<int>(s.vertices.size());
+    s.vertices.push_back({0.5, 0.5, low - 0.3});
+    for (int k = 0; k < m; ++k) s.faces.push_back({middle, base + (k + 1) % m, base + k});
+    return s;
 }
 
 MeshSpec translated(MeshSpec spec, Vec3 offset)

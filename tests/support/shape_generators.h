@@ -22,6 +22,14 @@ MeshSpec bumpyHeightFieldSpec(std::mt19937& rng, int n);
 // Prism over a star polygon of `points` tips: its two caps are non-convex,
 // and the outline of each starts at a reflex corner.
 MeshSpec starPrismSpec(std::mt19937& rng, int points);
+// Prism over a comb: a bar with `teeth` teeth of random lengths, gaps of
+// random widths. The bottom cap's outline starts at a random corner.
+MeshSpec combPrismSpec(std::mt19937& rng, int teeth);
+// Closed solid over an n x n grid: the bumpy sheet of bumpyHeightFieldSpec
+// (bumps and hollows, saddle corners between them) on top, one vertical
+// quadrilateral under each border side of the grid, and a flat bottom of
+// 4 n triangles around one corner.
+MeshSpec closedHeightFieldSpec(std::mt19937& rng, int n);
 // A copy of spec moved by offset.
 MeshSpec translated(MeshSpec spec, Vec3 offset);
 

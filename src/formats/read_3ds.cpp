@@ -3,10 +3,13 @@
 // cameras, viewports, materials, colours and keyframes are read past.
 //
 // The file is a tree of chunks (16-bit id, 32-bit length counting the 6-byte
-// header). A container walks its content word by word: a word that is a
-// sub-chunk id the container knows is read as that sub-chunk, anything else
-// is stepped over by two bytes. Its consumed count grows by each known
-// sub-chunk's length plus two, and the container always ends at its own end.
+// header). A container reads its content as a sequence of sub-chunks: one
+// whose id it knows is read by that sub-chunk's routine, one it does not know
+// is skipped by its length. Only where that length cannot be right (below 6,
+// or reaching past the container) is the word stepped over by two bytes and
+// the next word tried as an id, so damaged content is searched word by word.
+// The consumed count grows by each known sub-chunk's length plus two, by an
+// unknown sub-chunk's length, and the container always ends at its own end.
 //
 // Damaged content is handled soundly: a chunk never reaches past its
 // container or the data, records are only taken when they lie wholly inside
@@ -102,8 +105,13 @@ private:
         while (consumed < s.length() && !refused_) {
             std::uint16_t id;
             if (!in_.u16(s.end, id)) break;
-            if (const auto length = subChunk(kind, id, s.end)) consumed += *length;
-            consumed += 2;
+            if (const auto length = subChunk(kind, id, s.end)) {
+                consumed += *length + 2;
+            } else if (const auto length = skipUnknown(s.end)) {
+                consumed += *length;
+            } else {
+                consumed += 2;
+            }
             if (kind == Container::Viewport && viewportRecords_ >= kViewportRecordLimit) break;
         }
         in_.seek(s.end);
@@ -162,6 +170,23 @@ private:
             }
         }
         return std::nullopt;
+    }
+
+    // Skips the sub-chunk whose unknown id was just read when its length is
+    // at least a header's and it ends inside the container; gives that
+    // length. Otherwise nothing is read and nothing is given.
+    std::optional<std::size_t> skipUnknown(std::size_t containerEnd)
+    {
+        const std::size_t start = in_.position() - 2;
+        std::uint32_t length = 0;
+        if (!in_.u32(containerEnd, length)) return std::nullopt;
+        const std::size_t end = std::min(containerEnd, in_.size());
+        if (length < 6 || length > end - start) {
+            in_.seek(start + 2);
+            return std::nullopt;
+        }
+        in_.seek(start + length);
+        return length;
     }
 
     // The object's name: NUL-terminated, at most 12 bytes in all; not kept.

@@ -155,18 +155,27 @@ TEST(Read3ds, TextureCoordinatesAreTakenAsReadForFacesReadSoFar)
     for (const HalfEdge* h : early.object().faces.at(1)->outerLoop.halfEdges) EXPECT_EQ(h->texCoord, nullptr);
 }
 
-TEST(Read3ds, UnknownContentIsSteppedOverWordByWord)
+TEST(Read3ds, UnknownChunksAreSkippedByTheirLength)
 {
     const std::string obj = object("t", mesh(vertexChunk(kTriangle) + faceChunk({{0, 1, 2}})));
     // A master-scale chunk the editor does not know, before the object.
     Read scale(file(chunk(0x0100, f32(1.0f)) + obj));
     ASSERT_TRUE(scale.ok);
     EXPECT_EQ(scale.object().faces.size(), 1u);
-    // An unknown chunk is not skipped by its length: an object inside it
-    // is found as well.
+    // Whatever an unknown chunk holds is not looked into: an object inside
+    // it is not read, the one after it is.
     Read nested(file(chunk(0x0123, u16(0x5555) + obj) + obj));
     ASSERT_TRUE(nested.ok);
-    EXPECT_EQ(nested.object().faces.size(), 2u);
+    EXPECT_EQ(nested.object().faces.size(), 1u);
+    // A length that cannot be right (below a header's, or past the
+    // container) makes the walker step on word by word: what follows is
+    // still found.
+    Read shortLength(file(u16(0x0123) + u32(4) + obj));
+    ASSERT_TRUE(shortLength.ok);
+    EXPECT_EQ(shortLength.object().faces.size(), 1u);
+    Read longLength(file(u16(0x0123) + u32(100000) + obj));
+    ASSERT_TRUE(longLength.ok);
+    EXPECT_EQ(longLength.object().faces.size(), 1u);
     // Lights, cameras, materials, viewports and the keyframer are read past.
     const std::string extras = chunk(0xAFFF, chunk(0xA000, "mat\0")) + chunk(0x1200, chunk(0x0010, f32(1) + f32(0) + f32(0))) +
                                chunk(0x7001, chunk(0x7012, std::string(30, '\x41')) + chunk(0x7011, "x"));
@@ -176,6 +185,51 @@ TEST(Read3ds, UnknownContentIsSteppedOverWordByWord)
     ASSERT_TRUE(mixed.ok);
     ASSERT_EQ(mixed.object().faces.size(), 1u);
     EXPECT_EQ(mixed.corners(0), (std::vector<std::int32_t>{3, 2, 1}));
+}
+
+// Every mesh 3ds Max writes has a local-axis chunk (0x4160) of twelve
+// floats. A float whose upper or lower half equals a chunk id the walker
+// knows (10.05 holds 0x4120, the face chunk's) must not be taken as a chunk.
+TEST(Read3ds, LocalAxisFloatsHoldingChunkIdsLoseNothing)
+{
+    const std::uint16_t knownIds[] = {0x4D4D, 0x3D3D, 0xB000, 0x1100, 0x1200, 0x1201, 0x1300, 0x1400, 0x1420,
+                                      0x1450, 0x1500, 0x2100, 0x2200, 0x2201, 0x2210, 0x2300, 0x2302, 0x3000,
+                                      0x4000, 0x7001, 0xAFFF, 0x4010, 0x4012, 0x4100, 0x4600, 0x4700, 0x4110,
+                                      0x4111, 0x4120, 0x4140, 0x4165, 0x0010, 0x0011, 0x7011, 0x7012, 0x7020,
+                                      0xA000, 0xB002, 0xB008, 0xB009, 0xB00A};
+    auto bitsFloat = [](std::uint32_t bits) {
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    };
+    auto localAxis = [&](const std::vector<float>& values) {
+        std::string p;
+        for (int i = 0; i < 12; ++i) p += f32(values[i % values.size()]);
+        return chunk(0x4160, p);
+    };
+    // The pivot of the seventh box of a nine-box file.
+    std::vector<std::vector<float>> axes = {{1, 0, 0, 0, 1, 0, 0, 0, 1, 3.5f, -2.0f, 10.05f}};
+    for (std::uint16_t id : knownIds) {
+        axes.push_back({bitsFloat(std::uint32_t(id) << 16 | 0xCCCD)}); // id in the upper half
+        axes.push_back({bitsFloat(0x3F80u << 16 | id)});               // id in the lower half
+    }
+    for (const auto& axis : axes) {
+        SCOPED_TRACE(axis[0]);
+        // As 3ds Max orders a mesh: vertices, texture coordinates, local
+        // axis, faces with a smoothing group chunk; a second box after it.
+        const std::string box = mesh(vertexChunk(kSquare) + uvChunk({{0, 0}, {1, 0}, {1, 1}, {0, 1}}) +
+                                     localAxis(axis) + faceChunk({{0, 1, 2}, {0, 2, 3}}, chunk(0x4150, u32(1) + u32(1))));
+        Read r(file(object("Box07", box) + object("Box08", mesh(vertexChunk(kTriangle) + localAxis(axis) +
+                                                                faceChunk({{2, 1, 0}})))));
+        ASSERT_TRUE(r.ok);
+        ASSERT_EQ(r.object().faces.size(), 3u);
+        EXPECT_EQ(r.model.faceCount, 3);
+        EXPECT_EQ(r.object().vertices.size(), 7u);
+        EXPECT_EQ(r.corners(1), (std::vector<std::int32_t>{1, 3, 4}));
+        EXPECT_EQ(r.corners(2), (std::vector<std::int32_t>{7, 6, 5}));
+        // The box's quad pairs along its diagonal; the lone triangle does not.
+        EXPECT_EQ(r.pairedEdges(), 1u);
+    }
 }
 
 TEST(Read3ds, FacesNeedTheirMeshesVertices)

@@ -41,7 +41,7 @@ int runInfo(const std::string& path)
 CommandRegistration registration(10, [](CLI::App& app, int& exitCode) {
     auto* sub = app.add_subcommand("info", "Print what a model file holds.");
     auto path = std::make_shared<std::string>();
-    sub->add_option("FILE", *path, "model file (obj, dxf, rok, mqo, 3ds or nte)")->required();
+    sub->add_option("FILE", *path, "model file (obj, dxf, rok, mqo, 3ds, nte, stl, ply, gltf, ...)")->required();
     sub->callback([&exitCode, path] { exitCode = runInfo(*path); });
 });
 

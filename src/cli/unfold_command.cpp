@@ -169,7 +169,7 @@ int runUnfold(const UnfoldOptions& options)
 CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
     auto* sub = app.add_subcommand("unfold", "Unfold a model automatically and summarise the pattern.");
     auto options = std::make_shared<UnfoldOptions>();
-    sub->add_option("MODEL", options->modelPath, "model file (obj, dxf, rok, mqo, 3ds or nte)")
+    sub->add_option("MODEL", options->modelPath, "model file (obj, dxf, rok, mqo, 3ds, nte, stl, ply, gltf, ...)")
         ->required();
     sub->add_option("--strategy", options->strategy,
                     "0 flattest edge first, 1 longest edge first, 2 length weighted by flatness")

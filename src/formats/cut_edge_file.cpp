@@ -1,5 +1,7 @@
 #include "formats/cut_edge_file.h"
 
+#include "formats/assimp_import.h"
+#include "formats/load_model.h"
 #include "model/diagnostics.h"
 #include "formats/number_text.h"
 #include "formats/text_file.h"
@@ -58,8 +60,9 @@ std::string resolveModelPath(const std::string& cutEdgePath, const std::string& 
 }
 
 // Reads the model file with the reader its last three characters name,
-// ignoring case: "rok", "dxf", "obj", "mqo" or "3ds". False for any other
-// ending and when the reader refuses the file.
+// ignoring case: "rok", "dxf", "obj", "mqo" or "3ds"; failing those, through
+// Assimp when its extension is one Assimp reads. False for any other ending
+// and when the reader refuses the file.
 bool readNamedModel(Model& model, const std::string& path)
 {
     if (path.size() < 3) return false;
@@ -70,7 +73,7 @@ bool readNamedModel(Model& model, const std::string& path)
     if (ending == "obj") return model.readObj(path);
     if (ending == "mqo") return model.readMqo(path);
     if (ending == "3ds") return model.read3ds(path);
-    return false;
+    return isImportedExtension(lowerExtension(path)) && importModel(model, path);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "formats/load_model.h"
 
+#include "formats/assimp_import.h"
 #include "formats/text_file.h"
 #include "formats/cut_edge_file.h"
 
@@ -37,6 +38,21 @@ std::string baseName(const std::string& path)
     return name;
 }
 
+std::vector<std::string> readableExtensions()
+{
+    std::vector<std::string> all = {"obj", "dxf", "rok", "mqo", "3ds", "nte"};
+    const auto& imported = importedExtensions();
+    all.insert(all.end(), imported.begin(), imported.end());
+    return all;
+}
+
+std::string extensionPatterns(const std::vector<std::string>& extensions)
+{
+    std::string out;
+    for (const std::string& e : extensions) out += (out.empty() ? "*." : " *.") + e;
+    return out;
+}
+
 std::string loadResultMessage(LoadResult result)
 {
     switch (result) {
@@ -62,6 +78,8 @@ LoadResult readModelFormat(Model& model, const std::string& path)
         ok = model.read3ds(path);
     } else if (ext == "mqo") {
         ok = model.readMqo(path);
+    } else if (isImportedExtension(ext)) {
+        ok = importModel(model, path);
     } else {
         return LoadResult::UnknownExtension;
     }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace nettor {
 
@@ -23,10 +24,18 @@ struct LoadedModel {
 // filePath on success (a cut-edge file sets it to the model file it names).
 LoadedModel loadModelFile(const std::string& path);
 
-// Reads a file of one of the model formats (obj, dxf, rok, 3ds, mqo, chosen
-// by the extension ignoring case) into an empty model and sets its filePath.
+// Reads a file of one of the model formats (obj, dxf, rok, 3ds, mqo, or one
+// read through Assimp, chosen by the extension ignoring case) into an empty
+// model and sets its filePath.
 // Any other extension gives UnknownExtension and leaves the model untouched.
 LoadResult readModelFormat(Model& model, const std::string& path);
+
+// Every extension the Open command reads, lower case without the dot: the
+// program's own formats and the cut-edge file first, then those read
+// through Assimp (importedExtensions()).
+std::vector<std::string> readableExtensions();
+// "*.a *.b" for a file dialog's filter.
+std::string extensionPatterns(const std::vector<std::string>& extensions);
 
 // The message the user sees for a result, or an empty text for Loaded.
 std::string loadResultMessage(LoadResult result);

@@ -41,7 +41,7 @@ for t in "${known[@]}"; do
   seeds="$root/fuzz/corpus/$format"
   mkdir -p "$work" "$seeds"
   log="$build/findings/$t.log"
-  "$build/fuzz/$t" "$work" "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  LSAN_OPTIONS=suppressions="$root/tests/lsan_assimp.supp" "$build/fuzz/$t" "$work" "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=16384 -print_final_stats=1 -artifact_prefix="$build/findings/$t-" >"$log" 2>&1
   rc=$?
   runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)"

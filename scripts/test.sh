@@ -17,7 +17,7 @@ echo "== Sanitizer build of the core tests (ASan + UBSan)"
 if cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNETTOR_SANITIZE=ON \
      -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF > build-asan.log 2>&1 \
    && ninja -C build-asan nettor_core_tests >> build-asan.log 2>&1; then
-  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$ROOT/tests/lsan_assimp.supp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ./build-asan/tests/nettor_core_tests --gtest_brief=1 || status=1
 else
   echo "sanitizer build failed; see build-asan.log"; tail -20 build-asan.log; status=1

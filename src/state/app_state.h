@@ -26,6 +26,8 @@ struct AppState {
     double requestedScale = 0.0;       // the scale typed into the panel
     bool showTexture = false;
     bool textureWindowOpen = false;
+    double textureLineTransparency = 0.5; // lines of the textured pattern window
+    bool textureShowSilhouette = true;    // cut and border edges there
     UiListener* listener = nullptr;    // not owned
 
     // Replaces the current model; the previous one is destroyed afterwards.

@@ -24,6 +24,8 @@ void resetAppState()
     s.requestedScale = 0.0;
     s.showTexture = false;
     s.textureWindowOpen = false;
+    s.textureLineTransparency = 0.5;
+    s.textureShowSilhouette = true;
 }
 
 } // namespace nettor::test

@@ -1,0 +1,160 @@
+#include "app/texture_view.h"
+
+#include "pattern/textured_pattern.h"
+#include "state/app_state.h"
+
+#include <QMouseEvent>
+#include <QOpenGLFunctions_1_1>
+#include <QOpenGLVersionFunctionsFactory>
+#include <QSurfaceFormat>
+
+TextureView::TextureView(QWidget* parent) : QOpenGLWidget(parent)
+{
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    setFormat(format);
+    if (nettor::Model* model = nettor::appState().model.get()) nettor::resetTextureScale(*model);
+}
+
+TextureView::~TextureView()
+{
+    makeCurrent();
+    gl_ = nullptr;
+    doneCurrent();
+}
+
+void TextureView::initializeGL()
+{
+    gl_ = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context());
+    if (!gl_) return; // no compatibility context: the window stays blank
+    gl_->glClearColor(1, 1, 1, 1);
+    gl_->glDepthFunc(GL_LEQUAL);
+    gl_->glEnable(GL_DEPTH_TEST);
+}
+
+void TextureView::resizeGL(int, int)
+{
+    applyProjection();
+}
+
+void TextureView::applyProjection()
+{
+    if (!gl_) return;
+    const qreal ratio = devicePixelRatioF();
+    const int w = qRound(width() * ratio), h = qRound(height() * ratio);
+    gl_->glMatrixMode(GL_PROJECTION);
+    gl_->glLoadIdentity();
+    gl_->glOrtho(-(w / 2), w / 2, -(h / 2), h / 2, 1, 10);
+    gl_->glViewport(0, 0, w, h);
+    gl_->glMatrixMode(GL_MODELVIEW);
+    gl_->glLoadIdentity();
+}
+
+void TextureView::paintGL()
+{
+    if (!gl_) return;
+    applyProjection();
+    gl_->glClearColor(1, 1, 1, 1);
+    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawTexturedPattern();
+}
+
+bool TextureView::setUpTexture()
+{
+    const nettor::Model* model = nettor::appState().model.get();
+    const nettor::TextureImage* image = model ? model->textureImage.get() : nullptr;
+    if (!image || image->width <= 0 || image->height <= 0 ||
+        image->pixels.size() < std::size_t(image->width) * std::size_t(image->height) * 3)
+        return false;
+    gl_->glEnable(GL_TEXTURE_2D);
+    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl_->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    gl_->glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                      image->pixels.data());
+    return true;
+}
+
+void TextureView::drawTexturedPattern()
+{
+    nettor::AppState& state = nettor::appState();
+    gl_->glMatrixMode(GL_MODELVIEW);
+    gl_->glLoadIdentity();
+    gl_->glTranslated(panX_, panY_, -2);
+    gl_->glDisable(GL_TEXTURE_2D);
+    gl_->glDisable(GL_LIGHTING);
+    gl_->glLineWidth(1);
+    if (!state.model || state.model->parts.empty()) return;
+
+    nettor::TexturedPatternOptions options;
+    options.lineTransparency = state.textureLineTransparency;
+    options.showSilhouette = state.textureShowSilhouette;
+    const nettor::TexturedPicture picture = nettor::buildTexturedPattern(*state.model, state.settings, options);
+
+    const auto lines = [this](const std::vector<nettor::TexturedSegment>& segments, double z) {
+        gl_->glBegin(GL_LINES);
+        for (const nettor::TexturedSegment& s : segments) {
+            gl_->glVertex3d(s.x0, s.y0, z);
+            gl_->glVertex3d(s.x1, s.y1, z);
+        }
+        gl_->glEnd();
+    };
+    gl_->glColor4d(0, 0, 0, 1);
+    lines(picture.flapLines, nettor::kFlapLineDepth);
+
+    const bool textured = setUpTexture();
+    gl_->glColor4d(1, 1, 1, 1);
+    gl_->glEnable(GL_BLEND);
+    gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (const auto& face : picture.faces) {
+        gl_->glBegin(GL_POLYGON);
+        for (const nettor::TexturedCorner& c : face) {
+            if (textured && c.hasTexCoord) gl_->glTexCoord2d(c.u, c.v);
+            gl_->glVertex3d(c.x, c.y, 0);
+        }
+        gl_->glEnd();
+    }
+    gl_->glDisable(GL_TEXTURE_2D);
+    gl_->glColor4d(0, 0, 0, picture.lineAlpha);
+    lines(picture.lines, nettor::kEdgeLineDepth);
+    gl_->glDisable(GL_BLEND);
+}
+
+QImage TextureView::renderImage()
+{
+    return grabFramebuffer();
+}
+
+void TextureView::mousePressEvent(QMouseEvent* event)
+{
+    last_ = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) leftDrag_ = true;
+    if (event->button() == Qt::RightButton) rightDrag_ = true;
+}
+
+void TextureView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) leftDrag_ = false;
+    if (event->button() == Qt::RightButton) rightDrag_ = false;
+}
+
+void TextureView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (leftDrag_) {
+        panX_ += p.x() - last_.x();
+        panY_ -= p.y() - last_.y();
+    } else if (rightDrag_) {
+        if (nettor::Model* model = nettor::appState().model.get())
+            nettor::dragTextureScale(*model, p.x() - last_.x(), p.y() - last_.y());
+    } else {
+        return;
+    }
+    last_ = p;
+    update();
+}

@@ -5,6 +5,8 @@
 #include "pattern/draw_pattern.h"
 #include "formats/eps_writer.h"
 #include "formats/obj_export.h"
+#include "formats/pattern_metafile.h"
+#include "formats/pattern_pdf.h"
 #include "formats/relative_model_path.h"
 #include "pattern/sheet_coordinates.h"
 #include "formats/svg_canvas.h"
@@ -48,7 +50,8 @@ int writePatternExports(const PatternExports& exports, Model& model, const Setti
                         [&](std::ostream& out) { writeCutEdgeFile(model, out, relative); });
     }
     const bool patternAsked = !exports.epsPath.empty() || !exports.svgPath.empty() ||
-                              !exports.objPath.empty();
+                              !exports.objPath.empty() || !exports.emfPath.empty() ||
+                              !exports.pdfPath.empty();
     if (patternAsked && !finished) {
         std::cerr << "There is no unfolded patterns." << std::endl;
         return 1;
@@ -66,6 +69,10 @@ int writePatternExports(const PatternExports& exports, Model& model, const Setti
             svg.write(out);
         });
     }
+    if (!exports.emfPath.empty())
+        ok &= writeFile(exports.emfPath, [&](std::ostream& out) { writeEmf(model, settings, out); });
+    if (!exports.pdfPath.empty())
+        ok &= writeFile(exports.pdfPath, [&](std::ostream& out) { writePatternPdf(model, settings, out); });
     if (!exports.objPath.empty())
         ok &= writeFile(exports.objPath, [&](std::ostream& out) { writeObjExport(model, out); });
     return ok ? 0 : 1;

@@ -1,6 +1,6 @@
 #pragma once
 // The output files nettor-cli unfold writes from a finished unfolding: EPS,
-// SVG, the cut-edge file and the OBJ export.
+// SVG, EMF, PDF, the cut-edge file and the OBJ export.
 #include <string>
 
 namespace nettor {
@@ -15,10 +15,13 @@ struct PatternExports {
     std::string svgPath;
     std::string ntePath;
     std::string objPath;
+    std::string emfPath;
+    std::string pdfPath;
 
     bool any() const
     {
-        return !epsPath.empty() || !svgPath.empty() || !ntePath.empty() || !objPath.empty();
+        return !epsPath.empty() || !svgPath.empty() || !ntePath.empty() || !objPath.empty() ||
+               !emfPath.empty() || !pdfPath.empty();
     }
 };
 

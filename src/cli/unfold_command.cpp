@@ -182,6 +182,10 @@ CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
                     "settings in their stored text form, e.g. 1:1:1:0:8:0:0:1:1:1:0:1:1:0");
     sub->add_option("--eps", options->exports.epsPath, "write the pattern as EPS to this file");
     sub->add_option("--svg", options->exports.svgPath, "write the pattern as SVG to this file");
+    sub->add_option("--emf", options->exports.emfPath,
+                    "write the pattern as an Enhanced Metafile (96 dpi) to this file");
+    sub->add_option("--pdf", options->exports.pdfPath,
+                    "write the printed pages (A4, 18 x 26.7 cm of the sheet each) as PDF to this file");
     sub->add_option("--nte", options->exports.ntePath, "write the cut edges to this .nte file");
     sub->add_option("--obj", options->exports.objPath,
                     "write the model as OBJ with the pattern as texture coordinates");

@@ -25,4 +25,24 @@ PageGrid pageGrid(const Model& model)
     return grid;
 }
 
+PageTile pageTile(const PageGrid& grid, int page)
+{
+    const int columns = grid.columns > 0 ? grid.columns : 1;
+    const int pages = grid.pages() > 0 ? grid.pages() : 1;
+    const int index = (page < 1 ? 1 : page > pages ? pages : page) - 1;
+    PageTile tile;
+    tile.column = index % columns;
+    tile.row = index / columns;
+    tile.originXCm = -kPageContentWidthCm * tile.column;
+    tile.originYCm = -kPageContentHeightCm * tile.row;
+    return tile;
+}
+
+int lastPrintPage(const PageGrid& grid, int requestedLastPage)
+{
+    const int pages = grid.pages() > 0 ? grid.pages() : 1;
+    if (requestedLastPage < 1) return 1;
+    return requestedLastPage > pages ? pages : requestedLastPage;
+}
+
 } // namespace nettor

@@ -92,6 +92,46 @@ TEST_F(PatternExportsCli, CutEdgeFileAsModelKeepsItsCuts)
     EXPECT_NE(again.find("\n./cube.obj\n0\n1\n2\n"), std::string::npos) << again;
 }
 
+// The whole-file fields of the metafile header agree with what was written.
+TEST_F(PatternExportsCli, EnhancedMetafile)
+{
+    const auto r = runCli("unfold " + q(dir / "cube.obj") + " --emf " + q(dir / "p.emf") + " --json " +
+                          q(dir / "u.json"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string emf = slurp(dir / "p.emf");
+    ASSERT_GT(emf.size(), 108u);
+    auto u32 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(emf[at])) |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(emf[at + 1])) << 8 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(emf[at + 2])) << 16 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(emf[at + 3])) << 24;
+    };
+    EXPECT_EQ(u32(0), 1u) << "starts with the header record";
+    EXPECT_EQ(emf.substr(40, 4), " EMF");
+    EXPECT_EQ(u32(48), emf.size());
+    EXPECT_EQ(u32(emf.size() - 20), 14u) << "ends with the end-of-file record";
+    // The frame is the sheet plus 3 cm, in hundredths of a millimetre.
+    const auto j = nlohmann::json::parse(slurp(dir / "u.json"));
+    const double widthCm = j["sheetWidth"].get<double>() * j["patternScale"].get<double>() + 3;
+    EXPECT_EQ(u32(32), static_cast<std::uint32_t>(widthCm * 1000));
+
+    const auto none = runCli("unfold " + q(dir / "cube.obj") + " --no-overlap-check --emf " +
+                             q(dir / "no/such/folder/p.emf"));
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.err.find("File open ERROR"), std::string::npos) << none.err;
+}
+
+TEST_F(PatternExportsCli, PrintedPagesAsPdf)
+{
+    const auto r = runCli("unfold " + q(dir / "cube.obj") + " --pdf " + q(dir / "p.pdf"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string pdf = slurp(dir / "p.pdf");
+    EXPECT_EQ(pdf.rfind("%PDF-1.4\n", 0), 0u);
+    // The unfolding fits its sheet on one page.
+    EXPECT_NE(pdf.find("/Count 1 "), std::string::npos);
+    EXPECT_NE(pdf.find("/MediaBox [0 0 595.2756 841.8898]"), std::string::npos);
+}
+
 TEST_F(PatternExportsCli, Failures)
 {
     const auto bad = runCli("unfold " + q(dir / "cube.obj") + " --eps " + q(dir / "no/such/folder/p.eps"));

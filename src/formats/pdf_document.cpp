@@ -1,0 +1,215 @@
+#include "formats/pdf_document.h"
+
+#include "formats/emf_canvas.h"
+#include "pattern/page_grid.h"
+#include "pattern/text_metrics.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cmath>
+#include <locale>
+
+namespace nettor {
+
+namespace {
+
+constexpr double kPointsPerCm = 72 / 2.54;
+constexpr double kDotDashCm = 0.14;
+constexpr double kPi = 3.14159265358979323846;
+
+// Numbers as PDF wants them: plain decimals with a point, whatever the
+// locale, at most four decimals, no exponent.
+std::string num(double v)
+{
+    if (!std::isfinite(v)) v = 0;
+    if (v > 1e9) v = 1e9;
+    if (v < -1e9) v = -1e9;
+    char buffer[32];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 4);
+    if (ec != std::errc()) return "0";
+    std::string s(buffer, end);
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') s.pop_back();
+    }
+    return s == "-0" ? "0" : s;
+}
+
+std::string rgb(Color c)
+{
+    return num(c.r / 255.0) + " " + num(c.g / 255.0) + " " + num(c.b / 255.0);
+}
+
+} // namespace
+
+std::string pdfLiteral(const std::string& utf8)
+{
+    std::string out = "(";
+    for (char16_t u : emfText(utf8)) {
+        const char c = u < 0x100 ? static_cast<char>(u) : '?';
+        if (c == '(' || c == ')' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            out += '?';
+            continue;
+        }
+        out += c;
+    }
+    return out + ")";
+}
+
+PdfPage::PdfPage(double unitsPerCm) : upc_(unitsPerCm > 0 && std::isfinite(unitsPerCm) ? unitsPerCm : kPdfUnitsPerCm)
+{
+    out_.imbue(std::locale::classic());
+    // Device units, y down from the top of the page.
+    const double s = kPointsPerCm / upc_;
+    out_ << num(s) << " 0 0 " << num(-s) << " 0 " << num(kPageHeightCm * kPointsPerCm) << " cm\n"
+         << "1 J 1 j\n";
+}
+
+void PdfPage::selectPen(const Pen& pen)
+{
+    if (!(pen == pen_)) flushPath();
+    pen_ = pen;
+}
+
+void PdfPage::strokeState()
+{
+    std::string state = rgb(pen_.color) + " RG " + (pen_.width <= 1 ? std::string("0") : num(pen_.width)) + " w ";
+    if (pen_.style == PenStyle::Dot) {
+        const std::string dash = num(kDotDashCm * upc_);
+        state += "[" + dash + " " + dash + "] 0 d 0 J";
+    } else {
+        state += "[] 0 d 1 J";
+    }
+    if (state != strokeState_) {
+        out_ << state << "\n";
+        strokeState_ = state;
+    }
+}
+
+void PdfPage::polygonPath(const std::vector<DevicePoint>& points)
+{
+    for (std::size_t i = 0; i < points.size(); ++i)
+        out_ << points[i].x << " " << points[i].y << (i ? " l\n" : " m\n");
+    out_ << "h ";
+}
+
+void PdfPage::polygon(const std::vector<DevicePoint>& points)
+{
+    flushPath();
+    if (points.size() < 2) return;
+    out_ << rgb(brush_.color) << " rg\n";
+    if (pen_.style == PenStyle::Null) {
+        polygonPath(points);
+        out_ << "f\n";
+        return;
+    }
+    strokeState();
+    polygonPath(points);
+    out_ << "B\n";
+}
+
+void PdfPage::fillPolygon(const std::vector<DevicePoint>& points)
+{
+    flushPath();
+    if (points.size() < 2) return;
+    out_ << rgb(brush_.color) << " rg\n";
+    polygonPath(points);
+    out_ << "f\n";
+}
+
+void PdfPage::moveTo(int x, int y) { position_ = {x, y}; }
+
+void PdfPage::lineTo(int x, int y)
+{
+    if (pen_.style != PenStyle::Null) {
+        if (!pathOpen_) {
+            strokeState();
+            pathOpen_ = true;
+            out_ << position_.x << " " << position_.y << " m\n";
+        } else if (!(pathEnd_ == position_)) {
+            out_ << position_.x << " " << position_.y << " m\n";
+        }
+        out_ << x << " " << y << " l\n";
+        pathEnd_ = {x, y};
+    }
+    position_ = {x, y};
+}
+
+void PdfPage::flushPath()
+{
+    if (!pathOpen_) return;
+    out_ << "S\n";
+    pathOpen_ = false;
+}
+
+void PdfPage::textOut(int x, int y, const std::string& text)
+{
+    flushPath();
+    if (text.empty() || font_.height <= 0) return;
+    const double em = arialEmForCellHeight(font_.height);
+    const double ascent = arialAscentForCellHeight(font_.height);
+    // Counter-clockwise on the device (y down): the reading direction and
+    // the glyphs' up direction, in device units.
+    const double e = font_.escapement * 0.1 * kPi / 180;
+    const double dx = std::cos(e), dy = -std::sin(e);
+    const double ux = dy, uy = -dx; // up: the reading direction turned a quarter back
+    const double bx = x - ux * ascent, by = y - uy * ascent; // baseline start
+    out_ << "0 0 0 rg\nBT /F1 1 Tf " << num(dx * em) << " " << num(dy * em) << " " << num(ux * em) << " "
+         << num(uy * em) << " " << num(bx) << " " << num(by) << " Tm " << pdfLiteral(text) << " Tj ET\n";
+}
+
+TextExtent PdfPage::textExtent(const std::string& text) const
+{
+    return {static_cast<int>(std::lround(arialTextWidth(text, font_.height))), font_.height};
+}
+
+std::string PdfPage::content()
+{
+    flushPath();
+    return out_.str();
+}
+
+PdfPage& PdfDocument::addPage()
+{
+    pages_.push_back(std::make_unique<PdfPage>(upc_));
+    return *pages_.back();
+}
+
+void PdfDocument::write(std::ostream& target)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    std::vector<std::size_t> offsets;
+    auto object = [&](const std::string& body) {
+        offsets.push_back(static_cast<std::size_t>(out.tellp()));
+        out << offsets.size() << " 0 obj\n" << body << "\nendobj\n";
+    };
+    out << "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    const int pages = pageCount() > 0 ? pageCount() : 1;
+    // 1 catalog, 2 page tree, 3 font, then a page and its content per page.
+    object("<< /Type /Catalog /Pages 2 0 R >>");
+    std::string kids;
+    for (int i = 0; i < pages; ++i) kids += std::to_string(4 + 2 * i) + " 0 R ";
+    object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>");
+    object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    const std::string mediaBox = "[0 0 " + num(kPageWidthCm * kPointsPerCm) + " " +
+                                 num(kPageHeightCm * kPointsPerCm) + "]";
+    for (int i = 0; i < pages; ++i) {
+        const std::string content = i < pageCount() ? pages_[static_cast<std::size_t>(i)]->content() : "";
+        object("<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox +
+               " /Resources << /Font << /F1 3 0 R >> >> /Contents " + std::to_string(5 + 2 * i) + " 0 R >>");
+        object("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream");
+    }
+    const auto xref = static_cast<std::size_t>(out.tellp());
+    out << "xref\n0 " << offsets.size() + 1 << "\n0000000000 65535 f \n";
+    for (std::size_t o : offsets) {
+        char line[24];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", o);
+        out << line;
+    }
+    out << "trailer\n<< /Size " << offsets.size() + 1 << " /Root 1 0 R >>\nstartxref\n" << xref << "\n%%EOF\n";
+    target << out.str();
+}
+
+} // namespace nettor

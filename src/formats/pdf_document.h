@@ -1,0 +1,76 @@
+#pragma once
+// A PDF document of A4 portrait pages drawn through the canvas interface:
+// vector lines and polygons, and real text in the standard Helvetica font
+// (which has Arial's metrics, see text_metrics.h). Device units have their
+// origin at the top-left corner of the paper and y growing downwards; a pen
+// of width 1 is the thinnest line the viewer or printer can draw, as a
+// one-dot pen is on a printer. Dotted pens are dashed 0.14 cm on, 0.14 cm
+// off.
+#include "pattern/canvas.h"
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace nettor {
+
+inline constexpr double kPdfUnitsPerCm = 600 * 0.39370078740157477; // 600 dots per inch
+
+class PdfPage : public Canvas {
+public:
+    explicit PdfPage(double unitsPerCm);
+
+    double unitsPerCmX() const override { return upc_; }
+    double unitsPerCmY() const override { return upc_; }
+    void selectPen(const Pen& pen) override;
+    void selectBrush(const Brush& brush) override { brush_ = brush; }
+    void selectFont(const Font& font) override { font_ = font; }
+    Pen currentPen() const override { return pen_; }
+    void polygon(const std::vector<DevicePoint>& points) override;
+    void fillPolygon(const std::vector<DevicePoint>& points) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void textOut(int x, int y, const std::string& text) override;
+    TextExtent textExtent(const std::string& text) const override;
+    void setTransparentBackground() override {}
+
+    // The page's content stream.
+    std::string content();
+
+private:
+    void flushPath();
+    void strokeState();
+    void polygonPath(const std::vector<DevicePoint>& points);
+
+    double upc_;
+    Pen pen_ = Pen::stockBlack();
+    Brush brush_ = Brush::stockWhite();
+    Font font_;
+    DevicePoint position_;
+    std::ostringstream out_;
+    bool pathOpen_ = false;
+    DevicePoint pathEnd_;
+    std::string strokeState_; // the stroke settings last written
+};
+
+class PdfDocument {
+public:
+    explicit PdfDocument(double unitsPerCm = kPdfUnitsPerCm) : upc_(unitsPerCm) {}
+    // A new empty page at the end; valid until the next call.
+    PdfPage& addPage();
+    int pageCount() const { return static_cast<int>(pages_.size()); }
+    void write(std::ostream& out);
+
+private:
+    double upc_;
+    std::vector<std::unique_ptr<PdfPage>> pages_;
+};
+
+// Text as a PDF literal string: Latin-1 bytes with (, ) and \ escaped;
+// other characters become "?".
+std::string pdfLiteral(const std::string& utf8);
+
+} // namespace nettor

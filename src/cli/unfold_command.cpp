@@ -7,6 +7,7 @@
 #include "state/app_state.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
+#include "unfold/unfold_with_fewer_parts.h"
 
 #include <nlohmann/json.hpp>
 
@@ -25,6 +26,9 @@ struct UnfoldOptions {
     std::string jsonPath; // empty: no JSON
     std::string settingsText; // the text form of Settings; empty: the defaults
     bool strategyGiven = false;
+    bool fewestParts = false;
+    double timeLimit = PartSearchSettings{}.timeLimitSeconds;
+    std::uint32_t seed = PartSearchSettings{}.seed;
     PatternExports exports;
 };
 
@@ -119,6 +123,9 @@ int runUnfold(const UnfoldOptions& options)
     if (options.strategyGiven || options.settingsText.empty())
         state.settings.unfoldStrategy = options.strategy;
     state.overlapCheck = options.noOverlapCheck ? 0 : 1;
+    state.partSearch.enabled = options.fewestParts;
+    state.partSearch.timeLimitSeconds = options.timeLimit;
+    state.partSearch.seed = options.seed;
     state.replaceModel(std::move(loaded));
     Model& model = *state.model;
     takeUpModel(model);
@@ -127,7 +134,7 @@ int runUnfold(const UnfoldOptions& options)
     if (state.status.totalFaceCount != state.status.unfoldedFaceCount) {
         state.status.busy = true;
         state.status.quiet = false;
-        unfoldAll(model);
+        unfoldAutomatically(model);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -177,6 +184,13 @@ CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
         ->capture_default_str();
     sub->add_flag("--no-overlap-check", options->noOverlapCheck,
                   "let faces of a part overlap (one part per connected group)");
+    sub->add_flag("--fewest-parts", options->fewestParts,
+                  "search for an unfolding with fewer parts (slower)");
+    sub->add_option("--time-limit", options->timeLimit, "seconds the search for fewer parts may take")
+        ->check(CLI::Range(0.0, 86400.0))
+        ->capture_default_str();
+    sub->add_option("--seed", options->seed, "where the search's random choices start")
+        ->capture_default_str();
     sub->add_option("--json", options->jsonPath, "write the whole unfolding as JSON to this file");
     sub->add_option("--settings", options->settingsText,
                     "settings in their stored text form, e.g. 1:1:1:0:8:0:0:1:1:1:0:1:1:0");

@@ -3,6 +3,7 @@
 // the document, the views, the unfolding engine and the worker thread share.
 // There is exactly one, reached through appState().
 #include "model/mesh.h"
+#include "state/part_search_settings.h"
 #include "state/settings.h"
 #include "state/ui_listener.h"
 #include "state/unfold_status.h"
@@ -18,6 +19,7 @@ struct AppState {
     std::unique_ptr<Model> model;      // the current model; none at start
     UnfoldStatus status;
     Settings settings;
+    PartSearchSettings partSearch;     // the search for fewer parts
     ViewSize modelViewSize;
     std::int32_t pickMode = -1;        // 0 Cut Edge, 1 First Face, 2 Connect Edge, -1 none yet
     std::int32_t rightDragMode = 0;    // 0 Rotation, 1 Zoom, 2 Move

@@ -16,6 +16,7 @@ struct UnfoldStatus {
     std::atomic<bool> cancelRequested{false}; // the progress dialog asked to stop
     std::atomic<bool> undoAvailable{false};   // the last step was a Connect Edge pick
     std::atomic<bool> invertAllowed{false};   // Invert faces is enabled
+    std::atomic<std::int32_t> bestPartCount{0}; // search for fewer parts: best so far, 0 for none yet
 };
 
 } // namespace nettor

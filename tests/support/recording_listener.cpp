@@ -15,7 +15,9 @@ void resetAppState()
     s.status.cancelRequested = false;
     s.status.undoAvailable = false;
     s.status.invertAllowed = false;
+    s.status.bestPartCount = 0;
     s.settings = Settings{};
+    s.partSearch = PartSearchSettings{};
     s.modelViewSize = ViewSize{};
     s.pickMode = -1;
     s.rightDragMode = 0;

@@ -1,0 +1,16 @@
+#pragma once
+// The optional search for an unfolding with fewer parts: whether automatic
+// unfolding runs it, how long it may take and where its random choices
+// start. Kept apart from Settings, whose stored text form stays as it is.
+#include <cstdint>
+
+namespace nettor {
+
+struct PartSearchSettings {
+    bool enabled = false;           // off: automatic unfolding is the greedy growth alone
+    double timeLimitSeconds = 10.0; // the search stops after this long
+    std::uint32_t seed = 1;         // the same seed and round budget give the same result
+    int maxRounds = 0;              // rounds per search thread; 0 for no limit but the time
+};
+
+} // namespace nettor

@@ -1,0 +1,453 @@
+#include "unfold/cut_tree_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace nettor {
+
+namespace {
+constexpr long long kCellLimit = 1 << 20;
+} // namespace
+
+CutTreeLayout::CutTreeLayout(const CutTreeMesh& mesh, bool checkOverlap)
+    : mesh_(mesh), checkOverlap_(checkOverlap)
+{
+    // Cells about two sides wide: a face meets few cells and a cell few faces.
+    double sum = 0.0;
+    int count = 0;
+    for (int f = 0; f < mesh.faceCount(); ++f) {
+        const int k = mesh.cornerCount(f);
+        for (int i = 0; i < k; ++i) {
+            const FlatPoint& a = mesh.shape[mesh.cornerStart[f] + i];
+            const FlatPoint& b = mesh.shape[mesh.cornerStart[f] + (i + 1) % k];
+            const double d = std::hypot(b.x - a.x, b.y - a.y);
+            if (std::isfinite(d)) {
+                sum += d;
+                ++count;
+            }
+        }
+    }
+    if (count > 0 && sum > 0.0) cell_ = 2.0 * sum / count;
+    stamp_.assign(mesh.faceCount(), 0);
+    makeSingletons();
+}
+
+void CutTreeLayout::makeSingletons()
+{
+    const int n = mesh_.faceCount();
+    journaling_ = false;
+    journal_.clear();
+    grid_.clear();
+    pos_ = mesh_.shape;
+    box_.resize(n);
+    partOf_.resize(n);
+    fold_.assign(mesh_.links.size(), 0);
+    parts_.assign(n, Part{});
+    freeParts_.clear();
+    for (int f = 0; f < n; ++f) {
+        box_[f] = boxOf(&pos_[mesh_.cornerStart[f]], mesh_.cornerCount(f));
+        partOf_[f] = f;
+        parts_[f].faces = {f};
+        parts_[f].alive = true;
+        gridInsert(f, f);
+    }
+    partCount_ = n;
+    spread_ = n;
+}
+
+int CutTreeLayout::foldDegree(int face) const
+{
+    int d = 0;
+    for (int k = mesh_.linkStart[face]; k < mesh_.linkStart[face + 1]; ++k) d += fold_[mesh_.faceLinks[k]];
+    return d;
+}
+
+CutTreeLayout::Box CutTreeLayout::boxOf(const FlatPoint* corners, int count) const
+{
+    Box b{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+    for (int i = 1; i < count; ++i) {
+        b.minX = std::min(b.minX, corners[i].x);
+        b.minY = std::min(b.minY, corners[i].y);
+        b.maxX = std::max(b.maxX, corners[i].x);
+        b.maxY = std::max(b.maxY, corners[i].y);
+    }
+    return b;
+}
+
+std::uint64_t CutTreeLayout::cellKey(int part, long long cx, long long cy) const
+{
+    return (static_cast<std::uint64_t>(part) << 42) | (static_cast<std::uint64_t>(cx + kCellLimit) << 21) |
+           static_cast<std::uint64_t>(cy + kCellLimit);
+}
+
+void CutTreeLayout::cellRange(const Box& box, long long& x0, long long& y0, long long& x1, long long& y1) const
+{
+    auto cellOf = [&](double v) {
+        const double c = std::floor(v / cell_);
+        if (!(c > -kCellLimit)) return -kCellLimit; // also for NaN
+        if (c >= kCellLimit - 1) return kCellLimit - 1;
+        return static_cast<long long>(c);
+    };
+    x0 = cellOf(box.minX);
+    y0 = cellOf(box.minY);
+    x1 = std::max(x0, cellOf(box.maxX));
+    y1 = std::max(y0, cellOf(box.maxY));
+}
+
+void CutTreeLayout::gridInsert(int part, int face)
+{
+    long long x0, y0, x1, y1;
+    cellRange(box_[face], x0, y0, x1, y1);
+    for (long long cy = y0; cy <= y1; ++cy)
+        for (long long cx = x0; cx <= x1; ++cx) grid_[cellKey(part, cx, cy)].push_back(face);
+    if (journaling_) journal_.push_back({Op::GridInsert, part, face, 0});
+}
+
+void CutTreeLayout::gridRemove(int part, int face)
+{
+    long long x0, y0, x1, y1;
+    cellRange(box_[face], x0, y0, x1, y1);
+    for (long long cy = y0; cy <= y1; ++cy)
+        for (long long cx = x0; cx <= x1; ++cx) {
+            auto it = grid_.find(cellKey(part, cx, cy));
+            if (it == grid_.end()) continue;
+            std::vector<int>& v = it->second;
+            auto at = std::find(v.begin(), v.end(), face);
+            if (at != v.end()) v.erase(at);
+            if (v.empty()) grid_.erase(it);
+        }
+    if (journaling_) journal_.push_back({Op::GridRemove, part, face, 0});
+}
+
+void CutTreeLayout::setPos(int face, const FlatPoint* corners, const Box& box)
+{
+    FlatPoint* at = &pos_[mesh_.cornerStart[face]];
+    const int k = mesh_.cornerCount(face);
+    if (journaling_) {
+        journal_.push_back({Op::SetPos, face, static_cast<int>(savedPos_.size()), static_cast<int>(savedBox_.size())});
+        savedPos_.insert(savedPos_.end(), at, at + k);
+        savedBox_.push_back(box_[face]);
+    }
+    std::copy(corners, corners + k, at);
+    box_[face] = box;
+}
+
+void CutTreeLayout::setPartOf(int face, int part)
+{
+    if (journaling_) journal_.push_back({Op::SetPartOf, face, partOf_[face], 0});
+    partOf_[face] = part;
+}
+
+void CutTreeLayout::setFold(int link, char value)
+{
+    if (journaling_) journal_.push_back({Op::SetFold, link, fold_[link], 0});
+    fold_[link] = value;
+}
+
+void CutTreeLayout::resize(int part, int before, int after)
+{
+    (void)part;
+    spread_ += std::sqrt(static_cast<double>(after)) - std::sqrt(static_cast<double>(before));
+    if (before == 0 && after > 0) ++partCount_;
+    if (before > 0 && after == 0) --partCount_;
+}
+
+int CutTreeLayout::createPart()
+{
+    int p;
+    bool fresh = false;
+    if (!freeParts_.empty()) {
+        p = freeParts_.back();
+        freeParts_.pop_back();
+    } else {
+        p = static_cast<int>(parts_.size());
+        parts_.emplace_back();
+        fresh = true;
+    }
+    parts_[p].alive = true;
+    parts_[p].faces.clear();
+    if (journaling_) journal_.push_back({Op::Create, p, fresh ? 1 : 0, 0});
+    return p;
+}
+
+void CutTreeLayout::appendFaces(int part, const std::vector<int>& faces)
+{
+    std::vector<int>& v = parts_[part].faces;
+    const int before = static_cast<int>(v.size());
+    if (journaling_) journal_.push_back({Op::Append, part, before, 0});
+    v.insert(v.end(), faces.begin(), faces.end());
+    resize(part, before, static_cast<int>(v.size()));
+}
+
+void CutTreeLayout::clearPart(int part)
+{
+    std::vector<int>& v = parts_[part].faces;
+    const int before = static_cast<int>(v.size());
+    if (journaling_) {
+        journal_.push_back({Op::Clear, part, static_cast<int>(savedFaces_.size()), 0});
+        savedFaces_.push_back(v);
+    }
+    v.clear();
+    parts_[part].alive = false;
+    freeParts_.push_back(part);
+    resize(part, before, 0);
+}
+
+void CutTreeLayout::removeFaceAt(int part, int index)
+{
+    std::vector<int>& v = parts_[part].faces;
+    const int before = static_cast<int>(v.size());
+    if (journaling_) journal_.push_back({Op::RemoveAt, part, index, v[index]});
+    v[index] = v.back();
+    v.pop_back();
+    resize(part, before, before - 1);
+}
+
+void CutTreeLayout::beginTrial()
+{
+    journaling_ = true;
+    journal_.clear();
+    savedPos_.clear();
+    savedBox_.clear();
+    savedFaces_.clear();
+    savedPartCount_ = partCount_;
+    savedSpread_ = spread_;
+}
+
+void CutTreeLayout::endTrial()
+{
+    journaling_ = false;
+    journal_.clear();
+}
+
+void CutTreeLayout::undoTrial()
+{
+    journaling_ = false;
+    for (auto it = journal_.rbegin(); it != journal_.rend(); ++it) {
+        const Entry& e = *it;
+        switch (e.op) {
+        case Op::GridInsert: gridRemove(e.a, e.b); break;
+        case Op::GridRemove: gridInsert(e.a, e.b); break;
+        case Op::SetPos: {
+            const int k = mesh_.cornerCount(e.a);
+            std::copy(savedPos_.begin() + e.b, savedPos_.begin() + e.b + k, pos_.begin() + mesh_.cornerStart[e.a]);
+            box_[e.a] = savedBox_[e.c];
+            break;
+        }
+        case Op::SetPartOf: partOf_[e.a] = e.b; break;
+        case Op::SetFold: fold_[e.a] = static_cast<char>(e.b); break;
+        case Op::Append: parts_[e.a].faces.resize(e.b); break;
+        case Op::Clear:
+            freeParts_.pop_back();
+            parts_[e.a].faces = std::move(savedFaces_[e.b]);
+            parts_[e.a].alive = true;
+            break;
+        case Op::RemoveAt: {
+            std::vector<int>& v = parts_[e.a].faces;
+            if (e.b == static_cast<int>(v.size())) {
+                v.push_back(e.c);
+            } else {
+                v.push_back(v[e.b]);
+                v[e.b] = e.c;
+            }
+            break;
+        }
+        case Op::Create:
+            parts_[e.a].alive = false;
+            parts_[e.a].faces.clear();
+            if (e.b) parts_.pop_back();
+            else freeParts_.push_back(e.a);
+            break;
+        }
+    }
+    journal_.clear();
+    partCount_ = savedPartCount_;
+    spread_ = savedSpread_;
+}
+
+bool CutTreeLayout::facesOverlap(int a, const FlatPoint* aCorners, int b) const
+{
+    const FlatPoint* bCorners = corners(b);
+    const double tol = mesh_.tolerance;
+    // Separating axes of two convex pieces: the normals of their sides. The
+    // pieces overlap when they reach into each other by more than the
+    // tolerance along every one of them.
+    auto separatedAlong = [&](const FlatPoint* pc, const int* pi, int pn, const FlatPoint* qc, const int* qi,
+                              int qn) {
+        for (int i = 0; i < pn; ++i) {
+            const FlatPoint& s = pc[pi[i]];
+            const FlatPoint& t = pc[pi[(i + 1) % pn]];
+            const double nx = s.y - t.y, ny = t.x - s.x;
+            const double len = std::hypot(nx, ny);
+            if (!(len > 0.0)) continue;
+            double pMin = INFINITY, pMax = -INFINITY, qMin = INFINITY, qMax = -INFINITY;
+            for (int j = 0; j < pn; ++j) {
+                const double d = (pc[pi[j]].x * nx + pc[pi[j]].y * ny) / len;
+                pMin = std::min(pMin, d);
+                pMax = std::max(pMax, d);
+            }
+            for (int j = 0; j < qn; ++j) {
+                const double d = (qc[qi[j]].x * nx + qc[qi[j]].y * ny) / len;
+                qMin = std::min(qMin, d);
+                qMax = std::max(qMax, d);
+            }
+            if (!(std::min(pMax, qMax) - std::max(pMin, qMin) > tol)) return true;
+        }
+        return false;
+    };
+    for (int pa = mesh_.pieceStart[a]; pa < mesh_.pieceStart[a + 1]; ++pa) {
+        const int* ai = &mesh_.pieceCorners[mesh_.pieceCornerStart[pa]];
+        const int an = mesh_.pieceCornerStart[pa + 1] - mesh_.pieceCornerStart[pa];
+        for (int pb = mesh_.pieceStart[b]; pb < mesh_.pieceStart[b + 1]; ++pb) {
+            const int* bi = &mesh_.pieceCorners[mesh_.pieceCornerStart[pb]];
+            const int bn = mesh_.pieceCornerStart[pb + 1] - mesh_.pieceCornerStart[pb];
+            if (separatedAlong(aCorners, ai, an, bCorners, bi, bn)) continue;
+            if (separatedAlong(bCorners, bi, bn, aCorners, ai, an)) continue;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CutTreeLayout::overlapsPart(int face, const FlatPoint* faceCorners, const Box& box, int part) const
+{
+    const double tol = mesh_.tolerance;
+    ++stampValue_;
+    long long x0, y0, x1, y1;
+    cellRange(box, x0, y0, x1, y1);
+    for (long long cy = y0; cy <= y1; ++cy)
+        for (long long cx = x0; cx <= x1; ++cx) {
+            auto it = grid_.find(cellKey(part, cx, cy));
+            if (it == grid_.end()) continue;
+            for (int q : it->second) {
+                if (stamp_[q] == stampValue_) continue;
+                stamp_[q] = stampValue_;
+                const Box& qb = box_[q];
+                if (!(box.minX < qb.maxX - tol && qb.minX < box.maxX - tol && box.minY < qb.maxY - tol &&
+                      qb.minY < box.maxY - tol))
+                    continue;
+                if (facesOverlap(face, faceCorners, q)) return true;
+            }
+        }
+    return false;
+}
+
+void CutTreeLayout::bfsOrder(int part, int start, std::vector<int>& out) const
+{
+    out.clear();
+    const std::vector<int>& faces = parts_[part].faces;
+    if (faces.size() <= 32) {
+        out = faces;
+        return;
+    }
+    ++stampValue_;
+    out.push_back(start);
+    stamp_[start] = stampValue_;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const int f = out[i];
+        for (int k = mesh_.linkStart[f]; k < mesh_.linkStart[f + 1]; ++k) {
+            const int l = mesh_.faceLinks[k];
+            if (!fold_[l]) continue;
+            const CutTreeMesh::Link& link = mesh_.links[l];
+            const int g = link.face[0] == f ? link.face[1] : link.face[0];
+            if (stamp_[g] == stampValue_) continue;
+            stamp_[g] = stampValue_;
+            out.push_back(g);
+        }
+    }
+}
+
+bool CutTreeLayout::tryJoin(int link)
+{
+    const CutTreeMesh::Link& l = mesh_.links[link];
+    const int p0 = partOf_[l.face[0]], p1 = partOf_[l.face[1]];
+    return tryJoin(link, partSize(p0) < partSize(p1) ? 0 : 1);
+}
+
+bool CutTreeLayout::tryJoin(int link, int movingSide)
+{
+    const CutTreeMesh::Link& l = mesh_.links[link];
+    const int g = l.face[movingSide], f = l.face[1 - movingSide];
+    const int pm = partOf_[g], pf = partOf_[f];
+    if (pm == pf) return false;
+
+    // The moving face's side runs opposite to the fixed face's side: its
+    // first corner goes onto the fixed side's end and its second onto the
+    // fixed side's start, as attachFace shares the points.
+    const int kg = mesh_.cornerCount(g), kf = mesh_.cornerCount(f);
+    const FlatPoint& pa = corners(g)[l.side[movingSide]];
+    const FlatPoint& pb = corners(g)[(l.side[movingSide] + 1) % kg];
+    const FlatPoint& qc = corners(f)[l.side[1 - movingSide]];
+    const FlatPoint& qd = corners(f)[(l.side[1 - movingSide] + 1) % kf];
+    const double ux = pb.x - pa.x, uy = pb.y - pa.y, wx = qc.x - qd.x, wy = qc.y - qd.y;
+    const double lu = std::hypot(ux, uy), lw = std::hypot(wx, wy);
+    if (!(lu > 0.0) || !(lw > 0.0) || !std::isfinite(lu * lw)) return false;
+    const double c = (ux * wx + uy * wy) / (lu * lw), s = (ux * wy - uy * wx) / (lu * lw);
+    const double ox = pa.x, oy = pa.y, tx = qd.x, ty = qd.y;
+
+    bfsOrder(pm, g, order_);
+    moved_.clear();
+    movedBox_.clear();
+    for (int h : order_) {
+        const std::size_t at = moved_.size();
+        const FlatPoint* src = corners(h);
+        const int k = mesh_.cornerCount(h);
+        for (int i = 0; i < k; ++i) {
+            const double dx = src[i].x - ox, dy = src[i].y - oy;
+            moved_.push_back({tx + c * dx - s * dy, ty + s * dx + c * dy});
+        }
+        const Box box = boxOf(&moved_[at], k);
+        movedBox_.push_back(box);
+        if (checkOverlap_ && overlapsPart(h, &moved_[at], box, pf)) return false;
+    }
+
+    std::size_t at = 0;
+    const std::vector<int> movedFaces = order_;
+    for (std::size_t i = 0; i < movedFaces.size(); ++i) {
+        const int h = movedFaces[i];
+        gridRemove(pm, h);
+        setPos(h, &moved_[at], movedBox_[i]);
+        at += static_cast<std::size_t>(mesh_.cornerCount(h));
+        setPartOf(h, pf);
+        gridInsert(pf, h);
+    }
+    clearPart(pm);
+    appendFaces(pf, movedFaces);
+    setFold(link, 1);
+    return true;
+}
+
+void CutTreeLayout::detachLeaf(int face)
+{
+    const int p = partOf_[face];
+    std::vector<int>& v = parts_[p].faces;
+    if (v.size() <= 1) return;
+    for (int k = mesh_.linkStart[face]; k < mesh_.linkStart[face + 1]; ++k)
+        if (fold_[mesh_.faceLinks[k]]) setFold(mesh_.faceLinks[k], 0);
+    const int index = static_cast<int>(std::find(v.begin(), v.end(), face) - v.begin());
+    gridRemove(p, face);
+    removeFaceAt(p, index);
+    const int np = createPart();
+    appendFaces(np, {face});
+    setPartOf(face, np);
+    gridInsert(np, face);
+}
+
+void CutTreeLayout::dissolve(int part)
+{
+    const std::vector<int> faces = parts_[part].faces;
+    if (faces.size() <= 1) return;
+    for (int f : faces)
+        for (int k = mesh_.linkStart[f]; k < mesh_.linkStart[f + 1]; ++k)
+            if (fold_[mesh_.faceLinks[k]]) setFold(mesh_.faceLinks[k], 0);
+    for (int f : faces) gridRemove(part, f);
+    clearPart(part);
+    for (int f : faces) {
+        const int np = createPart();
+        appendFaces(np, {f});
+        setPartOf(f, np);
+        gridInsert(np, f);
+    }
+}
+
+} // namespace nettor

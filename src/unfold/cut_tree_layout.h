@@ -1,0 +1,115 @@
+#pragma once
+// A forest of cut trees over the faces of a CutTreeMesh, laid out flat: every
+// part is a tree of faces joined across fold links, each face placed beside
+// its neighbours as the unfolding would place it, and no two faces of a part
+// overlap. Parts are joined and taken apart; a journal undoes a trial.
+#include "unfold/cut_tree_mesh.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace nettor {
+
+class CutTreeLayout {
+public:
+    explicit CutTreeLayout(const CutTreeMesh& mesh, bool checkOverlap = true);
+
+    // Every face a part of its own, no fold.
+    void makeSingletons();
+
+    int partCount() const { return partCount_; }
+    int partOf(int face) const { return partOf_[face]; }
+    int partSize(int part) const { return static_cast<int>(parts_[part].faces.size()); }
+    const std::vector<int>& partFaces(int part) const { return parts_[part].faces; }
+    bool isFold(int link) const { return fold_[link] != 0; }
+    const std::vector<char>& folds() const { return fold_; }
+    // Fold links at the face: its degree in its tree.
+    int foldDegree(int face) const;
+    // The sum over parts of the square root of their sizes: smaller when the
+    // faces gather in fewer, larger parts.
+    double spread() const { return spread_; }
+    // The placed corners of a face.
+    const FlatPoint* corners(int face) const { return &pos_[mesh_.cornerStart[face]]; }
+
+    // Joins the two parts on the sides of the link when the part holding
+    // link.face[movingSide], turned and moved so that its face meets the
+    // other face along the link, overlaps no face of the other part.
+    // Returns whether it joined them.
+    bool tryJoin(int link, int movingSide);
+    // The same, moving the smaller part.
+    bool tryJoin(int link);
+    // Takes the face out of its part into a part of its own; the face must
+    // be a leaf of its tree (at most one fold link) or the part falls apart.
+    void detachLeaf(int face);
+    // Makes every face of the part a part of its own.
+    void dissolve(int part);
+
+    // Changes after beginTrial can be undone together.
+    void beginTrial();
+    void undoTrial();
+    void endTrial();
+
+    // Do the two faces, as placed, overlap? (Exposed for checks.)
+    bool facesOverlap(int a, const FlatPoint* aCorners, int b) const;
+
+private:
+    struct Part {
+        std::vector<int> faces;
+        bool alive = false;
+    };
+    struct Box {
+        double minX, minY, maxX, maxY;
+    };
+    enum class Op : std::uint8_t { GridInsert, GridRemove, SetPos, SetPartOf, SetFold, Append, Clear, RemoveAt, Create };
+    struct Entry {
+        Op op;
+        int a, b, c;
+    };
+
+    std::uint64_t cellKey(int part, long long cx, long long cy) const;
+    void cellRange(const Box& box, long long& x0, long long& y0, long long& x1, long long& y1) const;
+    void gridInsert(int part, int face);
+    void gridRemove(int part, int face);
+    void setPos(int face, const FlatPoint* corners, const Box& box);
+    void setPartOf(int face, int part);
+    void setFold(int link, char value);
+    int createPart();
+    void appendFaces(int part, const std::vector<int>& faces);
+    void clearPart(int part);
+    void removeFaceAt(int part, int index);
+    void resize(int part, int before, int after);
+    Box boxOf(const FlatPoint* corners, int count) const;
+    bool overlapsPart(int face, const FlatPoint* corners, const Box& box, int part) const;
+    void bfsOrder(int part, int start, std::vector<int>& out) const;
+
+    const CutTreeMesh& mesh_;
+    bool checkOverlap_;
+    double cell_ = 1.0;
+    std::vector<FlatPoint> pos_;
+    std::vector<Box> box_;
+    std::vector<int> partOf_;
+    std::vector<char> fold_;
+    std::vector<Part> parts_;
+    std::vector<int> freeParts_;
+    int partCount_ = 0;
+    double spread_ = 0.0;
+    std::unordered_map<std::uint64_t, std::vector<int>> grid_;
+
+    bool journaling_ = false;
+    std::vector<Entry> journal_;
+    std::vector<FlatPoint> savedPos_;
+    std::vector<Box> savedBox_;
+    std::vector<std::vector<int>> savedFaces_;
+    int savedPartCount_ = 0;
+    double savedSpread_ = 0.0;
+
+    // Scratch of tryJoin and the overlap queries.
+    mutable std::vector<int> stamp_;
+    mutable int stampValue_ = 0;
+    mutable std::vector<int> order_;
+    std::vector<FlatPoint> moved_;
+    std::vector<Box> movedBox_;
+};
+
+} // namespace nettor

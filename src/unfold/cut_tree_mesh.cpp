@@ -1,0 +1,203 @@
+#include "unfold/cut_tree_mesh.h"
+
+#include "model/mesh.h"
+#include "unfold/candidate_priority.h"
+#include "unfold/face_normal.h"
+#include "unfold/place_fan_corner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <unordered_map>
+
+namespace nettor {
+
+namespace {
+
+double cross3(const FlatPoint& a, const FlatPoint& b, const FlatPoint& c)
+{
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+double signedArea(const std::vector<FlatPoint>& p)
+{
+    double a = 0.0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const FlatPoint& s = p[i];
+        const FlatPoint& t = p[(i + 1) % p.size()];
+        a += s.x * t.y - s.y * t.x;
+    }
+    return a / 2.0;
+}
+
+bool insideTriangle(const FlatPoint& a, const FlatPoint& b, const FlatPoint& c, const FlatPoint& p)
+{
+    return cross3(a, b, p) >= 0.0 && cross3(b, c, p) >= 0.0 && cross3(c, a, p) >= 0.0;
+}
+
+// The face laid flat exactly as startPart places it: corner 0 at the origin,
+// corner 1 on the positive x axis, the others fanned from corner 0.
+std::vector<FlatPoint> flatShape(const Face& face)
+{
+    const auto& hs = face.outerLoop.halfEdges;
+    const Vec3 normal = outwardNormal(face);
+    std::vector<PatternPoint> placed(hs.size());
+    for (std::size_t i = 1; i < hs.size(); ++i) {
+        if (i == 1) {
+            placed[1] = {hs[0]->edge ? hs[0]->edge->length
+                                     : length(hs[1]->origin->position - hs[0]->origin->position),
+                         0.0};
+        } else {
+            placed[i] = placeFanCorner(placed[0], placed[i - 1], hs[0]->origin->position,
+                                       hs[i - 1]->origin->position, hs[i]->origin->position, normal);
+        }
+    }
+    std::vector<FlatPoint> out;
+    for (const PatternPoint& p : placed) out.push_back({p.x, p.y});
+    return out;
+}
+
+} // namespace
+
+std::vector<std::vector<int>> convexPieces(const std::vector<FlatPoint>& polygon)
+{
+    const int n = static_cast<int>(polygon.size());
+    std::vector<std::vector<int>> pieces;
+    if (n < 3) return pieces;
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    // Clockwise outlines (a face seen from behind) are walked backwards.
+    if (signedArea(polygon) < 0.0) std::reverse(order.begin(), order.end());
+
+    bool convex = true;
+    for (int i = 0; i < n && convex; ++i)
+        convex = cross3(polygon[order[i]], polygon[order[(i + 1) % n]], polygon[order[(i + 2) % n]]) >= 0.0;
+    if (convex) {
+        pieces.push_back(order);
+        return pieces;
+    }
+
+    std::vector<int> rest = order;
+    while (rest.size() > 3) {
+        const int m = static_cast<int>(rest.size());
+        bool clipped = false;
+        for (int i = 0; i < m && !clipped; ++i) {
+            const int ia = rest[(i + m - 1) % m], ib = rest[i], ic = rest[(i + 1) % m];
+            const FlatPoint &a = polygon[ia], &b = polygon[ib], &c = polygon[ic];
+            if (cross3(a, b, c) <= 0.0) continue;
+            bool empty = true;
+            for (int j : rest) {
+                if (j == ia || j == ib || j == ic) continue;
+                if (insideTriangle(a, b, c, polygon[j])) {
+                    empty = false;
+                    break;
+                }
+            }
+            if (!empty) continue;
+            pieces.push_back({ia, ib, ic});
+            rest.erase(rest.begin() + i);
+            clipped = true;
+        }
+        // A self-touching or degenerate outline has no ear left: cover the
+        // rest by a fan, which still holds every corner.
+        if (!clipped) {
+            for (std::size_t k = 1; k + 1 < rest.size(); ++k) pieces.push_back({rest[0], rest[k], rest[k + 1]});
+            return pieces;
+        }
+    }
+    pieces.push_back(rest);
+    return pieces;
+}
+
+CutTreeMesh buildCutTreeMesh(const Model& model)
+{
+    CutTreeMesh mesh;
+    std::unordered_map<const Face*, int> number;
+    for (const auto& object : model.objects)
+        for (Face* f : object->faces)
+            if (!f->unfolded && f->outerLoop.halfEdges.size() >= 3) {
+                number.emplace(f, static_cast<int>(mesh.faces.size()));
+                mesh.faces.push_back(f);
+            }
+
+    const int n = mesh.faceCount();
+    mesh.cornerStart.push_back(0);
+    mesh.pieceStart.push_back(0);
+    mesh.pieceCornerStart.push_back(0);
+    for (int f = 0; f < n; ++f) {
+        const std::vector<FlatPoint> shape = flatShape(*mesh.faces[f]);
+        mesh.shape.insert(mesh.shape.end(), shape.begin(), shape.end());
+        mesh.cornerStart.push_back(static_cast<int>(mesh.shape.size()));
+        for (const std::vector<int>& piece : convexPieces(shape)) {
+            mesh.pieceCorners.insert(mesh.pieceCorners.end(), piece.begin(), piece.end());
+            mesh.pieceCornerStart.push_back(static_cast<int>(mesh.pieceCorners.size()));
+        }
+        mesh.pieceStart.push_back(static_cast<int>(mesh.pieceCornerStart.size()) - 1);
+    }
+
+    std::vector<std::vector<int>> byFace(n);
+    for (const auto& object : model.objects) {
+        for (Edge* e : object->edges) {
+            if (!e->halfEdge1 || !e->halfEdge2 || e->state == EdgeState::MarkedCut) continue;
+            const Face* fa = e->halfEdge1->loop->face;
+            const Face* fb = e->halfEdge2->loop->face;
+            if (fa == fb) continue;
+            // The placement never crosses an edge without positive priority.
+            if (!(candidatePriority(*e) > 0.0)) continue;
+            const auto ia = number.find(fa), ib = number.find(fb);
+            if (ia == number.end() || ib == number.end()) continue;
+            const auto& la = fa->outerLoop.halfEdges;
+            const auto& lb = fb->outerLoop.halfEdges;
+            const auto sa = std::find(la.begin(), la.end(), e->halfEdge1);
+            const auto sb = std::find(lb.begin(), lb.end(), e->halfEdge2);
+            // Edges of inner loops are not laid out by the placement.
+            if (sa == la.end() || sb == lb.end()) continue;
+            CutTreeMesh::Link link{};
+            link.face[0] = ia->second;
+            link.face[1] = ib->second;
+            link.side[0] = static_cast<int>(sa - la.begin());
+            link.side[1] = static_cast<int>(sb - lb.begin());
+            if (link.face[0] > link.face[1]) {
+                std::swap(link.face[0], link.face[1]);
+                std::swap(link.side[0], link.side[1]);
+            }
+            link.edge = e;
+            link.length = e->length;
+            link.foldAngle = e->foldAngle;
+            const Vec3 d = e->vertex2->position - e->vertex1->position;
+            const double len = length(d);
+            link.direction = len > 0.0 ? d / len : Vec3{};
+            const int index = static_cast<int>(mesh.links.size());
+            mesh.links.push_back(link);
+            byFace[link.face[0]].push_back(index);
+            byFace[link.face[1]].push_back(index);
+        }
+    }
+    mesh.linkStart.push_back(0);
+    for (int f = 0; f < n; ++f) {
+        mesh.faceLinks.insert(mesh.faceLinks.end(), byFace[f].begin(), byFace[f].end());
+        mesh.linkStart.push_back(static_cast<int>(mesh.faceLinks.size()));
+    }
+
+    // Rounding in a chain of placements stays far below a billionth of an
+    // edge; real overlaps reach far deeper.
+    mesh.tolerance = 1e-9 * (model.averageEdgeLength > 0.0 ? model.averageEdgeLength : 1.0);
+
+    std::vector<int> parent(n);
+    std::iota(parent.begin(), parent.end(), 0);
+    auto find = [&](int x) {
+        while (parent[x] != x) x = parent[x] = parent[parent[x]];
+        return x;
+    };
+    mesh.componentCount = n;
+    for (const CutTreeMesh::Link& l : mesh.links) {
+        const int a = find(l.face[0]), b = find(l.face[1]);
+        if (a != b) {
+            parent[a] = b;
+            --mesh.componentCount;
+        }
+    }
+    return mesh;
+}
+
+} // namespace nettor

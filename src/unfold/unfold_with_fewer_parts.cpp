@@ -1,0 +1,39 @@
+#include "unfold/unfold_with_fewer_parts.h"
+
+#include "model/mesh.h"
+#include "state/app_state.h"
+#include "unfold/cut_tree_mesh.h"
+#include "unfold/fewer_parts_search.h"
+#include "unfold/grow_part.h"
+#include "unfold/unfold_all.h"
+#include "unfold/unfold_along_folds.h"
+
+namespace nettor {
+
+bool unfoldWithFewerParts(Model& model)
+{
+    AppState& state = appState();
+    UnfoldStatus& status = state.status;
+    status.undoAvailable = false;
+    status.bestPartCount = 0;
+
+    for (std::size_t i = 0; i < model.parts.size(); ++i)
+        if (growPart(*model.parts[i])) return true;
+    if (status.cancelRequested) return true;
+
+    const CutTreeMesh mesh = buildCutTreeMesh(model);
+    const PartSearchResult found = searchFewerParts(mesh, state.partSearch, state.overlapCheck.load() != 0,
+                                                    &status.cancelRequested, &status.bestPartCount);
+    std::vector<Edge*> folds;
+    for (std::size_t i = 0; i < found.folds.size(); ++i)
+        if (found.folds[i]) folds.push_back(mesh.links[i].edge);
+    unfoldAlongFolds(model, folds);
+    return false;
+}
+
+bool unfoldAutomatically(Model& model)
+{
+    return appState().partSearch.enabled ? unfoldWithFewerParts(model) : unfoldAll(model);
+}
+
+} // namespace nettor

@@ -5,6 +5,8 @@
 #include "app/model_view.h"
 #include "app/pattern_view.h"
 #include "state/app_state.h"
+#include "formats/assimp_import.h"
+#include "formats/load_model.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,15 +21,18 @@
 
 QString MainWindow::openFilter()
 {
-    // The program's filter "Readable files|*.obj;...|...||" in Qt's notation.
-    return QStringLiteral(
-        "Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte);;"
+    // The program's filter "Readable files|*.obj;...|...||" in Qt's notation,
+    // with the formats read through Assimp.
+    const QString all = QString::fromStdString(nettor::extensionPatterns(nettor::readableExtensions()));
+    const QString others = QString::fromStdString(nettor::extensionPatterns(nettor::importedExtensions()));
+    return QStringLiteral("Readable files (") + all + QStringLiteral(");;"
         "Wavefront (*.obj) (*.obj);;"
         "AutoCAD (*.dxf) (*.dxf);;"
         "HexaGreat3D (*.rok) (*.rok);;"
         "Metasequoia (*.mqo) (*.mqo);;"
         "3D Studio (*.3ds) (*.3ds);;"
-        "To cut edge info (*.nte) (*.nte)");
+        "To cut edge info (*.nte) (*.nte);;"
+        "Other 3D models (") + others + QStringLiteral(")");
 }
 
 MainWindow::MainWindow(Document* document, QWidget* parent)

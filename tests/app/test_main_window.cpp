@@ -124,7 +124,10 @@ private slots:
             if (!a->isSeparator()) items << a->text();
         QCOMPARE(items.first(), QStringLiteral("&Open...\tCtrl+O"));
         QCOMPARE(items.last(), QStringLiteral("E&xit"));
-        QVERIFY(MainWindow::openFilter().startsWith("Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte)"));
+        const QString filter = MainWindow::openFilter();
+        QVERIFY(filter.startsWith("Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte *."));
+        const QString others = filter.section(QStringLiteral("Other 3D models ("), 1);
+        QVERIFY(others.contains("*.stl") && others.contains("*.gltf") && !others.contains("*.obj"));
     }
 
 private:

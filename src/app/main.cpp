@@ -1,21 +1,17 @@
 // nettor: the paper-craft pattern designer.
 #include "app/document.h"
+#include "app/gl_surface_format.h"
 #include "app/main_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSurfaceFormat>
 #include <QTimer>
 
 #include <clocale>
 
 int main(int argc, char** argv)
 {
-    QSurfaceFormat format;
-    format.setVersion(2, 1);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
+    requestCompatibilityContext();
 
     QApplication app(argc, argv);
     // Qt takes the user's locale for everything; model files and patterns

@@ -1,103 +1,491 @@
 #include "app/model_view.h"
 
+#include "model/mesh.h"
+#include "scene/pick.h"
 #include "state/app_state.h"
+#include "unfold/manual_unfolding.h"
 #include "unfold/take_up_model.h"
 
-#include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions_1_1>
+#include <QOpenGLVersionFunctionsFactory>
+#include <QWheelEvent>
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
-ModelView::ModelView(QWidget* parent) : QWidget(parent)
+namespace {
+
+nettor::Material makeMaterial(std::initializer_list<float> ambient, std::initializer_list<float> diffuse,
+                              std::initializer_list<float> specular, float shininess)
 {
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(40, 44, 52));
-    setPalette(p);
+    nettor::Material m;
+    std::copy(ambient.begin(), ambient.end(), m.ambient);
+    std::copy(diffuse.begin(), diffuse.end(), m.diffuse);
+    std::copy(specular.begin(), specular.end(), m.specular);
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    std::copy(black, black + 4, m.emission);
+    m.shininess = shininess;
+    return m;
+}
+
+// Faces not unfolded yet: pale blue.
+const nettor::Material& defaultFaceMaterial()
+{
+    static const nettor::Material m =
+        makeMaterial({0.85f, 0.85f, 1.0f, 1.0f}, {0.85f, 0.85f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, 0.0f);
+    return m;
+}
+
+// Unfolded faces: brown.
+const nettor::Material& unfoldedFaceMaterial()
+{
+    static const nettor::Material m =
+        makeMaterial({0.779385f, 0.526102f, 0.4f, 1.0f}, {0.827539f, 0.504409f, 0.4f, 1.0f},
+                     {0.095591f, 0.095591f, 0.095591f, 1.0f}, 3.0f);
+    return m;
+}
+
+const nettor::Material& materialOf(const nettor::Face& face)
+{
+    const auto& table = face.object->materials;
+    if (face.materialIndex >= 0 && static_cast<std::size_t>(face.materialIndex) < table.size())
+        return table[static_cast<std::size_t>(face.materialIndex)];
+    return defaultFaceMaterial();
+}
+
+// The virtual-key code a key event stands for: Shift and Ctrl by their
+// codes, any other key by a code of its own that is never 0.
+int virtualKeyOf(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Shift: return nettor::kShiftKey;
+    case Qt::Key_Control: return nettor::kControlKey;
+    default: break;
+    }
+    const int key = event->key() & 0xFFFF;
+    return key == 0 || key == nettor::kShiftKey || key == nettor::kControlKey ? 0xFF : key;
+}
+
+} // namespace
+
+ModelView::ModelView(QWidget* parent) : QOpenGLWidget(parent)
+{
     setMinimumSize(50, 50);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    camera_.reset();
+}
+
+ModelView::~ModelView()
+{
+    // The view releases the last model when it goes, at the end of the program.
+    nettor::appState().replaceModel(nullptr);
+    makeCurrent();
+    gl_ = nullptr;
+    doneCurrent();
+}
+
+void ModelView::initializeGL()
+{
+    gl_ = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context());
+    lightsReady_ = false;
+    if (!gl_) return; // no compatibility context: the view stays blank
+    gl_->glFrontFace(GL_CCW);
+    gl_->glShadeModel(GL_FLAT);
+}
+
+void ModelView::resizeGL(int, int)
+{
+    camera_.setViewSize(width(), height());
+    nettor::appState().modelViewSize = {width(), height()};
+}
+
+int ModelView::toDevice(int logical) const
+{
+    return static_cast<int>(std::lround(logical * devicePixelRatioF()));
+}
+
+void ModelView::applyProjection()
+{
+    if (!gl_) return;
+    camera_.setViewSize(width(), height());
+    gl_->glViewport(0, 0, toDevice(width()), toDevice(height()));
+    gl_->glMatrixMode(GL_PROJECTION);
+    const std::array<double, 16> projection = camera_.projectionMatrix();
+    gl_->glLoadMatrixd(projection.data());
+    gl_->glMatrixMode(GL_MODELVIEW);
+    gl_->glLoadIdentity();
+}
+
+nettor::ViewSnapshot ModelView::readSnapshot()
+{
+    nettor::ViewSnapshot view;
+    makeCurrent();
+    if (gl_) {
+        applyProjection();
+        gl_->glGetDoublev(GL_MODELVIEW_MATRIX, view.modelview.data());
+        gl_->glGetDoublev(GL_PROJECTION_MATRIX, view.projection.data());
+        gl_->glGetIntegerv(GL_VIEWPORT, view.viewport.data());
+    }
+    doneCurrent();
+    return view;
+}
+
+QPointF ModelView::widgetPosition(const nettor::Vec3& point)
+{
+    const nettor::ViewSnapshot view = readSnapshot();
+    const nettor::WindowPoint p = nettor::projectPoint(view, point);
+    const double ratio = devicePixelRatioF();
+    return {p.x / ratio, (view.viewport[3] - p.y) / ratio};
+}
+
+void ModelView::paintGL()
+{
+    applyProjection();
+    renderScene();
+}
+
+void ModelView::renderScene()
+{
+    if (!gl_) return;
+    const nettor::AppState& state = nettor::appState();
+    if (!lightsReady_) {
+        const float ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+        const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        gl_->glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+        gl_->glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        gl_->glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+        gl_->glDisable(GL_CULL_FACE);
+        gl_->glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        lightsReady_ = true;
+    }
+    // A directional light from the viewer, whichever way the model is turned.
+    float m[16];
+    gl_->glGetFloatv(GL_PROJECTION_MATRIX, m);
+    const float direction[4] = {-m[2], -m[6], -m[10], 0.0f};
+    gl_->glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    gl_->glEnable(GL_LIGHT0);
+    gl_->glEnable(GL_LIGHTING);
+    gl_->glDepthFunc(GL_LEQUAL);
+    gl_->glEnable(GL_DEPTH_TEST);
+    gl_->glClearDepth(1.0);
+    if (state.settings.showInvertedFaces) gl_->glDisable(GL_CULL_FACE);
+    else gl_->glEnable(GL_CULL_FACE);
+    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (const nettor::Model* model = state.model.get()) {
+        if (state.status.finished) drawFinishedModel(*model);
+        else drawModel(*model);
+    }
+    gl_->glFlush();
+}
+
+void ModelView::applyMaterial(const nettor::Material& material)
+{
+    gl_->glMaterialfv(GL_FRONT, GL_AMBIENT, material.ambient);
+    gl_->glMaterialfv(GL_FRONT, GL_DIFFUSE, material.diffuse);
+    gl_->glMaterialfv(GL_FRONT, GL_SPECULAR, material.specular);
+    gl_->glMaterialfv(GL_FRONT, GL_EMISSION, material.emission);
+    gl_->glMaterialf(GL_FRONT, GL_SHININESS, material.shininess);
+}
+
+bool ModelView::setUpTexture(const nettor::Model& model)
+{
+    const nettor::TextureImage* image = model.textureImage.get();
+    const bool usable = nettor::appState().showTexture && image && image->width > 0 && image->height > 0 &&
+                        image->pixels.size() >= static_cast<std::size_t>(image->width) *
+                                                    static_cast<std::size_t>(image->height) * 3u;
+    if (!usable) {
+        gl_->glDisable(GL_TEXTURE_2D);
+        return false;
+    }
+    gl_->glEnable(GL_TEXTURE_2D);
+    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl_->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    gl_->glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                      image->pixels.data());
+    return true;
+}
+
+void ModelView::drawModel(const nettor::Model& model)
+{
+    if (nettor::appState().settings.reservedFlag) return;
+    gl_->glEnable(GL_POLYGON_OFFSET_FILL);
+    gl_->glPolygonOffset(1.0f, 1.0f);
+    textureReady_ = setUpTexture(model);
+    applyMaterial(defaultFaceMaterial());
+    for (const auto& object : model.objects) {
+        gl_->glEnable(GL_LIGHTING);
+        for (const nettor::Face* face : object->faces) {
+            bool textured = false;
+            if (face->unfolded) {
+                gl_->glDisable(GL_TEXTURE_2D);
+                applyMaterial(unfoldedFaceMaterial());
+            } else if (face->materialIndex == -1 || model.textureImage) {
+                applyMaterial(defaultFaceMaterial());
+                textured = textureReady_;
+                if (textured) gl_->glEnable(GL_TEXTURE_2D);
+            } else {
+                applyMaterial(materialOf(*face));
+                gl_->glDisable(GL_TEXTURE_2D);
+            }
+            gl_->glNormal3d(face->plane.a, face->plane.b, face->plane.c);
+            gl_->glBegin(GL_POLYGON);
+            for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
+                if (textureReady_ && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
+                const nettor::Vec3& p = h->origin->position;
+                gl_->glVertex3d(p.x, p.y, p.z);
+            }
+            gl_->glEnd();
+        }
+        gl_->glDisable(GL_LIGHTING);
+        gl_->glDisable(GL_TEXTURE_2D);
+        for (const nettor::Edge* edge : object->edges) drawEdge(*edge);
+    }
+}
+
+void ModelView::drawFinishedModel(const nettor::Model& model)
+{
+    gl_->glDisable(GL_CULL_FACE);
+    gl_->glEnable(GL_POLYGON_OFFSET_FILL);
+    gl_->glPolygonOffset(1.0f, 1.0f);
+    gl_->glLineWidth(1.0f);
+    textureReady_ = setUpTexture(model);
+    for (const auto& object : model.objects) {
+        for (const nettor::Face* face : object->faces) {
+            gl_->glEnable(GL_LIGHTING);
+            gl_->glNormal3d(face->plane.a, face->plane.b, face->plane.c);
+            if (face->materialIndex == -1) {
+                applyMaterial(defaultFaceMaterial());
+                if (textureReady_) gl_->glEnable(GL_TEXTURE_2D);
+            } else {
+                applyMaterial(materialOf(*face));
+                gl_->glDisable(GL_TEXTURE_2D);
+            }
+            // Through the corner copies, which completion moved inward, so
+            // that the cuts show as gaps.
+            auto corner = [](const nettor::HalfEdge* h) {
+                if (const nettor::CornerCopy* c = h->cornerCopy) return nettor::Vec3{c->x, c->y, c->z};
+                return h->origin->position;
+            };
+            gl_->glBegin(GL_POLYGON);
+            for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
+                if (textureReady_ && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
+                const nettor::Vec3 p = corner(h);
+                gl_->glVertex3d(p.x, p.y, p.z);
+            }
+            gl_->glEnd();
+            gl_->glColor3d(0.0, 0.0, 0.0);
+            gl_->glDisable(GL_LIGHTING);
+            gl_->glDisable(GL_TEXTURE_2D);
+            gl_->glBegin(GL_LINE_LOOP);
+            for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
+                const nettor::Vec3 p = corner(h);
+                gl_->glVertex3d(p.x, p.y, p.z);
+            }
+            gl_->glEnd();
+        }
+    }
+}
+
+void ModelView::drawEdge(const nettor::Edge& edge)
+{
+    using nettor::EdgeState;
+    float width = 1.0f;
+    double r = 0.0, g = 0.0, b = 0.0;
+    switch (edge.state) {
+    case EdgeState::Cut:
+    case EdgeState::Blocked:
+    case EdgeState::Border:
+        width = 3.0f;
+        r = 1.0;
+        break;
+    case EdgeState::Candidate:
+        width = 3.0f;
+        g = 1.0;
+        break;
+    case EdgeState::MarkedCut:
+        width = 4.0f;
+        r = 1.0;
+        g = 0.45;
+        break;
+    default:
+        // Untouched and Fold: black, or ridge blue and valley cyan.
+        if (nettor::appState().settings.edgeColor) {
+            g = edge.isRidge ? 0.0 : 1.0;
+            b = 1.0;
+        }
+        break;
+    }
+    if (!edge.vertex1 || !edge.vertex2) return;
+    gl_->glLineWidth(width);
+    gl_->glColor3d(r, g, b);
+    gl_->glBegin(GL_LINES);
+    gl_->glVertex3d(edge.vertex1->position.x, edge.vertex1->position.y, edge.vertex1->position.z);
+    gl_->glVertex3d(edge.vertex2->position.x, edge.vertex2->position.y, edge.vertex2->position.z);
+    gl_->glEnd();
+}
+
+void ModelView::onModelLoaded()
+{
+    nettor::Model* model = nettor::appState().model.get();
+    if (!model) return;
+    camera_.reset();
+    // takeUpModel sets invertAllowed, prepares the model and resets the
+    // counters; the matrices are set afresh on every frame.
+    nettor::takeUpModel(*model);
+    update();
+}
+
+void ModelView::redrawNow()
+{
+    nettor::reevaluateCurrentPart();
+    repaint();
 }
 
 void ModelView::onUpdateHint(int number)
 {
-    if (number == 16) {
-        // A new model is current: the 3D view takes it up for unfolding.
-        if (nettor::Model* model = nettor::appState().model.get()) nettor::takeUpModel(*model);
+    switch (number) {
+    case 4:
+        nettor::closeCurrentPart();
+        update();
+        break;
+    case 15:
+        nettor::undoLastAttach();
+        update();
+        break;
+    case 16:
+        onModelLoaded();
+        break;
+    case 20:
+        redrawNow();
+        break;
+    case 2:  // the information panel runs the unfolding; the picture follows it
+    case 3:
+    case 17:
+    case 18:
+        update();
+        break;
+    default:
+        if (number < 0 || number > 22) update();
+        break;
     }
-    if (number == 3 || number == 16 || number == 20) update();
 }
 
-namespace {
-
-struct ViewDirection {
-    // A rotation of 30 degrees about y, then 25 degrees about x.
-    double cy = std::cos(0.52), sy = std::sin(0.52);
-    double cx = std::cos(0.44), sx = std::sin(0.44);
-    nettor::Vec3 apply(const nettor::Vec3& v) const
-    {
-        const double x1 = cy * v.x + sy * v.z;
-        const double z1 = -sy * v.x + cy * v.z;
-        const double y2 = cx * v.y - sx * z1;
-        const double z2 = sx * v.y + cx * z1;
-        return {x1, y2, z2};
-    }
-};
-
-struct ProjectedFace {
-    QPolygonF outline;
-    double depth;
-    double light;
-};
-
-} // namespace
-
-void ModelView::paintEvent(QPaintEvent*)
+void ModelView::mousePressEvent(QMouseEvent* event)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
+    const QPoint at = event->position().toPoint();
+    const bool loaded = nettor::appState().model != nullptr;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        buttonState_ = nettor::ButtonState::Left;
+        pressX_ = at.x();
+        pressY_ = at.y();
+        break;
+    case Qt::RightButton:
+        buttonState_ = nettor::ButtonState::Right;
+        if (!loaded) break;
+        pressX_ = at.x();
+        pressY_ = at.y();
+        // A key held down before the view had the focus still counts.
+        if (heldKey_ == 0) {
+            if (event->modifiers() & Qt::ShiftModifier) heldKey_ = nettor::kShiftKey;
+            else if (event->modifiers() & Qt::ControlModifier) heldKey_ = nettor::kControlKey;
+        }
+        camera_.pressRight(at.x(), at.y(), heldKey_);
+        break;
+    case Qt::MiddleButton:
+        buttonState_ = nettor::ButtonState::Middle;
+        break;
+    default:
+        break;
+    }
+}
+
+void ModelView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click, then the next right-drag mode.
+    mousePressEvent(event);
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+    nettor::AppState& state = nettor::appState();
+    state.rightDragMode = nettor::nextRightDragMode(state.rightDragMode);
+    nettor::sendHint(3);
+}
+
+void ModelView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    switch (event->button()) {
+    case Qt::LeftButton:
+        buttonState_ = nettor::ButtonState::None;
+        handleLeftRelease(at.x(), at.y());
+        break;
+    case Qt::RightButton:
+        buttonState_ = nettor::ButtonState::None;
+        if (nettor::appState().model) camera_.releaseRight(nettor::appState().rightDragMode);
+        break;
+    case Qt::MiddleButton:
+        buttonState_ = nettor::ButtonState::None;
+        break;
+    default:
+        break;
+    }
+}
+
+void ModelView::handleLeftRelease(int x, int y)
+{
     const nettor::Model* model = nettor::appState().model.get();
-    if (!model || model->faceCount == 0) return;
-
-    const ViewDirection view;
-    // Bounds of the vertices as they are now (preparation moves and scales them).
-    nettor::Vec3 lo{1e300, 1e300, 1e300}, hi{-1e300, -1e300, -1e300};
-    for (const auto& object : model->objects) {
-        for (const nettor::Vertex* v : object->vertices) {
-            lo = {std::min(lo.x, v->position.x), std::min(lo.y, v->position.y), std::min(lo.z, v->position.z)};
-            hi = {std::max(hi.x, v->position.x), std::max(hi.y, v->position.y), std::max(hi.z, v->position.z)};
+    if (!model) return;
+    // The matrices are read once, and only when the release is a pick.
+    bool haveSnapshot = false;
+    nettor::ViewSnapshot view;
+    auto snapshot = [&]() -> const nettor::ViewSnapshot& {
+        if (!haveSnapshot) {
+            view = readSnapshot();
+            haveSnapshot = true;
         }
+        return view;
+    };
+    nettor::ModelPicker picker{
+        [&](int px, int py) { return nettor::pickFace(*model, snapshot(), toDevice(px), toDevice(py)); },
+        [&](int px, int py) { return nettor::pickEdge(*model, snapshot(), toDevice(px), toDevice(py)); }};
+    nettor::onModelClick(pressX_, pressY_, x, y, picker);
+    if (haveSnapshot) {
+        update();
+        // The window's commands follow the pick (Undo the last edge pick).
+        nettor::invalidateModelView();
     }
-    if (lo.x > hi.x) return;
-    const nettor::Vec3 centre{(hi.x + lo.x) / 2, (hi.y + lo.y) / 2, (hi.z + lo.z) / 2};
-    const nettor::Vec3 size = hi - lo;
-    const double extent = std::max(length(size), 1e-12);
-    const double scale = 0.85 * std::min(width(), height()) / extent;
+}
 
-    std::vector<ProjectedFace> faces;
-    for (const auto& object : model->objects) {
-        for (const nettor::Face* face : object->faces) {
-            ProjectedFace pf{QPolygonF(), 0.0, 0.0};
-            for (const nettor::HalfEdge* he : face->outerLoop.halfEdges) {
-                const nettor::Vec3 p = view.apply(he->origin->position - centre);
-                pf.outline << QPointF(width() / 2.0 + p.x * scale, height() / 2.0 - p.y * scale);
-                pf.depth += p.z;
-            }
-            if (pf.outline.isEmpty()) continue;
-            pf.depth /= pf.outline.size();
-            const nettor::Vec3 n = view.apply({face->plane.a, face->plane.b, face->plane.c});
-            pf.light = std::abs(n.z) * 0.7 + 0.3;
-            faces.push_back(std::move(pf));
-        }
-    }
-    // Far faces first, so the near ones cover them.
-    std::sort(faces.begin(), faces.end(),
-              [](const ProjectedFace& a, const ProjectedFace& b) { return a.depth < b.depth; });
-    painter.setPen(QPen(QColor(20, 20, 20), 1.0));
-    for (const ProjectedFace& f : faces) {
-        const int shade = static_cast<int>(std::clamp(f.light, 0.0, 1.0) * 220);
-        painter.setBrush(QColor(shade, shade * 9 / 10, shade * 7 / 10));
-        painter.drawPolygon(f.outline);
-    }
+void ModelView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!nettor::appState().model) return;
+    const QPoint at = event->position().toPoint();
+    const nettor::Gesture gesture = nettor::gestureFor(buttonState_, heldKey_, nettor::appState().rightDragMode);
+    if (camera_.moveTo(at.x(), at.y(), gesture)) update();
+}
+
+void ModelView::wheelEvent(QWheelEvent* event)
+{
+    camera_.wheel(event->angleDelta().y());
+    update();
+    event->accept();
+}
+
+void ModelView::keyPressEvent(QKeyEvent* event)
+{
+    heldKey_ = virtualKeyOf(event);
+    QOpenGLWidget::keyPressEvent(event);
+}
+
+void ModelView::keyReleaseEvent(QKeyEvent* event)
+{
+    // The system repeats a held key as release and press pairs.
+    if (!event->isAutoRepeat()) heldKey_ = 0;
+    QOpenGLWidget::keyReleaseEvent(event);
 }

@@ -1,18 +1,78 @@
 #pragma once
-// The 3D model view pane. Until the OpenGL view arrives it draws a shaded
-// sketch of the current model from a fixed direction, so that an opened
-// model can be seen at once.
-#include <QWidget>
+// The 3D model view: the current model drawn lit and flat-shaded through
+// OpenGL (immediate mode on a compatibility context), each face coloured by
+// its unfolding progress and each edge by its state. The right and middle
+// buttons, the wheel, Shift and Ctrl steer the camera; a left click is a
+// pick of manual unfolding. Everything that decides lives in the core
+// (scene/ for the camera and picking, unfold/ for what a pick does); this
+// widget turns events into those calls and the results into pixels.
+#include "scene/camera.h"
+#include "scene/projection.h"
 
-class ModelView : public QWidget {
+#include <QOpenGLWidget>
+
+class QOpenGLFunctions_1_1;
+
+namespace nettor {
+struct Edge;
+struct Face;
+struct Material;
+struct Model;
+} // namespace nettor
+
+class ModelView : public QOpenGLWidget {
     Q_OBJECT
 public:
     explicit ModelView(QWidget* parent = nullptr);
+    ~ModelView() override;
     QSize sizeHint() const override { return {320, 250}; }
+
+    const nettor::SceneCamera& camera() const { return camera_; }
+    // The matrices and viewport as OpenGL has them for the current camera,
+    // read with the view's context current; picks work on this snapshot.
+    nettor::ViewSnapshot readSnapshot();
+    // The widget position (logical pixels) at which a model point appears.
+    QPointF widgetPosition(const nettor::Vec3& point);
+    // Hint 20: the current part's candidates again, then a frame at once.
+    void redrawNow();
 
 public slots:
     void onUpdateHint(int number);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void onModelLoaded();
+    void applyProjection();
+    void renderScene();
+    void drawModel(const nettor::Model& model);
+    void drawFinishedModel(const nettor::Model& model);
+    void drawEdge(const nettor::Edge& edge);
+    // The texture set-up of every frame: uploads the model's texture image
+    // when the texture is to be shown, else turns texturing off. Returns
+    // whether faces may be textured; without an image nothing is touched.
+    bool setUpTexture(const nettor::Model& model);
+    void applyMaterial(const nettor::Material& material);
+    void handleLeftRelease(int x, int y);
+    // A widget position in the framebuffer's pixels.
+    int toDevice(int logical) const;
+
+    QOpenGLFunctions_1_1* gl_ = nullptr;
+    nettor::SceneCamera camera_;
+    nettor::ButtonState buttonState_ = nettor::ButtonState::None;
+    int heldKey_ = 0;
+    int pressX_ = 0;
+    int pressY_ = 0;
+    bool lightsReady_ = false;
+    bool textureReady_ = false;
 };

@@ -4,6 +4,7 @@
 #include "app/information_panel.h"
 #include "app/model_view.h"
 #include "app/pattern_view.h"
+#include "state/app_state.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,6 +76,17 @@ void MainWindow::buildMenus()
     recentSeparator_ = fileMenu_->addSeparator();
     exitAction_ = fileMenu_->addAction(QStringLiteral("E&xit"));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    undoEdgePickAction_ = edit->addAction(QStringLiteral("&Undo the last edge pick\tCtrl+Z"));
+    undoEdgePickAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    connect(undoEdgePickAction_, &QAction::triggered, this, [] { nettor::sendHint(15); });
+    // Enabled exactly while the last step can be taken back; every change of
+    // the unfolding ends in a hint or a redraw of the 3D view.
+    auto updateUndo = [this] { undoEdgePickAction_->setEnabled(nettor::appState().status.undoAvailable); };
+    connect(document_, &Document::updateHint, this, updateUndo);
+    connect(document_, &Document::modelViewInvalidated, this, updateUndo);
+    updateUndo();
 }
 
 void MainWindow::onOpen()

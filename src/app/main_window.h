@@ -28,6 +28,7 @@ public:
     ModelView* modelView() const { return modelView_; }
     InformationPanel* informationPanel() const { return informationPanel_; }
     PatternView* patternView() const { return patternView_; }
+    QAction* undoEdgePickAction() const { return undoEdgePickAction_; }
 
 public slots:
     void onOpen();
@@ -49,6 +50,7 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* undoEdgePickAction_ = nullptr;
     QList<QAction*> recentActions_;
     QStringList recent_;
 };

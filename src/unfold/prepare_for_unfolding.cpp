@@ -83,6 +83,14 @@ void prepareForUnfolding(Model& model)
         for (Vertex* v : object->vertices) {
             if (hasVertices) v->position = (v->position - centre) / s;
         }
+        // The faces' centroids and planes move with their corners (the 3D
+        // view picks by the centroids).
+        if (!hasVertices) continue;
+        for (Face* f : object->faces) {
+            f->centroid = (f->centroid - centre) / s;
+            Plane& p = f->plane;
+            p.d = (p.d + p.a * centre.x + p.b * centre.y + p.c * centre.z) / s;
+        }
     }
 
     double meanSum = 0.0;

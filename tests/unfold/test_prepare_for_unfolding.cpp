@@ -148,3 +148,19 @@ TEST_F(PrepareTest, FoldAngleAtAReflexCornerIsMeasuredOutward)
     ASSERT_NE(shared, nullptr);
     EXPECT_NEAR(shared->foldAngle, 135.0, 1e-9);
 }
+
+TEST_F(PrepareTest, CentroidsAndPlanesMoveWithTheCorners)
+{
+    auto model = buildModel(boxSpec({2, -2, 4}, {10, 2, 6}));
+    prepareForUnfolding(*model);
+    for (Face* f : model->objects[0]->faces) {
+        Vec3 mean;
+        for (HalfEdge* h : f->outerLoop.halfEdges) mean += h->origin->position;
+        mean = mean / static_cast<double>(f->outerLoop.halfEdges.size());
+        EXPECT_NEAR(length(f->centroid - mean), 0.0, 1e-12);
+        for (HalfEdge* h : f->outerLoop.halfEdges) {
+            const Vec3& p = h->origin->position;
+            EXPECT_NEAR(f->plane.a * p.x + f->plane.b * p.y + f->plane.c * p.z + f->plane.d, 0.0, 1e-12);
+        }
+    }
+}

@@ -27,7 +27,9 @@ std::string slurp(const std::string& path)
 
 std::string run(const std::string& command)
 {
-    const std::string log = testing::TempDir() + "/pdf_tool.log";
+    // One log per test: CTest runs the tests of this file side by side.
+    const std::string log = testing::TempDir() + "/pdf_tool_" +
+                            testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
     std::system((command + " >'" + log + "' 2>&1").c_str());
     return slurp(log);
 }

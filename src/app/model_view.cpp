@@ -1,5 +1,7 @@
 #include "app/model_view.h"
 
+#include "app/gl_texture.h"
+
 #include "model/mesh.h"
 #include "scene/pick.h"
 #include "state/app_state.h"
@@ -192,24 +194,8 @@ void ModelView::applyMaterial(const nettor::Material& material)
 
 bool ModelView::setUpTexture(const nettor::Model& model)
 {
-    const nettor::TextureImage* image = model.textureImage.get();
-    const bool usable = nettor::appState().showTexture && image && image->width > 0 && image->height > 0 &&
-                        image->pixels.size() >= static_cast<std::size_t>(image->width) *
-                                                    static_cast<std::size_t>(image->height) * 3u;
-    if (!usable) {
-        gl_->glDisable(GL_TEXTURE_2D);
-        return false;
-    }
-    gl_->glEnable(GL_TEXTURE_2D);
-    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl_->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    gl_->glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                      image->pixels.data());
-    return true;
+    const nettor::TextureImage* image = nettor::appState().showTexture ? model.textureImage.get() : nullptr;
+    return loadTextureImage(*gl_, image);
 }
 
 void ModelView::drawModel(const nettor::Model& model)

@@ -1,5 +1,7 @@
 #include "app/texture_view.h"
 
+#include "app/gl_texture.h"
+
 #include "pattern/textured_pattern.h"
 #include "state/app_state.h"
 
@@ -64,20 +66,7 @@ void TextureView::paintGL()
 bool TextureView::setUpTexture()
 {
     const nettor::Model* model = nettor::appState().model.get();
-    const nettor::TextureImage* image = model ? model->textureImage.get() : nullptr;
-    if (!image || image->width <= 0 || image->height <= 0 ||
-        image->pixels.size() < std::size_t(image->width) * std::size_t(image->height) * 3)
-        return false;
-    gl_->glEnable(GL_TEXTURE_2D);
-    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    gl_->glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    gl_->glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                      image->pixels.data());
-    return true;
+    return loadTextureImage(*gl_, model ? model->textureImage.get() : nullptr);
 }
 
 void TextureView::drawTexturedPattern()

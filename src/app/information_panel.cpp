@@ -1,40 +1,235 @@
 #include "app/information_panel.h"
 
 #include "formats/load_model.h"
+#include "formats/temp_cut_edge_file.h"
 #include "state/app_state.h"
+#include "state/scale_text.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+QLineEdit* counterField(QWidget* parent, const QString& name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setReadOnly(true);
+    edit->setAlignment(Qt::AlignRight);
+    edit->setFocusPolicy(Qt::ClickFocus);
+    edit->setText(QStringLiteral("0"));
+    return edit;
+}
+
+QPushButton* modeButton(QWidget* parent, const QString& text, const QString& name)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setCheckable(true);
+    return button;
+}
+
+bool modelBeingUnfolded()
+{
+    const nettor::AppState& state = nettor::appState();
+    return state.model && !state.status.finished;
+}
+
+} // namespace
 
 InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
-    summary_ = new QLabel(this);
-    summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(summary_);
+
+    auto* info = new QGroupBox(QStringLiteral("Model Info"), this);
+    auto* infoGrid = new QGridLayout(info);
+    faces_ = counterField(info, QStringLiteral("faceCount"));
+    unfolded_ = counterField(info, QStringLiteral("unfoldedCount"));
+    parts_ = counterField(info, QStringLiteral("partCount"));
+    infoGrid->addWidget(new QLabel(QStringLiteral("Faces"), info), 0, 0);
+    infoGrid->addWidget(faces_, 0, 1);
+    infoGrid->addWidget(new QLabel(QStringLiteral("Unfolded"), info), 1, 0);
+    infoGrid->addWidget(unfolded_, 1, 1);
+    infoGrid->addWidget(new QLabel(QStringLiteral("Parts"), info), 2, 0);
+    infoGrid->addWidget(parts_, 2, 1);
+
+    auto* drag = new QGroupBox(QStringLiteral("Right Drag"), this);
+    auto* dragLayout = new QVBoxLayout(drag);
+    rightDrag_ = new QButtonGroup(this);
+    const QString dragNames[] = {QStringLiteral("Rotation"), QStringLiteral("Zoom"), QStringLiteral("Move")};
+    for (int mode = 0; mode < 3; ++mode) {
+        auto* radio = new QRadioButton(dragNames[mode], drag);
+        dragLayout->addWidget(radio);
+        rightDrag_->addButton(radio, mode);
+    }
+    rightDrag_->button(0)->setChecked(true);
+    connect(rightDrag_, &QButtonGroup::idClicked, this,
+            [](int mode) { nettor::appState().rightDragMode = mode; });
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(info, 1);
+    top->addWidget(drag, 1);
+    layout->addLayout(top);
+
+    auto* creation = new QGroupBox(QStringLiteral("Creation of Unfolded Pattern"), this);
+    auto* creationLayout = new QHBoxLayout(creation);
+    auto* manual = new QGroupBox(QStringLiteral("Manual"), creation);
+    auto* manualLayout = new QVBoxLayout(manual);
+    cutEdge_ = modeButton(manual, QStringLiteral("Cut Edge"), QStringLiteral("cutEdge"));
+    firstFace_ = modeButton(manual, QStringLiteral("First Face"), QStringLiteral("firstFace"));
+    connectEdge_ = modeButton(manual, QStringLiteral("Connect Edge"), QStringLiteral("connectEdge"));
+    // Push-like radio buttons: one mode at a time, none before the first choice.
+    pickModes_ = new QButtonGroup(this);
+    pickModes_->setExclusive(true);
+    pickModes_->addButton(cutEdge_, 0);
+    pickModes_->addButton(firstFace_, 1);
+    pickModes_->addButton(connectEdge_, 2);
+    connect(pickModes_, &QButtonGroup::idClicked, this, &InformationPanel::onPickMode);
+    overlap_ = new QCheckBox(QStringLiteral("Overlap Chk"), manual);
+    overlap_->setObjectName(QStringLiteral("overlapCheck"));
+    overlap_->setChecked(nettor::appState().overlapCheck != 0);
+    connect(overlap_, &QCheckBox::clicked, this, &InformationPanel::onOverlapCheck);
+    manualLayout->addWidget(cutEdge_);
+    manualLayout->addWidget(firstFace_);
+    manualLayout->addWidget(connectEdge_);
+    manualLayout->addWidget(overlap_);
+
+    auto* automatic = new QGroupBox(QStringLiteral("Auto"), creation);
+    auto* autoLayout = new QVBoxLayout(automatic);
+    start_ = new QPushButton(QStringLiteral("Start"), automatic);
+    start_->setObjectName(QStringLiteral("start"));
+    undo_ = new QPushButton(QStringLiteral("Undo"), automatic);
+    undo_->setObjectName(QStringLiteral("undo"));
+    for (QPushButton* b : {start_, undo_}) {
+        b->setMinimumHeight(44);
+        autoLayout->addWidget(b);
+    }
+    autoLayout->addStretch(1);
+    connect(start_, &QPushButton::clicked, this, &InformationPanel::onStart);
+    connect(undo_, &QPushButton::clicked, this, &InformationPanel::onUndo);
+    creationLayout->addWidget(manual, 1);
+    creationLayout->addWidget(automatic, 1);
+    layout->addWidget(creation);
+
+    auto* scaleRow = new QHBoxLayout;
+    scaleRow->addWidget(new QLabel(QStringLiteral("Scale of Unfolded Pattern"), this));
+    scale_ = new QLineEdit(this);
+    scale_->setObjectName(QStringLiteral("scale"));
+    scale_->setText(QString::fromStdString(nettor::scaleText(0.0)));
+    refresh_ = new QPushButton(QStringLiteral("Refresh"), this);
+    refresh_->setObjectName(QStringLiteral("refresh"));
+    connect(refresh_, &QPushButton::clicked, this, &InformationPanel::onRefresh);
+    connect(scale_, &QLineEdit::returnPressed, this, &InformationPanel::onRefresh);
+    scaleRow->addWidget(scale_, 1);
+    scaleRow->addWidget(refresh_);
+    layout->addLayout(scaleRow);
     layout->addStretch(1);
-    onUpdateHint(3);
+
+    refreshCounters();
+    undo_->setEnabled(nettor::appState().status.finished);
 }
 
-QString InformationPanel::summaryText() const
+QSize InformationPanel::sizeHint() const
 {
-    return summary_->text();
+    return {320, 330};
+}
+
+QRadioButton* InformationPanel::rightDragButton(int mode) const
+{
+    return qobject_cast<QRadioButton*>(rightDrag_->button(mode));
+}
+
+void InformationPanel::wheelEvent(QWheelEvent* event)
+{
+    event->accept(); // consumed, does nothing
+}
+
+void InformationPanel::refreshCounters()
+{
+    const nettor::UnfoldStatus& status = nettor::appState().status;
+    faces_->setText(QString::number(status.totalFaceCount));
+    unfolded_->setText(QString::number(status.unfoldedFaceCount));
+    parts_->setText(QString::number(status.partCount));
+}
+
+void InformationPanel::showScale()
+{
+    scale_->setText(QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
 }
 
 void InformationPanel::onUpdateHint(int number)
 {
-    if (number != 3 && number != 16) return;
-    const nettor::Model* model = nettor::appState().model.get();
-    if (!model) {
-        summary_->setText(tr("No model. Open one with File > Open."));
+    const nettor::AppState& state = nettor::appState();
+    if (number == 3) {
+        if (QAbstractButton* b = rightDrag_->button(state.rightDragMode)) b->setChecked(true);
+        refreshCounters();
+    } else if (number == 10 || number == 11 || number == 12) {
+        // The pattern view may take this hint after the panel and change the
+        // scale then; show it once every view has had the hint.
+        QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
+    }
+    undo_->setEnabled(state.status.finished);
+}
+
+void InformationPanel::onPickMode(int mode)
+{
+    nettor::appState().pickMode = mode;
+    // First Face closes the part grown so far.
+    if (mode == 1 && modelBeingUnfolded()) nettor::sendHint(4);
+}
+
+void InformationPanel::onOverlapCheck()
+{
+    // The check box alone decides; the other fields play no part.
+    nettor::appState().overlapCheck = overlap_->isChecked() ? 1 : 0;
+    nettor::sendHint(20);
+}
+
+void InformationPanel::onStart()
+{
+    if (!modelBeingUnfolded()) return;
+    nettor::saveBeforeUnfolding();
+    nettor::sendHint(2);
+}
+
+void InformationPanel::onUndo()
+{
+    nettor::AppState& state = nettor::appState();
+    if (!state.status.finished) return;
+    // The model as it was at Start, its cuts marked, none of it unfolded.
+    std::unique_ptr<nettor::Model> before = nettor::readModelBeforeUnfolding();
+    if (!before) return;
+    state.showTexture = false;
+    if (state.textureWindowOpen && state.listener) state.listener->closeTextureWindow();
+    const std::string path = before->filePath;
+    state.replaceModel(std::move(before));
+    state.status.finished = false;
+    if (state.listener) state.listener->setDocumentTitle(nettor::baseName(path));
+    nettor::sendHint(16);
+    nettor::sendHint(3);
+}
+
+void InformationPanel::onRefresh()
+{
+    nettor::AppState& state = nettor::appState();
+    if (!state.status.finished) return;
+    const std::optional<double> value = nettor::readScaleText(scale_->text().toStdString());
+    if (!value) {
+        nettor::showMessage(nettor::kScaleRangeMessage);
+        scale_->setFocus();
+        scale_->selectAll();
         return;
     }
-    std::size_t vertices = 0;
-    for (const auto& object : model->objects) vertices += object->vertices.size();
-    summary_->setText(tr("Model: %1\nFaces: %2\nEdges: %3\nVertices: %4")
-                          .arg(QString::fromStdString(nettor::baseName(model->filePath)))
-                          .arg(model->faceCount)
-                          .arg(model->edgeCount())
-                          .arg(vertices));
+    state.requestedScale = *value;
+    nettor::sendHint(19);
 }

@@ -5,6 +5,7 @@
 #include "app/model_view.h"
 #include "app/pattern_view.h"
 #include "state/app_state.h"
+#include "app/unfold_runner.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
 
@@ -59,6 +60,7 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
                            static_cast<QObject*>(patternView_)}) {
         connect(document_, SIGNAL(updateHint(int)), receiver, SLOT(onUpdateHint(int)));
     }
+    new UnfoldRunner(document_, this); // Start's unfolding (hint 2)
     connect(document_, &Document::titleChanged, this, &MainWindow::updateTitle);
     connect(document_, &Document::modelViewInvalidated, modelView_,
             qOverload<>(&QWidget::update));

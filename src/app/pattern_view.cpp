@@ -1,24 +1,195 @@
 #include "app/pattern_view.h"
 
-#include <QPainter>
+#include "app/painter_canvas.h"
+#include "model/mesh.h"
+#include "pattern/draw_pattern.h"
+#include "pattern/growing_part_view.h"
+#include "state/app_state.h"
 
-PatternView::PatternView(QWidget* parent) : QWidget(parent)
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+nettor::Model* currentModel()
 {
-    setAutoFillBackground(true);
-    QPalette p = palette();
+    return nettor::appState().model.get();
+}
+
+} // namespace
+
+PatternView::PatternView(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setMinimumSize(0, 0);
+    viewport()->setAutoFillBackground(true);
+    QPalette p = viewport()->palette();
     p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setMinimumSize(50, 50);
+    viewport()->setPalette(p);
+    horizontalScrollBar()->setSingleStep(20);
+    verticalScrollBar()->setSingleStep(20);
+}
+
+void PatternView::takeClientSize()
+{
+    view_.width = std::max(1, viewport()->width());
+    view_.height = std::max(1, viewport()->height());
+}
+
+void PatternView::showEvent(QShowEvent* event)
+{
+    QAbstractScrollArea::showEvent(event);
+    if (!fitted_) {
+        // The first update: the sheet fits the pane as it is laid out.
+        takeClientSize();
+        nettor::resetSheetView(view_);
+        fitted_ = true;
+        applyScrollSize();
+    }
+}
+
+void PatternView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    takeClientSize();
+    applyScrollSize();
+}
+
+void PatternView::wheelEvent(QWheelEvent* event)
+{
+    event->accept(); // taken and ignored
+}
+
+void PatternView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void PatternView::applyScrollSize()
+{
+    horizontalScrollBar()->setPageStep(view_.width);
+    verticalScrollBar()->setPageStep(view_.height);
+    horizontalScrollBar()->setRange(0, std::max(0, view_.scrollWidth - view_.width));
+    verticalScrollBar()->setRange(0, std::max(0, view_.scrollHeight - view_.height));
+}
+
+bool PatternView::done(const std::string& refusal)
+{
+    if (!refusal.empty()) {
+        nettor::showMessage(refusal);
+        return false;
+    }
+    applyScrollSize();
+    viewport()->update();
+    return true;
+}
+
+void PatternView::followGrowingPart()
+{
+    nettor::Model* model = currentModel();
+    if (!model || model->parts.empty() || nettor::appState().status.busy) return;
+    nettor::UnfoldedPart& part = *model->parts.back();
+    const int from = &part == followedPart_ ? followedFaces_ : 0;
+    nettor::followGrowingPart(part, model->patternScale, view_, from);
+    followedPart_ = &part;
+    followedFaces_ = static_cast<int>(part.faces.size());
+    applyScrollSize();
 }
 
 void PatternView::onUpdateHint(int number)
 {
-    if (number == 3 || number == 10 || number == 16 || number == 17 || number == 20) update();
+    nettor::AppState& state = nettor::appState();
+    nettor::Model* model = currentModel();
+    switch (number) {
+    case 5:
+    case 10:
+        if (model && state.status.finished) nettor::updateScrollSize(view_, *model);
+        applyScrollSize();
+        viewport()->update();
+        break;
+    case 11:
+        if (model) done(nettor::scaleUp(view_, *model, state.displayedScale));
+        break;
+    case 12:
+        if (model) done(nettor::scaleDown(view_, *model, state.displayedScale));
+        break;
+    case 13:
+        if (model) done(nettor::zoomIn(view_, *model));
+        break;
+    case 14:
+        if (model) done(nettor::zoomOut(view_, *model));
+        break;
+    case 16:
+        takeClientSize();
+        nettor::resetSheetView(view_);
+        fitted_ = true;
+        followedPart_ = nullptr;
+        followedFaces_ = 0;
+        applyScrollSize();
+        viewport()->update();
+        break;
+    case 17:
+        followGrowingPart();
+        viewport()->update();
+        break;
+    case 18:
+        followedPart_ = nullptr;
+        followedFaces_ = 0;
+        viewport()->update();
+        break;
+    case 19:
+        if (model) done(nettor::applyRequestedScale(view_, *model, state.requestedScale, state.displayedScale));
+        break;
+    default:
+        break;
+    }
 }
 
 void PatternView::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    painter.setPen(QColor(150, 150, 150));
-    painter.drawText(rect(), Qt::AlignCenter, tr("The unfolded pattern appears here."));
+    const nettor::AppState& state = nettor::appState();
+    const nettor::Model* model = currentModel();
+    // Nothing while the engine changes the parts, nor before a part exists.
+    if (!model || state.status.busy || state.status.invertAllowed) return;
+    QPainter painter(viewport());
+    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    if (state.status.finished)
+        paintSheet(painter);
+    else if (!model->parts.empty())
+        paintGrowingPart(painter);
+}
+
+void PatternView::paintSheet(QPainter& painter)
+{
+    const double m = view_.margin;
+    const double z = view_.zoom;
+    const int right = nettor::toDeviceUnits(m + nettor::kSheetPictureWidth * z);
+    const int bottom = nettor::toDeviceUnits(m + nettor::kSheetPictureHeight * z);
+    const int left = nettor::toDeviceUnits(m);
+    const int top = left;
+    const int w = std::max(view_.scrollWidth, view_.width);
+    const int h = std::max(view_.scrollHeight, view_.height);
+    const QColor surround = surroundColour();
+    painter.fillRect(QRect(0, 0, left, h), surround);
+    painter.fillRect(QRect(0, 0, w, top), surround);
+    painter.fillRect(QRect(right, 0, std::max(0, w - right), h), surround);
+    painter.fillRect(QRect(0, bottom, w, std::max(0, h - bottom)), surround);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRect(left, top, std::max(0, right - left - 1), std::max(0, bottom - top - 1)));
+
+    PainterCanvas canvas(painter, z, z);
+    nettor::drawPattern(canvas, z, z, nettor::OutputTarget::Screen, m, m);
+}
+
+void PatternView::paintGrowingPart(QPainter& painter)
+{
+    const nettor::Model* model = currentModel();
+    PainterCanvas canvas(painter, 1.0, 1.0);
+    canvas.selectPen(nettor::Pen::stockBlack());
+    nettor::drawGrowingPart(*model->parts.back(), model->patternScale, canvas);
 }

@@ -6,6 +6,7 @@
 #include "state/app_state.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QFile>
 #include <QMenuBar>
 #include <QSettings>
@@ -61,7 +62,7 @@ private slots:
         QCOMPARE(document->title(), QStringLiteral("CUBE"));
         QCOMPARE(frame->windowTitle(), QStringLiteral("CUBE - Nettor"));
         QVERIFY(messages.isEmpty());
-        QVERIFY(frame->informationPanel()->summaryText().contains("Faces: 6"));
+        QCOMPARE(frame->informationPanel()->faceCountEdit()->text(), QStringLiteral("6"));
         // The 3D view took the model up for unfolding.
         QCOMPARE(nettor::appState().status.totalFaceCount.load(), 6);
         QVERIFY(nettor::appState().status.invertAllowed.load());

@@ -1,0 +1,138 @@
+#include "app/painter_canvas.h"
+
+#include "pattern/text_metrics.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QColor toQColor(nettor::Color c)
+{
+    return QColor(c.r, c.g, c.b);
+}
+
+QPolygon toQPolygon(const std::vector<nettor::DevicePoint>& points)
+{
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const nettor::DevicePoint& p : points) polygon << QPoint(p.x, p.y);
+    return polygon;
+}
+
+QPen toQPen(const nettor::Pen& pen)
+{
+    if (pen.style == nettor::PenStyle::Null) return QPen(Qt::NoPen);
+    QPen q(toQColor(pen.color));
+    q.setWidth(std::max(1, pen.width));
+    q.setCapStyle(pen.width > 1 ? Qt::RoundCap : Qt::FlatCap);
+    q.setJoinStyle(Qt::RoundJoin);
+    if (pen.style == nettor::PenStyle::Dot) q.setDashPattern({3.0, 3.0});
+    return q;
+}
+
+} // namespace
+
+PainterCanvas::PainterCanvas(QPainter& painter, double unitsPerCmX, double unitsPerCmY)
+    : painter_(painter), unitsPerCmX_(unitsPerCmX), unitsPerCmY_(unitsPerCmY)
+{
+    painter_.save();
+    painter_.setPen(toQPen(pen_));
+    painter_.setBrush(toQColor(brush_.color));
+    qfont_ = qtFont(font_);
+}
+
+PainterCanvas::~PainterCanvas()
+{
+    painter_.restore();
+}
+
+QFont PainterCanvas::qtFont(const nettor::Font& font)
+{
+    QFont q(QString::fromStdString(font.faceName));
+    // Arial's metric twin where Arial itself is missing.
+    q.setFamilies({QString::fromStdString(font.faceName), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("Arimo"), QStringLiteral("sans-serif")});
+    // A positive height is the cell height, a negative one the em size.
+    const double em = font.height >= 0 ? nettor::arialEmForCellHeight(font.height) : -double(font.height);
+    q.setPixelSize(std::max(1, static_cast<int>(std::lround(em))));
+    q.setWeight(QFont::Weight(std::clamp(font.weight, 1, 1000)));
+    return q;
+}
+
+void PainterCanvas::selectPen(const nettor::Pen& pen)
+{
+    pen_ = pen;
+    painter_.setPen(toQPen(pen));
+}
+
+void PainterCanvas::selectBrush(const nettor::Brush& brush)
+{
+    brush_ = brush;
+    painter_.setBrush(toQColor(brush.color));
+}
+
+void PainterCanvas::selectFont(const nettor::Font& font)
+{
+    if (font == font_) return;
+    font_ = font;
+    qfont_ = qtFont(font);
+}
+
+void PainterCanvas::polygon(const std::vector<nettor::DevicePoint>& points)
+{
+    if (points.empty()) return;
+    painter_.drawPolygon(toQPolygon(points));
+}
+
+void PainterCanvas::fillPolygon(const std::vector<nettor::DevicePoint>& points)
+{
+    if (points.empty()) return;
+    painter_.save();
+    painter_.setPen(Qt::NoPen);
+    painter_.drawPolygon(toQPolygon(points));
+    painter_.restore();
+}
+
+void PainterCanvas::moveTo(int x, int y)
+{
+    position_ = {x, y};
+}
+
+void PainterCanvas::lineTo(int x, int y)
+{
+    if (pen_.style != nettor::PenStyle::Null)
+        painter_.drawLine(QPoint(position_.x, position_.y), QPoint(x, y));
+    position_ = {x, y};
+}
+
+void PainterCanvas::textOut(int x, int y, const std::string& text)
+{
+    const QString qtext = QString::fromStdString(text);
+    const QFontMetricsF metrics(qfont_, painter_.device());
+    painter_.save();
+    painter_.translate(x, y);
+    // The escapement turns counter-clockwise on a device whose y axis points
+    // down; QPainter turns clockwise there.
+    painter_.rotate(-font_.escapement / 10.0);
+    if (!transparent_) {
+        painter_.fillRect(QRectF(0.0, 0.0, metrics.horizontalAdvance(qtext), metrics.height()),
+                          Qt::white);
+    }
+    painter_.setFont(qfont_);
+    painter_.setPen(Qt::black);
+    painter_.drawText(QPointF(0.0, metrics.ascent()), qtext);
+    painter_.restore();
+}
+
+nettor::TextExtent PainterCanvas::textExtent(const std::string& text) const
+{
+    const QFontMetricsF metrics(qfont_, painter_.device());
+    const double width = metrics.horizontalAdvance(QString::fromStdString(text));
+    return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(metrics.height()))};
+}

@@ -1,0 +1,57 @@
+#pragma once
+// A canvas that draws with a QPainter: the 2D pattern view on screen, and the
+// printer, print preview and PDF output. Device units are the painter's
+// logical units (pixels on a widget or image, dots on a printer, or whatever
+// the painter's transform makes them).
+//
+// It behaves as a plain device context does:
+// - a pen of width 0 or 1 is one device unit wide; a dotted pen is 3 units
+//   on and 3 off in its width; a null pen draws nothing;
+// - polygons are filled with the brush and outlined with the pen;
+// - a font's height is the cell height (ascent plus descent) in device
+//   units, and text is placed by the top-left corner of its cell, turned
+//   counter-clockwise by the escapement (tenths of a degree);
+// - until setTransparentBackground() the text cell is filled white first;
+//   text is always black.
+// The painter's state is saved on construction and restored on destruction.
+#include "pattern/canvas.h"
+
+#include <QFont>
+
+class QPainter;
+
+class PainterCanvas : public nettor::Canvas {
+public:
+    PainterCanvas(QPainter& painter, double unitsPerCmX, double unitsPerCmY);
+    ~PainterCanvas() override;
+    PainterCanvas(const PainterCanvas&) = delete;
+    PainterCanvas& operator=(const PainterCanvas&) = delete;
+
+    double unitsPerCmX() const override { return unitsPerCmX_; }
+    double unitsPerCmY() const override { return unitsPerCmY_; }
+    void selectPen(const nettor::Pen& pen) override;
+    void selectBrush(const nettor::Brush& brush) override;
+    void selectFont(const nettor::Font& font) override;
+    nettor::Pen currentPen() const override { return pen_; }
+    void polygon(const std::vector<nettor::DevicePoint>& points) override;
+    void fillPolygon(const std::vector<nettor::DevicePoint>& points) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void textOut(int x, int y, const std::string& text) override;
+    nettor::TextExtent textExtent(const std::string& text) const override;
+    void setTransparentBackground() override { transparent_ = true; }
+
+    // The Qt font that a canvas font becomes (cell height to pixel size).
+    static QFont qtFont(const nettor::Font& font);
+
+private:
+    QPainter& painter_;
+    double unitsPerCmX_;
+    double unitsPerCmY_;
+    nettor::Pen pen_ = nettor::Pen::stockBlack();
+    nettor::Brush brush_ = nettor::Brush::stockWhite();
+    nettor::Font font_;
+    QFont qfont_;
+    nettor::DevicePoint position_;
+    bool transparent_ = false;
+};

@@ -1,0 +1,65 @@
+#include "app/unfold_runner.h"
+
+#include "app/document.h"
+#include "app/progress_dialog.h"
+#include "state/app_state.h"
+
+#include <QTimer>
+#include <QWidget>
+
+UnfoldRunner::UnfoldRunner(Document* document, QWidget* dialogParent)
+    : QObject(document), dialogParent_(dialogParent)
+{
+    connect(document, &Document::updateHint, this, &UnfoldRunner::onUpdateHint);
+}
+
+UnfoldRunner::~UnfoldRunner() = default;
+
+void UnfoldRunner::onUpdateHint(int number)
+{
+    if (number != 2 || run_.running()) return;
+    switch (nettor::unfoldingPlace()) {
+    case nettor::UnfoldingPlace::Nothing:
+        break;
+    case nettor::UnfoldingPlace::CallingThread:
+        nettor::unfoldOnCallingThread(*nettor::appState().model);
+        break;
+    case nettor::UnfoldingPlace::WorkerThread:
+        runInBackground();
+        break;
+    }
+}
+
+void UnfoldRunner::runInBackground()
+{
+    if (!run_.start(*nettor::appState().model)) return;
+
+    ProgressDialog dialog(dialogParent_);
+    dialog.showProgress(run_.progress());
+    connect(&dialog, &ProgressDialog::cancelRequested, &dialog, [this] { run_.requestCancel(); });
+    QTimer timer;
+    timer.setInterval(kRefreshMilliseconds);
+    connect(&timer, &QTimer::timeout, &dialog, [this, &dialog] {
+        dialog.showProgress(run_.progress());
+        if (run_.workerEnded()) {
+            run_.finish();
+            dialog.accept();
+        }
+    });
+    timer.start();
+    emit progressDialogOpened(&dialog);
+    if (run_.running()) dialog.exec();
+    timer.stop();
+    // The dialog only closes after the join; should it have gone some other
+    // way, the worker is still waited for here.
+    if (run_.running()) {
+        run_.requestCancel();
+        run_.finish();
+    }
+
+    nettor::sendHint(3);
+    if (!nettor::appState().status.finished) nettor::sendHint(17);
+    nettor::invalidateModelView();
+    nettor::repaintPatternView();
+    run_.deliver();
+}

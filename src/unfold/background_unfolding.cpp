@@ -1,0 +1,115 @@
+#include "unfold/background_unfolding.h"
+
+#include "model/mesh.h"
+#include "state/app_state.h"
+#include "unfold/unfold_all.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace nettor {
+
+UnfoldingPlace unfoldingPlace()
+{
+    const AppState& state = appState();
+    if (!state.model) return UnfoldingPlace::Nothing;
+    const int total = state.status.totalFaceCount;
+    if (total == state.status.unfoldedFaceCount) return UnfoldingPlace::Nothing;
+    return total <= kCallingThreadFaceLimit ? UnfoldingPlace::CallingThread : UnfoldingPlace::WorkerThread;
+}
+
+void unfoldOnCallingThread(Model& model)
+{
+    UnfoldStatus& status = appState().status;
+    status.busy = true;
+    status.quiet = false;
+    unfoldAll(model);
+    status.busy = false;
+}
+
+std::string progressTaskText(const UnfoldProgress& p)
+{
+    if (p.arranging) return "Arranging the unfolded patterns.";
+    const int current = std::clamp(p.unfoldedFaces + 1, 0, std::max(p.totalFaces, 0));
+    char text[64];
+    std::snprintf(text, sizeof text, "Unfolded faces %d / Faces %d", current, p.totalFaces);
+    return text;
+}
+
+std::string progressPercentText(const UnfoldProgress& p)
+{
+    const double percent = p.totalFaces > 0 ? 100.0 * p.unfoldedFaces / p.totalFaces : 0.0;
+    char text[32];
+    std::snprintf(text, sizeof text, "[ %5.1f %c ]", std::clamp(percent, 0.0, 100.0), '%');
+    return text;
+}
+
+BackgroundUnfolding::~BackgroundUnfolding()
+{
+    if (running()) {
+        requestCancel();
+        finish();
+    }
+}
+
+bool BackgroundUnfolding::start(Model& model)
+{
+    if (running()) return false;
+    AppState& state = appState();
+    state.status.busy = true;
+    state.status.quiet = true;
+    ended_ = false;
+    stoppedByCancel_ = false;
+    announceSuspension_ = false;
+    previousListener_ = state.listener;
+    deferring_ = std::make_unique<DeferringListener>(previousListener_);
+    state.listener = deferring_.get();
+    thread_ = std::thread([this, &model] {
+        stoppedByCancel_.store(unfoldAll(model), std::memory_order_relaxed);
+        ended_.store(true, std::memory_order_release);
+    });
+    return true;
+}
+
+UnfoldProgress BackgroundUnfolding::progress() const
+{
+    const UnfoldStatus& status = appState().status;
+    return {status.unfoldedFaceCount, status.totalFaceCount, status.finished.load()};
+}
+
+void BackgroundUnfolding::requestCancel()
+{
+    if (running()) appState().status.cancelRequested = true;
+}
+
+bool BackgroundUnfolding::cancelRequested() const
+{
+    return appState().status.cancelRequested;
+}
+
+bool BackgroundUnfolding::finish()
+{
+    if (!running()) return false;
+    thread_.join();
+    AppState& state = appState();
+    state.status.busy = false;
+    state.status.quiet = false;
+    state.status.cancelRequested = false;
+    state.listener = previousListener_;
+    announceSuspension_ = stoppedByCancel_.load();
+    return announceSuspension_;
+}
+
+void BackgroundUnfolding::deliver()
+{
+    if (deferring_) {
+        deferring_->deliver();
+        deferring_.reset();
+    }
+    if (announceSuspension_) {
+        announceSuspension_ = false;
+        showMessage(kSuspendedMessage);
+    }
+}
+
+} // namespace nettor

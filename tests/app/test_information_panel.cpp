@@ -1,0 +1,243 @@
+// The information panel driven with the mouse and keyboard: its controls at
+// start, the modes, the overlap check, Start on small models (on the calling
+// thread) and on 51 faces (behind the progress dialog), Refresh with its
+// validation, and Undo.
+#include "app/document.h"
+#include "app/information_panel.h"
+#include "app/pattern_view.h"
+#include "app/progress_dialog.h"
+#include "app/unfold_runner.h"
+#include "app_test_helpers.h"
+#include "state/app_state.h"
+#include "support/unfolding_invariants.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestInformationPanel : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    Document* document = nullptr;
+    QWidget* window = nullptr;
+    InformationPanel* panel = nullptr;
+    PatternView* view = nullptr;
+    UnfoldRunner* runner = nullptr;
+    QStringList messages;
+    QList<int> hints;
+
+    void open(const nettor::test::MeshSpec& spec, const QString& name)
+    {
+        QVERIFY(document->openPath(apptest::writeObj(dir, name, spec)));
+        messages.clear();
+        hints.clear();
+    }
+    void clickStart() { QTest::mouseClick(panel->startButton(), Qt::LeftButton); }
+
+private slots:
+    void init()
+    {
+        nettor::appState().replaceModel(nullptr);
+        nettor::appState().status.finished = false;
+        nettor::appState().pickMode = -1;
+        nettor::appState().overlapCheck = 1;
+        nettor::appState().rightDragMode = 0;
+        document = new Document;
+        document->setMessageSink([this](const QString& m) { messages << m; });
+        window = new QWidget;
+        auto* layout = new QHBoxLayout(window);
+        panel = new InformationPanel(window);
+        view = new PatternView(window);
+        layout->addWidget(panel);
+        layout->addWidget(view);
+        connect(document, &Document::updateHint, panel, &InformationPanel::onUpdateHint);
+        connect(document, &Document::updateHint, view, &PatternView::onUpdateHint);
+        connect(document, &Document::updateHint, this, [this](int n) { hints << n; });
+        runner = new UnfoldRunner(document, window);
+        window->resize(900, 600);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        messages.clear();
+        hints.clear();
+    }
+    void cleanup()
+    {
+        delete window;
+        delete document;
+        nettor::appState().replaceModel(nullptr);
+    }
+
+    void startsWithNoModeAndTheCheckOn()
+    {
+        QVERIFY(!panel->cutEdgeButton()->isChecked());
+        QVERIFY(!panel->firstFaceButton()->isChecked());
+        QVERIFY(!panel->connectEdgeButton()->isChecked());
+        QVERIFY(panel->cutEdgeButton()->isCheckable());
+        QVERIFY(panel->overlapCheckBox()->isChecked());
+        QVERIFY(panel->rightDragButton(0)->isChecked());
+        QVERIFY(!panel->undoButton()->isEnabled());
+        QVERIFY(panel->faceCountEdit()->isReadOnly());
+        QCOMPARE(nettor::appState().pickMode, -1);
+        // Start without a model does nothing.
+        clickStart();
+        QVERIFY(hints.isEmpty());
+    }
+
+    void modeButtonsAreExclusiveAndFirstFaceClosesThePart()
+    {
+        open(apptest::stripSpec(8), "strip8.obj");
+        QTest::mouseClick(panel->cutEdgeButton(), Qt::LeftButton);
+        QCOMPARE(nettor::appState().pickMode, 0);
+        QTest::mouseClick(panel->connectEdgeButton(), Qt::LeftButton);
+        QCOMPARE(nettor::appState().pickMode, 2);
+        QVERIFY(!panel->cutEdgeButton()->isChecked());
+        QVERIFY(panel->connectEdgeButton()->isChecked());
+        QVERIFY(hints.isEmpty());
+        QTest::mouseClick(panel->firstFaceButton(), Qt::LeftButton);
+        QCOMPARE(nettor::appState().pickMode, 1);
+        QCOMPARE(hints, QList<int>{4});
+        QVERIFY(!panel->connectEdgeButton()->isChecked());
+
+        // Right drag: the buttons set the mode, hint 3 brings them in line.
+        QTest::mouseClick(panel->rightDragButton(1), Qt::LeftButton);
+        QCOMPARE(nettor::appState().rightDragMode, 1);
+        nettor::appState().rightDragMode = 2;
+        nettor::sendHint(3);
+        QVERIFY(panel->rightDragButton(2)->isChecked());
+        QVERIFY(!panel->rightDragButton(1)->isChecked());
+    }
+
+    void overlapCheckFollowsItsBoxWhateverTheOtherFieldsHold()
+    {
+        // A face count beyond any counter range and a scale that is no number.
+        nettor::appState().status.totalFaceCount = 40000;
+        panel->refreshCounters();
+        QCOMPARE(panel->faceCountEdit()->text(), QStringLiteral("40000"));
+        panel->scaleEdit()->setText(QStringLiteral("not a scale"));
+        QTest::mouseClick(panel->overlapCheckBox(), Qt::LeftButton);
+        QVERIFY(!panel->overlapCheckBox()->isChecked());
+        QCOMPARE(nettor::appState().overlapCheck.load(), 0);
+        QCOMPARE(hints, QList<int>{20});
+        QVERIFY(messages.isEmpty());
+        panel->overlapCheckBox()->setFocus();
+        QTest::keyClick(panel->overlapCheckBox(), Qt::Key_Space);
+        QCOMPARE(nettor::appState().overlapCheck.load(), 1);
+        QCOMPARE(hints, (QList<int>{20, 20}));
+        nettor::appState().status.totalFaceCount = 0;
+    }
+
+    void fiftyFacesUnfoldWithoutTheDialogFiftyOneWithIt()
+    {
+        QSignalSpy dialogs(runner, &UnfoldRunner::progressDialogOpened);
+        open(apptest::stripSpec(50), "strip50.obj");
+        clickStart();
+        QCOMPARE(dialogs.count(), 0);
+        QVERIFY(hints.contains(2));
+        QVERIFY(nettor::appState().status.finished);
+        QCOMPARE(messages, QStringList{QStringLiteral("All faces are unfolded.")});
+        QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("50"));
+        QCOMPARE(panel->faceCountEdit()->text(), QStringLiteral("50"));
+        QCOMPARE(panel->partCountEdit()->text(),
+                 QString::number(nettor::appState().model->parts.size()));
+        QVERIFY(panel->undoButton()->isEnabled());
+        QTRY_COMPARE(panel->scaleEdit()->text().toDouble(), nettor::appState().displayedScale);
+        QVERIFY(nettor::appState().displayedScale > 0);
+        // Start is refused once everything is unfolded.
+        hints.clear();
+        clickStart();
+        QVERIFY(!hints.contains(2));
+
+        open(apptest::stripSpec(51), "strip51.obj");
+        QString taskSeen;
+        connect(runner, &UnfoldRunner::progressDialogOpened, this,
+                [&taskSeen](ProgressDialog* d) { taskSeen = d->taskText(); });
+        clickStart();
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(taskSeen, QStringLiteral("Unfolded faces 1 / Faces 51"));
+        QVERIFY(nettor::appState().status.finished);
+        QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("51"));
+        // The worker's completion shows nothing.
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model), std::string());
+    }
+
+    void refreshAppliesAValidScaleOnlyOnceFinished()
+    {
+        open(apptest::stripSpec(12), "strip12.obj");
+        panel->scaleEdit()->setText(QStringLiteral("3"));
+        QTest::mouseClick(panel->refreshButton(), Qt::LeftButton);
+        QVERIFY(!hints.contains(19));
+        QVERIFY(messages.isEmpty());
+
+        clickStart();
+        QVERIFY(nettor::appState().status.finished);
+        messages.clear();
+        hints.clear();
+        nettor::Model& model = *nettor::appState().model;
+
+        panel->scaleEdit()->setText(QStringLiteral("1200"));
+        QTest::mouseClick(panel->refreshButton(), Qt::LeftButton);
+        QCOMPARE(messages, QStringList{QStringLiteral("Enter a number between 0 and 1000.")});
+        QVERIFY(!hints.contains(19));
+        QVERIFY(panel->scaleEdit()->hasFocus());
+
+        messages.clear();
+        panel->scaleEdit()->selectAll();
+        QTest::keyClicks(panel->scaleEdit(), QStringLiteral("abc"));
+        QTest::keyClick(panel->scaleEdit(), Qt::Key_Return);
+        QCOMPARE(messages, QStringList{QStringLiteral("Enter a number between 0 and 1000.")});
+
+        // A valid scale is applied by the pattern view: cm per model unit.
+        messages.clear();
+        const double scale = nettor::appState().displayedScale * 1.5;
+        panel->scaleEdit()->setText(QString::number(scale, 'g', 10));
+        QTest::mouseClick(panel->refreshButton(), Qt::LeftButton);
+        QCOMPARE(hints, QList<int>{19});
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(nettor::appState().requestedScale, scale);
+        QVERIFY(std::abs(model.patternScale * model.unitScale - scale) < 1e-9 * scale);
+        QCOMPARE(nettor::appState().displayedScale, scale);
+
+        // In range for the field, but too small for the view.
+        panel->scaleEdit()->setText(QStringLiteral("0"));
+        QTest::mouseClick(panel->refreshButton(), Qt::LeftButton);
+        QCOMPARE(messages, QStringList{QStringLiteral("The value is too small.")});
+        QVERIFY(std::abs(model.patternScale * model.unitScale - scale) < 1e-9 * scale);
+    }
+
+    void undoBringsBackTheModelAsItWasAtStart()
+    {
+        open(apptest::stripSpec(20), "strip20.obj");
+        clickStart();
+        QVERIFY(nettor::appState().status.finished);
+        QVERIFY(panel->undoButton()->isEnabled());
+        hints.clear();
+        QTest::mouseClick(panel->undoButton(), Qt::LeftButton);
+        QVERIFY(!nettor::appState().status.finished);
+        QCOMPARE(hints, (QList<int>{16, 3}));
+        QVERIFY(!panel->undoButton()->isEnabled());
+        QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("0"));
+        QCOMPARE(panel->faceCountEdit()->text(), QStringLiteral("20"));
+        QCOMPARE(nettor::appState().model->parts.size(), std::size_t(0));
+        // And Start unfolds it anew.
+        clickStart();
+        QVERIFY(nettor::appState().status.finished);
+        QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("20"));
+    }
+
+    void wheelOverThePanelIsSwallowed()
+    {
+        QWheelEvent wheel(QPointF(10, 10), panel->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(panel, &wheel);
+        QVERIFY(wheel.isAccepted());
+    }
+};
+
+QTEST_MAIN(TestInformationPanel)
+#include "test_information_panel.moc"

@@ -1,0 +1,158 @@
+// Start's unfolding: where it runs, the worker's life from start to the
+// cleaned-up state, cancelling and continuing, and the progress texts.
+#include "support/shape_generators.h"
+#include "support/unfold_fixture.h"
+#include "support/unfolding_invariants.h"
+#include "unfold/background_unfolding.h"
+
+#include <chrono>
+#include <thread>
+
+using namespace nettor;
+using namespace nettor::test;
+
+namespace {
+
+class BackgroundUnfoldingTest : public UnfoldTest {
+protected:
+    // Polls as the progress dialog does until the worker has ended.
+    static void waitForWorker(const BackgroundUnfolding& run)
+    {
+        while (!run.workerEnded()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+};
+
+// A strip of n triangles in one plane: n faces, unfolds as one part.
+MeshSpec stripSpec(int n)
+{
+    MeshSpec spec;
+    for (int i = 0; i <= n / 2 + 1; ++i) {
+        spec.vertices.push_back({double(i), 0, 0});
+        spec.vertices.push_back({double(i), 1, 0});
+    }
+    for (int k = 0; k < n; ++k) {
+        const int i = k / 2;
+        if (k % 2 == 0)
+            spec.faces.push_back({2 * i, 2 * i + 2, 2 * i + 1});
+        else
+            spec.faces.push_back({2 * i + 1, 2 * i + 2, 2 * i + 3});
+    }
+    return spec;
+}
+
+} // namespace
+
+TEST_F(BackgroundUnfoldingTest, FiftyFacesStayOnTheCallingThreadFiftyOneGoToTheWorker)
+{
+    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::Nothing); // no model
+    take(stripSpec(50));
+    EXPECT_EQ(appState().status.totalFaceCount, 50);
+    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::CallingThread);
+    unfoldOnCallingThread(*appState().model);
+    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::Nothing); // all placed
+    EXPECT_FALSE(appState().status.busy);
+    EXPECT_EQ(listener.messages, std::vector<std::string>{"All faces are unfolded."});
+
+    take(stripSpec(51));
+    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::WorkerThread);
+}
+
+TEST_F(BackgroundUnfoldingTest, WorkerFinishesQuietlyAndHandsOverWhatItWantedShown)
+{
+    Model& model = take(subdividedSphereSpec(3));
+    listener.hints.clear();
+    BackgroundUnfolding run;
+    ASSERT_TRUE(run.start(model));
+    EXPECT_TRUE(appState().status.busy);
+    EXPECT_TRUE(appState().status.quiet);
+    EXPECT_FALSE(run.start(model)); // one run at a time
+    waitForWorker(run);
+    // Nothing reached the user interface while the worker ran.
+    EXPECT_TRUE(listener.hints.empty());
+    EXPECT_EQ(listener.patternViewRepaints, 0);
+    EXPECT_EQ(listener.modelViewInvalidations, 0);
+
+    EXPECT_FALSE(run.finish());
+    EXPECT_FALSE(run.running());
+    EXPECT_EQ(appState().listener, &listener);
+    EXPECT_FALSE(appState().status.busy);
+    EXPECT_FALSE(appState().status.quiet);
+    EXPECT_FALSE(appState().status.cancelRequested);
+    EXPECT_TRUE(appState().status.finished);
+    EXPECT_TRUE(listener.messages.empty());
+
+    run.deliver();
+    EXPECT_GE(listener.patternViewRepaints, 1);
+    EXPECT_GE(listener.modelViewInvalidations, 1);
+    EXPECT_TRUE(listener.messages.empty()); // no cancel, no notice
+    EXPECT_EQ(unfoldingViolation(model), "");
+    EXPECT_EQ(appState().status.unfoldedFaceCount, model.faceCount);
+}
+
+TEST_F(BackgroundUnfoldingTest, CancelKeepsAConsistentPartialUnfoldingThatStartFinishes)
+{
+    Model& model = take(subdividedSphereSpec(4));
+    BackgroundUnfolding run;
+    ASSERT_TRUE(run.start(model));
+    while (appState().status.unfoldedFaceCount < 40) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    run.requestCancel();
+    // The flag stays up however briefly the button was pressed, until the
+    // worker has ended.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(run.cancelRequested());
+    waitForWorker(run);
+    EXPECT_TRUE(appState().status.cancelRequested);
+    EXPECT_TRUE(appState().status.busy);
+
+    EXPECT_TRUE(run.finish());
+    EXPECT_FALSE(appState().status.cancelRequested);
+    EXPECT_FALSE(appState().status.busy);
+    EXPECT_FALSE(appState().status.quiet); // a manual finish reports again
+    EXPECT_FALSE(appState().status.finished);
+    const int placed = appState().status.unfoldedFaceCount;
+    EXPECT_GE(placed, 40);
+    EXPECT_LT(placed, model.faceCount);
+    EXPECT_EQ(unfoldingViolation(model), "");
+    EXPECT_TRUE(listener.messages.empty()); // shown only once the dialog is gone
+    run.deliver();
+    EXPECT_EQ(listener.messages, std::vector<std::string>{kSuspendedMessage});
+    run.deliver();
+    EXPECT_EQ(listener.messages.size(), 1u);
+
+    // Start again continues from there and places every face exactly once.
+    ASSERT_EQ(unfoldingPlace(), UnfoldingPlace::WorkerThread);
+    ASSERT_TRUE(run.start(model));
+    waitForWorker(run);
+    EXPECT_FALSE(run.finish());
+    run.deliver();
+    EXPECT_EQ(listener.messages.size(), 1u);
+    EXPECT_TRUE(appState().status.finished);
+    EXPECT_EQ(appState().status.unfoldedFaceCount, model.faceCount);
+    EXPECT_EQ(unfoldingViolation(model), "");
+}
+
+TEST_F(BackgroundUnfoldingTest, DestroyingARunningUnfoldingStopsAndJoinsTheWorker)
+{
+    Model& model = take(subdividedSphereSpec(4));
+    {
+        BackgroundUnfolding run;
+        ASSERT_TRUE(run.start(model));
+    }
+    EXPECT_FALSE(appState().status.busy);
+    EXPECT_FALSE(appState().status.cancelRequested);
+    EXPECT_EQ(appState().listener, &listener);
+    EXPECT_EQ(unfoldingViolation(model), "");
+}
+
+TEST(ProgressTexts, CountTheFaceBeingUnfoldedAndPadThePercentage)
+{
+    EXPECT_EQ(progressTaskText({0, 51, false}), "Unfolded faces 1 / Faces 51");
+    EXPECT_EQ(progressTaskText({50, 51, false}), "Unfolded faces 51 / Faces 51");
+    // The last face is placed but completion has not said so yet.
+    EXPECT_EQ(progressTaskText({51, 51, false}), "Unfolded faces 51 / Faces 51");
+    EXPECT_EQ(progressTaskText({51, 51, true}), "Arranging the unfolded patterns.");
+    EXPECT_EQ(progressPercentText({0, 51, false}), "[   0.0 % ]");
+    EXPECT_EQ(progressPercentText({1, 3, false}), "[  33.3 % ]");
+    EXPECT_EQ(progressPercentText({51, 51, true}), "[ 100.0 % ]");
+    EXPECT_EQ(progressPercentText({0, 0, false}), "[   0.0 % ]");
+}

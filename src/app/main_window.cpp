@@ -1,24 +1,44 @@
 #include "app/main_window.h"
 
+#include "app/command_actions.h"
+#include "app/command_icons.h"
 #include "app/document.h"
 #include "app/information_panel.h"
 #include "app/model_view.h"
 #include "app/pattern_view.h"
-#include "state/app_state.h"
 #include "app/unfold_runner.h"
+#include "app/save_file.h"
+#include "app/settings_dialog.h"
+#include "app/settings_storage.h"
+#include "formats/saved_outputs.h"
+#include "state/app_state.h"
+#include "state/document_commands.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QKeySequence>
+#include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+using nettor::Command;
 
 QString MainWindow::openFilter()
 {
@@ -36,13 +56,30 @@ QString MainWindow::openFilter()
         "Other 3D models (") + others + QStringLiteral(")");
 }
 
+bool MainWindow::isOpenableFile(const QString& path)
+{
+    // The patterns of the first entry, "Readable files (...)", name every
+    // kind the Open command reads.
+    const QString first = openFilter().section(QStringLiteral(";;"), 0, 0);
+    const QRegularExpression list(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+    const QRegularExpressionMatch match = list.match(first);
+    if (!match.hasMatch()) return false;
+    const QString name = QFileInfo(path).fileName();
+    for (const QString& pattern : match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        if (QDir::match(pattern, name)) return true;
+    return false;
+}
+
 MainWindow::MainWindow(Document* document, QWidget* parent)
     : QMainWindow(parent), document_(document)
 {
     document_->setDialogParent(this);
+    setAcceptDrops(true);
 
     columns_ = new QSplitter(Qt::Horizontal, this);
+    columns_->setObjectName(QStringLiteral("columns"));
     leftColumn_ = new QSplitter(Qt::Vertical, columns_);
+    leftColumn_->setObjectName(QStringLiteral("leftColumn"));
     modelView_ = new ModelView(leftColumn_);
     informationPanel_ = new InformationPanel(leftColumn_);
     leftColumn_->addWidget(modelView_);
@@ -50,10 +87,12 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
     patternView_ = new PatternView(columns_);
     columns_->addWidget(leftColumn_);
     columns_->addWidget(patternView_);
+    // Growing the window widens the pattern and lengthens the panel; the
+    // 3D view keeps the size the user gave it.
+    columns_->setStretchFactor(0, 0);
     columns_->setStretchFactor(1, 1);
+    leftColumn_->setStretchFactor(0, 0);
     leftColumn_->setStretchFactor(1, 1);
-    columns_->setSizes({320, 480});
-    leftColumn_->setSizes({250, 250});
     setCentralWidget(columns_);
 
     for (auto* receiver : {static_cast<QObject*>(modelView_), static_cast<QObject*>(informationPanel_),
@@ -61,44 +100,179 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
         connect(document_, SIGNAL(updateHint(int)), receiver, SLOT(onUpdateHint(int)));
     }
     new UnfoldRunner(document_, this); // Start's unfolding (hint 2)
+    connect(document_, &Document::updateHint, this, &MainWindow::updateCommandStates);
+    connect(document_, &Document::modelViewInvalidated, this, &MainWindow::updateCommandStates);
     connect(document_, &Document::titleChanged, this, &MainWindow::updateTitle);
     connect(document_, &Document::modelViewInvalidated, modelView_,
             qOverload<>(&QWidget::update));
     connect(document_, &Document::patternViewRepaintRequested, patternView_,
             qOverload<>(&QWidget::update));
+    connect(document_, &Document::patternViewRepaintRequested, this, &MainWindow::updateCommandStates);
 
+    createActions();
     buildMenus();
+    buildToolBar();
+    installHandlers();
     loadRecentFiles();
-    statusBar()->showMessage(tr("Ready"));
+
+    prompt_ = new QLabel(tr("Ready"), this);
+    prompt_->setObjectName(QStringLiteral("statusPrompt"));
+    statusBar()->addWidget(prompt_, 1);
+
     updateTitle(QString());
-    resize(900, 620);
+    loadWindowSettings();
+    updateCommandStates();
+
+    // The unfolding may finish on the worker thread without a hint; the
+    // commands follow the shared flags a moment later.
+    stateTimer_ = new QTimer(this);
+    stateTimer_->setInterval(250);
+    connect(stateTimer_, &QTimer::timeout, this, &MainWindow::updateCommandStates);
+    stateTimer_->start();
+}
+
+void MainWindow::createActions()
+{
+    for (const CommandSpec& spec : commandSpecs()) {
+        auto* action = new QAction(spec.text, this);
+        action->setObjectName(spec.objectName);
+        action->setIconText(spec.iconText);
+        action->setToolTip(spec.iconText);
+        action->setStatusTip(spec.statusTip);
+        action->setShortcuts(spec.shortcuts);
+        action->setCheckable(spec.checkable);
+        action->setEnabled(false);
+        const Command command = spec.command;
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+        actions_.insert(command, action);
+    }
+    // Keys work whichever pane has the focus, also for commands that are in
+    // no menu.
+    addActions(actions_.values());
 }
 
 void MainWindow::buildMenus()
 {
+    const auto add = [this](QMenu* menu, Command command) { menu->addAction(action(command)); };
+
     fileMenu_ = menuBar()->addMenu(tr("&File"));
-    QAction* open = fileMenu_->addAction(QStringLiteral("&Open...\tCtrl+O"));
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, &MainWindow::onOpen);
+    add(fileMenu_, Command::Open);
+    add(fileMenu_, Command::OpenTexture);
+    fileMenu_->addSeparator();
+    add(fileMenu_, Command::SaveEmf);
+    add(fileMenu_, Command::SaveEps);
+    add(fileMenu_, Command::SaveCutEdges);
+    add(fileMenu_, Command::ExportObj);
+    fileMenu_->addSeparator();
+    add(fileMenu_, Command::Print);
+    add(fileMenu_, Command::PrintPreview);
+    add(fileMenu_, Command::PrintSetup);
     recentSeparator_ = fileMenu_->addSeparator();
-    exitAction_ = fileMenu_->addAction(QStringLiteral("E&xit"));
-    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+    add(fileMenu_, Command::Exit);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    undoEdgePickAction_ = edit->addAction(QStringLiteral("&Undo the last edge pick\tCtrl+Z"));
-    undoEdgePickAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-    connect(undoEdgePickAction_, &QAction::triggered, this, [] { nettor::sendHint(15); });
-    // Enabled exactly while the last step can be taken back; every change of
-    // the unfolding ends in a hint or a redraw of the 3D view.
-    auto updateUndo = [this] { undoEdgePickAction_->setEnabled(nettor::appState().status.undoAvailable); };
-    connect(document_, &Document::updateHint, this, updateUndo);
-    connect(document_, &Document::modelViewInvalidated, this, updateUndo);
-    updateUndo();
+    add(edit, Command::InvertFaces);
+    add(edit, Command::UndoLastEdgePick);
+    edit->addSeparator();
+    add(edit, Command::CopyPattern);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    add(view, Command::ToggleToolbar);
+    add(view, Command::ToggleStatusBar);
+    view->addSeparator();
+    add(view, Command::ZoomIn);
+    add(view, Command::ZoomOut);
+    add(view, Command::ScaleUp);
+    add(view, Command::ScaleDown);
+    view->addSeparator();
+    add(view, Command::DisplayTexture);
+    add(view, Command::TextureWindow);
+    view->addSeparator();
+    add(view, Command::Setting);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    add(help, Command::Help);
+    help->addSeparator();
+    add(help, Command::About);
+
+    for (QMenu* menu : {fileMenu_, edit, view, help})
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandStates);
+}
+
+void MainWindow::buildToolBar()
+{
+    toolBar_ = addToolBar(tr("Toolbar"));
+    toolBar_->setObjectName(QStringLiteral("mainToolBar"));
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    const Command buttons[] = {Command::Open,      Command::SaveEmf,   Command::UndoLastEdgePick,
+                               Command::ZoomIn,    Command::ZoomOut,   Command::ScaleDown,
+                               Command::ScaleUp,   Command::CopyPattern, Command::Print,
+                               Command::About};
+    for (Command command : buttons) {
+        QAction* a = action(command);
+        a->setIcon(commandIcon(command));
+        toolBar_->addAction(a);
+        if (command == Command::SaveEmf || command == Command::UndoLastEdgePick ||
+            command == Command::ScaleUp)
+            toolBar_->addSeparator();
+    }
+    connect(toolBar_, &QToolBar::visibilityChanged, this, &MainWindow::updateCommandStates);
+}
+
+void MainWindow::setCommandHandler(Command command, std::function<void()> handler)
+{
+    if (handler) handlers_.insert(command, std::move(handler));
+    else handlers_.remove(command);
+    updateCommandStates();
+}
+
+void MainWindow::installHandlers()
+{
+    setCommandHandler(Command::Open, [this] { onOpen(); });
+    setCommandHandler(Command::Exit, [this] { close(); });
+    setCommandHandler(Command::SaveEps, [this] { saveOutput(int(nettor::SavedOutput::Eps)); });
+    setCommandHandler(Command::SaveCutEdges, [this] { saveOutput(int(nettor::SavedOutput::CutEdges)); });
+    setCommandHandler(Command::ExportObj, [this] { saveOutput(int(nettor::SavedOutput::ObjExport)); });
+    setCommandHandler(Command::InvertFaces, [] { nettor::invertFacesCommand(); });
+    setCommandHandler(Command::UndoLastEdgePick, [] { nettor::undoLastEdgePickCommand(); });
+    for (Command c : {Command::ZoomIn, Command::ZoomOut, Command::ScaleUp, Command::ScaleDown})
+        setCommandHandler(c, [c] { nettor::patternViewCommand(c); });
+    setCommandHandler(Command::ToggleToolbar, [this] { toolBar_->setVisible(toolBar_->isHidden()); });
+    setCommandHandler(Command::ToggleStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
+    setCommandHandler(Command::Setting, [this] { showSettingsDialog(); });
+    setCommandHandler(Command::Help, [this] { showHelp(); });
+    setCommandHandler(Command::About, [this] { showAbout(); });
+    setCommandHandler(Command::NextPane, [this] { cyclePane(1); });
+    setCommandHandler(Command::PreviousPane, [this] { cyclePane(-1); });
+}
+
+void MainWindow::runCommand(Command command)
+{
+    updateCommandStates();
+    QAction* a = action(command);
+    const auto handler = handlers_.value(command);
+    if (!handler || !a || !a->isEnabled()) return;
+    handler();
+    updateCommandStates();
+}
+
+void MainWindow::updateCommandStates()
+{
+    const nettor::AppState& state = nettor::appState();
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+        const nettor::CommandState s = nettor::commandState(it.key(), state);
+        it.value()->setEnabled(s.enabled && handlers_.contains(it.key()));
+        if (it.key() == Command::DisplayTexture) it.value()->setChecked(s.checked);
+    }
+    action(Command::ToggleToolbar)->setChecked(!toolBar_->isHidden());
+    action(Command::ToggleStatusBar)->setChecked(!statusBar()->isHidden());
 }
 
 void MainWindow::onOpen()
 {
     QFileDialog dialog(this, tr("Open"));
+    dialog.setObjectName(QStringLiteral("openDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(openFilter());
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -110,7 +284,181 @@ bool MainWindow::openFile(const QString& path)
 {
     const bool replaced = document_->openPath(path);
     if (replaced) addRecentFile(QFileInfo(path).absoluteFilePath());
+    updateCommandStates();
     return replaced;
+}
+
+void MainWindow::saveOutput(int which)
+{
+    const auto output = static_cast<nettor::SavedOutput>(which);
+    nettor::AppState& state = nettor::appState();
+    if (!state.model) return;
+    SaveDialogSpec spec;
+    QString name = QFileInfo(QString::fromStdString(state.model->filePath)).completeBaseName();
+    switch (output) {
+    case nettor::SavedOutput::Eps:
+        spec = {tr("Save unfolded pattern as EPS"), QStringLiteral("eps Files (*.eps)"),
+                QStringLiteral("eps"), name + QStringLiteral(".eps")};
+        break;
+    case nettor::SavedOutput::CutEdges:
+        spec = {tr("Save edges to cut"), QStringLiteral("To cut edge info (*.nte)"),
+                QStringLiteral("nte"), name + QStringLiteral(".nte")};
+        break;
+    case nettor::SavedOutput::ObjExport:
+        // Not the model's own name: the export must not replace the model.
+        spec = {tr("Export as OBJ with pattern texture coordinates"),
+                QStringLiteral("Wavefront obj (*.obj)"), QStringLiteral("obj"),
+                name + QStringLiteral("_pattern.obj")};
+        break;
+    }
+    if (name.isEmpty()) spec.suggestedPath.clear();
+    else if (!state.model->filePath.empty())
+        spec.suggestedPath = QFileInfo(QString::fromStdString(state.model->filePath)).absoluteDir()
+                                 .filePath(spec.suggestedPath);
+    const QString path = chooseSaveFile(this, spec);
+    if (path.isEmpty() || !state.model) return;
+    const std::string target = QFileInfo(path).absoluteFilePath().toStdString();
+    saveFileAtomically(path, [&](std::ostream& out) {
+        nettor::writeSavedOutput(output, *state.model, state.settings, target, out);
+    });
+}
+
+void MainWindow::showSettingsDialog()
+{
+    SettingsDialog dialog(nettor::appState().settings, this);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    nettor::settingsDialogClosed(accepted, dialog.settings());
+}
+
+QString MainWindow::helpFilePath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
+}
+
+void MainWindow::showHelp()
+{
+    const QString path = helpFilePath();
+    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        nettor::showMessage("Can't open Help file.\nSee /help/index.html with your browser.");
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox box(QMessageBox::Information, tr("About Nettor"),
+                    QStringLiteral("Nettor version " NETTOR_VERSION),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("aboutBox"));
+    box.setInformativeText(tr("Turns a 3D polygon model into a paper-craft pattern."));
+    box.setIconPixmap(commandIcon(Command::About).pixmap(48, 48));
+    box.exec();
+}
+
+void MainWindow::cyclePane(int step)
+{
+    QWidget* panes[] = {modelView_, informationPanel_, patternView_};
+    constexpr int count = 3;
+    int current = -1;
+    QWidget* focus = QApplication::focusWidget();
+    for (int i = 0; i < count; ++i)
+        if (focus && (focus == panes[i] || panes[i]->isAncestorOf(focus))) current = i;
+    const int next = ((current < 0 ? (step > 0 ? -1 : 0) : current) + step + count) % count;
+    QWidget* pane = panes[next];
+    // The pane itself, or the first of its controls that takes the focus.
+    QWidget* target = pane;
+    if (!(pane->focusPolicy() & Qt::TabFocus)) {
+        for (QWidget* child : pane->findChildren<QWidget*>()) {
+            if ((child->focusPolicy() & Qt::TabFocus) && child->isEnabled() && child->isVisibleTo(pane)) {
+                target = child;
+                break;
+            }
+        }
+        if (target == pane) pane->setFocusPolicy(Qt::StrongFocus);
+    }
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::loadWindowSettings()
+{
+    nettor::AppState& state = nettor::appState();
+    const nettor::TakenUpValues taken = nettor::takeUpStoredValues(readStoredValues(), state.settings);
+    state.modelViewSize = taken.modelViewSize;
+
+    resize(900, 620);
+    if (taken.placement) {
+        std::vector<nettor::ScreenRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect r = screen->availableGeometry();
+            screens.push_back({r.x(), r.y(), r.width(), r.height()});
+        }
+        if (const auto placed = nettor::placeOnScreens(taken.placement->normalRect(), screens)) {
+            setGeometry(placed->x, placed->y, placed->width, placed->height);
+            if (taken.placement->opensMaximized()) setWindowState(windowState() | Qt::WindowMaximized);
+        }
+    }
+
+    const BarState bars = readBarState();
+    if (bars.present) restoreState(bars.mainWindowState);
+    statusBar()->setVisible(bars.statusBarVisible);
+    applyModelViewSize();
+}
+
+void MainWindow::applyModelViewSize()
+{
+    const nettor::ViewSize size = nettor::appState().modelViewSize;
+    const int totalWidth = std::max(columns_->width(), size.width + 100);
+    const int totalHeight = std::max(leftColumn_->height(), size.height + 100);
+    columns_->setSizes({size.width, totalWidth - size.width - columns_->handleWidth()});
+    leftColumn_->setSizes({size.height, totalHeight - size.height - leftColumn_->handleWidth()});
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!paneSizesApplied_) {
+        // Now that the panes have their real extent.
+        paneSizesApplied_ = true;
+        applyModelViewSize();
+    }
+}
+
+void MainWindow::saveWindowSettings()
+{
+    nettor::AppState& state = nettor::appState();
+    if (modelView_->isVisible())
+        state.modelViewSize = {modelView_->width(), modelView_->height()};
+    const bool maximized = isMaximized();
+    const bool minimized = isMinimized();
+    QRect normal = (maximized || minimized) ? normalGeometry() : geometry();
+    if (!normal.isValid()) normal = geometry();
+    const nettor::WindowPlacement placement = nettor::WindowPlacement::ofWindow(
+        {normal.x(), normal.y(), normal.width(), normal.height()}, maximized, minimized);
+    writeStoredValues(nettor::valuesToStore(placement, state.modelViewSize, state.settings));
+    writeBarState({saveState(), !statusBar()->isHidden(), true});
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    saveWindowSettings();
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile() && isOpenableFile(urls.first().toLocalFile()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return;
+    const QString path = urls.first().toLocalFile();
+    if (!isOpenableFile(path)) return;
+    event->acceptProposedAction();
+    // Opened after the drop has ended, so that the source is not kept
+    // waiting while a message box is up.
+    QTimer::singleShot(0, this, [this, path] { openFile(path); });
 }
 
 void MainWindow::updateTitle(const QString& documentTitle)
@@ -160,18 +508,19 @@ void MainWindow::rebuildRecentMenu()
         a->deleteLater();
     }
     recentActions_.clear();
+    QAction* exit = action(Command::Exit);
     for (int i = 0; i < recent_.size(); ++i) {
         const QString path = recent_[i];
-        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), fileMenu_);
-        connect(action, &QAction::triggered, this, [this, path] { openFile(path); });
-        fileMenu_->insertAction(exitAction_, action);
-        recentActions_ << action;
+        auto* item = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), fileMenu_);
+        connect(item, &QAction::triggered, this, [this, path] { openFile(path); });
+        fileMenu_->insertAction(exit, item);
+        recentActions_ << item;
     }
     // A separator between the list and Exit only when there is a list.
     if (!recent_.isEmpty()) {
         auto* sep = new QAction(fileMenu_);
         sep->setSeparator(true);
-        fileMenu_->insertAction(exitAction_, sep);
+        fileMenu_->insertAction(exit, sep);
         recentActions_ << sep;
     }
 }

@@ -1,12 +1,27 @@
 #pragma once
-// The main window: three panes in splitters, the menu, and the recent-file
-// list of 4 entries.
+// The main window: three panes in splitters, the menu, the tool bar and the
+// status bar, every command's action, and the settings and window layout
+// kept between runs.
+//
+// Every command has one QAction, owned here and shared by the menu and the
+// tool bar, found with action(Command) or by its object name
+// ("actionSaveEmf"). A command runs the handler set with setCommandHandler
+// and is enabled by its rule in nettor::commandState; a command without a
+// handler stays disabled.
+#include "state/commands.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
+
 class QAction;
+class QLabel;
 class QMenu;
 class QSplitter;
+class QTimer;
+class QToolBar;
 class Document;
 class ModelView;
 class InformationPanel;
@@ -18,6 +33,8 @@ public:
     static constexpr int kRecentFileCount = 4;
     // The filter of the Open dialog, in Qt's form.
     static QString openFilter();
+    // Whether a dropped file is one the Open dialog offers (by its filter).
+    static bool isOpenableFile(const QString& path);
 
     explicit MainWindow(Document* document, QWidget* parent = nullptr);
 
@@ -25,16 +42,47 @@ public:
     bool openFile(const QString& path);
     QStringList recentFiles() const { return recent_; }
 
+    QAction* action(nettor::Command command) const { return actions_.value(command); }
+    void setCommandHandler(nettor::Command command, std::function<void()> handler);
+
+    QToolBar* toolBar() const { return toolBar_; }
     ModelView* modelView() const { return modelView_; }
     InformationPanel* informationPanel() const { return informationPanel_; }
     PatternView* patternView() const { return patternView_; }
-    QAction* undoEdgePickAction() const { return undoEdgePickAction_; }
+    QAction* undoEdgePickAction() const { return action(nettor::Command::UndoLastEdgePick); }
+    QSplitter* columnSplitter() const { return columns_; }
+    QSplitter* leftColumnSplitter() const { return leftColumn_; }
+
+    // The path the Help command opens.
+    static QString helpFilePath();
 
 public slots:
     void onOpen();
+    // Enables and checks every action from the current state.
+    void updateCommandStates();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void createActions();
     void buildMenus();
+    void buildToolBar();
+    void installHandlers();
+    void runCommand(nettor::Command command);
+    void loadWindowSettings();
+    void saveWindowSettings();
+    void applyModelViewSize();
+    void cyclePane(int step);
+
+    void saveOutput(int output);
+    void showSettingsDialog();
+    void showHelp();
+    void showAbout();
+
     void updateTitle(const QString& documentTitle);
     void loadRecentFiles();
     void saveRecentFiles() const;
@@ -47,10 +95,14 @@ private:
     PatternView* patternView_ = nullptr;
     QSplitter* columns_ = nullptr;
     QSplitter* leftColumn_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* prompt_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
-    QAction* exitAction_ = nullptr;
-    QAction* undoEdgePickAction_ = nullptr;
     QList<QAction*> recentActions_;
     QStringList recent_;
+    QHash<nettor::Command, QAction*> actions_;
+    QHash<nettor::Command, std::function<void()>> handlers_;
+    QTimer* stateTimer_ = nullptr;
+    bool paneSizesApplied_ = false;
 };

@@ -1,13 +1,11 @@
 #include "cli/pattern_exports.h"
 
 #include "model/mesh.h"
-#include "formats/cut_edge_file.h"
+#include "formats/saved_outputs.h"
 #include "pattern/draw_pattern.h"
 #include "formats/eps_writer.h"
-#include "formats/obj_export.h"
 #include "formats/pattern_metafile.h"
 #include "formats/pattern_pdf.h"
-#include "formats/relative_model_path.h"
 #include "pattern/sheet_coordinates.h"
 #include "formats/svg_canvas.h"
 #include "state/settings.h"
@@ -45,9 +43,9 @@ int writePatternExports(const PatternExports& exports, Model& model, const Setti
 {
     bool ok = true;
     if (!exports.ntePath.empty()) {
-        const std::string relative = relativeModelPath(exports.ntePath, model.filePath);
-        ok &= writeFile(exports.ntePath,
-                        [&](std::ostream& out) { writeCutEdgeFile(model, out, relative); });
+        ok &= writeFile(exports.ntePath, [&](std::ostream& out) {
+            writeSavedOutput(SavedOutput::CutEdges, model, settings, exports.ntePath, out);
+        });
     }
     const bool patternAsked = !exports.epsPath.empty() || !exports.svgPath.empty() ||
                               !exports.objPath.empty() || !exports.emfPath.empty() ||
@@ -57,7 +55,9 @@ int writePatternExports(const PatternExports& exports, Model& model, const Setti
         return 1;
     }
     if (!exports.epsPath.empty())
-        ok &= writeFile(exports.epsPath, [&](std::ostream& out) { writeEps(model, settings, out); });
+        ok &= writeFile(exports.epsPath, [&](std::ostream& out) {
+            writeSavedOutput(SavedOutput::Eps, model, settings, exports.epsPath, out);
+        });
     if (!exports.svgPath.empty()) {
         ok &= writeFile(exports.svgPath, [&](std::ostream& out) {
             // The sheet with its margin of 1.5 cm on every side.
@@ -74,7 +74,9 @@ int writePatternExports(const PatternExports& exports, Model& model, const Setti
     if (!exports.pdfPath.empty())
         ok &= writeFile(exports.pdfPath, [&](std::ostream& out) { writePatternPdf(model, settings, out); });
     if (!exports.objPath.empty())
-        ok &= writeFile(exports.objPath, [&](std::ostream& out) { writeObjExport(model, out); });
+        ok &= writeFile(exports.objPath, [&](std::ostream& out) {
+            writeSavedOutput(SavedOutput::ObjExport, model, settings, exports.objPath, out);
+        });
     return ok ? 0 : 1;
 }
 

@@ -1,5 +1,7 @@
 #include "state/settings.h"
 
+#include "state/colon_integers.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -17,31 +19,6 @@ std::string Settings::toText() const
     return buffer;
 }
 
-namespace {
-
-// Reads up to `count` integers separated by single colons, as the format
-// "%i:%i:..." takes them (decimal, 0x hex or 0 octal, each after optional
-// blanks), and stops at the first one missing. Values beyond the range of a
-// 32-bit integer are held at its limits. Returns how many were read.
-int readColonIntegers(const std::string& text, std::int64_t* values, int count)
-{
-    const char* p = text.c_str();
-    int got = 0;
-    while (got < count) {
-        if (got > 0) {
-            if (*p != ':') break;
-            ++p;
-        }
-        char* end = nullptr;
-        const long long v = std::strtoll(p, &end, 0);
-        if (end == p) break;
-        values[got++] = std::clamp<long long>(v, INT32_MIN, INT32_MAX);
-        p = end;
-    }
-    return got;
-}
-
-} // namespace
 
 void Settings::readText(const std::string& text)
 {

@@ -1,0 +1,57 @@
+#include "app/settings_storage.h"
+
+#include <QSettings>
+
+namespace {
+
+const QString kGroup = QStringLiteral("Settings");
+
+std::optional<std::string> stringValue(const QSettings& settings, const QString& key)
+{
+    if (!settings.contains(key)) return std::nullopt;
+    return settings.value(key).toString().toStdString();
+}
+
+} // namespace
+
+nettor::StoredValues readStoredValues()
+{
+    QSettings settings;
+    settings.beginGroup(kGroup);
+    nettor::StoredValues values;
+    values.modelWindowSize = stringValue(settings, QStringLiteral("ModelWindowSize"));
+    values.windowPos = stringValue(settings, QStringLiteral("WindowPos"));
+    values.config = stringValue(settings, QStringLiteral("Config"));
+    return values;
+}
+
+void writeStoredValues(const nettor::StoredValues& values)
+{
+    QSettings settings;
+    settings.beginGroup(kGroup);
+    const auto put = [&](const QString& key, const std::optional<std::string>& value) {
+        if (value) settings.setValue(key, QString::fromStdString(*value));
+    };
+    put(QStringLiteral("WindowPos"), values.windowPos);
+    put(QStringLiteral("ModelWindowSize"), values.modelWindowSize);
+    put(QStringLiteral("Config"), values.config);
+}
+
+BarState readBarState()
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("ControlBars"));
+    BarState state;
+    state.present = settings.contains(QStringLiteral("State"));
+    state.mainWindowState = settings.value(QStringLiteral("State")).toByteArray();
+    state.statusBarVisible = settings.value(QStringLiteral("StatusBar"), true).toBool();
+    return state;
+}
+
+void writeBarState(const BarState& state)
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("ControlBars"));
+    settings.setValue(QStringLiteral("State"), state.mainWindowState);
+    settings.setValue(QStringLiteral("StatusBar"), state.statusBarVisible);
+}

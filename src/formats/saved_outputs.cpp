@@ -1,0 +1,28 @@
+#include "formats/saved_outputs.h"
+
+#include "formats/cut_edge_file.h"
+#include "formats/eps_writer.h"
+#include "formats/obj_export.h"
+#include "formats/relative_model_path.h"
+#include "model/mesh.h"
+#include "state/settings.h"
+
+namespace nettor {
+
+void writeSavedOutput(SavedOutput output, Model& model, const Settings& settings,
+                      const std::string& targetPath, std::ostream& out)
+{
+    switch (output) {
+    case SavedOutput::Eps:
+        writeEps(model, settings, out);
+        break;
+    case SavedOutput::CutEdges:
+        writeCutEdgeFile(model, out, relativeModelPath(targetPath, model.filePath));
+        break;
+    case SavedOutput::ObjExport:
+        writeObjExport(model, out);
+        break;
+    }
+}
+
+} // namespace nettor

@@ -1,0 +1,62 @@
+#include "state/commands.h"
+
+#include "state/app_state.h"
+
+namespace nettor {
+
+CommandState commandState(Command command, const AppState& state)
+{
+    const Model* model = state.model.get();
+    const bool finished = state.status.finished.load();
+    CommandState result;
+    switch (command) {
+    case Command::SaveEmf:
+    case Command::SaveEps:
+    case Command::CopyPattern:
+    case Command::Print:
+    case Command::PrintPreview:
+    case Command::PrintSetup:
+    case Command::ZoomIn:
+    case Command::ZoomOut:
+    case Command::ScaleUp:
+    case Command::ScaleDown:
+        result.enabled = finished;
+        break;
+    case Command::UndoLastEdgePick:
+        result.enabled = state.status.undoAvailable.load();
+        break;
+    case Command::InvertFaces:
+        result.enabled = model && state.status.invertAllowed.load();
+        break;
+    case Command::OpenTexture:
+        result.enabled = model && model->hasTexCoords;
+        break;
+    case Command::DisplayTexture:
+        result.enabled = model && model->textureImage;
+        result.checked = state.showTexture;
+        break;
+    case Command::SaveCutEdges:
+        result.enabled = model != nullptr;
+        break;
+    case Command::ExportObj:
+        result.enabled = finished && model;
+        break;
+    case Command::TextureWindow:
+        result.enabled = finished && model && model->textureImage;
+        break;
+    case Command::Open:
+    case Command::Exit:
+    case Command::ToggleToolbar:
+    case Command::ToggleStatusBar:
+    case Command::Setting:
+    case Command::Help:
+    case Command::About:
+    case Command::NextPane:
+    case Command::PreviousPane:
+        result.enabled = true;
+        break;
+    }
+    return result;
+}
+
+} // namespace nettor

@@ -1,0 +1,28 @@
+#include "state/stored_settings.h"
+
+namespace nettor {
+
+TakenUpValues takeUpStoredValues(const StoredValues& stored, Settings& settings)
+{
+    TakenUpValues taken;
+    if (stored.modelWindowSize) taken.modelViewSize = ViewSize::fromText(*stored.modelWindowSize);
+    if (stored.windowPos) taken.placement = WindowPlacement::fromText(*stored.windowPos);
+    if (stored.config) {
+        settings.readText(*stored.config);
+        taken.configRead = true;
+    }
+    settings.reservedFlag = 0;
+    return taken;
+}
+
+StoredValues valuesToStore(const WindowPlacement& placement, const ViewSize& modelViewSize,
+                           const Settings& settings)
+{
+    StoredValues values;
+    values.windowPos = placement.toText();
+    values.modelWindowSize = modelViewSize.toText();
+    if (settings.saveOnExit) values.config = settings.toText();
+    return values;
+}
+
+} // namespace nettor

@@ -1,0 +1,153 @@
+// When each command is enabled, and what the document's commands send.
+#include "state/commands.h"
+#include "state/document_commands.h"
+
+#include "support/model_builders.h"
+#include "support/recording_listener.h"
+
+#include <gtest/gtest.h>
+
+namespace nettor {
+namespace {
+
+using test::RecordingListener;
+
+class CommandRules : public ::testing::Test {
+protected:
+    void SetUp() override { test::resetAppState(); }
+    void TearDown() override { test::resetAppState(); }
+
+    static bool enabled(Command c) { return commandState(c, appState()).enabled; }
+
+    static void loadBox(bool texCoords = false, bool textureImage = false)
+    {
+        auto model = test::buildModel(test::boxSpec());
+        model->hasTexCoords = texCoords;
+        if (textureImage) model->textureImage = std::make_unique<TextureImage>();
+        appState().model = std::move(model);
+    }
+};
+
+const Command kPatternOutputs[] = {Command::SaveEmf,   Command::SaveEps, Command::CopyPattern,
+                                   Command::Print,     Command::PrintPreview, Command::PrintSetup,
+                                   Command::ZoomIn,    Command::ZoomOut, Command::ScaleUp,
+                                   Command::ScaleDown};
+const Command kAlways[] = {Command::Open,          Command::Exit,   Command::ToggleToolbar,
+                           Command::ToggleStatusBar, Command::Setting, Command::Help,
+                           Command::About,         Command::NextPane, Command::PreviousPane};
+
+TEST_F(CommandRules, WithoutAModelOnlyTheFrameCommandsRun)
+{
+    for (Command c : kAlways) EXPECT_TRUE(enabled(c)) << static_cast<int>(c);
+    for (Command c : kPatternOutputs) EXPECT_FALSE(enabled(c)) << static_cast<int>(c);
+    for (Command c : {Command::SaveCutEdges, Command::ExportObj, Command::InvertFaces,
+                      Command::UndoLastEdgePick, Command::OpenTexture, Command::DisplayTexture,
+                      Command::TextureWindow})
+        EXPECT_FALSE(enabled(c)) << static_cast<int>(c);
+    // The flags alone do not enable commands that need a model.
+    appState().status.invertAllowed = true;
+    appState().status.finished = true;
+    EXPECT_FALSE(enabled(Command::InvertFaces));
+    EXPECT_FALSE(enabled(Command::ExportObj));
+    EXPECT_FALSE(enabled(Command::SaveCutEdges));
+}
+
+TEST_F(CommandRules, ALoadedModelEnablesTheCutEdgeFileAndInvertUntilThePartStarts)
+{
+    loadBox();
+    appState().status.invertAllowed = true;
+    EXPECT_TRUE(enabled(Command::SaveCutEdges));
+    EXPECT_TRUE(enabled(Command::InvertFaces));
+    for (Command c : kPatternOutputs) EXPECT_FALSE(enabled(c)) << static_cast<int>(c);
+    EXPECT_FALSE(enabled(Command::ExportObj));
+    EXPECT_FALSE(enabled(Command::OpenTexture)); // no texture coordinates
+    appState().status.invertAllowed = false;
+    EXPECT_FALSE(enabled(Command::InvertFaces));
+    appState().status.undoAvailable = true;
+    EXPECT_TRUE(enabled(Command::UndoLastEdgePick));
+}
+
+TEST_F(CommandRules, AFinishedUnfoldingEnablesThePatternOutputs)
+{
+    loadBox();
+    appState().status.finished = true;
+    for (Command c : kPatternOutputs) EXPECT_TRUE(enabled(c)) << static_cast<int>(c);
+    EXPECT_TRUE(enabled(Command::ExportObj));
+    EXPECT_TRUE(enabled(Command::SaveCutEdges));
+    EXPECT_FALSE(enabled(Command::TextureWindow)); // no texture image
+}
+
+TEST_F(CommandRules, TextureCommandsFollowTheModelsTexture)
+{
+    loadBox(true, false);
+    EXPECT_TRUE(enabled(Command::OpenTexture));
+    EXPECT_FALSE(enabled(Command::DisplayTexture));
+
+    loadBox(true, true);
+    EXPECT_TRUE(enabled(Command::DisplayTexture));
+    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).checked);
+    appState().showTexture = true;
+    EXPECT_TRUE(commandState(Command::DisplayTexture, appState()).checked);
+    EXPECT_FALSE(enabled(Command::TextureWindow));
+    appState().status.finished = true;
+    EXPECT_TRUE(enabled(Command::TextureWindow));
+}
+
+TEST_F(CommandRules, ZoomAndScaleSendTheirHintsOnlyWhenFinished)
+{
+    RecordingListener listener;
+    const Command view[] = {Command::ZoomIn, Command::ZoomOut, Command::ScaleUp, Command::ScaleDown};
+    for (Command c : view) patternViewCommand(c);
+    EXPECT_TRUE(listener.hints.empty());
+    appState().status.finished = true;
+    for (Command c : view) patternViewCommand(c);
+    patternViewCommand(Command::Open);
+    EXPECT_EQ(listener.hints, (std::vector<int>{13, 14, 11, 12}));
+}
+
+TEST_F(CommandRules, InvertReversesEveryFaceAndRedrawsEvenWithoutAModel)
+{
+    RecordingListener listener;
+    invertFacesCommand();
+    EXPECT_EQ(listener.hints, std::vector<int>{20});
+
+    loadBox();
+    const Face* face = appState().model->objects[0]->faces[0];
+    const Plane before = face->plane;
+    ASSERT_NE(before.a * before.a + before.b * before.b + before.c * before.c, 0.0);
+    invertFacesCommand();
+    EXPECT_EQ(face->plane.a, -before.a);
+    EXPECT_EQ(face->plane.b, -before.b);
+    EXPECT_EQ(face->plane.c, -before.c);
+    EXPECT_EQ(listener.hints, (std::vector<int>{20, 20}));
+}
+
+TEST_F(CommandRules, UndoAndDisplayTextureSendTheirHints)
+{
+    RecordingListener listener;
+    undoLastEdgePickCommand();
+    displayTextureCommand();
+    EXPECT_TRUE(appState().showTexture);
+    displayTextureCommand();
+    EXPECT_FALSE(appState().showTexture);
+    EXPECT_EQ(listener.hints, (std::vector<int>{15, 20, 20}));
+}
+
+TEST_F(CommandRules, SettingsDialogTakesValuesOnlyWithOk)
+{
+    RecordingListener listener;
+    Settings edited;
+    edited.showEdgeIds = 1;
+    edited.edgeIdFontSize = 30;
+    edited.flapsBothSides = 5;
+    settingsDialogClosed(false, edited);
+    EXPECT_EQ(appState().settings.toText(), Settings{}.toText());
+    settingsDialogClosed(true, edited);
+    EXPECT_EQ(appState().settings.showEdgeIds, 1);
+    EXPECT_EQ(appState().settings.edgeIdFontSize, 30);
+    EXPECT_EQ(appState().settings.flapsBothSides, 1);
+    EXPECT_EQ(listener.hints, (std::vector<int>{5, 20, 5, 20}));
+}
+
+} // namespace
+} // namespace nettor

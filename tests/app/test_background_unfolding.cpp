@@ -12,6 +12,7 @@
 #include "support/unfolding_invariants.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
@@ -156,7 +157,7 @@ private slots:
 
     void cancelStopsTheWorkerBeforeTheDialogClosesAndStartFinishes()
     {
-        QVERIFY(document->openPath(apptest::writeObj(dir, "big.obj", nettor::test::subdividedSphereSpec(5))));
+        QVERIFY(document->openPath(apptest::writeObj(dir, "big.obj", nettor::test::subdividedSphereSpec(4))));
         messages.clear();
         const int total = nettor::appState().status.totalFaceCount;
 

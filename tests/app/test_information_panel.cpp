@@ -12,6 +12,7 @@
 #include "support/unfolding_invariants.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>

@@ -17,6 +17,7 @@
 #include "formats/load_model.h"
 
 #include <QAction>
+#include <QScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -81,9 +82,16 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
     leftColumn_ = new QSplitter(Qt::Vertical, columns_);
     leftColumn_->setObjectName(QStringLiteral("leftColumn"));
     modelView_ = new ModelView(leftColumn_);
-    informationPanel_ = new InformationPanel(leftColumn_);
+    // The panel scrolls when its pane is smaller than its controls, so the
+    // user may give the 3D view as much of the column as they like.
+    auto* panelScroller = new QScrollArea(leftColumn_);
+    panelScroller->setObjectName(QStringLiteral("panelScroller"));
+    panelScroller->setFrameShape(QFrame::NoFrame);
+    panelScroller->setWidgetResizable(true);
+    informationPanel_ = new InformationPanel(panelScroller);
+    panelScroller->setWidget(informationPanel_);
     leftColumn_->addWidget(modelView_);
-    leftColumn_->addWidget(informationPanel_);
+    leftColumn_->addWidget(panelScroller);
     patternView_ = new PatternView(columns_);
     columns_->addWidget(leftColumn_);
     columns_->addWidget(patternView_);

@@ -4,9 +4,14 @@
 #include "model/mesh.h"
 #include "pattern/sheet_coordinates.h"
 #include "pattern/sheet_view.h"
+#include "state/app_state.h"
 #include "support/model_builders.h"
+#include "unfold/take_up_model.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QObject>
+#include <QtTest>
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
@@ -14,6 +19,23 @@
 #include <cmath>
 
 namespace apptest {
+
+// Tests that put panels together without the 3D view take up a newly loaded
+// model (hint 16) the way that view does; connect this before the panels.
+template <class Doc>
+void takeUpLoadedModels(Doc* document)
+{
+    QObject::connect(document, &Doc::updateHint, document, [](int number) {
+        if (number == 16 && nettor::appState().model) nettor::takeUpModel(*nettor::appState().model);
+    });
+}
+
+// A radio button or check box reacts only to clicks on its indicator and
+// label, not on the empty rest of a wide button: click where its indicator is.
+inline void clickIndicator(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
 
 inline QString writeObj(const QTemporaryDir& dir, const QString& name, const nettor::test::MeshSpec& spec)
 {
@@ -78,7 +100,7 @@ inline CutLineSample sampleCutLines(const QImage& image, const nettor::Model& mo
                 const nettor::SheetPoint a = nettor::sheetPoint(model, *part, *h->point);
                 const nettor::SheetPoint b = nettor::sheetPoint(model, *part, *h->next->point);
                 const double len = std::hypot(b.x - a.x, b.y - a.y) * view.zoom;
-                if (len < 6) continue; // too short to tell from its neighbours
+                if (len < 2) continue; // too short to find on screen
                 const int x = static_cast<int>(view.margin + view.zoom * (a.x + b.x) / 2);
                 const int y = static_cast<int>(view.margin + view.zoom * (a.y + b.y) / 2);
                 if (x >= image.width() || y >= image.height()) continue;

@@ -429,6 +429,7 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(frame));
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTRY_COMPARE(QApplication::activeWindow(), frame);
     }
 
     // The texts of the enabled items of every menu, as the user sees them
@@ -441,8 +442,10 @@ private:
             menu->popup(QPoint(0, 0));
             for (QAction* a : menu->actions())
                 if (!a->isSeparator() && a->isEnabled() && !recentItem(a)) enabled << a->text();
-            menu->hide();
+            menu->close();
         }
+        // The closed menus hand the keyboard back to the window.
+        QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; });
         // In the order of the expectations: frame commands first.
         const QStringList frameFirst{"&Open...\tCtrl+O", "E&xit", "&Toolbar", "&Status bar",
                                      "&Setting...", "&Help...", "&About Nettor..."};

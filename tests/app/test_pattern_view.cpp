@@ -41,6 +41,7 @@ private slots:
         document = new Document;
         document->setMessageSink([this](const QString& m) { messages << m; });
         view = new PatternView;
+        apptest::takeUpLoadedModels(document);
         connect(document, &Document::updateHint, view, &PatternView::onUpdateHint);
         view->resize(630, 921);
         view->show();

@@ -47,7 +47,17 @@ void answerSaveDialog(const QString& path, QString* filter = nullptr, QString* s
         name->setFocus();
         name->selectAll();
         QTest::keyClicks(name, path);
-        QTest::keyClick(name, Qt::Key_Return);
+        // Press the dialog's Save button.
+        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+        QPushButton* save = nullptr;
+        if (buttons)
+            for (QAbstractButton* b : buttons->buttons())
+                if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) save = qobject_cast<QPushButton*>(b);
+        if (!save || !save->isEnabled()) {
+            dialog->reject();
+            return;
+        }
+        QTest::mouseClick(save, Qt::LeftButton);
     });
 }
 
@@ -57,6 +67,12 @@ class TestSaveCommands : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The dialogs the test answers are Qt's own, whatever desktop theme
+        // the machine would otherwise hand them to.
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
     void init()
     {
         QSettings().clear();

@@ -182,9 +182,12 @@ TEST_F(GrowingPartView, StartsAtTheCentreShiftsBackIntoTheWindowAndWidensTheArea
     bool shifted = false, widened = false;
     for (double direction : {-1.0, 1.0}) {
         Model& m = take(stripTowards(direction));
-        m.patternScale = 40.0;
+        // 40 pixels per unit of the strip as it was built, before normalising.
+        m.patternScale = 40.0 / m.unitScale;
         SheetView v = viewOf(200, 100);
-        startPart(*m.objects[0]->faces[0]);
+        // From either end of the strip, so that one of the runs grows back
+        // past the left or top of the window.
+        startPart(direction < 0 ? *m.objects[0]->faces.front() : *m.objects[0]->faces.back());
         UnfoldedPart& part = *m.parts.back();
         EXPECT_TRUE(followGrowingPart(part, m.patternScale, v, 0));
         // The first corner of the first face is the part's origin.

@@ -120,8 +120,16 @@ public:
         const double tx1 = tx0 + r_.width, ty1 = ty0 + r_.height;
         const double m = 1e-9 * (1.0 + std::fabs(tx1) + std::fabs(ty1));
         if (last_ < k_ && overlaps(x, y, r_, *sorted_[last_])) return last_;
-        for (std::size_t j : sheet_.near(tx0 - dx_ - m, ty0 - dy_ - m, tx1 + dx_ + m, ty1 + dy_ + m))
-            if (j < k_ && overlaps(x, y, r_, *sorted_[j])) return last_ = j;
+        const double qx0 = tx0 - dx_ - m, qy0 = ty0 - dy_ - m, qx1 = tx1 + dx_ + m, qy1 = ty1 + dy_ + m;
+        for (std::size_t j : sheet_.near(qx0, qy0, qx1, qy1)) {
+            if (j >= k_) continue;
+            // A part that overlaps the rectangle meets this box; the wide
+            // parts the index always lists mostly do not.
+            const UnfoldedPart& s = *sorted_[j];
+            const double sx0 = s.minX + s.offsetX, sy0 = s.minY + s.offsetY;
+            if (sx0 > qx1 || sy0 > qy1 || sx0 + s.width < qx0 || sy0 + s.height < qy0) continue;
+            if (overlaps(x, y, r_, s)) return last_ = j;
+        }
         return k_;
     }
 

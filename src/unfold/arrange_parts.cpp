@@ -2,6 +2,7 @@
 
 #include "model/mesh.h"
 #include "state/app_state.h"
+#include "unfold/box_grid.h"
 #include "unfold/segments_cross.h"
 #include "unfold/sheet_index.h"
 
@@ -97,6 +98,41 @@ bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<Unfold
     return false;
 }
 
+// The placed parts' rectangles in grids of growing cell sizes, each
+// rectangle in the finest grid where it spans few cells, so that a query
+// meets only the parts near it whatever their sizes.
+class PlacedRects {
+public:
+    explicit PlacedRects(double cellSize)
+    {
+        double cell = cellSize > 0.0 && std::isfinite(cellSize) ? cellSize : 1.0;
+        for (int i = 0; i < kLevels; ++i, cell *= 8.0) {
+            levels_.emplace_back(cell);
+            cells_.push_back(cell);
+        }
+    }
+    void add(std::size_t part, double x0, double y0, double x1, double y1)
+    {
+        std::size_t level = 0;
+        while (level + 1 < levels_.size() && std::max(x1 - x0, y1 - y0) > 2.0 * cells_[level]) ++level;
+        levels_[level].insert(static_cast<std::uint32_t>(part), {x0, y0, x1, y1});
+    }
+    // Calls visit(part) for every part whose rectangle may meet the box,
+    // until one returns true.
+    template <class Visit>
+    bool anyNear(double x0, double y0, double x1, double y1, Visit&& visit) const
+    {
+        for (const BoxGrid& level : levels_)
+            if (level.anyNear({x0, y0, x1, y1}, visit)) return true;
+        return false;
+    }
+
+private:
+    static constexpr int kLevels = 10;
+    std::vector<BoxGrid> levels_;
+    std::vector<double> cells_;
+};
+
 // The position the walk over every candidate position would choose: the
 // free one of least score, then least y, then least x. The score only grows
 // with x and with y, within each of its two forms (width-bound and
@@ -108,7 +144,7 @@ bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<Unfold
 class OrderedSearch {
 public:
     OrderedSearch(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted, std::size_t k,
-                  SheetIndex& sheet, const std::vector<double>& xs)
+                  const PlacedRects& sheet, const std::vector<double>& xs)
         : r_(r), sorted_(sorted), k_(k), sheet_(sheet), xs_(xs), dx_(0.001 * r.width), dy_(0.001 * r.height)
     {
     }
@@ -121,15 +157,19 @@ public:
         const double m = 1e-9 * (1.0 + std::fabs(tx1) + std::fabs(ty1));
         if (last_ < k_ && overlaps(x, y, r_, *sorted_[last_])) return last_;
         const double qx0 = tx0 - dx_ - m, qy0 = ty0 - dy_ - m, qx1 = tx1 + dx_ + m, qy1 = ty1 + dy_ + m;
-        for (std::size_t j : sheet_.near(qx0, qy0, qx1, qy1)) {
-            if (j >= k_) continue;
-            // A part that overlaps the rectangle meets this box; the wide
-            // parts the index always lists mostly do not.
+        std::size_t found = k_;
+        sheet_.anyNear(qx0, qy0, qx1, qy1, [&](std::size_t j) {
+            if (j >= k_) return false;
+            // A part that overlaps the rectangle meets this box.
             const UnfoldedPart& s = *sorted_[j];
             const double sx0 = s.minX + s.offsetX, sy0 = s.minY + s.offsetY;
-            if (sx0 > qx1 || sy0 > qy1 || sx0 + s.width < qx0 || sy0 + s.height < qy0) continue;
-            if (overlaps(x, y, r_, s)) return last_ = j;
-        }
+            if (sx0 > qx1 || sy0 > qy1 || sx0 + s.width < qx0 || sy0 + s.height < qy0) return false;
+            if (!overlaps(x, y, r_, s)) return false;
+            found = j;
+            return true;
+        });
+        if (found != k_) last_ = found;
+        return found;
         return k_;
     }
 
@@ -196,14 +236,14 @@ private:
     const UnfoldedPart& r_;
     const std::vector<UnfoldedPart*>& sorted_;
     std::size_t k_;
-    SheetIndex& sheet_;
+    const PlacedRects& sheet_;
     const std::vector<double>& xs_;
     double dx_, dy_;
     std::size_t last_ = 0;
 };
 
 bool searchInOrder(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted, std::size_t k,
-                   SheetIndex& sheet, const std::vector<double>& xs, const std::vector<double>& ys, double sheetW,
+                   const PlacedRects& sheet, const std::vector<double>& xs, const std::vector<double>& ys, double sheetW,
                    double sheetH, double& bestScore, double& bx, double& by)
 {
     OrderedSearch search(r, sorted, k, sheet, xs);
@@ -277,7 +317,9 @@ void arrangeParts(Model& model)
     // Cells about as large as a typical part.
     double sizeSum = 0.0;
     for (const UnfoldedPart* part : sorted) sizeSum += std::max(part->width, part->height);
-    SheetIndex sheet(sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size()));
+    const double cellSize = sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size());
+    SheetIndex sheet(cellSize);
+    PlacedRects rects(cellSize);
 
     std::vector<double> xs{0.0}, ys{0.0};
     // The same positions in ascending order (the ys without repeats) for
@@ -290,7 +332,7 @@ void arrangeParts(Model& model)
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
         if (regular) {
-            placed = searchInOrder(r, sorted, k, sheet, sortedXs, sortedYs, sheetW, sheetH, bestScore, bx, by);
+            placed = searchInOrder(r, sorted, k, rects, sortedXs, sortedYs, sheetW, sheetH, bestScore, bx, by);
         } else {
             std::size_t lastBlocker = 0;
             for (double y : ys) {
@@ -317,7 +359,10 @@ void arrangeParts(Model& model)
         r.offsetX = bx - r.minX;
         r.offsetY = by - r.minY;
         const double x0 = r.minX + r.offsetX, y0 = r.minY + r.offsetY;
-        sheet.add(k, x0, y0, x0 + r.width, y0 + r.height);
+        if (regular)
+            rects.add(k, x0, y0, x0 + r.width, y0 + r.height);
+        else
+            sheet.add(k, x0, y0, x0 + r.width, y0 + r.height);
         xs.push_back(bx + r.width);
         ys.push_back(by + r.height);
         if (regular) {

@@ -110,9 +110,13 @@ void PartGrowthIndex::evaluate(std::uint32_t id)
     if (entry.candidate) candidates.erase({entry.priority > 0.0, entry.priority, entry.position, id});
     GridBox box;
     entry.candidate = canAttach(*entry.face, *entry.edge, box);
-    openGrid.remove(id);
-    openGrid.insert(id, box);
-    entry.box = box;
+    // The face across is laid out from the same corners every time, so its
+    // box stays where it was filed.
+    if (!entry.filed) {
+        openGrid.insert(id, box);
+        entry.box = box;
+        entry.filed = true;
+    }
     if (entry.candidate) {
         entry.edge->state = EdgeState::Candidate;
         entry.priority = candidatePriority(*entry.edge);

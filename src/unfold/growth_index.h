@@ -42,6 +42,7 @@ struct PartGrowthIndex {
         GridBox box{};              // of the face across, laid flat; not finite: unknown
         double priority = 0.0;
         bool candidate = false;
+        bool filed = false;         // box in openGrid (it never changes)
     };
     std::vector<OpenEdge> open;               // by id
     std::vector<std::uint32_t> freeOpen;      // ids of removed entries, for reuse

@@ -3,6 +3,7 @@
 // and corner pools) so that a model and its unfolding are destroyed together.
 #include <cfloat>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace nettor {
@@ -53,6 +54,9 @@ struct UnfoldedPart {
     double minY = DBL_MAX;
     double maxX = DBL_MIN;
     double maxY = DBL_MIN;
+    // What the engine keeps about a growing part between evaluations of its
+    // candidates; its own business, released when the part is closed.
+    std::shared_ptr<void> growthIndex;
 };
 
 } // namespace nettor

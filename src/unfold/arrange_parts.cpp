@@ -2,11 +2,14 @@
 
 #include "model/mesh.h"
 #include "state/app_state.h"
+#include "unfold/box_grid.h"
 #include "unfold/segments_cross.h"
 #include "unfold/sheet_index.h"
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
+#include <utility>
 #include <vector>
 
 namespace nettor {
@@ -95,6 +98,188 @@ bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<Unfold
     return false;
 }
 
+// The placed parts' rectangles in grids of growing cell sizes, each
+// rectangle in the finest grid where it spans few cells, so that a query
+// meets only the parts near it whatever their sizes.
+class PlacedRects {
+public:
+    explicit PlacedRects(double cellSize)
+    {
+        double cell = cellSize > 0.0 && std::isfinite(cellSize) ? cellSize : 1.0;
+        for (int i = 0; i < kLevels; ++i, cell *= 8.0) {
+            levels_.emplace_back(cell);
+            cells_.push_back(cell);
+        }
+    }
+    void add(std::size_t part, double x0, double y0, double x1, double y1)
+    {
+        std::size_t level = 0;
+        while (level + 1 < levels_.size() && std::max(x1 - x0, y1 - y0) > 2.0 * cells_[level]) ++level;
+        levels_[level].insert(static_cast<std::uint32_t>(part), {x0, y0, x1, y1});
+    }
+    // Calls visit(part) for every part whose rectangle may meet the box,
+    // until one returns true.
+    template <class Visit>
+    bool anyNear(double x0, double y0, double x1, double y1, Visit&& visit) const
+    {
+        for (const BoxGrid& level : levels_)
+            if (level.anyNear({x0, y0, x1, y1}, visit)) return true;
+        return false;
+    }
+
+private:
+    static constexpr int kLevels = 10;
+    std::vector<BoxGrid> levels_;
+    std::vector<double> cells_;
+};
+
+// The position the walk over every candidate position would choose: the
+// free one of least score, then least y, then least x. The score only grows
+// with x and with y, within each of its two forms (width-bound and
+// height-bound), so for each y only the first free x of each form can win,
+// and a y whose least score is beyond the best so far ends the search.
+// Blocked positions are passed over a run at a time: a corner of the
+// blocking part inside the candidate rectangle, or the reverse, stays
+// inside while the rectangle moves right until a bound is crossed.
+class OrderedSearch {
+public:
+    OrderedSearch(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted, std::size_t k,
+                  const PlacedRects& sheet, const std::vector<double>& xs)
+        : r_(r), sorted_(sorted), k_(k), sheet_(sheet), xs_(xs), dx_(0.001 * r.width), dy_(0.001 * r.height)
+    {
+    }
+
+    // The placed part that rules out (x, y), or k when none does.
+    std::size_t blocker(double x, double y)
+    {
+        const double tx0 = x + dx_, ty0 = y + dy_;
+        const double tx1 = tx0 + r_.width, ty1 = ty0 + r_.height;
+        const double m = 1e-9 * (1.0 + std::fabs(tx1) + std::fabs(ty1));
+        if (last_ < k_ && overlaps(x, y, r_, *sorted_[last_])) return last_;
+        const double qx0 = tx0 - dx_ - m, qy0 = ty0 - dy_ - m, qx1 = tx1 + dx_ + m, qy1 = ty1 + dy_ + m;
+        std::size_t found = k_;
+        sheet_.anyNear(qx0, qy0, qx1, qy1, [&](std::size_t j) {
+            if (j >= k_) return false;
+            // A part that overlaps the rectangle meets this box.
+            const UnfoldedPart& s = *sorted_[j];
+            const double sx0 = s.minX + s.offsetX, sy0 = s.minY + s.offsetY;
+            if (sx0 > qx1 || sy0 > qy1 || sx0 + s.width < qx0 || sy0 + s.height < qy0) return false;
+            if (!overlaps(x, y, r_, s)) return false;
+            found = j;
+            return true;
+        });
+        if (found != k_) last_ = found;
+        return found;
+        return k_;
+    }
+
+    // The index after the run of positions from xs[i] on (at height y)
+    // that part s rules out by a corner test that holds at xs[i].
+    std::size_t skip(std::size_t i, double y, const UnfoldedPart& s) const
+    {
+        const double ty0 = y + dy_, ty1 = ty0 + r_.height;
+        const double sx0 = s.minX + s.offsetX, sy0 = s.minY + s.offsetY;
+        const double sx1 = sx0 + s.width, sy1 = sy0 + s.height;
+        const double x = xs_[i];
+        const double tx0 = x + dx_, tx1 = tx0 + r_.width;
+        std::size_t end = i + 1;
+        auto runWhile = [&](auto holds) {
+            // holds is true at i and stays true up to some index.
+            std::size_t lo = i + 1, hi = xs_.size();
+            while (lo < hi) {
+                const std::size_t mid = lo + (hi - lo) / 2;
+                if (holds(xs_[mid]))
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            end = std::max(end, lo);
+        };
+        const double sxs[2] = {sx0, sx1}, sys[2] = {sy0, sy1};
+        // A corner of s inside the rectangle stays inside while the
+        // rectangle's left side has not passed it.
+        for (double cx : sxs)
+            for (double cy : sys)
+                if (tx0 <= cx && cx <= tx1 && ty0 <= cy && cy <= ty1)
+                    runWhile([&](double v) { return v + dx_ <= cx; });
+        // A corner of the rectangle inside s stays inside until it passes
+        // s's right side.
+        for (double cy : {ty0, ty1}) {
+            if (!(sy0 <= cy && cy <= sy1)) continue;
+            if (sx0 <= tx0 && tx0 <= sx1) runWhile([&](double v) { return v + dx_ <= sx1; });
+            if (sx0 <= tx1 && tx1 <= sx1) runWhile([&](double v) { return v + dx_ + r_.width <= sx1; });
+        }
+        return end;
+    }
+
+    // The first free position among xs[from, to) at height y that is
+    // better than (best, by, bx) with the given score, advancing while
+    // positions can still be better; xs.size() when there is none.
+    template <class ScoreOf>
+    std::size_t firstFree(std::size_t from, std::size_t to, double y, ScoreOf scoreOf, double best, double by,
+                          double bx)
+    {
+        std::size_t i = from;
+        while (i < to) {
+            const double x = xs_[i];
+            const double score = scoreOf(x);
+            const bool better = score < best || (score == best && y < by) || (score == best && y == by && x < bx);
+            if (!better) return xs_.size();
+            const std::size_t j = blocker(x, y);
+            if (j == k_) return i;
+            i = skip(i, y, *sorted_[j]);
+        }
+        return xs_.size();
+    }
+
+private:
+    const UnfoldedPart& r_;
+    const std::vector<UnfoldedPart*>& sorted_;
+    std::size_t k_;
+    const PlacedRects& sheet_;
+    const std::vector<double>& xs_;
+    double dx_, dy_;
+    std::size_t last_ = 0;
+};
+
+bool searchInOrder(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted, std::size_t k,
+                   const PlacedRects& sheet, const std::vector<double>& xs, const std::vector<double>& ys, double sheetW,
+                   double sheetH, double& bestScore, double& bx, double& by)
+{
+    OrderedSearch search(r, sorted, k, sheet, xs);
+    bool placed = false;
+    const std::size_t n = xs.size();
+    for (double y : ys) {
+        const double h = std::max(sheetH, y + r.height);
+        auto widthAt = [&](double x) { return std::max(sheetW, x + r.width); };
+        auto scoreOf = [&](double x) { return sheetScore(widthAt(x), h); };
+        // Positions from b on are width-bound.
+        std::size_t lo = 0, hi = n;
+        while (lo < hi) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (h / widthAt(xs[mid]) >= kPortrait)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        const std::size_t b = lo;
+        double least = DBL_MAX;
+        if (b > 0) least = std::min(least, scoreOf(xs[0]));
+        if (b < n) least = std::min(least, scoreOf(xs[b]));
+        // Scores grow with y (up to rounding): nothing further up can win.
+        if (placed && least > bestScore * (1.0 + 1e-12)) break;
+        for (const auto& [from, to] : {std::pair<std::size_t, std::size_t>{0, b}, {b, n}}) {
+            const std::size_t i = search.firstFree(from, to, y, scoreOf, bestScore, by, bx);
+            if (i == n) continue;
+            bestScore = scoreOf(xs[i]);
+            bx = xs[i];
+            by = y;
+            placed = true;
+        }
+    }
+    return placed;
+}
+
 } // namespace
 
 void arrangeParts(Model& model)
@@ -106,7 +291,18 @@ void arrangeParts(Model& model)
     }
 
     // Largest area first; among equal areas the earlier part.
+    const bool regular = std::all_of(remaining.begin(), remaining.end(), [](const UnfoldedPart* p) {
+        return std::isfinite(p->width) && std::isfinite(p->height) && p->width > 0.0 && p->height > 0.0 &&
+               std::isfinite(p->width * p->height);
+    });
     std::vector<UnfoldedPart*> sorted;
+    if (regular) {
+        sorted = remaining;
+        std::stable_sort(sorted.begin(), sorted.end(), [](const UnfoldedPart* a, const UnfoldedPart* b) {
+            return a->width * a->height > b->width * b->height;
+        });
+        remaining.clear();
+    }
     while (!remaining.empty()) {
         std::size_t best = 0;
         for (std::size_t i = 1; i < remaining.size(); ++i) {
@@ -121,28 +317,37 @@ void arrangeParts(Model& model)
     // Cells about as large as a typical part.
     double sizeSum = 0.0;
     for (const UnfoldedPart* part : sorted) sizeSum += std::max(part->width, part->height);
-    SheetIndex sheet(sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size()));
+    const double cellSize = sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size());
+    SheetIndex sheet(cellSize);
+    PlacedRects rects(cellSize);
 
     std::vector<double> xs{0.0}, ys{0.0};
+    // The same positions in ascending order (the ys without repeats) for
+    // the ordered search.
+    std::vector<double> sortedXs{0.0}, sortedYs{0.0};
     double sheetW = 0.0, sheetH = 0.0;
     double farX = 0.0; // right of every placed box: always free
     for (std::size_t k = 0; k < sorted.size(); ++k) {
         UnfoldedPart& r = *sorted[k];
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
-        std::size_t lastBlocker = 0;
-        for (double y : ys) {
-            for (double x : xs) {
-                const double score =
-                    sheetScore(std::max(sheetW, x + r.width), std::max(sheetH, y + r.height));
-                const bool better = score < bestScore || (score == bestScore && y < by) ||
-                                    (score == bestScore && y == by && x < bx);
-                if (!better) continue;
-                if (blocked(x, y, r, sorted, k, sheet, lastBlocker)) continue;
-                bestScore = score;
-                bx = x;
-                by = y;
-                placed = true;
+        if (regular) {
+            placed = searchInOrder(r, sorted, k, rects, sortedXs, sortedYs, sheetW, sheetH, bestScore, bx, by);
+        } else {
+            std::size_t lastBlocker = 0;
+            for (double y : ys) {
+                for (double x : xs) {
+                    const double score =
+                        sheetScore(std::max(sheetW, x + r.width), std::max(sheetH, y + r.height));
+                    const bool better = score < bestScore || (score == bestScore && y < by) ||
+                                        (score == bestScore && y == by && x < bx);
+                    if (!better) continue;
+                    if (blocked(x, y, r, sorted, k, sheet, lastBlocker)) continue;
+                    bestScore = score;
+                    bx = x;
+                    by = y;
+                    placed = true;
+                }
             }
         }
         // Scores beyond the largest double are never taken; such a part goes
@@ -154,9 +359,17 @@ void arrangeParts(Model& model)
         r.offsetX = bx - r.minX;
         r.offsetY = by - r.minY;
         const double x0 = r.minX + r.offsetX, y0 = r.minY + r.offsetY;
-        sheet.add(k, x0, y0, x0 + r.width, y0 + r.height);
+        if (regular)
+            rects.add(k, x0, y0, x0 + r.width, y0 + r.height);
+        else
+            sheet.add(k, x0, y0, x0 + r.width, y0 + r.height);
         xs.push_back(bx + r.width);
         ys.push_back(by + r.height);
+        if (regular) {
+            sortedXs.insert(std::upper_bound(sortedXs.begin(), sortedXs.end(), bx + r.width), bx + r.width);
+            const auto at = std::lower_bound(sortedYs.begin(), sortedYs.end(), by + r.height);
+            if (at == sortedYs.end() || *at != by + r.height) sortedYs.insert(at, by + r.height);
+        }
         sheetW = std::max(sheetW, bx + r.width);
         sheetH = std::max(sheetH, by + r.height);
         farX = std::max(farX, bx + r.width);

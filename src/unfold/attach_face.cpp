@@ -57,7 +57,7 @@ int attachFace(Edge& edge)
         sendHint(17);
     }
 
-    updateCandidates(part, false);
+    updateCandidatesAfterAttach(part, face);
     if (status.unfoldedFaceCount == status.totalFaceCount) {
         finishUnfolding(model);
         return 0;

@@ -2,51 +2,209 @@
 
 #include "model/mesh.h"
 #include "state/app_state.h"
-#include "unfold/can_attach.h"
 #include "unfold/candidate_priority.h"
-#include "unfold/part_outline.h"
+#include "unfold/growth_index.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
 
 namespace nettor {
 
+namespace {
+
+std::uint64_t walkPosition(std::size_t faceNumber, std::size_t side)
+{
+    return (static_cast<std::uint64_t>(faceNumber) << 32) | static_cast<std::uint64_t>(side);
+}
+
+// Grid cells about twice a typical edge: a face's box then spans a few.
+double cellSizeFor(const UnfoldedPart& part)
+{
+    const Model* model = part.faces.empty() ? nullptr : part.faces.front()->object->model;
+    const double average = model ? model->averageEdgeLength : 0.0;
+    return average > 0.0 && std::isfinite(average) ? 2.0 * average : 1.0;
+}
+
+void record(PartGrowthIndex& index, const UnfoldedPart& part)
+{
+    const AppState& state = appState();
+    index.part = &part;
+    index.faceCount = part.faces.size();
+    index.unfoldedFaceCount = state.status.unfoldedFaceCount;
+    index.overlapCheck = state.overlapCheck.load();
+    index.strategy = state.settings.unfoldStrategy;
+}
+
+// The best candidate and whether there is any, from the ordered candidates;
+// entries whose edge was marked as cut since are dropped on the way.
+bool pickBest(PartGrowthIndex& index, UnfoldedPart& part)
+{
+    part.bestCandidate = nullptr;
+    while (!index.candidates.empty()) {
+        const PartGrowthIndex::CandidateKey key = *index.candidates.begin();
+        Edge* edge = index.open[key.id].edge;
+        if (edge->state == EdgeState::MarkedCut) {
+            index.removeOpen(key.id);
+            continue;
+        }
+        if (key.eligible) part.bestCandidate = edge;
+        return true;
+    }
+    return false;
+}
+
+void tellUser(bool found, bool closing)
+{
+    const UnfoldStatus& status = appState().status;
+    if (!status.busy) invalidateModelView();
+    if (!found && !closing && status.unfoldedFaceCount != status.totalFaceCount && !status.busy)
+        showMessage("Push [Start Face] button and specify the first face.");
+}
+
+} // namespace
+
 void updateCandidates(UnfoldedPart& part, bool closing)
 {
-    UnfoldStatus& status = appState().status;
     part.bestCandidate = nullptr;
-    double bestPriority = 0.0;
-    bool found = false;
-    // Only states change during the walk; the outline stays as it is. Its
-    // storage is kept from one evaluation to the next (one per thread, as
-    // the worker thread unfolds too).
-    // A closing evaluation tests nothing against it.
-    thread_local PartOutline outline;
-    if (!closing) collectOutline(part, outline);
+    // A closed part is never evaluated again but by a full walk.
+    std::shared_ptr<PartGrowthIndex> index;
+    if (!closing) {
+        index = std::make_shared<PartGrowthIndex>(cellSizeFor(part));
+        for (const Face* f : part.faces)
+            if (f->unfolded) index->addFace(*f);
+    }
+    part.growthIndex = index;
 
-    for (Face* face : part.faces) {
-        for (HalfEdge* h : face->outerLoop.halfEdges) {
+    // The walk decides as a walk over the part always has: the first
+    // candidate of the highest positive priority wins.
+    bool found = false;
+    double bestPriority = 0.0;
+    bool indexUsable = true;
+    for (std::size_t fi = 0; fi < part.faces.size(); ++fi) {
+        Face* face = part.faces[fi];
+        const std::vector<HalfEdge*>& sides = face->outerLoop.halfEdges;
+        for (std::size_t si = 0; si < sides.size(); ++si) {
+            HalfEdge* h = sides[si];
             Edge* e = h->edge;
             if (!e || !e->halfEdge1 || !e->halfEdge2 || e->state == EdgeState::MarkedCut) continue;
             const HalfEdge* across = e->halfEdge1 == h ? e->halfEdge2 : e->halfEdge1;
             if (across->loop->face->unfolded) {
                 e->state = h->foldPartner ? EdgeState::Fold : EdgeState::Cut;
-            } else if (closing) {
+                continue;
+            }
+            if (closing) {
                 e->state = EdgeState::Blocked;
-            } else if (canAttach(outline, *face, *e)) {
-                e->state = EdgeState::Candidate;
+                continue;
+            }
+            bool attachable;
+            if (index->openOf.count(e)) {
+                // An edge met twice with its face across unplaced: it has
+                // more sides than two. Judge it here and never rely on the
+                // kept verdicts of this part.
+                GridBox box;
+                attachable = index->canAttach(*face, *e, box);
+                e->state = attachable ? EdgeState::Candidate : EdgeState::Blocked;
+                indexUsable = false;
+            } else {
+                const std::uint32_t id = index->addOpen(*e, *face, walkPosition(fi, si));
+                index->evaluate(id);
+                attachable = index->open[id].candidate;
+            }
+            if (attachable) {
                 found = true;
                 const double priority = candidatePriority(*e);
                 if (priority > bestPriority) {
                     bestPriority = priority;
                     part.bestCandidate = e;
                 }
-            } else {
-                e->state = EdgeState::Blocked;
             }
         }
     }
+    if (index) {
+        record(*index, part);
+        if (!indexUsable) index->part = nullptr;
+    }
+    tellUser(found, closing);
+}
 
-    if (!status.busy) invalidateModelView();
-    if (!found && !closing && status.unfoldedFaceCount != status.totalFaceCount && !status.busy)
-        showMessage("Push [Start Face] button and specify the first face.");
+void updateCandidatesAfterAttach(UnfoldedPart& part, Face& placed)
+{
+    const AppState& state = appState();
+    auto index = std::static_pointer_cast<PartGrowthIndex>(part.growthIndex);
+    if (!index || index->part != &part || part.faces.empty() || part.faces.back() != &placed ||
+        index->faceCount + 1 != part.faces.size() ||
+        index->unfoldedFaceCount + 1 != state.status.unfoldedFaceCount ||
+        index->overlapCheck != state.overlapCheck.load() || index->strategy != state.settings.unfoldStrategy) {
+        updateCandidates(part, false);
+        return;
+    }
+
+    // The outline loses the parent's side of the fold and gains the new
+    // face with its other sides.
+    const std::vector<HalfEdge*>& sides = placed.outerLoop.halfEdges;
+    for (const HalfEdge* h : sides)
+        if (h->foldPartner) index->removeSegment(h->foldPartner);
+    index->addFace(placed);
+
+    // The edges of the new face: closed towards placed faces, open towards
+    // the others.
+    const std::size_t faceNumber = part.faces.size() - 1;
+    std::vector<std::uint32_t> fresh;
+    for (std::size_t si = 0; si < sides.size(); ++si) {
+        HalfEdge* h = sides[si];
+        Edge* e = h->edge;
+        if (!e || !e->halfEdge1 || !e->halfEdge2 || e->state == EdgeState::MarkedCut) continue;
+        const HalfEdge* across = e->halfEdge1 == h ? e->halfEdge2 : e->halfEdge1;
+        const auto it = index->openOf.find(e);
+        if (across->loop->face->unfolded) {
+            e->state = h->foldPartner ? EdgeState::Fold : EdgeState::Cut;
+            if (it != index->openOf.end()) index->removeOpen(it->second);
+        } else if (it == index->openOf.end()) {
+            fresh.push_back(index->addOpen(*e, placed, walkPosition(faceNumber, si)));
+        } else {
+            // An edge with more sides than two: walk the whole part.
+            updateCandidates(part, false);
+            return;
+        }
+    }
+
+    // Only open edges whose face across lies near the new face can change
+    // their verdict: everything the overlap test looks at is unchanged
+    // elsewhere.
+    std::vector<PatternPoint> corners;
+    for (const HalfEdge* h : sides)
+        if (h->point) corners.push_back(*h->point);
+    GridBox changed{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    if (!corners.empty()) {
+        changed = {corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+        double magnitude = 1.0;
+        for (const PatternPoint& q : corners) {
+            changed = {std::min(changed.minX, q.x), std::min(changed.minY, q.y), std::max(changed.maxX, q.x),
+                       std::max(changed.maxY, q.y)};
+            magnitude = std::max({magnitude, std::fabs(q.x), std::fabs(q.y)});
+        }
+        const double margin = 1e-6 * magnitude;
+        changed = {changed.minX - margin, changed.minY - margin, changed.maxX + margin, changed.maxY + margin};
+    }
+    std::vector<std::uint32_t> near;
+    index->openGrid.anyNear(changed, [&](std::size_t id) {
+        near.push_back(static_cast<std::uint32_t>(id));
+        return false;
+    });
+    for (std::uint32_t id : near) {
+        PartGrowthIndex::OpenEdge& entry = index->open[id];
+        if (!entry.edge) continue;
+        if (entry.edge->state == EdgeState::MarkedCut)
+            index->removeOpen(id);
+        else
+            index->evaluate(id);
+    }
+    for (std::uint32_t id : fresh) index->evaluate(id);
+
+    const bool found = pickBest(*index, part);
+    record(*index, part);
+    tellUser(found, false);
 }
 
 } // namespace nettor

@@ -1,0 +1,158 @@
+// The unfolding engine against the straightforward reference engine kept in
+// the test tree: spheres unfolded and completed, many separate triangles
+// arranged, and a whole run from an OBJ file to an EPS file.
+#include "bench_models.h"
+#include "formats/eps_writer.h"
+#include "model/mesh.h"
+#include "state/app_state.h"
+#include "support/reference_engine/reference_engine.h"
+#include "unfold/take_up_model.h"
+#include "unfold/unfold_all.h"
+#include "unfold/unfold_with_fewer_parts.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using nettor::bench::separateTriangles;
+using nettor::bench::sphereModel;
+
+enum Engine { Fast = 0, Reference = 1 };
+
+void unfoldWith(int engine, nettor::Model& model)
+{
+    if (engine == Reference)
+        nettor::reference::unfoldAll(model);
+    else
+        nettor::unfoldAll(model);
+}
+
+void prepare(std::unique_ptr<nettor::Model> model)
+{
+    nettor::AppState& app = nettor::appState();
+    app.replaceModel(std::move(model));
+    nettor::takeUpModel(*app.model);
+    app.status.busy = true;
+    app.status.quiet = true;
+}
+
+void BM_SphereUnfoldAndComplete(benchmark::State& state)
+{
+    const int engine = static_cast<int>(state.range(0));
+    const int levels = static_cast<int>(state.range(1));
+    nettor::AppState& app = nettor::appState();
+    app.listener = nullptr;
+    app.settings.unfoldStrategy = 1;
+    app.overlapCheck = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare(sphereModel(levels));
+        state.ResumeTiming();
+        unfoldWith(engine, *app.model);
+    }
+    state.counters["faces"] = static_cast<double>(app.model->faceCount);
+    state.counters["parts"] = static_cast<double>(app.model->parts.size());
+    app.replaceModel(nullptr);
+}
+
+void BM_ArrangeSeparateTriangles(benchmark::State& state)
+{
+    const int engine = static_cast<int>(state.range(0));
+    nettor::AppState& app = nettor::appState();
+    app.listener = nullptr;
+    app.overlapCheck = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare(separateTriangles(static_cast<int>(state.range(1))));
+        state.ResumeTiming();
+        unfoldWith(engine, *app.model);
+    }
+    state.counters["parts"] = static_cast<double>(app.model->parts.size());
+    app.replaceModel(nullptr);
+}
+
+// A bumpy height field of columns x rows quads, two triangles each.
+const std::string& gridObjFile()
+{
+    static const std::string path = [] {
+        const int columns = 250, rows = 200;
+        std::ostringstream out;
+        for (int j = 0; j <= rows; ++j)
+            for (int i = 0; i <= columns; ++i)
+                out << "v " << i * 0.1 << ' ' << std::sin(i * 0.15) * std::cos(j * 0.11) << ' ' << j * 0.1
+                    << '\n';
+        const int stride = columns + 1;
+        for (int j = 0; j < rows; ++j)
+            for (int i = 0; i < columns; ++i) {
+                const int a = j * stride + i + 1, b = a + 1, c = a + stride, d = c + 1;
+                out << "f " << a << ' ' << c << ' ' << b << '\n' << "f " << b << ' ' << c << ' ' << d << '\n';
+            }
+        const std::string p = (std::filesystem::temp_directory_path() / "nettor_bench_100k.obj").string();
+        std::ofstream(p, std::ios::binary) << out.str();
+        return p;
+    }();
+    return path;
+}
+
+// What nettor-cli unfold does: read, take up, unfold, complete, write EPS.
+void BM_ObjToEps100kTriangles(benchmark::State& state)
+{
+    const int engine = static_cast<int>(state.range(0));
+    const std::string& objPath = gridObjFile();
+    const std::string epsPath = (std::filesystem::temp_directory_path() / "nettor_bench_100k.eps").string();
+    nettor::AppState& app = nettor::appState();
+    app.listener = nullptr;
+    app.settings.unfoldStrategy = 1;
+    app.overlapCheck = 1;
+    for (auto _ : state) {
+        auto model = std::make_unique<nettor::Model>();
+        if (!model->readObj(objPath)) {
+            state.SkipWithError("read failed");
+            break;
+        }
+        prepare(std::move(model));
+        if (engine == Reference)
+            nettor::reference::unfoldAll(*app.model);
+        else
+            nettor::unfoldAutomatically(*app.model);
+        std::ofstream eps(epsPath, std::ios::binary);
+        nettor::writeEps(*app.model, app.settings, eps);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["faces"] = static_cast<double>(app.model->faceCount);
+    state.counters["parts"] = static_cast<double>(app.model->parts.size());
+    state.counters["peakKiB"] = static_cast<double>(usage.ru_maxrss);
+    app.replaceModel(nullptr);
+}
+
+} // namespace
+
+// Spheres of 5,120, 20,480 and 81,920 faces; the reference engine only on
+// the first two (the largest takes it minutes).
+BENCHMARK(BM_SphereUnfoldAndComplete)
+    ->ArgNames({"reference", "levels"})
+    ->Args({Fast, 4})
+    ->Args({Fast, 5})
+    ->Args({Fast, 6})
+    ->Args({Reference, 4})
+    ->Args({Reference, 5})
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ArrangeSeparateTriangles)
+    ->ArgNames({"reference", "triangles"})
+    ->Args({Fast, 2000})
+    ->Args({Reference, 2000})
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ObjToEps100kTriangles)->ArgNames({"reference"})->Arg(Fast)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -124,12 +124,12 @@ TEST_F(FewerPartsTest, ConvexSolidsUnfoldIntoOnePart)
 TEST_F(FewerPartsTest, TorusAndHeightFieldNeedFewParts)
 {
     {
-        const Model& m = unfoldWithSearch(torusSpec(48, 24), 1.0);
+        const Model& m = unfoldWithSearch(torusSpec(48, 24), 0.5);
         EXPECT_LE(m.parts.size(), 13u);
         checkComplete(m);
     }
     std::mt19937 rng(20);
-    const Model& m = unfoldWithSearch(closedHeightFieldSpec(rng, 20), 1.0);
+    const Model& m = unfoldWithSearch(closedHeightFieldSpec(rng, 20), 0.5);
     EXPECT_LE(m.parts.size(), 7u);
     checkComplete(m);
 }

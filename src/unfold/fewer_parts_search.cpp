@@ -4,7 +4,9 @@
 // every face starts as a part of its own and whole parts are joined along
 // their shared edges, best edge first, whenever the joined part stays free
 // of overlap: Kruskal's algorithm on the faces' adjacency, with the overlap
-// test as the condition for taking an edge. A join that fails once fails for
+// test as the condition for taking an edge. The test is the unfolding's own
+// (facesOverlap with its tolerance), so the unfolding along the folds found
+// accepts them. A join that fails once fails for
 // good (parts only grow, and the faces of the two sides keep their relative
 // positions), so one pass over the edges finishes a start.
 //

@@ -6,7 +6,8 @@
 // of overlap: Kruskal's algorithm on the faces' adjacency, with the overlap
 // test as the condition for taking an edge. The test is the unfolding's own
 // (facesOverlap with its tolerance), so the unfolding along the folds found
-// accepts them. A join that fails once fails for
+// accepts them; only its check of the fan diagonals of a non-convex face
+// may refuse one, and that face then starts a part of its own. A join that fails once fails for
 // good (parts only grow, and the faces of the two sides keep their relative
 // positions), so one pass over the edges finishes a start.
 //

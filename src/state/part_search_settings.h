@@ -3,6 +3,7 @@
 // unfolding runs it, how long it may take and where its random choices
 // start. Kept apart from Settings, whose stored text form stays as it is.
 #include <cstdint>
+#include <string>
 
 namespace nettor {
 
@@ -11,6 +12,12 @@ struct PartSearchSettings {
     double timeLimitSeconds = 10.0; // the search stops after this long
     std::uint32_t seed = 1;         // the same seed and round budget give the same result
     int maxRounds = 0;              // rounds per search thread; 0 for no limit but the time
+
+    // "enabled:seconds:seed", stored between runs beside the settings.
+    std::string toText() const;
+    // Takes up to three fields in order; a field that is missing or not a
+    // number, or a time limit outside 0 to 86400 seconds, keeps its value.
+    void readText(const std::string& text);
 };
 
 } // namespace nettor

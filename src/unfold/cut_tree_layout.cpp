@@ -1,7 +1,10 @@
 #include "unfold/cut_tree_layout.h"
 
+#include "unfold/faces_overlap.h"
+
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace nettor {
 
@@ -18,8 +21,8 @@ CutTreeLayout::CutTreeLayout(const CutTreeMesh& mesh, bool checkOverlap)
     for (int f = 0; f < mesh.faceCount(); ++f) {
         const int k = mesh.cornerCount(f);
         for (int i = 0; i < k; ++i) {
-            const FlatPoint& a = mesh.shape[mesh.cornerStart[f] + i];
-            const FlatPoint& b = mesh.shape[mesh.cornerStart[f] + (i + 1) % k];
+            const PatternPoint& a = mesh.shape[mesh.cornerStart[f] + i];
+            const PatternPoint& b = mesh.shape[mesh.cornerStart[f] + (i + 1) % k];
             const double d = std::hypot(b.x - a.x, b.y - a.y);
             if (std::isfinite(d)) {
                 sum += d;
@@ -62,7 +65,7 @@ int CutTreeLayout::foldDegree(int face) const
     return d;
 }
 
-CutTreeLayout::Box CutTreeLayout::boxOf(const FlatPoint* corners, int count) const
+CutTreeLayout::Box CutTreeLayout::boxOf(const PatternPoint* corners, int count) const
 {
     Box b{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
     for (int i = 1; i < count; ++i) {
@@ -119,9 +122,9 @@ void CutTreeLayout::gridRemove(int part, int face)
     if (journaling_) journal_.push_back({Op::GridRemove, part, face, 0});
 }
 
-void CutTreeLayout::setPos(int face, const FlatPoint* corners, const Box& box)
+void CutTreeLayout::setPos(int face, const PatternPoint* corners, const Box& box)
 {
-    FlatPoint* at = &pos_[mesh_.cornerStart[face]];
+    PatternPoint* at = &pos_[mesh_.cornerStart[face]];
     const int k = mesh_.cornerCount(face);
     if (journaling_) {
         journal_.push_back({Op::SetPos, face, static_cast<int>(savedPos_.size()), static_cast<int>(savedBox_.size())});
@@ -265,53 +268,12 @@ void CutTreeLayout::undoTrial()
     spread_ = savedSpread_;
 }
 
-bool CutTreeLayout::facesOverlap(int a, const FlatPoint* aCorners, int b) const
+bool CutTreeLayout::overlapsPart(int face, const PatternPoint* faceCorners, const Box& box, int part) const
 {
-    const FlatPoint* bCorners = corners(b);
-    const double tol = mesh_.tolerance;
-    // Separating axes of two convex pieces: the normals of their sides. The
-    // pieces overlap when they reach into each other by more than the
-    // tolerance along every one of them.
-    auto separatedAlong = [&](const FlatPoint* pc, const int* pi, int pn, const FlatPoint* qc, const int* qi,
-                              int qn) {
-        for (int i = 0; i < pn; ++i) {
-            const FlatPoint& s = pc[pi[i]];
-            const FlatPoint& t = pc[pi[(i + 1) % pn]];
-            const double nx = s.y - t.y, ny = t.x - s.x;
-            const double len = std::hypot(nx, ny);
-            if (!(len > 0.0)) continue;
-            double pMin = INFINITY, pMax = -INFINITY, qMin = INFINITY, qMax = -INFINITY;
-            for (int j = 0; j < pn; ++j) {
-                const double d = (pc[pi[j]].x * nx + pc[pi[j]].y * ny) / len;
-                pMin = std::min(pMin, d);
-                pMax = std::max(pMax, d);
-            }
-            for (int j = 0; j < qn; ++j) {
-                const double d = (qc[qi[j]].x * nx + qc[qi[j]].y * ny) / len;
-                qMin = std::min(qMin, d);
-                qMax = std::max(qMax, d);
-            }
-            if (!(std::min(pMax, qMax) - std::max(pMin, qMin) > tol)) return true;
-        }
-        return false;
-    };
-    for (int pa = mesh_.pieceStart[a]; pa < mesh_.pieceStart[a + 1]; ++pa) {
-        const int* ai = &mesh_.pieceCorners[mesh_.pieceCornerStart[pa]];
-        const int an = mesh_.pieceCornerStart[pa + 1] - mesh_.pieceCornerStart[pa];
-        for (int pb = mesh_.pieceStart[b]; pb < mesh_.pieceStart[b + 1]; ++pb) {
-            const int* bi = &mesh_.pieceCorners[mesh_.pieceCornerStart[pb]];
-            const int bn = mesh_.pieceCornerStart[pb + 1] - mesh_.pieceCornerStart[pb];
-            if (separatedAlong(aCorners, ai, an, bCorners, bi, bn)) continue;
-            if (separatedAlong(bCorners, bi, bn, aCorners, ai, an)) continue;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CutTreeLayout::overlapsPart(int face, const FlatPoint* faceCorners, const Box& box, int part) const
-{
-    const double tol = mesh_.tolerance;
+    // The tolerance the overlap check gives the new face, where it would be
+    // placed by the unfolding.
+    const std::span<const PatternPoint> shape(faceCorners, static_cast<std::size_t>(mesh_.cornerCount(face)));
+    const double tol = overlapTolerance(shape);
     ++stampValue_;
     long long x0, y0, x1, y1;
     cellRange(box, x0, y0, x1, y1);
@@ -326,7 +288,8 @@ bool CutTreeLayout::overlapsPart(int face, const FlatPoint* faceCorners, const B
                 if (!(box.minX < qb.maxX - tol && qb.minX < box.maxX - tol && box.minY < qb.maxY - tol &&
                       qb.minY < box.maxY - tol))
                     continue;
-                if (facesOverlap(face, faceCorners, q)) return true;
+                if (facesOverlap(shape, {corners(q), static_cast<std::size_t>(mesh_.cornerCount(q))}, tol))
+                    return true;
             }
         }
     return false;
@@ -375,10 +338,10 @@ bool CutTreeLayout::tryJoin(int link, int movingSide)
     // first corner goes onto the fixed side's end and its second onto the
     // fixed side's start, as attachFace shares the points.
     const int kg = mesh_.cornerCount(g), kf = mesh_.cornerCount(f);
-    const FlatPoint& pa = corners(g)[l.side[movingSide]];
-    const FlatPoint& pb = corners(g)[(l.side[movingSide] + 1) % kg];
-    const FlatPoint& qc = corners(f)[l.side[1 - movingSide]];
-    const FlatPoint& qd = corners(f)[(l.side[1 - movingSide] + 1) % kf];
+    const PatternPoint& pa = corners(g)[l.side[movingSide]];
+    const PatternPoint& pb = corners(g)[(l.side[movingSide] + 1) % kg];
+    const PatternPoint& qc = corners(f)[l.side[1 - movingSide]];
+    const PatternPoint& qd = corners(f)[(l.side[1 - movingSide] + 1) % kf];
     const double ux = pb.x - pa.x, uy = pb.y - pa.y, wx = qc.x - qd.x, wy = qc.y - qd.y;
     const double lu = std::hypot(ux, uy), lw = std::hypot(wx, wy);
     if (!(lu > 0.0) || !(lw > 0.0) || !std::isfinite(lu * lw)) return false;
@@ -390,7 +353,7 @@ bool CutTreeLayout::tryJoin(int link, int movingSide)
     movedBox_.clear();
     for (int h : order_) {
         const std::size_t at = moved_.size();
-        const FlatPoint* src = corners(h);
+        const PatternPoint* src = corners(h);
         const int k = mesh_.cornerCount(h);
         for (int i = 0; i < k; ++i) {
             const double dx = src[i].x - ox, dy = src[i].y - oy;

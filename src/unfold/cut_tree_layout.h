@@ -2,7 +2,7 @@
 // A forest of cut trees over the faces of a CutTreeMesh, laid out flat: every
 // part is a tree of faces joined across fold links, each face placed beside
 // its neighbours as the unfolding would place it, and no two faces of a part
-// overlap. Parts are joined and taken apart; a journal undoes a trial.
+// overlap by the engine's own test (facesOverlap). Parts are joined and taken apart; a journal undoes a trial.
 #include "unfold/cut_tree_mesh.h"
 
 #include <cstdint>
@@ -30,7 +30,7 @@ public:
     // faces gather in fewer, larger parts.
     double spread() const { return spread_; }
     // The placed corners of a face.
-    const FlatPoint* corners(int face) const { return &pos_[mesh_.cornerStart[face]]; }
+    const PatternPoint* corners(int face) const { return &pos_[mesh_.cornerStart[face]]; }
 
     // Joins the two parts on the sides of the link when the part holding
     // link.face[movingSide], turned and moved so that its face meets the
@@ -50,9 +50,6 @@ public:
     void undoTrial();
     void endTrial();
 
-    // Do the two faces, as placed, overlap? (Exposed for checks.)
-    bool facesOverlap(int a, const FlatPoint* aCorners, int b) const;
-
 private:
     struct Part {
         std::vector<int> faces;
@@ -71,7 +68,7 @@ private:
     void cellRange(const Box& box, long long& x0, long long& y0, long long& x1, long long& y1) const;
     void gridInsert(int part, int face);
     void gridRemove(int part, int face);
-    void setPos(int face, const FlatPoint* corners, const Box& box);
+    void setPos(int face, const PatternPoint* corners, const Box& box);
     void setPartOf(int face, int part);
     void setFold(int link, char value);
     int createPart();
@@ -79,14 +76,14 @@ private:
     void clearPart(int part);
     void removeFaceAt(int part, int index);
     void resize(int part, int before, int after);
-    Box boxOf(const FlatPoint* corners, int count) const;
-    bool overlapsPart(int face, const FlatPoint* corners, const Box& box, int part) const;
+    Box boxOf(const PatternPoint* corners, int count) const;
+    bool overlapsPart(int face, const PatternPoint* corners, const Box& box, int part) const;
     void bfsOrder(int part, int start, std::vector<int>& out) const;
 
     const CutTreeMesh& mesh_;
     bool checkOverlap_;
     double cell_ = 1.0;
-    std::vector<FlatPoint> pos_;
+    std::vector<PatternPoint> pos_;
     std::vector<Box> box_;
     std::vector<int> partOf_;
     std::vector<char> fold_;
@@ -98,7 +95,7 @@ private:
 
     bool journaling_ = false;
     std::vector<Entry> journal_;
-    std::vector<FlatPoint> savedPos_;
+    std::vector<PatternPoint> savedPos_;
     std::vector<Box> savedBox_;
     std::vector<std::vector<int>> savedFaces_;
     int savedPartCount_ = 0;
@@ -108,7 +105,7 @@ private:
     mutable std::vector<int> stamp_;
     mutable int stampValue_ = 0;
     mutable std::vector<int> order_;
-    std::vector<FlatPoint> moved_;
+    std::vector<PatternPoint> moved_;
     std::vector<Box> movedBox_;
 };
 

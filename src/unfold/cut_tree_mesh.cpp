@@ -14,30 +14,9 @@ namespace nettor {
 
 namespace {
 
-double cross3(const FlatPoint& a, const FlatPoint& b, const FlatPoint& c)
-{
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-}
-
-double signedArea(const std::vector<FlatPoint>& p)
-{
-    double a = 0.0;
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        const FlatPoint& s = p[i];
-        const FlatPoint& t = p[(i + 1) % p.size()];
-        a += s.x * t.y - s.y * t.x;
-    }
-    return a / 2.0;
-}
-
-bool insideTriangle(const FlatPoint& a, const FlatPoint& b, const FlatPoint& c, const FlatPoint& p)
-{
-    return cross3(a, b, p) >= 0.0 && cross3(b, c, p) >= 0.0 && cross3(c, a, p) >= 0.0;
-}
-
 // The face laid flat exactly as startPart places it: corner 0 at the origin,
 // corner 1 on the positive x axis, the others fanned from corner 0.
-std::vector<FlatPoint> flatShape(const Face& face)
+std::vector<PatternPoint> flatShape(const Face& face)
 {
     const auto& hs = face.outerLoop.halfEdges;
     const Vec3 normal = outwardNormal(face);
@@ -52,62 +31,10 @@ std::vector<FlatPoint> flatShape(const Face& face)
                                        hs[i - 1]->origin->position, hs[i]->origin->position, normal);
         }
     }
-    std::vector<FlatPoint> out;
-    for (const PatternPoint& p : placed) out.push_back({p.x, p.y});
-    return out;
+    return placed;
 }
 
 } // namespace
-
-std::vector<std::vector<int>> convexPieces(const std::vector<FlatPoint>& polygon)
-{
-    const int n = static_cast<int>(polygon.size());
-    std::vector<std::vector<int>> pieces;
-    if (n < 3) return pieces;
-    std::vector<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
-    // Clockwise outlines (a face seen from behind) are walked backwards.
-    if (signedArea(polygon) < 0.0) std::reverse(order.begin(), order.end());
-
-    bool convex = true;
-    for (int i = 0; i < n && convex; ++i)
-        convex = cross3(polygon[order[i]], polygon[order[(i + 1) % n]], polygon[order[(i + 2) % n]]) >= 0.0;
-    if (convex) {
-        pieces.push_back(order);
-        return pieces;
-    }
-
-    std::vector<int> rest = order;
-    while (rest.size() > 3) {
-        const int m = static_cast<int>(rest.size());
-        bool clipped = false;
-        for (int i = 0; i < m && !clipped; ++i) {
-            const int ia = rest[(i + m - 1) % m], ib = rest[i], ic = rest[(i + 1) % m];
-            const FlatPoint &a = polygon[ia], &b = polygon[ib], &c = polygon[ic];
-            if (cross3(a, b, c) <= 0.0) continue;
-            bool empty = true;
-            for (int j : rest) {
-                if (j == ia || j == ib || j == ic) continue;
-                if (insideTriangle(a, b, c, polygon[j])) {
-                    empty = false;
-                    break;
-                }
-            }
-            if (!empty) continue;
-            pieces.push_back({ia, ib, ic});
-            rest.erase(rest.begin() + i);
-            clipped = true;
-        }
-        // A self-touching or degenerate outline has no ear left: cover the
-        // rest by a fan, which still holds every corner.
-        if (!clipped) {
-            for (std::size_t k = 1; k + 1 < rest.size(); ++k) pieces.push_back({rest[0], rest[k], rest[k + 1]});
-            return pieces;
-        }
-    }
-    pieces.push_back(rest);
-    return pieces;
-}
 
 CutTreeMesh buildCutTreeMesh(const Model& model)
 {
@@ -122,17 +49,10 @@ CutTreeMesh buildCutTreeMesh(const Model& model)
 
     const int n = mesh.faceCount();
     mesh.cornerStart.push_back(0);
-    mesh.pieceStart.push_back(0);
-    mesh.pieceCornerStart.push_back(0);
     for (int f = 0; f < n; ++f) {
-        const std::vector<FlatPoint> shape = flatShape(*mesh.faces[f]);
+        const std::vector<PatternPoint> shape = flatShape(*mesh.faces[f]);
         mesh.shape.insert(mesh.shape.end(), shape.begin(), shape.end());
         mesh.cornerStart.push_back(static_cast<int>(mesh.shape.size()));
-        for (const std::vector<int>& piece : convexPieces(shape)) {
-            mesh.pieceCorners.insert(mesh.pieceCorners.end(), piece.begin(), piece.end());
-            mesh.pieceCornerStart.push_back(static_cast<int>(mesh.pieceCorners.size()));
-        }
-        mesh.pieceStart.push_back(static_cast<int>(mesh.pieceCornerStart.size()) - 1);
     }
 
     std::vector<std::vector<int>> byFace(n);
@@ -178,10 +98,6 @@ CutTreeMesh buildCutTreeMesh(const Model& model)
         mesh.faceLinks.insert(mesh.faceLinks.end(), byFace[f].begin(), byFace[f].end());
         mesh.linkStart.push_back(static_cast<int>(mesh.faceLinks.size()));
     }
-
-    // Rounding in a chain of placements stays far below a billionth of an
-    // edge; real overlaps reach far deeper.
-    mesh.tolerance = 1e-9 * (model.averageEdgeLength > 0.0 ? model.averageEdgeLength : 1.0);
 
     std::vector<int> parent(n);
     std::iota(parent.begin(), parent.end(), 0);

@@ -1,7 +1,8 @@
 #pragma once
 // The faces still to unfold, seen as the search for fewer parts needs them:
-// each face's flat shape, cut into convex pieces for the overlap test, and
-// the edges across which two of them may be joined.
+// each face's flat shape and the edges across which two of them may be
+// joined.
+#include "model/unfold_records.h"
 #include "model/vec3.h"
 
 #include <cstdint>
@@ -12,11 +13,6 @@ namespace nettor {
 struct Model;
 struct Face;
 struct Edge;
-
-struct FlatPoint {
-    double x = 0.0;
-    double y = 0.0;
-};
 
 struct CutTreeMesh {
     // An edge across which two faces taking part may be joined: two-sided,
@@ -32,17 +28,10 @@ struct CutTreeMesh {
 
     std::vector<Face*> faces;          // the unplaced faces, in model order
     std::vector<int> cornerStart;      // faces.size() + 1 offsets into shape
-    std::vector<FlatPoint> shape;      // each face laid flat as startPart lays it
-    // Convex pieces of every face, as lists of the face's corner numbers.
-    std::vector<int> pieceStart;       // faces.size() + 1 offsets into pieceCornerStart
-    std::vector<int> pieceCornerStart; // pieces + 1 offsets into pieceCorners
-    std::vector<int> pieceCorners;
+    std::vector<PatternPoint> shape;   // each face laid flat as startPart lays it
     std::vector<Link> links;
     std::vector<int> linkStart;        // faces.size() + 1 offsets into faceLinks
     std::vector<int> faceLinks;        // the links of each face
-    // Two faces whose pieces reach into each other by no more than this
-    // (normalised units) do not overlap: sides that touch, rounding.
-    double tolerance = 0.0;
     int componentCount = 0;            // groups of faces connected by links
 
     int faceCount() const { return static_cast<int>(faces.size()); }
@@ -52,9 +41,5 @@ struct CutTreeMesh {
 // The unplaced faces of the model and the links between them. The model must
 // be prepared for unfolding (edge lengths and fold angles set).
 CutTreeMesh buildCutTreeMesh(const Model& model);
-
-// Convex pieces of a simple polygon: the polygon itself when it is convex,
-// else an ear-clipping triangulation; corner numbers of the polygon.
-std::vector<std::vector<int>> convexPieces(const std::vector<FlatPoint>& polygon);
 
 } // namespace nettor

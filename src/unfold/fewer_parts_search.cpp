@@ -4,7 +4,10 @@
 // every face starts as a part of its own and whole parts are joined along
 // their shared edges, best edge first, whenever the joined part stays free
 // of overlap: Kruskal's algorithm on the faces' adjacency, with the overlap
-// test as the condition for taking an edge. A join that fails once fails for
+// test as the condition for taking an edge. The test is the unfolding's own
+// (facesOverlap with its tolerance), so the unfolding along the folds found
+// accepts them; only its check of the fan diagonals of a non-convex face
+// may refuse one, and that face then starts a part of its own. A join that fails once fails for
 // good (parts only grow, and the faces of the two sides keep their relative
 // positions), so one pass over the edges finishes a start.
 //
@@ -20,8 +23,10 @@
 // Each start uses one edge order (flattest, longest, length by flatness,
 // random, across a random direction), perturbed more in later rounds, and
 // two threads search from different seeds; the fewest parts win, the first
-// thread on a tie. Every random choice comes from the seed, and budgets
-// count moves, not time, so a seed and a round budget fix the result.
+// thread on a tie. Both stop at the time limit, at a cancel, or as soon as
+// either reaches one part per connected group of faces. Every random choice
+// comes from the seed, and budgets count moves, not time, so a seed and a
+// round budget that ends the search first fix the result.
 #include "unfold/fewer_parts_search.h"
 
 #include "unfold/cut_tree_layout.h"
@@ -47,15 +52,19 @@ constexpr int kStaleRounds = 24; // rounds without progress before giving up
 struct Stop {
     Clock::time_point deadline;
     const std::atomic<bool>* cancel;
-    bool operator()() const { return (cancel && cancel->load()) || Clock::now() >= deadline; }
+    const std::atomic<bool>* done; // some thread found the fewest parts possible
+    bool operator()() const
+    {
+        return (cancel && cancel->load()) || done->load() || Clock::now() >= deadline;
+    }
 };
 
 class Searcher {
 public:
     Searcher(const CutTreeMesh& mesh, bool overlapCheck, std::uint32_t seed, int thread, const Stop& stop,
-             std::atomic<std::int32_t>* shared)
+             std::atomic<bool>* done, std::atomic<std::int32_t>* shared, int sharedOffset)
         : mesh_(mesh), layout_(mesh, overlapCheck), rng_(seed * 2654435761u + 97u * static_cast<unsigned>(thread)),
-          thread_(thread), stop_(stop), shared_(shared)
+          thread_(thread), stop_(stop), done_(done), shared_(shared), sharedOffset_(sharedOffset)
     {
         base_.resize(mesh.links.size());
         inRegion_.assign(mesh.faceCount(), 0);
@@ -135,9 +144,11 @@ private:
         if (layout_.partCount() >= best_) return;
         best_ = layout_.partCount();
         bestFolds_ = layout_.folds();
+        if (best_ == mesh_.componentCount) done_->store(true);
         if (shared_) {
+            const std::int32_t shown = best_ + sharedOffset_;
             std::int32_t seen = shared_->load();
-            while ((seen == 0 || seen > best_) && !shared_->compare_exchange_weak(seen, best_)) {
+            while ((seen == 0 || seen > shown) && !shared_->compare_exchange_weak(seen, shown)) {
             }
         }
     }
@@ -236,7 +247,9 @@ private:
     std::mt19937 rng_;
     int thread_;
     Stop stop_;
+    std::atomic<bool>* done_;
     std::atomic<std::int32_t>* shared_;
+    int sharedOffset_;
     int rule_ = 0;
     double noise_ = 0.0;
     std::vector<double> base_, keys_;
@@ -251,19 +264,20 @@ private:
 
 PartSearchResult searchFewerParts(const CutTreeMesh& mesh, const PartSearchSettings& settings,
                                   bool overlapCheck, const std::atomic<bool>* cancel,
-                                  std::atomic<std::int32_t>* bestPartCount)
+                                  std::atomic<std::int32_t>* bestPartCount, int partsBefore)
 {
     PartSearchResult result;
     if (mesh.faceCount() == 0) return result;
     const double limit = std::isfinite(settings.timeLimitSeconds) ? std::max(0.0, settings.timeLimitSeconds) : 1e9;
+    std::atomic<bool> done{false};
     const Stop stop{Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(std::min(limit, 1e9))),
-                    cancel};
+                    cancel, &done};
 
     std::vector<std::unique_ptr<Searcher>> searchers;
     for (int t = 0; t < kThreads; ++t)
         searchers.push_back(
-            std::make_unique<Searcher>(mesh, overlapCheck, settings.seed, t, stop, bestPartCount));
+            std::make_unique<Searcher>(mesh, overlapCheck, settings.seed, t, stop, &done, bestPartCount, partsBefore));
     std::vector<std::thread> threads;
     for (int t = 1; t < kThreads; ++t)
         threads.emplace_back([&, t] { searchers[t]->run(settings.maxRounds); });

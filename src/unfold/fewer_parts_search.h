@@ -19,10 +19,11 @@ struct PartSearchResult {
 // Runs the search on two threads until the time limit, the round budget,
 // cancel (when set) or the fewest parts possible (one per connected group).
 // Without overlapCheck every forest is acceptable. bestPartCount, when
-// given, follows the best count found so far. The result depends on the
-// seed and on the rounds completed only.
+// given, follows the best count found so far plus partsBefore (the parts
+// the model has already). The result depends on the seed and on the rounds
+// each thread completed only.
 PartSearchResult searchFewerParts(const CutTreeMesh& mesh, const PartSearchSettings& settings,
                                   bool overlapCheck, const std::atomic<bool>* cancel,
-                                  std::atomic<std::int32_t>* bestPartCount);
+                                  std::atomic<std::int32_t>* bestPartCount, int partsBefore = 0);
 
 } // namespace nettor

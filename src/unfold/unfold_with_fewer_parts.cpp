@@ -23,7 +23,8 @@ bool unfoldWithFewerParts(Model& model)
 
     const CutTreeMesh mesh = buildCutTreeMesh(model);
     const PartSearchResult found = searchFewerParts(mesh, state.partSearch, state.overlapCheck.load() != 0,
-                                                    &status.cancelRequested, &status.bestPartCount);
+                                                    &status.cancelRequested, &status.bestPartCount,
+                                                    static_cast<int>(model.parts.size()));
     std::vector<Edge*> folds;
     for (std::size_t i = 0; i < found.folds.size(); ++i)
         if (found.folds[i]) folds.push_back(mesh.links[i].edge);

@@ -1,4 +1,5 @@
 // The settings record and its text form.
+#include "state/part_search_settings.h"
 #include "state/settings.h"
 
 #include <gtest/gtest.h>
@@ -91,4 +92,25 @@ TEST(SettingsText, FlapsBothSidesIsAFlag)
     EXPECT_EQ(s.toText(), "1:0:1:0:8:0:0:1:1:1:0:1:1:1");
     s.readText("1:0:1:0:8:0:0:1:1:1:0:1:1:0");
     EXPECT_EQ(s.flapsBothSides, 0);
+}
+
+TEST(PartSearchText, RoundTripsAndKeepsFieldsThatDoNotRead)
+{
+    PartSearchSettings s;
+    EXPECT_EQ(s.toText(), "0:10:1");
+    s.readText("1:0.25:4000000000");
+    EXPECT_TRUE(s.enabled);
+    EXPECT_EQ(s.timeLimitSeconds, 0.25);
+    EXPECT_EQ(s.seed, 4000000000u);
+    PartSearchSettings t;
+    t.readText(s.toText());
+    EXPECT_EQ(t.toText(), s.toText());
+    // Out of range, not a number, missing: the values stay.
+    t.readText("2:-1:x");
+    EXPECT_EQ(t.toText(), "1:0.25:4000000000");
+    t.readText("0:1e9");
+    EXPECT_FALSE(t.enabled);
+    EXPECT_EQ(t.timeLimitSeconds, 0.25);
+    t.readText("");
+    EXPECT_EQ(t.toText(), "0:0.25:4000000000");
 }

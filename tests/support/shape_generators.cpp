@@ -32,7 +32,7 @@ MeshSpec randomConvexSpec(std::mt19937& rng, int pointCount)
                 const Vec3& a = s.vertices[i];
                 const Vec3 nrm = cross(s.vertices[j] - a, s.vertices[k] - a);
                 int above = 0, below = 0;
-                for (int m = 0; m < n; ++m) {
+                for (int m = 0; m < n && (above == 0 || below == 0); ++m) {
                     if (m == i || m == j || m == k) continue;
                     const double side = dot(nrm, s.vertices[m] - a);
                     (side > 0 ? above : below)++;

@@ -1,0 +1,120 @@
+// Automatic unfolding with and without the search for fewer parts, on six
+// models: subdivided spheres of 5,120 and 20,480 faces, a torus of 48 x 24
+// quadrilaterals, a closed height field over a 20 x 20 grid, and two OBJ
+// files of Debian's assimp-testmodels package (left out when it is not
+// installed). Each model has its own time limit for the search. Counters:
+// faces, parts, seconds (the whole unfolding, arrangement included).
+#include "formats/load_model.h"
+#include "model/mesh.h"
+#include "state/app_state.h"
+#include "support/shape_generators.h"
+#include "unfold/take_up_model.h"
+#include "unfold/unfold_with_fewer_parts.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nettor::Model;
+
+struct BenchModel {
+    std::string name;
+    double searchSeconds;
+    std::function<std::unique_ptr<Model>()> make;
+};
+
+const char* const kAssimpModels = "/usr/share/assimp/models/";
+
+std::unique_ptr<Model> fromFile(const std::string& path)
+{
+    nettor::LoadedModel loaded = nettor::loadModelFile(path);
+    if (loaded.result != nettor::LoadResult::Loaded) return nullptr;
+    return std::move(loaded.model);
+}
+
+std::vector<BenchModel> benchModels()
+{
+    using namespace nettor::test;
+    std::vector<BenchModel> out = {
+        {"sphere5120", 0.57, [] { return buildModel(subdividedSphereSpec(4)); }},
+        {"sphere20480", 16.2, [] { return buildModel(subdividedSphereSpec(5)); }},
+        {"torus48x24", 0.43, [] { return buildModel(torusSpec(48, 24)); }},
+        {"closedHeightField20", 0.17,
+         [] {
+             std::mt19937 rng(20);
+             return buildModel(closedHeightFieldSpec(rng, 20));
+         }},
+    };
+    for (const auto& [file, seconds] : {std::pair<const char*, double>{"OBJ/WusonOBJ.obj", 0.38},
+                                        std::pair<const char*, double>{"OBJ/empty_mat.obj", 0.019}}) {
+        const std::string path = std::string(kAssimpModels) + file;
+        if (!std::filesystem::exists(path)) {
+            std::cerr << path << " is missing (package assimp-testmodels): left out\n";
+            continue;
+        }
+        out.push_back({std::filesystem::path(file).stem().string(), seconds, [path] { return fromFile(path); }});
+    }
+    return out;
+}
+
+void unfoldModel(benchmark::State& state, const BenchModel& bench, bool search)
+{
+    nettor::AppState& app = nettor::appState();
+    app.listener = nullptr;
+    app.overlapCheck = 1;
+    app.partSearch = {};
+    app.partSearch.enabled = search;
+    app.partSearch.timeLimitSeconds = bench.searchSeconds;
+    std::size_t parts = 0;
+    int faces = 0;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        app.replaceModel(bench.make());
+        if (!app.model) {
+            state.SkipWithError("the model could not be read");
+            return;
+        }
+        nettor::takeUpModel(*app.model);
+        app.status.busy = true;
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        nettor::unfoldAutomatically(*app.model);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        parts = app.model->parts.size();
+        faces = app.model->faceCount;
+    }
+    state.counters["faces"] = faces;
+    state.counters["parts"] = static_cast<double>(parts);
+    state.counters["seconds"] = seconds;
+    state.counters["limit"] = search ? bench.searchSeconds : 0.0;
+    app.replaceModel(nullptr);
+    app.partSearch = {};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    static const std::vector<BenchModel> models = benchModels();
+    for (const BenchModel& m : models)
+        for (bool search : {false, true})
+            benchmark::RegisterBenchmark(("BM_FewerParts/" + m.name + (search ? "/search" : "/greedy")).c_str(),
+                                         [&m, search](benchmark::State& s) { unfoldModel(s, m, search); })
+                ->Iterations(1)
+                ->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

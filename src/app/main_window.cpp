@@ -333,9 +333,10 @@ void MainWindow::saveOutput(int which)
 
 void MainWindow::showSettingsDialog()
 {
-    SettingsDialog dialog(nettor::appState().settings, this);
+    SettingsDialog dialog(nettor::appState().settings, nettor::appState().partSearch, this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    nettor::settingsDialogClosed(accepted, dialog.settings());
+    const nettor::PartSearchSettings partSearch = dialog.partSearch();
+    nettor::settingsDialogClosed(accepted, dialog.settings(), &partSearch);
 }
 
 QString MainWindow::helpFilePath()
@@ -388,7 +389,7 @@ void MainWindow::cyclePane(int step)
 void MainWindow::loadWindowSettings()
 {
     nettor::AppState& state = nettor::appState();
-    const nettor::TakenUpValues taken = nettor::takeUpStoredValues(readStoredValues(), state.settings);
+    const nettor::TakenUpValues taken = nettor::takeUpStoredValues(readStoredValues(), state.settings, &state.partSearch);
     state.modelViewSize = taken.modelViewSize;
 
     resize(900, 620);
@@ -440,7 +441,7 @@ void MainWindow::saveWindowSettings()
     if (!normal.isValid()) normal = geometry();
     const nettor::WindowPlacement placement = nettor::WindowPlacement::ofWindow(
         {normal.x(), normal.y(), normal.width(), normal.height()}, maximized, minimized);
-    writeStoredValues(nettor::valuesToStore(placement, state.modelViewSize, state.settings));
+    writeStoredValues(nettor::valuesToStore(placement, state.modelViewSize, state.settings, &state.partSearch));
     writeBarState({saveState(), !statusBar()->isHidden(), true});
 }
 

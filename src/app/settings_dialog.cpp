@@ -12,10 +12,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
-SettingsDialog::SettingsDialog(const nettor::Settings& settings, QWidget* parent)
-    : QDialog(parent), settings_(settings)
+#include <algorithm>
+#include <cmath>
+
+SettingsDialog::SettingsDialog(const nettor::Settings& settings, const nettor::PartSearchSettings& partSearch,
+                               QWidget* parent)
+    : QDialog(parent), settings_(settings), partSearch_(partSearch)
 {
     setWindowTitle(QStringLiteral("Setting"));
     setObjectName(QStringLiteral("settingsDialog"));
@@ -40,6 +45,12 @@ SettingsDialog::SettingsDialog(const nettor::Settings& settings, QWidget* parent
     ridgeStyle_ = addCombo("ridgeStyle", styles);
     valleyStyle_ = addCombo("valleyStyle", styles);
     saveOnExit_ = addCheck("saveOnExit", QStringLiteral("Save current settings when exit."));
+    searchFewerParts_ = addCheck("searchFewerParts", QStringLiteral("Search for fewer parts (slower)"));
+    searchSeconds_ = new QSpinBox(this);
+    searchSeconds_->setObjectName(QStringLiteral("searchSeconds"));
+    searchSeconds_->setRange(1, 3600);
+    searchSeconds_->setSuffix(QStringLiteral(" s"));
+    searchSeconds_->setToolTip(QStringLiteral("How long the search may take"));
 
     auto* modelBox = new QGroupBox(QStringLiteral("3D model display"), this);
     auto* modelLayout = new QVBoxLayout(modelBox);
@@ -50,6 +61,14 @@ SettingsDialog::SettingsDialog(const nettor::Settings& settings, QWidget* parent
     auto* algorithmLayout = new QVBoxLayout(algorithmBox);
     algorithmLayout->addWidget(unfoldStrategy_);
     algorithmLayout->addWidget(new QLabel(QStringLiteral("This algorithm is used for Auto Mode"), algorithmBox));
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(searchFewerParts_);
+    auto* secondsLabel = new QLabel(QStringLiteral("at most"), algorithmBox);
+    secondsLabel->setBuddy(searchSeconds_);
+    searchRow->addWidget(secondsLabel);
+    searchRow->addWidget(searchSeconds_);
+    searchRow->addStretch(1);
+    algorithmLayout->addLayout(searchRow);
 
     auto* patternBox = new QGroupBox(QStringLiteral("Unfolded pattern display"), this);
     auto* patternLayout = new QGridLayout(patternBox);
@@ -118,6 +137,7 @@ SettingsDialog::SettingsDialog(const nettor::Settings& settings, QWidget* parent
     // they govern follow without OK.
     connect(showEdgeIds_, &QCheckBox::clicked, this, &SettingsDialog::exchange);
     connect(createFlaps_, &QCheckBox::clicked, this, &SettingsDialog::exchange);
+    connect(searchFewerParts_, &QCheckBox::toggled, this, &SettingsDialog::updateEnabling);
 }
 
 QCheckBox* SettingsDialog::addCheck(const char* objectName, const QString& text)
@@ -156,6 +176,8 @@ void SettingsDialog::load(const nettor::Settings& s)
     select(ridgeStyle_, s.ridgeStyle);
     select(valleyStyle_, s.valleyStyle);
     check(saveOnExit_, s.saveOnExit);
+    searchFewerParts_->setChecked(partSearch_.enabled);
+    searchSeconds_->setValue(static_cast<int>(std::lround(std::clamp(partSearch_.timeLimitSeconds, 1.0, 3600.0))));
     updateEnabling();
 }
 
@@ -183,6 +205,8 @@ bool SettingsDialog::read(nettor::Settings& s)
     s.ridgeStyle = ridgeStyle_->currentIndex();
     s.valleyStyle = valleyStyle_->currentIndex();
     s.saveOnExit = saveOnExit_->isChecked();
+    partSearch_.enabled = searchFewerParts_->isChecked();
+    partSearch_.timeLimitSeconds = searchSeconds_->value();
     return true;
 }
 
@@ -203,6 +227,7 @@ void SettingsDialog::updateEnabling()
     fontSize_->setEnabled(showEdgeIds_->isChecked());
     flapSize_->setEnabled(createFlaps_->isChecked());
     flapsBothSides_->setEnabled(createFlaps_->isChecked());
+    searchSeconds_->setEnabled(searchFewerParts_->isChecked());
 }
 
 void SettingsDialog::accept()

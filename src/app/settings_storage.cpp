@@ -22,6 +22,7 @@ nettor::StoredValues readStoredValues()
     values.modelWindowSize = stringValue(settings, QStringLiteral("ModelWindowSize"));
     values.windowPos = stringValue(settings, QStringLiteral("WindowPos"));
     values.config = stringValue(settings, QStringLiteral("Config"));
+    values.partSearch = stringValue(settings, QStringLiteral("PartSearch"));
     return values;
 }
 
@@ -35,6 +36,7 @@ void writeStoredValues(const nettor::StoredValues& values)
     put(QStringLiteral("WindowPos"), values.windowPos);
     put(QStringLiteral("ModelWindowSize"), values.modelWindowSize);
     put(QStringLiteral("Config"), values.config);
+    put(QStringLiteral("PartSearch"), values.partSearch);
 }
 
 BarState readBarState()

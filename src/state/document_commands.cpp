@@ -35,9 +35,10 @@ void displayTextureCommand()
     sendHint(20);
 }
 
-void settingsDialogClosed(bool accepted, const Settings& edited)
+void settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* partSearch)
 {
     if (accepted) {
+        if (partSearch) appState().partSearch = *partSearch;
         Settings& current = appState().settings;
         current = edited;
         current.flapsBothSides = edited.flapsBothSides ? 1 : 0;

@@ -6,6 +6,7 @@
 
 namespace nettor {
 
+struct PartSearchSettings;
 struct Settings;
 
 // Reverses every face of the current model, if there is one; then hint 20.
@@ -18,7 +19,8 @@ void patternViewCommand(Command command);
 // Toggles showTexture; then hint 20.
 void displayTextureCommand();
 // The settings dialog has been closed: with OK its values become the
-// current settings. Either way hint 5 and then hint 20.
-void settingsDialogClosed(bool accepted, const Settings& edited);
+// current settings, and so does its search for fewer parts when given.
+// Either way hint 5 and then hint 20.
+void settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* partSearch = nullptr);
 
 } // namespace nettor

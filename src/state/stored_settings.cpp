@@ -2,7 +2,7 @@
 
 namespace nettor {
 
-TakenUpValues takeUpStoredValues(const StoredValues& stored, Settings& settings)
+TakenUpValues takeUpStoredValues(const StoredValues& stored, Settings& settings, PartSearchSettings* partSearch)
 {
     TakenUpValues taken;
     if (stored.modelWindowSize) taken.modelViewSize = ViewSize::fromText(*stored.modelWindowSize);
@@ -11,17 +11,21 @@ TakenUpValues takeUpStoredValues(const StoredValues& stored, Settings& settings)
         settings.readText(*stored.config);
         taken.configRead = true;
     }
+    if (partSearch && stored.partSearch) partSearch->readText(*stored.partSearch);
     settings.reservedFlag = 0;
     return taken;
 }
 
 StoredValues valuesToStore(const WindowPlacement& placement, const ViewSize& modelViewSize,
-                           const Settings& settings)
+                           const Settings& settings, const PartSearchSettings* partSearch)
 {
     StoredValues values;
     values.windowPos = placement.toText();
     values.modelWindowSize = modelViewSize.toText();
-    if (settings.saveOnExit) values.config = settings.toText();
+    if (settings.saveOnExit) {
+        values.config = settings.toText();
+        if (partSearch) values.partSearch = partSearch->toText();
+    }
     return values;
 }
 

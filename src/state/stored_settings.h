@@ -2,6 +2,7 @@
 // The values kept between runs in the group "Settings": "ModelWindowSize",
 // "WindowPos" and "Config", and how they are taken up at start and made at
 // exit. The storage itself belongs to the application.
+#include "state/part_search_settings.h"
 #include "state/settings.h"
 #include "state/window_placement.h"
 
@@ -14,6 +15,7 @@ struct StoredValues {
     std::optional<std::string> modelWindowSize;
     std::optional<std::string> windowPos;
     std::optional<std::string> config;
+    std::optional<std::string> partSearch; // "PartSearch", the search for fewer parts
 };
 
 struct TakenUpValues {
@@ -27,11 +29,14 @@ struct TakenUpValues {
 // settings as their text form when it is present. A malformed "WindowPos"
 // does not keep "Config" from being read: the defaults would otherwise be
 // written over the user's stored settings at exit.
-TakenUpValues takeUpStoredValues(const StoredValues& stored, Settings& settings);
+// "PartSearch" is read into partSearch, when given, the same way.
+TakenUpValues takeUpStoredValues(const StoredValues& stored, Settings& settings,
+                                 PartSearchSettings* partSearch = nullptr);
 
 // What the frame writes when it closes: the placement and the model view
-// size always, "Config" only when saveOnExit is set.
+// size always, "Config" (and "PartSearch", when given) only when saveOnExit
+// is set.
 StoredValues valuesToStore(const WindowPlacement& placement, const ViewSize& modelViewSize,
-                           const Settings& settings);
+                           const Settings& settings, const PartSearchSettings* partSearch = nullptr);
 
 } // namespace nettor

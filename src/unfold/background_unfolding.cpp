@@ -3,6 +3,7 @@
 #include "model/mesh.h"
 #include "state/app_state.h"
 #include "unfold/unfold_all.h"
+#include "unfold/unfold_with_fewer_parts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +16,8 @@ UnfoldingPlace unfoldingPlace()
     if (!state.model) return UnfoldingPlace::Nothing;
     const int total = state.status.totalFaceCount;
     if (total == state.status.unfoldedFaceCount) return UnfoldingPlace::Nothing;
+    // The search takes seconds whatever the size of the model.
+    if (state.partSearch.enabled) return UnfoldingPlace::WorkerThread;
     return total <= kCallingThreadFaceLimit ? UnfoldingPlace::CallingThread : UnfoldingPlace::WorkerThread;
 }
 
@@ -23,13 +26,19 @@ void unfoldOnCallingThread(Model& model)
     UnfoldStatus& status = appState().status;
     status.busy = true;
     status.quiet = false;
-    unfoldAll(model);
+    unfoldAutomatically(model);
     status.busy = false;
 }
 
 std::string progressTaskText(const UnfoldProgress& p)
 {
     if (p.arranging) return "Arranging the unfolded patterns.";
+    if (p.bestPartCount > 0) {
+        char text[80];
+        std::snprintf(text, sizeof text, "Searching for fewer parts: best so far %d part%s", p.bestPartCount,
+                      p.bestPartCount == 1 ? "" : "s");
+        return text;
+    }
     const int current = std::clamp(p.unfoldedFaces + 1, 0, std::max(p.totalFaces, 0));
     char text[64];
     std::snprintf(text, sizeof text, "Unfolded faces %d / Faces %d", current, p.totalFaces);
@@ -58,6 +67,7 @@ bool BackgroundUnfolding::start(Model& model)
     AppState& state = appState();
     state.status.busy = true;
     state.status.quiet = true;
+    state.status.bestPartCount = 0;
     ended_ = false;
     stoppedByCancel_ = false;
     announceSuspension_ = false;
@@ -65,7 +75,7 @@ bool BackgroundUnfolding::start(Model& model)
     deferring_ = std::make_unique<DeferringListener>(previousListener_);
     state.listener = deferring_.get();
     thread_ = std::thread([this, &model] {
-        stoppedByCancel_.store(unfoldAll(model), std::memory_order_relaxed);
+        stoppedByCancel_.store(unfoldAutomatically(model), std::memory_order_relaxed);
         ended_.store(true, std::memory_order_release);
     });
     return true;
@@ -74,7 +84,7 @@ bool BackgroundUnfolding::start(Model& model)
 UnfoldProgress BackgroundUnfolding::progress() const
 {
     const UnfoldStatus& status = appState().status;
-    return {status.unfoldedFaceCount, status.totalFaceCount, status.finished.load()};
+    return {status.unfoldedFaceCount, status.totalFaceCount, status.finished.load(), status.bestPartCount.load()};
 }
 
 void BackgroundUnfolding::requestCancel()

@@ -43,10 +43,12 @@ struct UnfoldProgress {
     int unfoldedFaces = 0;
     int totalFaces = 0;
     bool arranging = false; // every face placed, the parts being laid out
+    int bestPartCount = 0;  // the search for fewer parts: its best so far, 0 while it has none
 };
 
 // The texts of the progress dialog. The task text counts the face being
-// unfolded (1 up to the total), or tells that the parts are being arranged.
+// unfolded (1 up to the total), or the best part count of the search for
+// fewer parts while it has one, or tells that the parts are being arranged.
 std::string progressTaskText(const UnfoldProgress& progress);
 // "[ %5.1f % ]" of the faces placed; 0 of 0 faces is 0 %.
 std::string progressPercentText(const UnfoldProgress& progress);

@@ -67,7 +67,7 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         window->activateWindow();
-        QTest::qWaitForWindowActive(window); // other test windows may hold the X focus
+        (void)QTest::qWaitForWindowActive(window); // other test windows may hold the X focus
         messages.clear();
         hints.clear();
     }

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,6 +61,7 @@ private slots:
     {
         QSettings().clear();
         nettor::appState().settings = nettor::Settings{};
+        nettor::appState().partSearch = nettor::PartSearchSettings{};
     }
 
     void showsEveryGroupAndTheStoredValues()
@@ -202,10 +204,12 @@ private slots:
         onNextModal([](QWidget* w) {
             clickBox(control<QCheckBox>(w, "showEdgeIds"));
             control<QComboBox>(w, "valleyStyle")->setCurrentIndex(2);
+            clickBox(control<QCheckBox>(w, "searchFewerParts"));
             QTest::mouseClick(button(w, QDialogButtonBox::Cancel), Qt::LeftButton);
         });
         frame.action(nettor::Command::Setting)->trigger();
         QCOMPARE(nettor::appState().settings.toText(), nettor::Settings{}.toText());
+        QVERIFY(!nettor::appState().partSearch.enabled);
         QCOMPARE(hints.count(), 2);
         QCOMPARE(hints.at(0).at(0).toInt(), 5);
         QCOMPARE(hints.at(1).at(0).toInt(), 20);
@@ -220,12 +224,20 @@ private slots:
             control<QComboBox>(w, "flapSize")->setCurrentIndex(2);
             control<QComboBox>(w, "ridgeStyle")->setCurrentIndex(2);
             clickBox(control<QCheckBox>(w, "saveOnExit"));
+            // The time limit is greyed until the search is switched on.
+            auto* seconds = control<QSpinBox>(w, "searchSeconds");
+            QVERIFY(!seconds->isEnabled());
+            clickBox(control<QCheckBox>(w, "searchFewerParts"));
+            QVERIFY(seconds->isEnabled());
+            typeInto(seconds->findChild<QLineEdit*>(), "25");
             QTest::keyClick(w, Qt::Key_Return);
         });
         frame.action(nettor::Command::Setting)->trigger();
         const nettor::Settings& now = nettor::appState().settings;
         QCOMPARE(QString::fromStdString(now.toText()), QStringLiteral("0:1:1:0:24:0:0:1:1:1:2:0:2:1"));
         QCOMPARE(now.saveOnExit, 0);
+        QVERIFY(nettor::appState().partSearch.enabled);
+        QCOMPARE(nettor::appState().partSearch.timeLimitSeconds, 25.0);
         QCOMPARE(hints.count(), 4);
         QCOMPARE(hints.at(2).at(0).toInt(), 5);
         QCOMPARE(hints.at(3).at(0).toInt(), 20);

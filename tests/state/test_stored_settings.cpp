@@ -180,8 +180,32 @@ TEST(StoredValues, SettingsAreWrittenOnlyWhenSaveOnExitIsSet)
     // saveOnExit is not stored, so a read keeps it.
     Settings next;
     next.saveOnExit = 0;
-    takeUpStoredValues({std::nullopt, std::nullopt, std::string("1:0:1:0:8")}, next);
+    takeUpStoredValues({std::nullopt, std::nullopt, std::string("1:0:1:0:8"), std::nullopt}, next);
     EXPECT_EQ(next.saveOnExit, 0);
+}
+
+TEST(StoredValues, TheSearchForFewerPartsTravelsBesideTheSettingsInItsOwnValue)
+{
+    Settings settings;
+    PartSearchSettings search;
+    search.enabled = true;
+    search.timeLimitSeconds = 25;
+    const WindowPlacement placement = WindowPlacement::ofWindow({5, 6, 700, 500}, false, false);
+    const StoredValues values = valuesToStore(placement, {300, 200}, settings, &search);
+    // The settings text keeps its fourteen fields.
+    EXPECT_EQ(values.config, "1:0:1:0:8:0:0:1:1:1:0:1:1:0");
+    ASSERT_TRUE(values.partSearch);
+
+    Settings readSettings;
+    PartSearchSettings readSearch;
+    takeUpStoredValues(values, readSettings, &readSearch);
+    EXPECT_TRUE(readSearch.enabled);
+    EXPECT_EQ(readSearch.timeLimitSeconds, 25);
+    EXPECT_EQ(readSearch.seed, search.seed);
+
+    // Not written without saveOnExit, as the settings are not.
+    settings.saveOnExit = 0;
+    EXPECT_FALSE(valuesToStore(placement, {300, 200}, settings, &search).partSearch);
 }
 
 } // namespace

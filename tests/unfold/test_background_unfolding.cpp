@@ -144,6 +144,36 @@ TEST_F(BackgroundUnfoldingTest, DestroyingARunningUnfoldingStopsAndJoinsTheWorke
     EXPECT_EQ(unfoldingViolation(model), "");
 }
 
+TEST_F(BackgroundUnfoldingTest, TheSearchForFewerPartsRunsOnTheWorkerAndACancelKeepsItsBest)
+{
+    AppState& state = appState();
+    state.partSearch.enabled = true;
+    state.partSearch.timeLimitSeconds = 30.0;
+    // Even a small model: the search takes its time whatever the size.
+    take(stripSpec(10));
+    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::WorkerThread);
+    Model& torus = take(torusSpec(24, 12));
+
+    BackgroundUnfolding run;
+    ASSERT_TRUE(run.start(torus));
+    // The dialog's counter shows the best count once the search has one.
+    UnfoldProgress progress;
+    while (!run.workerEnded() && (progress = run.progress()).bestPartCount == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_GT(progress.bestPartCount, 0);
+    EXPECT_EQ(progressTaskText(progress).rfind("Searching for fewer parts: best so far ", 0), 0u)
+        << progressTaskText(progress);
+    run.requestCancel();
+    waitForWorker(run);
+    // A cancel during the search ends it with the best unfolding found.
+    EXPECT_FALSE(run.finish());
+    run.deliver();
+    EXPECT_TRUE(state.status.finished);
+    EXPECT_EQ(state.status.unfoldedFaceCount, torus.faceCount);
+    EXPECT_LE(static_cast<int>(torus.parts.size()), progress.bestPartCount);
+    EXPECT_EQ(unfoldingViolation(torus), "");
+}
+
 TEST(ProgressTexts, CountTheFaceBeingUnfoldedAndPadThePercentage)
 {
     EXPECT_EQ(progressTaskText({0, 51, false}), "Unfolded faces 1 / Faces 51");
@@ -155,4 +185,7 @@ TEST(ProgressTexts, CountTheFaceBeingUnfoldedAndPadThePercentage)
     EXPECT_EQ(progressPercentText({1, 3, false}), "[  33.3 % ]");
     EXPECT_EQ(progressPercentText({51, 51, true}), "[ 100.0 % ]");
     EXPECT_EQ(progressPercentText({0, 0, false}), "[   0.0 % ]");
+    EXPECT_EQ(progressTaskText({10, 51, false, 1}), "Searching for fewer parts: best so far 1 part");
+    EXPECT_EQ(progressTaskText({10, 51, false, 7}), "Searching for fewer parts: best so far 7 parts");
+    EXPECT_EQ(progressTaskText({51, 51, true, 7}), "Arranging the unfolded patterns.");
 }

@@ -10,11 +10,13 @@
 #include "app/save_file.h"
 #include "app/settings_dialog.h"
 #include "app/settings_storage.h"
+#include "app/texture_window.h"
 #include "formats/saved_outputs.h"
 #include "state/app_state.h"
 #include "state/document_commands.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
+#include "formats/texture_command.h"
 
 #include <QAction>
 #include <QScrollArea>
@@ -253,6 +255,9 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::About, [this] { showAbout(); });
     setCommandHandler(Command::NextPane, [this] { cyclePane(1); });
     setCommandHandler(Command::PreviousPane, [this] { cyclePane(-1); });
+    setCommandHandler(Command::OpenTexture, [this] { openTexture(); });
+    setCommandHandler(Command::DisplayTexture, [] { nettor::displayTextureCommand(); });
+    setCommandHandler(Command::TextureWindow, [this] { TextureWindow::showWindow(document_); });
 }
 
 void MainWindow::runCommand(Command command)
@@ -286,6 +291,17 @@ void MainWindow::onOpen()
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     openFile(dialog.selectedFiles().first());
+}
+
+void MainWindow::openTexture()
+{
+    QFileDialog dialog(this, tr("Open"));
+    dialog.setObjectName(QStringLiteral("openTextureDialog"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("BMP File (*.bmp)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    nettor::openTexturePath(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    updateCommandStates();
 }
 
 bool MainWindow::openFile(const QString& path)

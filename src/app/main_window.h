@@ -82,6 +82,9 @@ private:
     void showSettingsDialog();
     void showHelp();
     void showAbout();
+    // Open Texture image: the bitmap chosen in the open dialog becomes the
+    // model's texture when the core accepts it.
+    void openTexture();
 
     void updateTitle(const QString& documentTitle);
     void loadRecentFiles();

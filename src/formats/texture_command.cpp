@@ -28,13 +28,6 @@ bool openTexturePath(const std::string& path)
     return true;
 }
 
-void toggleShowTexture()
-{
-    AppState& state = appState();
-    state.showTexture = !state.showTexture;
-    sendHint(20);
-}
-
 bool canOpenTexture()
 {
     const AppState& state = appState();

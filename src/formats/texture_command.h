@@ -1,7 +1,7 @@
 #pragma once
 // The texture commands of the document after their dialogs: loading a
-// texture bitmap into the current model, the Display Texture switch, and
-// when these and the textured pattern window may be used.
+// texture bitmap into the current model, and when it, Display Texture and
+// the textured pattern window may be used.
 #include <cstdint>
 #include <string>
 
@@ -20,9 +20,6 @@ inline constexpr const char* textureSizeMessage =
 // showTexture stay. Hint 20 follows a loaded image and a refused size.
 // Returns true when the new image is in the model.
 bool openTexturePath(const std::string& path);
-
-// Display Texture: toggles showTexture, then hint 20.
-void toggleShowTexture();
 
 // Enabling: Open Texture image needs a current model with texture
 // coordinates, Display Texture a model with an image, the textured pattern

@@ -445,7 +445,7 @@ private:
             menu->close();
         }
         // The closed menus hand the keyboard back to the window.
-        QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; });
+        (void)QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; });
         // In the order of the expectations: frame commands first.
         const QStringList frameFirst{"&Open...\tCtrl+O", "E&xit", "&Toolbar", "&Status bar",
                                      "&Setting...", "&Help...", "&About Nettor..."};

@@ -173,6 +173,9 @@ void InformationPanel::onUpdateHint(int number)
     if (number == 3) {
         if (QAbstractButton* b = rightDrag_->button(state.rightDragMode)) b->setChecked(true);
         refreshCounters();
+    } else if (number == 17 || number == 18) {
+        // The last edge pick was taken back: one face fewer is unfolded.
+        refreshCounters();
     } else if (number == 10 || number == 11 || number == 12) {
         // The pattern view may take this hint after the panel and change the
         // scale then; show it once every view has had the hint.

@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/model_view.h"
 #include "app/texture_window.h"
-#include "modal_driver.h"
+#include "file_dialog_driver.h"
 #include "state/app_state.h"
 #include "unfold/unfold_all.h"
 
@@ -34,34 +34,6 @@ int count(const QImage& image, bool (*test)(QRgb))
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) n += test(image.pixel(x, y));
     return n;
-}
-
-// Picks the file in the open dialog the way a user does: goes to its folder,
-// types the name and presses Open.
-void answerOpenDialog(const QString& path, QString* filter = nullptr)
-{
-    onNextModal([=](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        if (!dialog) return;
-        if (filter) *filter = dialog->selectedNameFilter();
-        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
-        if (!name || !buttons) {
-            dialog->reject();
-            return;
-        }
-        dialog->setDirectory(QFileInfo(path).absolutePath());
-        name->setFocus();
-        name->selectAll();
-        QTest::keyClicks(name, QFileInfo(path).fileName());
-        QTest::qWait(50);
-        for (QAbstractButton* b : buttons->buttons())
-            if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole && b->isEnabled()) {
-                QTest::mouseClick(b, Qt::LeftButton);
-                return;
-            }
-        dialog->reject();
-    });
 }
 
 } // namespace
@@ -128,7 +100,7 @@ private slots:
         QVERIFY(!action(nettor::Command::DisplayTexture)->isEnabled()); // no image yet
 
         QString filter;
-        answerOpenDialog(board("board.bmp", 64), &filter);
+        answerFileDialog(board("board.bmp", 64), &filter);
         action(nettor::Command::OpenTexture)->trigger();
         QCOMPARE(filter, QStringLiteral("BMP File (*.bmp)"));
         QVERIFY(messages.isEmpty());
@@ -153,7 +125,7 @@ private slots:
 
         // A bitmap of 100 x 100 is refused with the size rule's message; the
         // board stays on the model and on the screen.
-        answerOpenDialog(board("hundred.bmp", 100));
+        answerFileDialog(board("hundred.bmp", 100));
         action(nettor::Command::OpenTexture)->trigger();
         QCOMPARE(messages, QStringList{QStringLiteral(
                                "The size of Texture image must be 2^n for some integer n.\n(ex. 128, 256...)")});
@@ -165,7 +137,7 @@ private slots:
 
     void theTexturedWindowOpensOnceTheUnfoldingIsFinished()
     {
-        answerOpenDialog(board("board.bmp", 64));
+        answerFileDialog(board("board.bmp", 64));
         action(nettor::Command::OpenTexture)->trigger();
         QVERIFY(nettor::appState().model->textureImage);
         frame->updateCommandStates();

@@ -3,7 +3,7 @@
 // settings), and a failed save that leaves the old file whole.
 #include "app/document.h"
 #include "app/main_window.h"
-#include "modal_driver.h"
+#include "file_dialog_driver.h"
 #include "state/app_state.h"
 #include "unfold/unfold_all.h"
 
@@ -25,44 +25,6 @@ QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Types the name into the save dialog and presses Enter; answers "Yes" when
-// asked whether to replace a file.
-void answerSaveDialog(const QString& path, QString* filter = nullptr, QString* suffix = nullptr)
-{
-    onNextModal([=](QWidget* w) {
-        auto* dialog = qobject_cast<QFileDialog*>(w);
-        if (!dialog) return;
-        if (filter) *filter = dialog->selectedNameFilter();
-        if (suffix) *suffix = dialog->defaultSuffix();
-        onNextModal([](QWidget* question) {
-            if (auto* box = qobject_cast<QMessageBox*>(question)) box->button(QMessageBox::Yes)->click();
-        }, dialog);
-        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-        if (!name) {
-            dialog->reject();
-            return;
-        }
-        // The folder as a user picks it in the dialog, then the name typed.
-        const QFileInfo target(path);
-        dialog->setDirectory(target.absolutePath());
-        name->setFocus();
-        name->selectAll();
-        QTest::keyClicks(name, target.fileName());
-        QTest::qWait(100);
-        // Press the dialog's Save button.
-        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
-        QPushButton* save = nullptr;
-        if (buttons)
-            for (QAbstractButton* b : buttons->buttons())
-                if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole) save = qobject_cast<QPushButton*>(b);
-        if (!save || !save->isEnabled()) {
-            dialog->reject();
-            return;
-        }
-        QTest::mouseClick(save, Qt::LeftButton);
-    });
 }
 
 } // namespace
@@ -113,15 +75,15 @@ private slots:
         const QString nte = out.filePath("gui.nte");
         const QString obj = out.filePath("gui.obj");
         QString filter, suffix;
-        answerSaveDialog(eps, &filter, &suffix);
+        answerFileDialog(eps, &filter, &suffix);
         QTest::keyClick(frame.get(), Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(filter, QStringLiteral("eps Files (*.eps)"));
         QCOMPARE(suffix, QStringLiteral("eps"));
-        answerSaveDialog(nte, &filter, &suffix);
+        answerFileDialog(nte, &filter, &suffix);
         frame->action(nettor::Command::SaveCutEdges)->trigger();
         QCOMPARE(filter, QStringLiteral("To cut edge info (*.nte)"));
         QCOMPARE(suffix, QStringLiteral("nte"));
-        answerSaveDialog(out.filePath("gui"), &filter, &suffix); // the suffix is added
+        answerFileDialog(out.filePath("gui"), &filter, &suffix); // the suffix is added
         frame->action(nettor::Command::ExportObj)->trigger();
         QCOMPARE(filter, QStringLiteral("Wavefront obj (*.obj)"));
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(" | ")));
@@ -163,7 +125,7 @@ private slots:
         }
         if (!lockFolder(locked)) QSKIP("no way to make a folder unwritable here");
 
-        answerSaveDialog(old);
+        answerFileDialog(old);
         frame->action(nettor::Command::SaveEps)->trigger();
         unlockFolder(locked);
         QCOMPARE(messages, QStringList{"File open ERROR"});

@@ -19,6 +19,8 @@ const std::vector<CommandSpec>& commandSpecs()
              {}, "Save the model's file name and the edges to cut"},
             {Command::ExportObj, "actionExportObj", "Export as OB&J with pattern texture coordinates...",
              "Export OBJ", {}, "Save the model as OBJ with the pattern positions as texture coordinates"},
+            {Command::SavePdf, "actionSavePdf", "Save unfolded pattern as P&DF...", "Save PDF",
+             {}, "Save the pages that Print would print as a PDF file"},
             {Command::Print, "actionPrint", "&Print...\tCtrl+P", "Print",
              keys({QKeySequence(Qt::CTRL | Qt::Key_P)}), "Print the unfolded pattern"},
             {Command::PrintPreview, "actionPrintPreview", "Print pre&view", "Print preview", {},

@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
+#include "app/clipboard_export.h"
 #include "app/command_actions.h"
+#include "app/print_commands.h"
 #include "app/command_icons.h"
 #include "app/document.h"
 #include "app/information_panel.h"
@@ -119,6 +121,7 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
             qOverload<>(&QWidget::update));
     connect(document_, &Document::patternViewRepaintRequested, this, &MainWindow::updateCommandStates);
 
+    printCommands_ = new PrintCommands(this);
     createActions();
     buildMenus();
     buildToolBar();
@@ -174,6 +177,7 @@ void MainWindow::buildMenus()
     add(fileMenu_, Command::SaveCutEdges);
     add(fileMenu_, Command::ExportObj);
     fileMenu_->addSeparator();
+    add(fileMenu_, Command::SavePdf);
     add(fileMenu_, Command::Print);
     add(fileMenu_, Command::PrintPreview);
     add(fileMenu_, Command::PrintSetup);
@@ -242,6 +246,12 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::Open, [this] { onOpen(); });
     setCommandHandler(Command::Exit, [this] { close(); });
     setCommandHandler(Command::SaveEps, [this] { saveOutput(int(nettor::SavedOutput::Eps)); });
+    setCommandHandler(Command::SaveEmf, [this] { saveOutput(int(nettor::SavedOutput::Emf)); });
+    setCommandHandler(Command::SavePdf, [this] { saveOutput(int(nettor::SavedOutput::Pdf)); });
+    setCommandHandler(Command::CopyPattern, [this] { copyPatternToClipboard(this); });
+    setCommandHandler(Command::Print, [this] { printCommands_->print(); });
+    setCommandHandler(Command::PrintPreview, [this] { printCommands_->preview(); });
+    setCommandHandler(Command::PrintSetup, [this] { printCommands_->printSetup(); });
     setCommandHandler(Command::SaveCutEdges, [this] { saveOutput(int(nettor::SavedOutput::CutEdges)); });
     setCommandHandler(Command::ExportObj, [this] { saveOutput(int(nettor::SavedOutput::ObjExport)); });
     setCommandHandler(Command::InvertFaces, [] { nettor::invertFacesCommand(); });
@@ -323,6 +333,14 @@ void MainWindow::saveOutput(int which)
     case nettor::SavedOutput::Eps:
         spec = {tr("Save unfolded pattern as EPS"), QStringLiteral("eps Files (*.eps)"),
                 QStringLiteral("eps"), name + QStringLiteral(".eps")};
+        break;
+    case nettor::SavedOutput::Emf:
+        spec = {tr("Save unfolded pattern as EMF"), QStringLiteral("emf Files (*.emf)"),
+                QStringLiteral("emf"), name + QStringLiteral(".emf")};
+        break;
+    case nettor::SavedOutput::Pdf:
+        spec = {tr("Save unfolded pattern as PDF"), QStringLiteral("pdf Files (*.pdf)"),
+                QStringLiteral("pdf"), name + QStringLiteral(".pdf")};
         break;
     case nettor::SavedOutput::CutEdges:
         spec = {tr("Save edges to cut"), QStringLiteral("To cut edge info (*.nte)"),

@@ -26,6 +26,7 @@ class Document;
 class ModelView;
 class InformationPanel;
 class PatternView;
+class PrintCommands;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -49,6 +50,7 @@ public:
     ModelView* modelView() const { return modelView_; }
     InformationPanel* informationPanel() const { return informationPanel_; }
     PatternView* patternView() const { return patternView_; }
+    PrintCommands* printCommands() const { return printCommands_; }
     QAction* undoEdgePickAction() const { return action(nettor::Command::UndoLastEdgePick); }
     QSplitter* columnSplitter() const { return columns_; }
     QSplitter* leftColumnSplitter() const { return leftColumn_; }
@@ -107,5 +109,6 @@ private:
     QHash<nettor::Command, QAction*> actions_;
     QHash<nettor::Command, std::function<void()>> handlers_;
     QTimer* stateTimer_ = nullptr;
+    PrintCommands* printCommands_ = nullptr;
     bool paneSizesApplied_ = false;
 };

@@ -25,11 +25,11 @@ QPolygon toQPolygon(const std::vector<nettor::DevicePoint>& points)
     return polygon;
 }
 
-QPen toQPen(const nettor::Pen& pen)
+QPen toQPen(const nettor::Pen& pen, int minimumWidth)
 {
     if (pen.style == nettor::PenStyle::Null) return QPen(Qt::NoPen);
     QPen q(toQColor(pen.color));
-    q.setWidth(std::max(1, pen.width));
+    q.setWidth(std::max({1, pen.width, minimumWidth}));
     q.setCapStyle(pen.width > 1 ? Qt::RoundCap : Qt::FlatCap);
     q.setJoinStyle(Qt::RoundJoin);
     if (pen.style == nettor::PenStyle::Dot) q.setDashPattern({3.0, 3.0});
@@ -42,9 +42,21 @@ PainterCanvas::PainterCanvas(QPainter& painter, double unitsPerCmX, double units
     : painter_(painter), unitsPerCmX_(unitsPerCmX), unitsPerCmY_(unitsPerCmY)
 {
     painter_.save();
-    painter_.setPen(toQPen(pen_));
+    painter_.setPen(toQPen(pen_, 0));
     painter_.setBrush(toQColor(brush_.color));
     qfont_ = qtFont(font_);
+}
+
+void PainterCanvas::setMinimumLineWidth(int deviceUnits)
+{
+    minimumLineWidth_ = std::max(0, deviceUnits);
+    painter_.setPen(toQPen(pen_, minimumLineWidth_));
+}
+
+int PainterCanvas::paperLineWidth(double unitsPerCm)
+{
+    // One unit of the EPS files: the thinnest line that prints clearly.
+    return static_cast<int>(std::lround(0.035 * unitsPerCm));
 }
 
 PainterCanvas::~PainterCanvas()
@@ -68,7 +80,7 @@ QFont PainterCanvas::qtFont(const nettor::Font& font)
 void PainterCanvas::selectPen(const nettor::Pen& pen)
 {
     pen_ = pen;
-    painter_.setPen(toQPen(pen));
+    painter_.setPen(toQPen(pen, minimumLineWidth_));
 }
 
 void PainterCanvas::selectBrush(const nettor::Brush& brush)

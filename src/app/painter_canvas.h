@@ -41,6 +41,12 @@ public:
     nettor::TextExtent textExtent(const std::string& text) const override;
     void setTransparentBackground() override { transparent_ = true; }
 
+    // No line is drawn thinner than this many device units (for paper and
+    // high-resolution images, where one device unit is a hair line).
+    void setMinimumLineWidth(int deviceUnits);
+    // The minimum line width for a device of unitsPerCm: 0.035 cm.
+    static int paperLineWidth(double unitsPerCm);
+
     // The Qt font that a canvas font becomes (cell height to pixel size).
     static QFont qtFont(const nettor::Font& font);
 
@@ -54,4 +60,5 @@ private:
     QFont qfont_;
     nettor::DevicePoint position_;
     bool transparent_ = false;
+    int minimumLineWidth_ = 0;
 };

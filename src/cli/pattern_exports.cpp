@@ -2,12 +2,8 @@
 
 #include "model/mesh.h"
 #include "formats/saved_outputs.h"
-#include "pattern/draw_pattern.h"
 #include "formats/eps_writer.h"
-#include "formats/pattern_metafile.h"
-#include "formats/pattern_pdf.h"
-#include "pattern/sheet_coordinates.h"
-#include "formats/svg_canvas.h"
+#include "formats/pattern_svg.h"
 #include "state/settings.h"
 
 #include <fstream>
@@ -17,8 +13,6 @@
 namespace nettor::cli {
 
 namespace {
-
-constexpr double kSvgUnitsPerCm = 100.0;
 
 bool writeFile(const std::string& path, const std::function<void(std::ostream&)>& write)
 {
@@ -60,19 +54,17 @@ int writePatternExports(const PatternExports& exports, Model& model, const Setti
         });
     if (!exports.svgPath.empty()) {
         ok &= writeFile(exports.svgPath, [&](std::ostream& out) {
-            // The sheet with its margin of 1.5 cm on every side.
-            SvgCanvas svg(model.sheetWidth * model.patternScale + 2 * kSheetMarginCm,
-                          model.sheetHeight * model.patternScale + 2 * kSheetMarginCm,
-                          kSvgUnitsPerCm);
-            drawPattern(model, settings, svg, kSvgUnitsPerCm, kSvgUnitsPerCm,
-                        OutputTarget::MetafileFile, 0, 0);
-            svg.write(out);
+            out << patternSvg(model, settings, OutputTarget::MetafileFile);
         });
     }
     if (!exports.emfPath.empty())
-        ok &= writeFile(exports.emfPath, [&](std::ostream& out) { writeEmf(model, settings, out); });
+        ok &= writeFile(exports.emfPath, [&](std::ostream& out) {
+            writeSavedOutput(SavedOutput::Emf, model, settings, exports.emfPath, out);
+        });
     if (!exports.pdfPath.empty())
-        ok &= writeFile(exports.pdfPath, [&](std::ostream& out) { writePatternPdf(model, settings, out); });
+        ok &= writeFile(exports.pdfPath, [&](std::ostream& out) {
+            writeSavedOutput(SavedOutput::Pdf, model, settings, exports.pdfPath, out);
+        });
     if (!exports.objPath.empty())
         ok &= writeFile(exports.objPath, [&](std::ostream& out) {
             writeSavedOutput(SavedOutput::ObjExport, model, settings, exports.objPath, out);

@@ -3,6 +3,8 @@
 #include "formats/cut_edge_file.h"
 #include "formats/eps_writer.h"
 #include "formats/obj_export.h"
+#include "formats/pattern_metafile.h"
+#include "formats/pattern_pdf.h"
 #include "formats/relative_model_path.h"
 #include "model/mesh.h"
 #include "state/settings.h"
@@ -21,6 +23,12 @@ void writeSavedOutput(SavedOutput output, Model& model, const Settings& settings
         break;
     case SavedOutput::ObjExport:
         writeObjExport(model, out);
+        break;
+    case SavedOutput::Emf:
+        writeEmf(model, settings, out);
+        break;
+    case SavedOutput::Pdf:
+        writePatternPdf(model, settings, out);
         break;
     }
 }

@@ -12,6 +12,7 @@ CommandState commandState(Command command, const AppState& state)
     switch (command) {
     case Command::SaveEmf:
     case Command::SaveEps:
+    case Command::SavePdf:
     case Command::CopyPattern:
     case Command::Print:
     case Command::PrintPreview:

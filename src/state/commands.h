@@ -14,6 +14,7 @@ enum class Command : std::int32_t {
     SaveEps = 32789,
     SaveCutEdges = 32790,
     ExportObj = 32798,
+    SavePdf = 32799,
     Print = 57607,
     PrintPreview = 57609,
     PrintSetup = 57606,

@@ -159,6 +159,7 @@ private slots:
               {"Save unfolded pattern as &EPS...", {K(Qt::CTRL | Qt::Key_E)}},
               {"Save \"edges to cut\" &info", {}},
               {"Export as OB&J with pattern texture coordinates...", {}},
+              {"Save unfolded pattern as P&DF...", {}},
               {"&Print...\tCtrl+P", {K(Qt::CTRL | Qt::Key_P)}},
               {"Print pre&view", {}},
               {"P&rint Setup...", {}},
@@ -217,19 +218,23 @@ private slots:
 
         unfoldCurrent();
         const QStringList finished = frameCommands + QStringList{
-            "Save unfolded pattern as &EPS...", "Save \"edges to cut\" &info",
-            "Export as OB&J with pattern texture coordinates...", "Zoom &In", "Zoom &Out",
+            "&Save unfolded pattern as EMF...", "Save unfolded pattern as &EPS...",
+            "Save \"edges to cut\" &info", "Export as OB&J with pattern texture coordinates...",
+            "Save unfolded pattern as P&DF...", "&Print...\tCtrl+P", "Print pre&view", "P&rint Setup...",
+            "&Copy the unfolded pattern to Clipboard\tCtrl+C", "Zoom &In", "Zoom &Out",
             "Scale &Up", "Scale &Down"};
         QCOMPARE(enabledItems(), finished);
 
-        // The outputs whose commands are not built yet stay disabled until a
-        // handler is set; then their rule decides.
+        // A command runs the handler set for it, from either of its keys;
+        // without a handler it is disabled whatever its rule says.
         int copies = 0;
         frame->setCommandHandler(nettor::Command::CopyPattern, [&] { ++copies; });
         QVERIFY(enabledItems().contains("&Copy the unfolded pattern to Clipboard\tCtrl+C"));
         showActive();
         QTest::keyClick(frame, Qt::Key_Insert, Qt::ControlModifier);
         QCOMPARE(copies, 1);
+        frame->setCommandHandler(nettor::Command::CopyPattern, nullptr);
+        QVERIFY(!enabledItems().contains("&Copy the unfolded pattern to Clipboard\tCtrl+C"));
 
         // A new Open starts over: invert again, no pattern outputs.
         QVERIFY(frame->openFile(writeFile(dir, "cube2.obj", kCube)));

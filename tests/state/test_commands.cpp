@@ -28,7 +28,7 @@ protected:
     }
 };
 
-const Command kPatternOutputs[] = {Command::SaveEmf,   Command::SaveEps, Command::CopyPattern,
+const Command kPatternOutputs[] = {Command::SaveEmf,   Command::SaveEps, Command::SavePdf, Command::CopyPattern,
                                    Command::Print,     Command::PrintPreview, Command::PrintSetup,
                                    Command::ZoomIn,    Command::ZoomOut, Command::ScaleUp,
                                    Command::ScaleDown};

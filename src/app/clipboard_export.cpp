@@ -1,0 +1,87 @@
+#include "app/clipboard_export.h"
+
+#include "app/painter_canvas.h"
+#include "formats/pattern_metafile.h"
+#include "formats/pattern_svg.h"
+#include "pattern/draw_pattern.h"
+#include "state/app_state.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kInchPerCm = 0.39370078740157477;
+constexpr int kMaxImageSide = 16000;
+
+} // namespace
+
+QImage patternImage(nettor::Model& model, const nettor::Settings& settings, double dpi)
+{
+    const double widthCm = nettor::sheetWidthWithMarginsCm(model);
+    const double heightCm = nettor::sheetHeightWithMarginsCm(model);
+    if (!std::isfinite(widthCm) || !std::isfinite(heightCm) || !(widthCm > 0) || !(heightCm > 0))
+        return {};
+    const double largest = std::max(widthCm, heightCm) * kInchPerCm * dpi;
+    if (largest > kMaxImageSide) dpi *= kMaxImageSide / largest;
+    const double upc = dpi * kInchPerCm;
+    QImage image(std::max(1, static_cast<int>(std::ceil(widthCm * upc))),
+                 std::max(1, static_cast<int>(std::ceil(heightCm * upc))), QImage::Format_RGB32);
+    if (image.isNull()) return {};
+    image.fill(Qt::white);
+    const int dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    {
+        PainterCanvas canvas(painter, upc, upc);
+        canvas.setMinimumLineWidth(PainterCanvas::paperLineWidth(upc));
+        nettor::drawPattern(model, settings, canvas, upc, upc, nettor::OutputTarget::Clipboard, 0, 0);
+    }
+    return image;
+}
+
+QMimeData* patternMimeData(nettor::Model& model, const nettor::Settings& settings, double dpiX,
+                           double dpiY)
+{
+    auto* data = new QMimeData;
+    const auto emf = nettor::patternMetafile(model, settings, nettor::OutputTarget::Clipboard, dpiX, dpiY);
+    data->setData(QStringLiteral("image/x-emf"),
+                  QByteArray(reinterpret_cast<const char*>(emf.data()), static_cast<qsizetype>(emf.size())));
+    data->setData(QStringLiteral("image/svg+xml"),
+                  QByteArray::fromStdString(nettor::patternSvg(model, settings, nettor::OutputTarget::Clipboard)));
+    const QImage image = patternImage(model, settings, kClipboardImageDpi);
+    if (!image.isNull()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        data->setData(QStringLiteral("image/png"), png);
+    }
+    return data;
+}
+
+void copyPatternToClipboard(QWidget* window)
+{
+    nettor::AppState& state = nettor::appState();
+    if (!state.model || !state.status.finished) {
+        nettor::showMessage("There is no unfolded patterns.");
+        return;
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        nettor::showMessage("Can't open Clipboard.");
+        return;
+    }
+    const double dpiX = window ? window->logicalDpiX() : 96.0;
+    const double dpiY = window ? window->logicalDpiY() : 96.0;
+    clipboard->setMimeData(patternMimeData(*state.model, state.settings, dpiX, dpiY));
+}

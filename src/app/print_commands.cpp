@@ -1,0 +1,112 @@
+#include "app/print_commands.h"
+
+#include "app/painter_canvas.h"
+#include "pattern/page_grid.h"
+#include "pattern/print_page.h"
+#include "state/app_state.h"
+
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double kInchPerCm = 0.39370078740157477;
+
+bool finishedPattern()
+{
+    nettor::AppState& state = nettor::appState();
+    return state.model && state.status.finished;
+}
+
+int jobPageCount()
+{
+    return nettor::pageGrid(*nettor::appState().model).pages();
+}
+
+} // namespace
+
+PrintCommands::PrintCommands(QWidget* window)
+    : QObject(window), window_(window), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    printer_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    printer_->setFullPage(true);
+    printer_->setDocName(QStringLiteral("Nettor pattern"));
+}
+
+PrintCommands::~PrintCommands() = default;
+
+void PrintCommands::printJob(QPrinter& printer)
+{
+    if (!finishedPattern()) return;
+    nettor::AppState& state = nettor::appState();
+    const nettor::PageGrid grid = nettor::pageGrid(*state.model);
+    int first = 1;
+    int last = grid.pages();
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = printer.toPage() > 0 ? printer.toPage() : grid.pages();
+    }
+    last = nettor::lastPrintPage(grid, last);
+    first = std::clamp(first, 1, last);
+    // Whatever the dialog's paper, the drawing is measured from the paper's corner.
+    printer.setFullPage(true);
+    const double upcX = printer.logicalDpiX() * kInchPerCm;
+    const double upcY = printer.logicalDpiY() * kInchPerCm;
+    QPainter painter(&printer);
+    if (!painter.isActive()) {
+        nettor::showMessage("Can't print the unfolded pattern.");
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Nothing reaches past the paper: the preview shows its pages side by
+    // side and would otherwise show a page's overhang on its neighbour.
+    const QRectF paper(0, 0, nettor::kPageWidthCm * upcX, nettor::kPageHeightCm * upcY);
+    for (int page = first; page <= last; ++page) {
+        if (page > first) printer.newPage();
+        painter.setClipRect(paper);
+        PainterCanvas canvas(painter, upcX, upcY);
+        canvas.setMinimumLineWidth(PainterCanvas::paperLineWidth(std::min(upcX, upcY)));
+        nettor::drawPrintPage(*state.model, state.settings, canvas, upcX, upcY, page);
+    }
+}
+
+void PrintCommands::print()
+{
+    if (!finishedPattern()) return;
+    const int pages = jobPageCount();
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setFromTo(1, pages);
+    QPrintDialog dialog(printer_.get(), window_);
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    dialog.setMinMax(1, pages);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages > 1);
+    if (dialog.exec() != QDialog::Accepted) return;
+    printJob(*printer_);
+}
+
+void PrintCommands::preview()
+{
+    if (!finishedPattern()) return;
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setFromTo(1, jobPageCount());
+    QPrintPreviewDialog dialog(printer_.get(), window_);
+    dialog.setObjectName(QStringLiteral("printPreview"));
+    dialog.resize(900, 700);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [](QPrinter* printer) { printJob(*printer); });
+    dialog.exec();
+}
+
+void PrintCommands::printSetup()
+{
+    QPageSetupDialog dialog(printer_.get(), window_);
+    dialog.setObjectName(QStringLiteral("printSetupDialog"));
+    dialog.exec();
+}

@@ -58,7 +58,11 @@ void UnfoldRunner::runInBackground()
     }
 
     nettor::sendHint(3);
-    if (!nettor::appState().status.finished) nettor::sendHint(17);
+    // The worker sends no hints; a finished unfolding is announced here,
+    // so that the panel shows the scale chosen for the new sheet rather
+    // than the last one's.
+    if (nettor::appState().status.finished) nettor::sendHint(10);
+    else nettor::sendHint(17);
     nettor::invalidateModelView();
     nettor::repaintPatternView();
     run_.deliver();

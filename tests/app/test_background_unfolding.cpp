@@ -8,6 +8,7 @@
 #include "app/unfold_runner.h"
 #include "app_test_helpers.h"
 #include "state/app_state.h"
+#include "state/scale_text.h"
 #include "support/shape_generators.h"
 #include "support/unfolding_invariants.h"
 
@@ -135,6 +136,9 @@ private slots:
         QVERIFY(!nettor::appState().status.quiet);
         QVERIFY(messages.isEmpty());
         QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("5120"));
+        // The scale chosen for this sheet, not the one before.
+        QTRY_COMPARE(panel->findChild<QLineEdit*>("scale")->text(),
+                     QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
         QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model), std::string());
 
         // The command-line tool gives as many parts for the same file.

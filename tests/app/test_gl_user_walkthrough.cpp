@@ -1,16 +1,22 @@
 // A new user's first session, step by step on the real window: open a model
 // through the Open dialog, turn it, unfold a few faces by hand and take the
 // last pick back, let Start finish the rest, change a setting, save the
-// pattern as EPS. With NETTOR_SCREENSHOT_DIR set it leaves a picture of each
+// pattern as EPS; then larger models, up to a sphere of 5,120 faces that
+// unfolds behind the progress dialog. With NETTOR_SCREENSHOT_DIR set it leaves a picture of each
 // step there (the manual's pictures are made this way).
 #include "app/document.h"
 #include "app/gl_surface_format.h"
 #include "app/information_panel.h"
 #include "app/main_window.h"
 #include "app/model_view.h"
+#include "app/pattern_view.h"
+#include "app_test_helpers.h"
 #include "file_dialog_driver.h"
 #include "scene/pick.h"
 #include "state/app_state.h"
+#include "state/scale_text.h"
+#include "support/shape_generators.h"
+#include "support/unfolding_invariants.h"
 
 #include <QAction>
 #include <QApplication>
@@ -232,6 +238,42 @@ private slots:
         QFile file(eps);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("%!PS-Adobe"));
+    }
+
+    void largerModelsUnfoldInTheWholeWindow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("dodecahedron") << QStringLiteral("dodecahedron");
+        QTest::newRow("sphere") << QStringLiteral("sphere");
+    }
+    void largerModelsUnfoldInTheWholeWindow()
+    {
+        QFETCH(QString, name);
+        nettor::appState().settings.showEdgeIds = 0;
+        QTemporaryDir dir;
+        const QString path = name == QStringLiteral("sphere")
+                                 ? apptest::writeObj(dir, "sphere.obj", nettor::test::subdividedSphereSpec(4))
+                                 : QStringLiteral(NETTOR_SAMPLES_DIR "/dodecahedron.obj");
+        QVERIFY(frame->openFile(path));
+        aRightDragTurnsTheModel();
+        messages.clear();
+        // A click on Start returns when the unfolding has ended, behind the
+        // progress dialog for the sphere.
+        QTest::mouseClick(frame->findChild<QPushButton*>("start"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(nettor::appState().status.finished, 60000);
+        QTRY_VERIFY(!nettor::appState().status.busy);
+        QCOMPARE(unfoldedCount(), model().faceCount);
+        QCOMPARE(nettor::test::unfoldingViolation(model()), std::string());
+        QTest::qWait(100);
+        const QImage sheet = frame->patternView()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const apptest::CutLineSample cuts =
+            apptest::sampleCutLines(sheet, model(), frame->patternView()->sheetView());
+        QVERIFY(cuts.sides > 5);
+        QVERIFY2(cuts.dark * 100 >= cuts.sides * 95, qPrintable(QStringLiteral("%1 of %2").arg(cuts.dark).arg(cuts.sides)));
+        // The panel shows the scale chosen for this model's sheet.
+        QCOMPARE(frame->findChild<QLineEdit*>("scale")->text(),
+                 QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
+        shotOfWindow(name + QStringLiteral("_unfolded"));
     }
 
 private:

@@ -3,7 +3,10 @@
 // with its preview, page grid and page range.
 #include "app/clipboard_export.h"
 #include "app/document.h"
+#include "app/information_panel.h"
 #include "app/main_window.h"
+#include "app/model_view.h"
+#include "app/pattern_view.h"
 #include "app/print_commands.h"
 #include "file_dialog_driver.h"
 #include "formats/pattern_svg.h"
@@ -206,6 +209,31 @@ private slots:
         });
         frame->action(nettor::Command::PrintPreview)->trigger();
         QCOMPARE(shown, pages);
+    }
+
+    void ctrlPOpensThePrintDialogFromEveryPane()
+    {
+        unfoldCurrent();
+        const QList<QWidget*> panes{frame->modelView(), frame->informationPanel(), frame->patternView()};
+        for (QWidget* pane : panes) {
+            QWidget* target = pane;
+            if (!(pane->focusPolicy() & Qt::TabFocus))
+                for (QWidget* child : pane->findChildren<QWidget*>())
+                    if (child->focusPolicy() & Qt::TabFocus) {
+                        target = child;
+                        break;
+                    }
+            target->setFocus();
+            QTRY_VERIFY(target->hasFocus());
+            QString opened;
+            onNextModal([&](QWidget* w) {
+                opened = w->objectName();
+                if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+                else w->close();
+            });
+            QTest::keyClick(target, Qt::Key_P, Qt::ControlModifier);
+            QCOMPARE(opened, QStringLiteral("printDialog"));
+        }
     }
 
     void aPrintJobPrintsItsRangeUpToTheLastPage()

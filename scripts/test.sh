@@ -15,15 +15,20 @@ bash scripts/setup-deps.sh || exit 1
 JOBS="$(nproc 2>/dev/null || echo 2)"
 status=0
 # Repeated runs (and clones in other folders) reuse what was compiled.
-LAUNCHER=()
+BUILD_OPTIONS=()
 if command -v ccache > /dev/null; then
   export CCACHE_BASEDIR="$ROOT"
-  LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  BUILD_OPTIONS=(-DCMAKE_CXX_COMPILER_BUILD_OPTIONS=ccache -DCMAKE_C_COMPILER_BUILD_OPTIONS=ccache)
 fi
+
+# Unity builds (sources compiled in batches) keep the four builds within the
+# time of a test run; the developers' own builds compile file by file.
+BUILD_OPTIONS+=(-DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)
+export NETTOR_UNITY_BUILD=1
 
 echo "== Sanitizer build of the core tests (ASan + UBSan)"
 if cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNETTOR_SANITIZE=ON \
-     -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF "${LAUNCHER[@]}" > build-asan.log 2>&1 \
+     -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF "${BUILD_OPTIONS[@]}" > build-asan.log 2>&1 \
    && ninja -C build-asan nettor_core_tests >> build-asan.log 2>&1; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$ROOT/tests/lsan_assimp.supp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ./build-asan/tests/nettor_core_tests --gtest_brief=1 || status=1
@@ -33,7 +38,7 @@ fi
 
 echo "== ThreadSanitizer build of the worker tests"
 if cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNETTOR_TSAN=ON \
-     -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF "${LAUNCHER[@]}" > build-tsan.log 2>&1 \
+     -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF "${BUILD_OPTIONS[@]}" > build-tsan.log 2>&1 \
    && ninja -C build-tsan nettor_worker_tests >> build-tsan.log 2>&1; then
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./build-tsan/tests/nettor_worker_tests --gtest_brief=1 || status=1
 else
@@ -46,7 +51,7 @@ if [ -x scripts/fuzz.sh ] || [ -f scripts/fuzz.sh ]; then
 fi
 
 echo "== Build and run all tests"
-if ! { cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" > build-test.log 2>&1 \
+if ! { cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${BUILD_OPTIONS[@]}" > build-test.log 2>&1 \
        && ninja -C build-test -j"$JOBS" >> build-test.log 2>&1; }; then
   echo "build failed; see build-test.log"; grep -E "error|FAILED" build-test.log | head -40
   exit 1

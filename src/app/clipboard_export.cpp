@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr double kInchPerCm = 0.39370078740157477;
 constexpr int kMaxImageSide = 16000;
 
 } // namespace
@@ -29,9 +28,9 @@ QImage patternImage(nettor::Model& model, const nettor::Settings& settings, doub
     const double heightCm = nettor::sheetHeightWithMarginsCm(model);
     if (!std::isfinite(widthCm) || !std::isfinite(heightCm) || !(widthCm > 0) || !(heightCm > 0))
         return {};
-    const double largest = std::max(widthCm, heightCm) * kInchPerCm * dpi;
+    const double largest = std::max(widthCm, heightCm) * nettor::kInchesPerCm * dpi;
     if (largest > kMaxImageSide) dpi *= kMaxImageSide / largest;
-    const double upc = dpi * kInchPerCm;
+    const double upc = dpi * nettor::kInchesPerCm;
     QImage image(std::max(1, static_cast<int>(std::ceil(widthCm * upc))),
                  std::max(1, static_cast<int>(std::ceil(heightCm * upc))), QImage::Format_RGB32);
     if (image.isNull()) return {};

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr double kInchPerCm = 0.39370078740157477;
-
 bool finishedPattern()
 {
     nettor::AppState& state = nettor::appState();
@@ -58,8 +56,8 @@ void PrintCommands::printJob(QPrinter& printer)
     first = std::clamp(first, 1, last);
     // Whatever the dialog's paper, the drawing is measured from the paper's corner.
     printer.setFullPage(true);
-    const double upcX = printer.logicalDpiX() * kInchPerCm;
-    const double upcY = printer.logicalDpiY() * kInchPerCm;
+    const double upcX = printer.logicalDpiX() * nettor::kInchesPerCm;
+    const double upcY = printer.logicalDpiY() * nettor::kInchesPerCm;
     QPainter painter(&printer);
     if (!painter.isActive()) {
         nettor::showMessage("Can't print the unfolded pattern.");

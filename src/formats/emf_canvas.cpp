@@ -14,7 +14,6 @@ using namespace emf;
 namespace {
 
 constexpr double kCmPerInch = 2.54;
-constexpr double kInchPerCm = 0.39370078740157477;
 constexpr int kScreenInchesX = 20;
 constexpr int kScreenInchesY = 15;
 
@@ -109,8 +108,8 @@ EmfCanvas::EmfCanvas(EmfFrame frame, double dpiX, double dpiY)
     : frame_(frame),
       dpiX_(dpiX > 0 && std::isfinite(dpiX) ? dpiX : 96.0),
       dpiY_(dpiY > 0 && std::isfinite(dpiY) ? dpiY : 96.0),
-      upcX_(dpiX_ * kInchPerCm),
-      upcY_(dpiY_ * kInchPerCm)
+      upcX_(dpiX_ * kInchesPerCm),
+      upcY_(dpiY_ * kInchesPerCm)
 {
     selectedPen_ = BLACK_PEN;
     selectedBrush_ = WHITE_BRUSH;

@@ -19,6 +19,9 @@ struct Color {
 inline constexpr Color kBlack{0, 0, 0};
 inline constexpr Color kWhite{255, 255, 255};
 
+// A device of d dots per inch has d * kInchesPerCm device units per cm.
+inline constexpr double kInchesPerCm = 0.39370078740157477;
+
 enum class PenStyle { Solid, Dot, Null };
 
 struct Pen {

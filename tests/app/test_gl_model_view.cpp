@@ -3,7 +3,6 @@
 // Edge marks and unmarks, Ctrl+Z takes back the last Connect Edge, a right
 // drag turns the model, and the rendered frame shows the states in colour.
 #include "app/document.h"
-#include "app/gl_surface_format.h"
 #include "app/main_window.h"
 #include "app/model_view.h"
 #include "formats/temp_cut_edge_file.h"
@@ -12,6 +11,7 @@
 #include "state/app_state.h"
 #include "unfold/manual_unfolding.h"
 #include "unfold/unfold_all.h"
+#include "gl_test_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -403,12 +403,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    requestCompatibilityContext();
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("KR_Nettor"));
-    QApplication::setApplicationName(QStringLiteral("NettorGlTest"));
-    TestGlModelView test;
-    return QTest::qExec(&test, argc, argv);
+    return runGlTest<TestGlModelView>(argc, argv, "NettorGlTest");
 }
 
 #include "test_gl_model_view.moc"

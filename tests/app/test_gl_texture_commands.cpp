@@ -3,13 +3,13 @@
 // its check mark, the size rule keeping the image that was there, and the
 // textured pattern window opened once and raised after.
 #include "app/document.h"
-#include "app/gl_surface_format.h"
 #include "app/main_window.h"
 #include "app/model_view.h"
 #include "app/texture_window.h"
 #include "file_dialog_driver.h"
 #include "state/app_state.h"
 #include "unfold/unfold_all.h"
+#include "gl_test_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -167,14 +167,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    requestCompatibilityContext();
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("KR_Nettor"));
-    QApplication::setApplicationName(QStringLiteral("NettorTextureCommandsTest"));
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    TestGlTextureCommands test;
-    return QTest::qExec(&test, argc, argv);
+    return runGlTest<TestGlTextureCommands>(argc, argv, "NettorTextureCommandsTest");
 }
 
 #include "test_gl_texture_commands.moc"

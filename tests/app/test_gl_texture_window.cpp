@@ -8,6 +8,7 @@
 #include "state/app_state.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
+#include "gl_test_main.h"
 
 #include <QAction>
 #include <QPointer>
@@ -217,14 +218,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    QSurfaceFormat format;
-    format.setVersion(2, 1);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
-    QApplication app(argc, argv);
-    TextureWindowTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runGlTest<TextureWindowTest>(argc, argv, "NettorTextureWindowTest");
 }
 
 #include "test_gl_texture_window.moc"

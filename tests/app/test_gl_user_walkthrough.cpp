@@ -5,7 +5,6 @@
 // unfolds behind the progress dialog. With NETTOR_SCREENSHOT_DIR set it leaves a picture of each
 // step there (the manual's pictures are made this way).
 #include "app/document.h"
-#include "app/gl_surface_format.h"
 #include "app/information_panel.h"
 #include "app/main_window.h"
 #include "app/model_view.h"
@@ -17,6 +16,7 @@
 #include "state/scale_text.h"
 #include "support/shape_generators.h"
 #include "support/unfolding_invariants.h"
+#include "gl_test_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -284,14 +284,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    requestCompatibilityContext();
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("KR_Nettor"));
-    QApplication::setApplicationName(QStringLiteral("NettorWalkthroughTest"));
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    TestGlUserWalkthrough test;
-    return QTest::qExec(&test, argc, argv);
+    return runGlTest<TestGlUserWalkthrough>(argc, argv, "NettorWalkthroughTest");
 }
 
 #include "test_gl_user_walkthrough.moc"

@@ -52,10 +52,13 @@ constexpr int kStaleRounds = 24; // rounds without progress before giving up
 struct Stop {
     Clock::time_point deadline;
     const std::atomic<bool>* cancel;
-    const std::atomic<bool>* done; // some thread found the fewest parts possible
+    // Some thread found the fewest parts possible. Null under a round
+    // budget: each thread then runs its own rounds to the end, so that the
+    // result does not depend on which thread got there first.
+    const std::atomic<bool>* done;
     bool operator()() const
     {
-        return (cancel && cancel->load()) || done->load() || Clock::now() >= deadline;
+        return (cancel && cancel->load()) || (done && done->load()) || Clock::now() >= deadline;
     }
 };
 
@@ -272,7 +275,7 @@ PartSearchResult searchFewerParts(const CutTreeMesh& mesh, const PartSearchSetti
     std::atomic<bool> done{false};
     const Stop stop{Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                        std::chrono::duration<double>(std::min(limit, 1e9))),
-                    cancel, &done};
+                    cancel, settings.maxRounds > 0 ? nullptr : &done};
 
     std::vector<std::unique_ptr<Searcher>> searchers;
     for (int t = 0; t < kThreads; ++t)

@@ -5,6 +5,7 @@
 #include "unfold/box_grid.h"
 #include "unfold/segments_cross.h"
 #include "unfold/sheet_index.h"
+#include "unfold/sheet_rows.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -217,14 +218,17 @@ public:
     // positions can still be better; xs.size() when there is none.
     template <class ScoreOf>
     std::size_t firstFree(std::size_t from, std::size_t to, double y, ScoreOf scoreOf, double best, double by,
-                          double bx)
+                          double bx, bool& stopped)
     {
         std::size_t i = from;
         while (i < to) {
             const double x = xs_[i];
             const double score = scoreOf(x);
             const bool better = score < best || (score == best && y < by) || (score == best && y == by && x < bx);
-            if (!better) return xs_.size();
+            if (!better) {
+                stopped = true;
+                return xs_.size();
+            }
             const std::size_t j = blocker(x, y);
             if (j == k_) return i;
             i = skip(i, y, *sorted_[j]);
@@ -243,13 +247,24 @@ private:
 };
 
 bool searchInOrder(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted, std::size_t k,
-                   const PlacedRects& sheet, const std::vector<double>& xs, const std::vector<double>& ys, double sheetW,
+                   const PlacedRects& sheet, const std::vector<double>& xs, const SheetRows& rows, double sheetW,
                    double sheetH, double& bestScore, double& bx, double& by)
 {
     OrderedSearch search(r, sorted, k, sheet, xs);
     bool placed = false;
     const std::size_t n = xs.size();
-    for (double y : ys) {
+    const double dx = 0.001 * r.width;
+    const std::vector<double>& ys = rows.ys();
+    std::vector<std::pair<double, double>> openings;
+    // The first position whose left side lies right of v (or at v).
+    auto leftSideBeyond = [&](double v, bool orAt) {
+        return static_cast<std::size_t>(
+            std::partition_point(xs.begin(), xs.end(),
+                                 [&](double x) { return orAt ? x + dx < v : !(x + dx > v); }) -
+            xs.begin());
+    };
+    for (std::size_t row = 0; row < ys.size(); ++row) {
+        const double y = ys[row];
         const double h = std::max(sheetH, y + r.height);
         auto widthAt = [&](double x) { return std::max(sheetW, x + r.width); };
         auto scoreOf = [&](double x) { return sheetScore(widthAt(x), h); };
@@ -268,9 +283,20 @@ bool searchInOrder(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sort
         if (b < n) least = std::min(least, scoreOf(xs[b]));
         // Scores grow with y (up to rounding): nothing further up can win.
         if (placed && least > bestScore * (1.0 + 1e-12)) break;
+        // Only the row's openings can hold a free position.
+        rows.openings(row, r.width, r.height, openings);
         for (const auto& [from, to] : {std::pair<std::size_t, std::size_t>{0, b}, {b, n}}) {
-            const std::size_t i = search.firstFree(from, to, y, scoreOf, bestScore, by, bx);
-            if (i == n) continue;
+            std::size_t i = n;
+            for (const auto& [left, right] : openings) {
+                const std::size_t first = std::max(from, leftSideBeyond(left, false));
+                const std::size_t last = std::min(to, right == DBL_MAX ? n : leftSideBeyond(right, true));
+                if (first >= last) continue;
+                bool stopped = false;
+                i = search.firstFree(first, last, y, scoreOf, bestScore, by, bx, stopped);
+                if (i < last || stopped) break;
+                i = n;
+            }
+            if (i >= n) continue;
             bestScore = scoreOf(xs[i]);
             bx = xs[i];
             by = y;
@@ -322,9 +348,14 @@ void arrangeParts(Model& model)
     PlacedRects rects(cellSize);
 
     std::vector<double> xs{0.0}, ys{0.0};
-    // The same positions in ascending order (the ys without repeats) for
-    // the ordered search.
-    std::vector<double> sortedXs{0.0}, sortedYs{0.0};
+    // The same x positions in ascending order for the ordered search, and
+    // its rows: the y positions without repeats. No candidate is lifted
+    // more than a thousandth of the tallest part above its row.
+    std::vector<double> sortedXs{0.0};
+    double tallest = 0.0;
+    for (const UnfoldedPart* part : sorted) tallest = std::max(tallest, part->height);
+    SheetRows rows(0.001 * tallest);
+    rows.addRow(0.0);
     double sheetW = 0.0, sheetH = 0.0;
     double farX = 0.0; // right of every placed box: always free
     for (std::size_t k = 0; k < sorted.size(); ++k) {
@@ -332,7 +363,7 @@ void arrangeParts(Model& model)
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
         if (regular) {
-            placed = searchInOrder(r, sorted, k, rects, sortedXs, sortedYs, sheetW, sheetH, bestScore, bx, by);
+            placed = searchInOrder(r, sorted, k, rects, sortedXs, rows, sheetW, sheetH, bestScore, bx, by);
         } else {
             std::size_t lastBlocker = 0;
             for (double y : ys) {
@@ -367,8 +398,8 @@ void arrangeParts(Model& model)
         ys.push_back(by + r.height);
         if (regular) {
             sortedXs.insert(std::upper_bound(sortedXs.begin(), sortedXs.end(), bx + r.width), bx + r.width);
-            const auto at = std::lower_bound(sortedYs.begin(), sortedYs.end(), by + r.height);
-            if (at == sortedYs.end() || *at != by + r.height) sortedYs.insert(at, by + r.height);
+            rows.addRectangle(x0, y0, x0 + r.width, y0 + r.height);
+            rows.addRow(by + r.height);
         }
         sheetW = std::max(sheetW, bx + r.width);
         sheetH = std::max(sheetH, by + r.height);

@@ -162,3 +162,39 @@ TEST_F(SheetIndexTest, ArrangementMatchesTheStepByStepReference)
         }
     }
 }
+
+// Hundreds of parts with no part of zero size, so that every part goes
+// through the search by rows: random sizes, many equal ones (positions that
+// coincide exactly), and long thin parts across short wide ones.
+TEST_F(SheetIndexTest, ManyPartsGoWhereTheReferencePutsThem)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> at(-4.0, 4.0), size(0.05, 1.0);
+    for (int round = 0; round < 4; ++round) {
+        resetAppState();
+        std::vector<MeshSpec> specs;
+        const int count = round == 0 ? 180 : 140;
+        for (int i = 0; i < count; ++i) {
+            double s = size(rng), t = size(rng);
+            if (round == 1) s = 0.6, t = 0.4;
+            if (round == 2 && i % 3 == 0) s = 1.0, t = 0.04;
+            if (round == 2 && i % 3 == 1) s = 0.04, t = 1.0;
+            if (round == 3) s = i % 2 ? 0.5 : 0.25, t = i % 2 ? 0.25 : 0.5;
+            const Vec3 o{at(rng), at(rng), at(rng)};
+            MeshSpec tri;
+            tri.vertices = {o, o + Vec3{s, 0, 0}, o + Vec3{s * 0.3, t, t * 0.2}};
+            tri.faces = {{0, 1, 2}};
+            specs.push_back(tri);
+        }
+        Model& m = take(buildModel(specs));
+        appState().status.busy = true;
+        appState().status.quiet = true;
+        for (auto& o : m.objects) startPart(*o->faces[0]);
+        ASSERT_EQ(m.parts.size(), static_cast<std::size_t>(count));
+        const auto expected = referenceArrangement(m);
+        for (std::size_t i = 0; i < m.parts.size(); ++i) {
+            ASSERT_EQ(m.parts[i]->offsetX, expected[i].first) << "round " << round << " part " << i;
+            ASSERT_EQ(m.parts[i]->offsetY, expected[i].second) << "round " << round << " part " << i;
+        }
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The candidate rows of the arrangement, each with the placed rectangles
+// that cross the line just above it merged into blocks along x. A part
+// whose lower side runs along that line is ruled out wherever a lower
+// corner lies in a block, and wherever its lower side spans a block that
+// ends below its top, so a row whose gaps are all narrower than the part
+// can be passed over without testing a single position in it.
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace nettor {
+
+class SheetRows {
+public:
+    // lift: the largest upward shift of a candidate rectangle above its
+    // row, so that every rectangle listed in a row reaches the rectangle's
+    // lower side.
+    explicit SheetRows(double lift);
+
+    // The rows' heights in ascending order, without repeats.
+    const std::vector<double>& ys() const { return ys_; }
+
+    // Adds a row at height y (nothing when there is one already).
+    void addRow(double y);
+    // Records a placed rectangle; it joins the rows it crosses.
+    void addRectangle(double x0, double y0, double x1, double y1);
+
+    // The open ranges of left sides (x + lift along x) where a rectangle of
+    // width w and height h whose lower side lies on row `row`, lifted by no
+    // more than the lift, may be free of every placed rectangle, left to
+    // right; every other position in the row meets one by a corner. The
+    // last range is open to the right.
+    void openings(std::size_t row, double w, double h, std::vector<std::pair<double, double>>& out) const;
+
+private:
+    struct Block {
+        double start, end, lowestTop;
+    };
+    struct Row {
+        std::vector<Block> blocks;
+        double widestGap = 0.0;   // among the gaps left of the last block, from x = 0
+        double highestLowestTop = 0.0;
+        double extent = 0.0;      // the largest coordinate in the row
+    };
+    struct Rect {
+        double x0, y0, x1, y1;
+    };
+    bool crosses(const Rect& rect, double y) const;
+    static void insert(Row& row, const Rect& rect);
+    static void summarize(Row& row);
+
+    double lift_;
+    std::vector<double> ys_;
+    std::vector<Row> rows_;
+    std::vector<Rect> rects_;
+};
+
+} // namespace nettor

@@ -1,0 +1,82 @@
+// The rows of the arrangement: a position outside a row's openings must be
+// ruled out by a corner of a placed rectangle, whatever the rectangles'
+// shapes and however the candidate is lifted within the lift.
+#include "unfold/sheet_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+using nettor::SheetRows;
+
+namespace {
+
+struct Rect {
+    double x0, y0, x1, y1;
+};
+
+bool inRect(double px, double py, const Rect& r) { return r.x0 <= px && px <= r.x1 && r.y0 <= py && py <= r.y1; }
+
+bool cornerInside(const Rect& t, const Rect& o)
+{
+    const double ox[4] = {o.x0, o.x0, o.x1, o.x1}, oy[4] = {o.y0, o.y1, o.y0, o.y1};
+    const double tx[4] = {t.x0, t.x0, t.x1, t.x1}, ty[4] = {t.y0, t.y1, t.y0, t.y1};
+    for (int i = 0; i < 4; ++i)
+        if (inRect(ox[i], oy[i], t) || inRect(tx[i], ty[i], o)) return true;
+    return false;
+}
+
+} // namespace
+
+TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int round = 0; round < 20; ++round) {
+        const double tallest = 2.0;
+        const double lift = 0.001 * tallest;
+        SheetRows rows(lift);
+        std::vector<Rect> placed;
+        std::vector<double> xs{0.0};
+        rows.addRow(0.0);
+        // Rectangles on a coarse lattice so that edges touch and coincide,
+        // some long and thin across the others.
+        for (int i = 0; i < 60; ++i) {
+            const double x0 = std::floor(unit(rng) * 16) * 0.25, y0 = std::floor(unit(rng) * 16) * 0.25;
+            double w = 0.25 * (1 + std::floor(unit(rng) * 4)), h = 0.25 * (1 + std::floor(unit(rng) * 4));
+            if (i % 7 == 0) w = 0.05, h = tallest;
+            if (i % 7 == 1) w = 3.0, h = 0.05;
+            const Rect r{x0, y0, x0 + w, y0 + h};
+            placed.push_back(r);
+            rows.addRectangle(r.x0, r.y0, r.x1, r.y1);
+            rows.addRow(r.y1);
+            xs.push_back(r.x1);
+        }
+        std::sort(xs.begin(), xs.end());
+        std::vector<std::pair<double, double>> openings;
+        for (int q = 0; q < 40; ++q) {
+            const double w = 0.05 + unit(rng) * 1.5, h = 0.05 + unit(rng) * (tallest - 0.05);
+            const double dx = 0.001 * w, dy = 0.001 * h;
+            for (std::size_t row = 0; row < rows.ys().size(); ++row) {
+                const double y = rows.ys()[row];
+                rows.openings(row, w, h, openings);
+                ASSERT_FALSE(openings.empty());
+                for (std::size_t i = 1; i < openings.size(); ++i)
+                    ASSERT_LE(openings[i - 1].second, openings[i].first) << "openings out of order";
+                for (double x : xs) {
+                    const double left = x + dx;
+                    const bool open = std::any_of(openings.begin(), openings.end(), [&](const auto& o) {
+                        return o.first < left && left < o.second;
+                    });
+                    if (open) continue;
+                    const Rect t{left, y + dy, left + w, y + dy + h};
+                    EXPECT_TRUE(std::any_of(placed.begin(), placed.end(),
+                                            [&](const Rect& o) { return cornerInside(t, o); }))
+                        << "round " << round << ", row " << y << ", x " << x << ", size " << w << " x " << h;
+                }
+            }
+        }
+    }
+}

@@ -256,40 +256,77 @@ bool searchInOrder(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sort
     const double dx = 0.001 * r.width;
     const std::vector<double>& ys = rows.ys();
     std::vector<std::pair<double, double>> openings;
-    // The first position whose left side lies right of v (or at v).
-    auto leftSideBeyond = [&](double v, bool orAt) {
+    // The first position from `start` on whose left side lies right of v
+    // (or at v), found by galloping: the openings come left to right.
+    auto leftSideBeyond = [&](double v, bool orAt, std::size_t start) {
+        auto before = [&](double x) { return orAt ? x + dx < v : !(x + dx > v); };
+        if (start >= n || !before(xs[start])) return start;
+        std::size_t lo = start, step = 1, hi = start + 1;
+        while (hi < n && before(xs[hi])) {
+            lo = hi;
+            step *= 2;
+            hi = lo + step;
+        }
+        hi = std::min(hi, n);
         return static_cast<std::size_t>(
-            std::partition_point(xs.begin(), xs.end(),
-                                 [&](double x) { return orAt ? x + dx < v : !(x + dx > v); }) -
+            std::partition_point(xs.begin() + static_cast<std::ptrdiff_t>(lo) + 1,
+                                 xs.begin() + static_cast<std::ptrdiff_t>(hi), before) -
             xs.begin());
     };
+    std::vector<std::pair<std::size_t, std::size_t>> ranges; // the openings' positions
+    double lastH = -DBL_MAX;
+    std::size_t b = 0;
     for (std::size_t row = 0; row < ys.size(); ++row) {
         const double y = ys[row];
         const double h = std::max(sheetH, y + r.height);
         auto widthAt = [&](double x) { return std::max(sheetW, x + r.width); };
         auto scoreOf = [&](double x) { return sheetScore(widthAt(x), h); };
-        // Positions from b on are width-bound.
-        std::size_t lo = 0, hi = n;
-        while (lo < hi) {
-            const std::size_t mid = lo + (hi - lo) / 2;
-            if (h / widthAt(xs[mid]) >= kPortrait)
-                lo = mid + 1;
-            else
-                hi = mid;
+        // Positions from b on are width-bound; b only moves with h.
+        if (h != lastH) {
+            std::size_t lo = 0, hi = n;
+            while (lo < hi) {
+                const std::size_t mid = lo + (hi - lo) / 2;
+                if (h / widthAt(xs[mid]) >= kPortrait)
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            b = lo;
+            lastH = h;
         }
-        const std::size_t b = lo;
         double least = DBL_MAX;
         if (b > 0) least = std::min(least, scoreOf(xs[0]));
         if (b < n) least = std::min(least, scoreOf(xs[b]));
         // Scores grow with y (up to rounding): nothing further up can win.
         if (placed && least > bestScore * (1.0 + 1e-12)) break;
-        // Only the row's openings can hold a free position.
-        rows.openings(row, r.width, r.height, openings);
+        // Above the best position only a lower score wins.
+        if (placed && y > by && least >= bestScore) continue;
+        // Only the row's openings can hold a free position. A position in
+        // an opening lies right of its left end less the lift along x, so
+        // an opening whose score there is worse than the best holds nothing
+        // better, and nor do the openings right of it.
+        rows.openings(row, r.width, r.height, 0.001 * r.height, openings);
+        auto worseFrom = [&](double left) {
+            return scoreOf(left - 2.0 * dx - std::fabs(left) * 1e-12) > bestScore;
+        };
+        if (worseFrom(openings.front().first)) continue;
+        // The openings' positions, found as far as they are needed.
+        ranges.clear();
+        auto rangeOf = [&](std::size_t o) {
+            while (ranges.size() <= o) {
+                const auto& [left, right] = openings[ranges.size()];
+                const std::size_t first = leftSideBeyond(left, false, ranges.empty() ? 0 : ranges.back().second);
+                ranges.emplace_back(first, right == DBL_MAX ? n : leftSideBeyond(right, true, first));
+            }
+            return ranges[o];
+        };
         for (const auto& [from, to] : {std::pair<std::size_t, std::size_t>{0, b}, {b, n}}) {
             std::size_t i = n;
-            for (const auto& [left, right] : openings) {
-                const std::size_t first = std::max(from, leftSideBeyond(left, false));
-                const std::size_t last = std::min(to, right == DBL_MAX ? n : leftSideBeyond(right, true));
+            for (std::size_t o = 0; o < openings.size(); ++o) {
+                if (worseFrom(openings[o].first)) break;
+                const auto [begin, end] = rangeOf(o);
+                const std::size_t first = std::max(from, begin);
+                const std::size_t last = std::min(to, end);
                 if (first >= last) continue;
                 bool stopped = false;
                 i = search.firstFree(first, last, y, scoreOf, bestScore, by, bx, stopped);
@@ -349,12 +386,9 @@ void arrangeParts(Model& model)
 
     std::vector<double> xs{0.0}, ys{0.0};
     // The same x positions in ascending order for the ordered search, and
-    // its rows: the y positions without repeats. No candidate is lifted
-    // more than a thousandth of the tallest part above its row.
+    // its rows: the y positions without repeats.
     std::vector<double> sortedXs{0.0};
-    double tallest = 0.0;
-    for (const UnfoldedPart* part : sorted) tallest = std::max(tallest, part->height);
-    SheetRows rows(0.001 * tallest);
+    SheetRows rows;
     rows.addRow(0.0);
     double sheetW = 0.0, sheetH = 0.0;
     double farX = 0.0; // right of every placed box: always free

@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-long gGap=0,gStr=0,gExt=0,gOk=0;
 
 namespace nettor {
 
-SheetRows::SheetRows(double lift) : lift_(lift) {}
-
-// A rectangle is listed in a row when it holds the row's line lifted by any
-// amount up to the lift: from its bottom at or below the row to its top at
-// or above the lifted line.
-bool SheetRows::crosses(const Rect& rect, double y) const
+// A rectangle is listed in a row when it holds the line just above the
+// row: from its bottom at or below the row to its top above it. Tops that
+// differ from the row only by rounding (parts of one height side by side)
+// are left out: no lifted rectangle reaches down to them.
+bool SheetRows::crosses(const Rect& rect, double y)
 {
-    return rect.y0 <= y && rect.y1 >= y + lift_;
+    return rect.y0 <= y && rect.y1 > y + std::fabs(y) * 1e-9;
 }
 
 void SheetRows::addRow(double y)
@@ -23,19 +21,9 @@ void SheetRows::addRow(double y)
     if (at != ys_.end() && *at == y) return;
     Row row;
     for (const Rect& rect : rects_)
-        if (crosses(rect, y)) row.blocks.push_back({rect.x0, rect.x1, rect.y1});
-    std::sort(row.blocks.begin(), row.blocks.end(), [](const Block& a, const Block& b) { return a.start < b.start; });
-    // Merge in one pass: intervals that overlap or touch form one block.
-    std::vector<Block> merged;
-    for (const Block& b : row.blocks) {
-        if (!merged.empty() && b.start <= merged.back().end) {
-            merged.back().end = std::max(merged.back().end, b.end);
-            merged.back().lowestTop = std::min(merged.back().lowestTop, b.lowestTop);
-        } else {
-            merged.push_back(b);
-        }
-    }
-    row.blocks = std::move(merged);
+        if (crosses(rect, y)) row.rects.push_back({rect.x0, rect.x1, rect.y1});
+    std::sort(row.rects.begin(), row.rects.end(), [](const Block& a, const Block& b) { return a.start < b.start; });
+    mergeReaching(row.rects, -DBL_MAX, row.blocks);
     summarize(row);
     rows_.insert(rows_.begin() + (at - ys_.begin()), std::move(row));
     ys_.insert(at, y);
@@ -53,8 +41,26 @@ void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
     }
 }
 
+void SheetRows::mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out)
+{
+    // Intervals that overlap or touch form one block.
+    out.clear();
+    for (const Block& b : rects) {
+        if (b.lowestTop < lifted) continue;
+        if (!out.empty() && b.start <= out.back().end) {
+            out.back().end = std::max(out.back().end, b.end);
+            out.back().lowestTop = std::min(out.back().lowestTop, b.lowestTop);
+        } else {
+            out.push_back(b);
+        }
+    }
+}
+
 void SheetRows::insert(Row& row, const Rect& rect)
 {
+    row.rects.insert(std::upper_bound(row.rects.begin(), row.rects.end(), rect.x0,
+                                      [](double x, const Block& b) { return x < b.start; }),
+                     Block{rect.x0, rect.x1, rect.y1});
     std::vector<Block>& blocks = row.blocks;
     // The blocks that overlap or touch [x0, x1] form a run.
     auto first = std::lower_bound(blocks.begin(), blocks.end(), rect.x0,
@@ -79,6 +85,7 @@ void SheetRows::summarize(Row& row)
 {
     row.widestGap = 0.0;
     row.highestLowestTop = -DBL_MAX;
+    row.lowestTop = DBL_MAX;
     row.extent = 0.0;
     if (row.blocks.empty()) return;
     row.widestGap = std::max(0.0, row.blocks.front().start);
@@ -86,19 +93,22 @@ void SheetRows::summarize(Row& row)
         const Block& b = row.blocks[i];
         if (i > 0) row.widestGap = std::max(row.widestGap, b.start - row.blocks[i - 1].end);
         row.highestLowestTop = std::max(row.highestLowestTop, b.lowestTop);
+        row.lowestTop = std::min(row.lowestTop, b.lowestTop);
     }
     row.extent = std::max(std::fabs(row.blocks.front().start), std::fabs(row.blocks.back().end));
 }
 
 // With the rectangle's lower side on the lifted line, a lower corner in a
-// block lies in one of its rectangles; a lower side that runs from one gap
-// to another spans whole blocks, and a spanned rectangle whose top is not
-// above the rectangle's top has its upper corners inside it. So only a
-// left side in a gap wider than the rectangle, or in the gap before a
-// narrower block whose rectangles all reach above it, can leave a position
-// free. Widths are compared with a thousandth to spare, far more than the
-// rounding of coordinates within a billion widths of the origin.
-void SheetRows::openings(std::size_t row, double w, double h, std::vector<std::pair<double, double>>& out) const
+// block whose rectangles all reach that line lies in one of them; a lower
+// side that runs from one gap to another spans whole blocks, and a spanned
+// rectangle whose top is not above the rectangle's top has its upper
+// corners inside it. So only a left side in a gap wider than the
+// rectangle, or in the gap before a narrower block whose rectangles all
+// reach above it, can leave a position free. Widths are compared
+// with a thousandth to spare, far more than the rounding of coordinates
+// within a billion widths of the origin.
+void SheetRows::openings(std::size_t row, double w, double h, double lift,
+                         std::vector<std::pair<double, double>>& out) const
 {
     out.clear();
     const Row& r = rows_[row];
@@ -106,20 +116,33 @@ void SheetRows::openings(std::size_t row, double w, double h, std::vector<std::p
         out.emplace_back(-DBL_MAX, DBL_MAX);
         return;
     }
+    const double lifted = ys_[row] + lift;
     const double top = ys_[row] + h;
     const bool anyTall = r.highestLowestTop > top;
-    if (r.widestGap < 0.999 * w && !anyTall) {
+    if (r.widestGap < 0.999 * w && !anyTall && r.lowestTop >= lifted) {
         out.emplace_back(r.blocks.back().end, DBL_MAX);
         return;
     }
-    for (std::size_t i = 0; i < r.blocks.size(); ++i) {
-        const Block& b = r.blocks[i];
-        const double gapStart = i == 0 ? 0.0 : r.blocks[i - 1].end;
-        const bool wide = b.start - gapStart >= 0.999 * w;
-        const bool tall = anyTall && b.lowestTop > top && b.end - b.start < 1.001 * w;
-        if (wide || tall) out.emplace_back(i == 0 ? -DBL_MAX : gapStart, b.start);
+    // Rectangles whose tops the lifted line passes are left out.
+    const std::vector<Block>* blocks = &r.blocks;
+    if (r.lowestTop < lifted) {
+        mergeReaching(r.rects, lifted, scratch_);
+        blocks = &scratch_;
     }
-    out.emplace_back(r.blocks.back().end, DBL_MAX);
+    double gapStart = -DBL_MAX; // the end of the last block
+    for (const Block& b : *blocks) {
+        const bool wide = b.start - std::max(gapStart, 0.0) >= 0.999 * w;
+        const bool tall = b.lowestTop > top && b.end - b.start < 1.001 * w;
+        // A lower side that starts in the gap and ends in or beyond b is
+        // ruled out by b unless b is a tall, narrow block; one that ends
+        // inside the gap starts at least a width short of b.
+        if (tall)
+            out.emplace_back(gapStart, b.start);
+        else if (wide)
+            out.emplace_back(gapStart, b.start - 0.999 * w);
+        gapStart = b.end;
+    }
+    out.emplace_back(gapStart, DBL_MAX);
 }
 
 } // namespace nettor

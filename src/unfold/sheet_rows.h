@@ -13,11 +13,6 @@ namespace nettor {
 
 class SheetRows {
 public:
-    // lift: the largest upward shift of a candidate rectangle above its
-    // row, so that every rectangle listed in a row reaches the rectangle's
-    // lower side.
-    explicit SheetRows(double lift);
-
     // The rows' heights in ascending order, without repeats.
     const std::vector<double>& ys() const { return ys_; }
 
@@ -26,34 +21,39 @@ public:
     // Records a placed rectangle; it joins the rows it crosses.
     void addRectangle(double x0, double y0, double x1, double y1);
 
-    // The open ranges of left sides (x + lift along x) where a rectangle of
-    // width w and height h whose lower side lies on row `row`, lifted by no
-    // more than the lift, may be free of every placed rectangle, left to
-    // right; every other position in the row meets one by a corner. The
-    // last range is open to the right.
-    void openings(std::size_t row, double w, double h, std::vector<std::pair<double, double>>& out) const;
+    // The open ranges of left sides where a rectangle of width w and height
+    // h whose lower side lies on row `row` lifted by no more than `lift` may
+    // be free of every placed rectangle, left to right; every other
+    // position in the row meets one by a corner. The last range is open to
+    // the right.
+    void openings(std::size_t row, double w, double h, double lift,
+                  std::vector<std::pair<double, double>>& out) const;
 
 private:
     struct Block {
         double start, end, lowestTop;
     };
     struct Row {
+        std::vector<Block> rects;  // the crossing rectangles by left side, each a block of its own
         std::vector<Block> blocks;
         double widestGap = 0.0;   // among the gaps left of the last block, from x = 0
         double highestLowestTop = 0.0;
+        double lowestTop = 0.0;
         double extent = 0.0;      // the largest coordinate in the row
     };
     struct Rect {
         double x0, y0, x1, y1;
     };
-    bool crosses(const Rect& rect, double y) const;
+    static bool crosses(const Rect& rect, double y);
     static void insert(Row& row, const Rect& rect);
     static void summarize(Row& row);
+    // The blocks of the rectangles whose tops are at or above `lifted`.
+    static void mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out);
 
-    double lift_;
     std::vector<double> ys_;
     std::vector<Row> rows_;
     std::vector<Rect> rects_;
+    mutable std::vector<Block> scratch_;
 };
 
 } // namespace nettor

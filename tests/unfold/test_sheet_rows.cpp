@@ -1,6 +1,6 @@
 // The rows of the arrangement: a position outside a row's openings must be
 // ruled out by a corner of a placed rectangle, whatever the rectangles'
-// shapes and however the candidate is lifted within the lift.
+// shapes and however far the candidate is lifted above its row.
 #include "unfold/sheet_rows.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +36,7 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int round = 0; round < 20; ++round) {
         const double tallest = 2.0;
-        const double lift = 0.001 * tallest;
-        SheetRows rows(lift);
+        SheetRows rows;
         std::vector<Rect> placed;
         std::vector<double> xs{0.0};
         rows.addRow(0.0);
@@ -48,7 +47,8 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
             double w = 0.25 * (1 + std::floor(unit(rng) * 4)), h = 0.25 * (1 + std::floor(unit(rng) * 4));
             if (i % 7 == 0) w = 0.05, h = tallest;
             if (i % 7 == 1) w = 3.0, h = 0.05;
-            const Rect r{x0, y0, x0 + w, y0 + h};
+            // Some tops just above a lattice line, below a lifted candidate.
+            const Rect r{x0, y0, x0 + w, y0 + h + (i % 7 == 2 ? 0.0007 : 0.0)};
             placed.push_back(r);
             rows.addRectangle(r.x0, r.y0, r.x1, r.y1);
             rows.addRow(r.y1);
@@ -61,7 +61,7 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
             const double dx = 0.001 * w, dy = 0.001 * h;
             for (std::size_t row = 0; row < rows.ys().size(); ++row) {
                 const double y = rows.ys()[row];
-                rows.openings(row, w, h, openings);
+                rows.openings(row, w, h, dy, openings);
                 ASSERT_FALSE(openings.empty());
                 for (std::size_t i = 1; i < openings.size(); ++i)
                     ASSERT_LE(openings[i - 1].second, openings[i].first) << "openings out of order";

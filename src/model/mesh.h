@@ -6,6 +6,7 @@
 // stable addresses). The lists (faces, edges, vertices, ...) hold plain
 // non-owning pointers in creation order; every other reference between
 // records is a plain back-reference.
+#include "model/record_pool.h"
 #include "model/stable_store.h"
 #include "model/unfold_records.h"
 #include "model/vec3.h"
@@ -110,11 +111,11 @@ struct Edge {
     HalfEdge* halfEdge2 = nullptr;    // none on a boundary
     Vertex* vertex1 = nullptr;
     Vertex* vertex2 = nullptr;
-    std::uint8_t isRidge = 0;
     double length = 0.0;
     double foldAngle = -1.0;          // degrees; 180 is flat
     EdgeState state = EdgeState::Untouched;
     std::int32_t edgeId = -1;         // cut-edge number, -1 for none
+    std::uint8_t isRidge = 0;
     std::uint8_t drawnMark = 0;
 };
 
@@ -163,8 +164,8 @@ struct Model {
     // Unfolding records.
     std::vector<std::unique_ptr<UnfoldedPart>> parts;
     UnfoldedPart* currentPart = nullptr;
-    std::vector<std::unique_ptr<CornerCopy>> cornerPool;
-    std::vector<std::unique_ptr<PatternPoint>> pointPool;
+    RecordPool<CornerCopy> cornerPool;
+    RecordPool<PatternPoint> pointPool;
     double sheetWidth = 0.0;
     double sheetHeight = 0.0;
     double averageEdgeLength = 0.0;

@@ -1,8 +1,7 @@
 #pragma once
 // A grow-only container whose elements never move: storage comes in chunks
 // that double in size up to a limit, so a model of millions of records needs
-// only a few hundred allocations. Large chunks are offered to the kernel as
-// huge pages, which makes filling them much cheaper.
+// only a few hundred allocations.
 #include <algorithm>
 #include <cstddef>
 #include <new>

@@ -23,10 +23,10 @@ bool BoxGrid::cellRange(const GridBox& box, Range& range) const
                          std::floor(box.maxX * inverseCell_), std::floor(box.maxY * inverseCell_)};
     for (double c : v)
         if (!(c > -kCellLimit && c < kCellLimit)) return false;
-    range.x0 = static_cast<std::int64_t>(v[0]);
-    range.y0 = static_cast<std::int64_t>(v[1]);
-    range.x1 = static_cast<std::int64_t>(v[2]);
-    range.y1 = static_cast<std::int64_t>(v[3]);
+    range.x0 = static_cast<std::int32_t>(v[0]);
+    range.y0 = static_cast<std::int32_t>(v[1]);
+    range.x1 = static_cast<std::int32_t>(v[2]);
+    range.y1 = static_cast<std::int32_t>(v[3]);
     return range.x0 <= range.x1 && range.y0 <= range.y1;
 }
 
@@ -35,7 +35,7 @@ void BoxGrid::insert(std::uint32_t id, const GridBox& box)
     if (ranges_.size() <= id) ranges_.resize(static_cast<std::size_t>(id) + 1);
     Range r;
     r.present = true;
-    if (!cellRange(box, r) || (r.x1 - r.x0 + 1) * (r.y1 - r.y0 + 1) > kMostCells) {
+    if (!cellRange(box, r) || r.span() > kMostCells) {
         r.aside = true;
         r.asideAt = static_cast<std::uint32_t>(aside_.size());
         aside_.push_back(id);

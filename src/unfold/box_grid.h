@@ -41,7 +41,7 @@ public:
                     return true;
             return false;
         }
-        const std::int64_t cells = (q.x1 - q.x0 + 1) * (q.y1 - q.y0 + 1);
+        const std::int64_t cells = q.span();
         if (cells > static_cast<std::int64_t>(cells_.size())) {
             // Wider than everything there is: walk the occupied cells instead.
             for (const auto& [key, ids] : cells_) {
@@ -69,10 +69,15 @@ public:
 
 private:
     struct Range {
-        std::int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+        // Cell numbers stay within 2^30 each way; spans are taken in 64 bits.
+        std::int32_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
         bool present = false;
         bool aside = false;
         std::uint32_t asideAt = 0;
+        std::int64_t span() const
+        {
+            return (std::int64_t{x1} - x0 + 1) * (std::int64_t{y1} - y0 + 1);
+        }
     };
     bool cellRange(const GridBox& box, Range& range) const;
     static std::uint64_t makeKey(std::int64_t cx, std::int64_t cy)

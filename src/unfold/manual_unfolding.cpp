@@ -22,21 +22,6 @@ Model* modelBeingUnfolded()
     return state.model.get();
 }
 
-// Frees one record of a pool. Records of the face placed last lie at the
-// end, so the search runs backwards; a record that is not in the pool (or
-// null) is left alone, so nothing is ever freed twice.
-template <class T>
-void releaseFromPool(std::vector<std::unique_ptr<T>>& pool, const T* record)
-{
-    if (!record) return;
-    for (auto it = pool.rbegin(); it != pool.rend(); ++it) {
-        if (it->get() == record) {
-            pool.erase(std::next(it).base());
-            return;
-        }
-    }
-}
-
 bool opensOnUndo(EdgeState state)
 {
     return state == EdgeState::Cut || state == EdgeState::Blocked || state == EdgeState::Candidate;
@@ -181,8 +166,8 @@ void undoLastAttach()
         // The two corners on the joined edge are the parent's records; the
         // others were made for this face when it was attached.
         if (h != shared && h != shared->next) {
-            releaseFromPool(model->cornerPool, h->cornerCopy);
-            releaseFromPool(model->pointPool, h->point);
+            model->cornerPool.release(h->cornerCopy);
+            model->pointPool.release(h->point);
         }
         h->point = nullptr;
         h->cornerCopy = nullptr;

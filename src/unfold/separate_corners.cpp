@@ -3,7 +3,7 @@
 #include "model/mesh.h"
 
 #include <cmath>
-#include <unordered_map>
+#include <vector>
 
 namespace nettor {
 
@@ -11,25 +11,27 @@ void separateCorners(Model& model)
 {
     // One walk over the half-edges collects each copy's direction sum, in
     // the same order of additions as a walk per copy would.
-    std::unordered_map<const CornerCopy*, Vec3> sums;
-    sums.reserve(model.cornerPool.size());
+    const RecordPool<CornerCopy>& pool = model.cornerPool;
+    std::vector<Vec3> sums(pool.slots());
+    std::vector<bool> summed(pool.slots(), false);
     for (auto& object : model.objects) {
         for (Face* face : object->faces) {
             for (HalfEdge* e : face->outerLoop.halfEdges) {
-                if (!e->cornerCopy) continue;
+                const std::size_t slot = pool.slotOf(e->cornerCopy);
+                if (slot == RecordPool<CornerCopy>::kNone) continue;
                 const Vec3& o = e->origin->position;
-                Vec3& sum = sums[e->cornerCopy];
-                sum = sum + ((e->next->origin->position - o) + (e->prev->origin->position - o));
+                sums[slot] = sums[slot] + ((e->next->origin->position - o) + (e->prev->origin->position - o));
+                summed[slot] = true;
             }
         }
     }
     const double step = 0.1 * model.averageEdgeLength;
-    for (auto& copy : model.cornerPool) {
-        auto it = sums.find(copy.get());
-        if (it == sums.end()) continue;
-        const double len = length(it->second);
+    for (CornerCopy* copy : pool) {
+        const std::size_t slot = pool.slotOf(copy);
+        if (!summed[slot]) continue;
+        const double len = length(sums[slot]);
         if (!(len > 0.0) || !std::isfinite(len)) continue;
-        const Vec3 move = it->second / len * step;
+        const Vec3 move = sums[slot] / len * step;
         copy->x += move.x;
         copy->y += move.y;
         copy->z += move.z;

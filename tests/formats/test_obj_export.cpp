@@ -78,7 +78,7 @@ TEST(ObjExport, PartOffsetsAndCornerNumbersAcrossObjects)
 TEST(ObjExport, UnplacedCornersAndAPointPatternStayFinite)
 {
     auto model = test::layOutFlat(test::squareRowSpec(1), {0});
-    for (HalfEdge* h : model->objects[0]->faces[0]->outerLoop.halfEdges) h->point = model->pointPool[0].get();
+    for (HalfEdge* h : model->objects[0]->faces[0]->outerLoop.halfEdges) h->point = *model->pointPool.begin();
     model->objects[0]->faces[0]->outerLoop.halfEdges[1]->point = nullptr;
     const std::string text = exported(*model);
     EXPECT_EQ(text.find("nan"), std::string::npos) << text;

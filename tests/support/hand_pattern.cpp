@@ -33,9 +33,7 @@ std::unique_ptr<Model> layOutFlat(const MeshSpec& spec, const std::vector<int>& 
         for (HalfEdge* h : face->outerLoop.halfEdges) {
             PatternPoint*& point = points[{p, h->origin}];
             if (!point) {
-                model->pointPool.push_back(std::make_unique<PatternPoint>(
-                    PatternPoint{h->origin->position.x, h->origin->position.y}));
-                point = model->pointPool.back().get();
+                point = model->pointPool.add(PatternPoint{h->origin->position.x, h->origin->position.y});
             }
             h->point = point;
             maxX = std::max(maxX, point->x);

@@ -365,7 +365,7 @@ TEST_F(ManualUnfolding, UndoAndRedoOnManyShapesKeepThePoolsExact)
         for (const Face* f : unfoldedFaces(m))
             for (const HalfEdge* h : f->outerLoop.halfEdges) used.insert(h->point);
         ASSERT_EQ(used.size(), m.pointPool.size()) << "after step " << steps;
-        for (auto& p : m.pointPool) ASSERT_TRUE(used.count(p.get()));
+        for (const PatternPoint* p : m.pointPool) ASSERT_TRUE(used.count(p));
     }
     EXPECT_TRUE(appState().status.finished);
 }

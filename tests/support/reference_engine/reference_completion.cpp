@@ -213,7 +213,7 @@ void separateCorners(Model& model)
     }
     const double step = 0.1 * model.averageEdgeLength;
     for (auto& copy : model.cornerPool) {
-        auto it = sums.find(copy.get());
+        auto it = sums.find(copy);
         if (it == sums.end()) continue;
         const double len = length(it->second);
         if (!(len > 0.0) || !std::isfinite(len)) continue;

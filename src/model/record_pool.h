@@ -55,7 +55,7 @@ public:
     // The number of records that are not released.
     std::size_t size() const { return live_; }
     // One more than the highest slot in use: slotOf is below it.
-    std::size_t slots() const { return slots_; }
+    std::size_t slotCount() const { return slots_; }
 
     // The record's slot, or kNone when it is not a record of this pool.
     std::size_t slotOf(const T* record) const

@@ -12,8 +12,8 @@ void separateCorners(Model& model)
     // One walk over the half-edges collects each copy's direction sum, in
     // the same order of additions as a walk per copy would.
     const RecordPool<CornerCopy>& pool = model.cornerPool;
-    std::vector<Vec3> sums(pool.slots());
-    std::vector<bool> summed(pool.slots(), false);
+    std::vector<Vec3> sums(pool.slotCount());
+    std::vector<bool> summed(pool.slotCount(), false);
     for (auto& object : model.objects) {
         for (Face* face : object->faces) {
             for (HalfEdge* e : face->outerLoop.halfEdges) {

@@ -28,7 +28,7 @@ TEST(RecordPool, KeepsRecordsInPlaceAcrossChunksAndSkipsReleasedOnes)
     pool.release(records[5000]);
     pool.release(records[5000]);
     EXPECT_EQ(pool.size(), 9999u);
-    EXPECT_EQ(pool.slots(), 10000u);
+    EXPECT_EQ(pool.slotCount(), 10000u);
     std::size_t seen = 0;
     double previous = -1;
     for (const PatternPoint* p : pool) {
@@ -42,7 +42,7 @@ TEST(RecordPool, KeepsRecordsInPlaceAcrossChunksAndSkipsReleasedOnes)
     // The latest records are given back, with the released ones before them.
     for (int i = 5001; i < 10000; ++i) pool.release(records[i]);
     EXPECT_EQ(pool.size(), 5000u);
-    EXPECT_EQ(pool.slots(), 5000u);
+    EXPECT_EQ(pool.slotCount(), 5000u);
     PatternPoint* again = pool.add({7, 7});
     EXPECT_EQ(again, records[5000]);
     EXPECT_EQ(again->x, 7);

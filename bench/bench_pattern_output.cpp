@@ -45,9 +45,7 @@ std::unique_ptr<Model> gridPattern(int n)
         f->part = &part;
         f->unfolded = 1;
         for (HalfEdge* h : f->outerLoop.halfEdges) {
-            model->pointPool.push_back(std::make_unique<PatternPoint>(
-                PatternPoint{h->origin->position.x, h->origin->position.y}));
-            h->point = model->pointPool.back().get();
+            h->point = model->pointPool.add(PatternPoint{h->origin->position.x, h->origin->position.y});
         }
     }
     int number = 1;

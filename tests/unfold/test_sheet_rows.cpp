@@ -13,18 +13,18 @@ using nettor::SheetRows;
 
 namespace {
 
-struct Rect {
+struct LatticeRect {
     double x0, y0, x1, y1;
 };
 
-bool inRect(double px, double py, const Rect& r) { return r.x0 <= px && px <= r.x1 && r.y0 <= py && py <= r.y1; }
+bool pointIn(double px, double py, const LatticeRect& r) { return r.x0 <= px && px <= r.x1 && r.y0 <= py && py <= r.y1; }
 
-bool cornerInside(const Rect& t, const Rect& o)
+bool meetByCorner(const LatticeRect& t, const LatticeRect& o)
 {
     const double ox[4] = {o.x0, o.x0, o.x1, o.x1}, oy[4] = {o.y0, o.y1, o.y0, o.y1};
     const double tx[4] = {t.x0, t.x0, t.x1, t.x1}, ty[4] = {t.y0, t.y1, t.y0, t.y1};
     for (int i = 0; i < 4; ++i)
-        if (inRect(ox[i], oy[i], t) || inRect(tx[i], ty[i], o)) return true;
+        if (pointIn(ox[i], oy[i], t) || pointIn(tx[i], ty[i], o)) return true;
     return false;
 }
 
@@ -37,7 +37,7 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
     for (int round = 0; round < 20; ++round) {
         const double tallest = 2.0;
         SheetRows rows;
-        std::vector<Rect> placed;
+        std::vector<LatticeRect> placed;
         std::vector<double> xs{0.0};
         rows.addRow(0.0);
         // Rectangles on a coarse lattice so that edges touch and coincide,
@@ -48,7 +48,7 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
             if (i % 7 == 0) w = 0.05, h = tallest;
             if (i % 7 == 1) w = 3.0, h = 0.05;
             // Some tops just above a lattice line, below a lifted candidate.
-            const Rect r{x0, y0, x0 + w, y0 + h + (i % 7 == 2 ? 0.0007 : 0.0)};
+            const LatticeRect r{x0, y0, x0 + w, y0 + h + (i % 7 == 2 ? 0.0007 : 0.0)};
             placed.push_back(r);
             rows.addRectangle(r.x0, r.y0, r.x1, r.y1);
             rows.addRow(r.y1);
@@ -71,9 +71,9 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
                         return o.first < left && left < o.second;
                     });
                     if (open) continue;
-                    const Rect t{left, y + dy, left + w, y + dy + h};
+                    const LatticeRect t{left, y + dy, left + w, y + dy + h};
                     EXPECT_TRUE(std::any_of(placed.begin(), placed.end(),
-                                            [&](const Rect& o) { return cornerInside(t, o); }))
+                                            [&](const LatticeRect& o) { return meetByCorner(t, o); }))
                         << "round " << round << ", row " << y << ", x " << x << ", size " << w << " x " << h;
                 }
             }

@@ -25,9 +25,7 @@ public:
         if (slot / kChunk == chunks_.size()) {
             chunks_.push_back(std::make_unique<T[]>(kChunk));
             byAddress_.insert(std::upper_bound(byAddress_.begin(), byAddress_.end(), chunks_.back().get(),
-                                               [](const T* p, const std::pair<const T*, std::size_t>& c) {
-                                                   return std::less<const T*>()(p, c.first);
-                                               }),
+                                               startsAfter),
                               {chunks_.back().get(), chunks_.size() - 1});
         }
         T* record = &chunks_[slot / kChunk][slot % kChunk];
@@ -62,9 +60,7 @@ public:
     {
         if (!record || byAddress_.empty()) return kNone;
         auto it = std::upper_bound(byAddress_.begin(), byAddress_.end(), record,
-                                   [](const T* p, const std::pair<const T*, std::size_t>& c) {
-                                       return std::less<const T*>()(p, c.first);
-                                   });
+                                   startsAfter);
         if (it == byAddress_.begin()) return kNone;
         --it;
         const T* base = it->first;
@@ -112,6 +108,10 @@ public:
 
 private:
     static constexpr std::size_t kChunk = 4096;
+    static bool startsAfter(const T* p, const std::pair<const T*, std::size_t>& chunk)
+    {
+        return std::less<const T*>()(p, chunk.first);
+    }
     std::vector<std::unique_ptr<T[]>> chunks_;
     std::vector<std::pair<const T*, std::size_t>> byAddress_; // chunk bases in address order
     std::vector<bool> released_;                             // per slot

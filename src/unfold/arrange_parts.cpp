@@ -171,7 +171,6 @@ public:
         });
         if (found != k_) last_ = found;
         return found;
-        return k_;
     }
 
     // The index after the run of positions from xs[i] on (at height y)

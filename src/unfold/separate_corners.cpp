@@ -13,7 +13,6 @@ void separateCorners(Model& model)
     // the same order of additions as a walk per copy would.
     const RecordPool<CornerCopy>& pool = model.cornerPool;
     std::vector<Vec3> sums(pool.slotCount());
-    std::vector<bool> summed(pool.slotCount(), false);
     for (auto& object : model.objects) {
         for (Face* face : object->faces) {
             for (HalfEdge* e : face->outerLoop.halfEdges) {
@@ -21,14 +20,13 @@ void separateCorners(Model& model)
                 if (slot == RecordPool<CornerCopy>::kNone) continue;
                 const Vec3& o = e->origin->position;
                 sums[slot] = sums[slot] + ((e->next->origin->position - o) + (e->prev->origin->position - o));
-                summed[slot] = true;
             }
         }
     }
     const double step = 0.1 * model.averageEdgeLength;
     for (CornerCopy* copy : pool) {
+        // A copy no side names keeps its zero sum and stays.
         const std::size_t slot = pool.slotOf(copy);
-        if (!summed[slot]) continue;
         const double len = length(sums[slot]);
         if (!(len > 0.0) || !std::isfinite(len)) continue;
         const Vec3 move = sums[slot] / len * step;

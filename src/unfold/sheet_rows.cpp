@@ -23,7 +23,6 @@ void SheetRows::addRow(double y)
     for (const Rect& rect : rects_)
         if (crosses(rect, y)) row.rects.push_back({rect.x0, rect.x1, rect.y1});
     std::sort(row.rects.begin(), row.rects.end(), [](const Block& a, const Block& b) { return a.start < b.start; });
-    mergeReaching(row.rects, -DBL_MAX, row.blocks);
     summarize(row);
     rows_.insert(rows_.begin() + (at - ys_.begin()), std::move(row));
     ys_.insert(at, y);
@@ -36,7 +35,10 @@ void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
     for (std::size_t i = static_cast<std::size_t>(std::lower_bound(ys_.begin(), ys_.end(), y0) - ys_.begin());
          i < ys_.size() && ys_[i] <= y1; ++i) {
         if (!crosses(rect, ys_[i])) continue;
-        insert(rows_[i], rect);
+        std::vector<Block>& rects = rows_[i].rects;
+        rects.insert(std::upper_bound(rects.begin(), rects.end(), x0,
+                                      [](double x, const Block& b) { return x < b.start; }),
+                     Block{x0, x1, y1});
         summarize(rows_[i]);
     }
 }
@@ -56,33 +58,9 @@ void SheetRows::mergeReaching(const std::vector<Block>& rects, double lifted, st
     }
 }
 
-void SheetRows::insert(Row& row, const Rect& rect)
-{
-    row.rects.insert(std::upper_bound(row.rects.begin(), row.rects.end(), rect.x0,
-                                      [](double x, const Block& b) { return x < b.start; }),
-                     Block{rect.x0, rect.x1, rect.y1});
-    std::vector<Block>& blocks = row.blocks;
-    // The blocks that overlap or touch [x0, x1] form a run.
-    auto first = std::lower_bound(blocks.begin(), blocks.end(), rect.x0,
-                                  [](const Block& b, double x) { return b.end < x; });
-    auto last = first;
-    Block joined{rect.x0, rect.x1, rect.y1};
-    while (last != blocks.end() && last->start <= rect.x1) {
-        joined.start = std::min(joined.start, last->start);
-        joined.end = std::max(joined.end, last->end);
-        joined.lowestTop = std::min(joined.lowestTop, last->lowestTop);
-        ++last;
-    }
-    if (first == last) {
-        blocks.insert(first, joined);
-    } else {
-        *first = joined;
-        blocks.erase(first + 1, last);
-    }
-}
-
 void SheetRows::summarize(Row& row)
 {
+    mergeReaching(row.rects, -DBL_MAX, row.blocks);
     row.widestGap = 0.0;
     row.highestLowestTop = -DBL_MAX;
     row.lowestTop = DBL_MAX;

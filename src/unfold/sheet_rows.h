@@ -45,7 +45,7 @@ private:
         double x0, y0, x1, y1;
     };
     static bool crosses(const Rect& rect, double y);
-    static void insert(Row& row, const Rect& rect);
+    // The row's blocks and the figures kept about them, from its rectangles.
     static void summarize(Row& row);
     // The blocks of the rectangles whose tops are at or above `lifted`.
     static void mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out);

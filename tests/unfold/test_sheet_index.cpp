@@ -96,7 +96,38 @@ std::vector<std::pair<double, double>> referenceArrangement(const Model& m)
     return out;
 }
 
-class SheetIndexTest : public UnfoldTest {};
+class SheetIndexTest : public UnfoldTest {
+protected:
+    // A triangle of width s and height t with its first corner at o.
+    struct Triangle {
+        Vec3 o;
+        double s, t;
+    };
+
+    // Each triangle a part of its own: the arrangement must give every part
+    // the reference's offsets.
+    void expectReferencePlacements(const std::vector<Triangle>& triangles, int round)
+    {
+        resetAppState();
+        std::vector<MeshSpec> specs;
+        for (const Triangle& tr : triangles) {
+            MeshSpec tri;
+            tri.vertices = {tr.o, tr.o + Vec3{tr.s, 0, 0}, tr.o + Vec3{tr.s * 0.3, tr.t, tr.t * 0.2}};
+            tri.faces = {{0, 1, 2}};
+            specs.push_back(tri);
+        }
+        Model& m = take(buildModel(specs));
+        appState().status.busy = true;
+        appState().status.quiet = true;
+        for (auto& o : m.objects) startPart(*o->faces[0]);
+        ASSERT_EQ(m.parts.size(), triangles.size());
+        const auto expected = referenceArrangement(m);
+        for (std::size_t i = 0; i < m.parts.size(); ++i) {
+            ASSERT_EQ(m.parts[i]->offsetX, expected[i].first) << "round " << round << " part " << i;
+            ASSERT_EQ(m.parts[i]->offsetY, expected[i].second) << "round " << round << " part " << i;
+        }
+    }
+};
 
 } // namespace
 
@@ -138,28 +169,14 @@ TEST_F(SheetIndexTest, ArrangementMatchesTheStepByStepReference)
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> at(-4.0, 4.0), size(0.05, 1.0);
     for (int round = 0; round < 5; ++round) {
-        resetAppState();
         // Separate triangles of random sizes, some of them without height.
-        std::vector<MeshSpec> specs;
-        const int count = 30 + 25 * round;
-        for (int i = 0; i < count; ++i) {
+        std::vector<Triangle> triangles;
+        for (int i = 0; i < 30 + 25 * round; ++i) {
             const Vec3 o{at(rng), at(rng), at(rng)};
             const double s = size(rng), t = i % 13 == 0 ? 0.0 : size(rng);
-            MeshSpec tri;
-            tri.vertices = {o, o + Vec3{s, 0, 0}, o + Vec3{s * 0.3, t, t * 0.2}};
-            tri.faces = {{0, 1, 2}};
-            specs.push_back(tri);
+            triangles.push_back({o, s, t});
         }
-        Model& m = take(buildModel(specs));
-        appState().status.busy = true;
-        appState().status.quiet = true;
-        for (auto& o : m.objects) startPart(*o->faces[0]);
-        ASSERT_EQ(m.parts.size(), static_cast<std::size_t>(count));
-        const auto expected = referenceArrangement(m);
-        for (std::size_t i = 0; i < m.parts.size(); ++i) {
-            EXPECT_EQ(m.parts[i]->offsetX, expected[i].first) << "round " << round << " part " << i;
-            EXPECT_EQ(m.parts[i]->offsetY, expected[i].second) << "round " << round << " part " << i;
-        }
+        expectReferencePlacements(triangles, round);
     }
 }
 
@@ -171,30 +188,16 @@ TEST_F(SheetIndexTest, ManyPartsGoWhereTheReferencePutsThem)
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> at(-4.0, 4.0), size(0.05, 1.0);
     for (int round = 0; round < 4; ++round) {
-        resetAppState();
-        std::vector<MeshSpec> specs;
-        const int count = round == 0 ? 180 : 140;
-        for (int i = 0; i < count; ++i) {
+        std::vector<Triangle> triangles;
+        for (int i = 0; i < (round == 0 ? 180 : 140); ++i) {
             double s = size(rng), t = size(rng);
             if (round == 1) s = 0.6, t = 0.4;
             if (round == 2 && i % 3 == 0) s = 1.0, t = 0.04;
             if (round == 2 && i % 3 == 1) s = 0.04, t = 1.0;
             if (round == 3) s = i % 2 ? 0.5 : 0.25, t = i % 2 ? 0.25 : 0.5;
             const Vec3 o{at(rng), at(rng), at(rng)};
-            MeshSpec tri;
-            tri.vertices = {o, o + Vec3{s, 0, 0}, o + Vec3{s * 0.3, t, t * 0.2}};
-            tri.faces = {{0, 1, 2}};
-            specs.push_back(tri);
+            triangles.push_back({o, s, t});
         }
-        Model& m = take(buildModel(specs));
-        appState().status.busy = true;
-        appState().status.quiet = true;
-        for (auto& o : m.objects) startPart(*o->faces[0]);
-        ASSERT_EQ(m.parts.size(), static_cast<std::size_t>(count));
-        const auto expected = referenceArrangement(m);
-        for (std::size_t i = 0; i < m.parts.size(); ++i) {
-            ASSERT_EQ(m.parts[i]->offsetX, expected[i].first) << "round " << round << " part " << i;
-            ASSERT_EQ(m.parts[i]->offsetY, expected[i].second) << "round " << round << " part " << i;
-        }
+        expectReferencePlacements(triangles, round);
     }
 }

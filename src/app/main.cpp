@@ -6,11 +6,22 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
+#include <QWindow>
 
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // The version is told before Qt looks for a display, so that a machine
+    // without one can ask it too.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+            std::printf("nettor %s\n", NETTOR_VERSION);
+            return 0;
+        }
+    }
     requestCompatibilityContext();
 
     QApplication app(argc, argv);
@@ -26,6 +37,11 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A model or cut-edge file to open."));
+    const QCommandLineOption quitWhenShown(
+        QStringLiteral("quit-when-shown"),
+        QStringLiteral("Write the window's title once the window is on the screen, and quit "
+                       "(to check an installation)."));
+    parser.addOption(quitWhenShown);
     parser.process(app);
 
     Document document;
@@ -37,6 +53,18 @@ int main(int argc, char** argv)
         const QString path = files.first();
         // Opened once the window is up, so that message boxes have a parent.
         QTimer::singleShot(0, &frame, [&frame, path] { frame.openFile(path); });
+    }
+    if (parser.isSet(quitWhenShown)) {
+        // Asked after the file (if any) was opened, so the title names it.
+        auto* poll = new QTimer(&frame);
+        QObject::connect(poll, &QTimer::timeout, &frame, [&frame, poll] {
+            if (!frame.windowHandle() || !frame.windowHandle()->isExposed()) return;
+            poll->stop();
+            std::printf("shown: %s\n", qPrintable(frame.windowTitle()));
+            std::fflush(stdout);
+            QApplication::quit();
+        });
+        poll->start(20);
     }
     return app.exec();
 }

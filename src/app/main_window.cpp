@@ -375,7 +375,14 @@ void MainWindow::showSettingsDialog()
 
 QString MainWindow::helpFilePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help/index.html"));
+    // A build keeps the manual beside the program; an installed program finds
+    // it in the documentation folder of its prefix (share/doc/nettor).
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("help/index.html"));
+    const QString installed =
+        QDir::cleanPath(programDir.filePath(QStringLiteral(NETTOR_INSTALLED_HELP_DIR "/index.html")));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed)) return installed;
+    return beside;
 }
 
 void MainWindow::showHelp()

@@ -7,10 +7,6 @@
 #include <iostream>
 #include <vector>
 
-#ifndef NETTOR_VERSION
-#define NETTOR_VERSION "0"
-#endif
-
 namespace nettor::cli {
 
 namespace {

@@ -12,10 +12,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build-fuzz"
 
 if [ ! -f "$build/build.ninja" ]; then
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DNETTOR_FUZZ=ON -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_TESTS=OFF -DNETTOR_BUILD_BENCH=OFF \
-    $(command -v ccache > /dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache) \
-    $([ -n "${NETTOR_UNITY_BUILD:-}" ] && echo -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16) \
+  # The fuzz preset: clang, the readers instrumented; ccache when installed.
+  (cd "$root" && cmake --preset fuzz -B "$build" \
+    $([ -n "${NETTOR_UNITY_BUILD:-}" ] && echo -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)) \
     >"$build.configure.log" 2>&1 || { echo "fuzz: configure failed, see $build.configure.log"; exit 2; }
 fi
 targets=("$@")

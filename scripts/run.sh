@@ -6,8 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 
 bash scripts/setup-deps.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DNETTOR_BUILD_TESTS=OFF -DNETTOR_BUILD_BENCH=OFF > build-release.log
+cmake --preset release > build-release.log
 ninja -C build-release nettor nettor-cli
 
 MODEL="${1:-samples/house.obj}"

@@ -1,65 +1,125 @@
 #!/usr/bin/env bash
-# Builds and runs every test of Nettor:
-#   1. the core tests under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   2. the tests of the unfolding worker and the part search under
-#      ThreadSanitizer;
-#   3. a short run of every fuzz target (when clang's libFuzzer is present);
-#   4. all tests (core, command line, widgets) of a normal build, which ends
-#      with CTest's summary.
-# The exit code is non-zero when anything failed.
+# Builds and runs every test of Nettor, each build from its preset in
+# CMakePresets.json:
+#   sanitizers  the core tests under AddressSanitizer and
+#               UndefinedBehaviorSanitizer (preset asan);
+#   worker      the tests of the unfolding worker and the part search under
+#               ThreadSanitizer (preset tsan);
+#   fuzz        a short run of every fuzz target (preset fuzz);
+#   install     the build of all tests installed into a temporary prefix and
+#               packaged with cpack, then checked (tests/install/);
+#   all tests   all tests (core, command line, widgets, man page) of a normal
+#               build (preset dev), under Xvfb.
+# Every stage runs even when an earlier one failed. One summary line per
+# stage follows, then CTest's closing summary once more, and the exit code is
+# non-zero when any stage failed.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 
 bash scripts/setup-deps.sh || exit 1
 JOBS="$(nproc 2>/dev/null || echo 2)"
-status=0
-# Repeated runs (and clones in other folders) reuse what was compiled.
-BUILD_OPTIONS=()
-if command -v ccache > /dev/null; then
-  export CCACHE_BASEDIR="$ROOT"
-  BUILD_OPTIONS=(-DCMAKE_CXX_COMPILER_BUILD_OPTIONS=ccache -DCMAKE_C_COMPILER_BUILD_OPTIONS=ccache)
-fi
+started=$SECONDS
+# Repeated runs (and clones in other folders) reuse what was compiled: the
+# build takes ccache as the compilers' launcher when it is installed.
+export CCACHE_BASEDIR="$ROOT"
 
 # Unity builds (sources compiled in batches) keep the four builds within the
 # time of a test run; the developers' own builds compile file by file.
-BUILD_OPTIONS+=(-DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)
+BUILD_OPTIONS=(-DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)
 export NETTOR_UNITY_BUILD=1
 
+declare -A result
+stages=(sanitizers worker fuzz install "all tests")
+for s in "${stages[@]}"; do result[$s]="not run"; done
+stage_start=$SECONDS
+finish() { # stage, passed|failed|skipped (reason)
+  result[$1]="$2 ($((SECONDS - stage_start)) s)"
+  stage_start=$SECONDS
+}
+
 echo "== Sanitizer build of the core tests (ASan + UBSan)"
-if cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNETTOR_SANITIZE=ON \
-     -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF "${BUILD_OPTIONS[@]}" > build-asan.log 2>&1 \
+if cmake --preset asan "${BUILD_OPTIONS[@]}" > build-asan.log 2>&1 \
    && ninja -C build-asan nettor_core_tests >> build-asan.log 2>&1; then
-  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$ROOT/tests/lsan_assimp.supp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ./build-asan/tests/nettor_core_tests --gtest_brief=1 || status=1
+  if ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$ROOT/tests/lsan_assimp.supp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+       ./build-asan/tests/nettor_core_tests --gtest_brief=1; then
+    finish sanitizers passed
+  else
+    finish sanitizers failed
+  fi
 else
-  echo "sanitizer build failed; see build-asan.log"; tail -20 build-asan.log; status=1
+  echo "sanitizer build failed; see build-asan.log"; tail -20 build-asan.log
+  finish sanitizers "failed (build)"
 fi
 
 echo "== ThreadSanitizer build of the worker tests"
-if cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNETTOR_TSAN=ON \
-     -DNETTOR_BUILD_APP=OFF -DNETTOR_BUILD_BENCH=OFF "${BUILD_OPTIONS[@]}" > build-tsan.log 2>&1 \
+if cmake --preset tsan "${BUILD_OPTIONS[@]}" > build-tsan.log 2>&1 \
    && ninja -C build-tsan nettor_worker_tests >> build-tsan.log 2>&1; then
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./build-tsan/tests/nettor_worker_tests --gtest_brief=1 || status=1
+  if TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./build-tsan/tests/nettor_worker_tests --gtest_brief=1; then
+    finish worker passed
+  else
+    finish worker failed
+  fi
 else
-  echo "ThreadSanitizer build failed; see build-tsan.log"; tail -20 build-tsan.log; status=1
+  echo "ThreadSanitizer build failed; see build-tsan.log"; tail -20 build-tsan.log
+  finish worker "failed (build)"
 fi
 
-if [ -x scripts/fuzz.sh ] || [ -f scripts/fuzz.sh ]; then
-  echo "== Short fuzzing run"
-  bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-10}" || status=1
+echo "== Short fuzzing run"
+if bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-10}"; then
+  finish fuzz passed
+else
+  finish fuzz failed
 fi
 
-echo "== Build and run all tests"
-if ! { cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${BUILD_OPTIONS[@]}" > build-test.log 2>&1 \
-       && ninja -C build-test -j"$JOBS" >> build-test.log 2>&1; }; then
+echo "== Build of all tests"
+built=0
+if cmake --preset dev "${BUILD_OPTIONS[@]}" > build-test.log 2>&1 \
+   && ninja -C build-test -j"$JOBS" >> build-test.log 2>&1; then
+  built=1
+else
   echo "build failed; see build-test.log"; grep -E "error|FAILED" build-test.log | head -40
-  exit 1
 fi
-cd build-test
-if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$JOBS" || status=1
+build_seconds=$((SECONDS - stage_start))
+
+echo "== Installed files and the Debian package"
+stage_start=$SECONDS
+if [ $built -eq 0 ]; then
+  finish install "failed (the build failed)"
+elif bash tests/install/check_install.sh build-test; then
+  finish install passed
 else
-  ctest --output-on-failure -j"$JOBS" || status=1
+  finish install failed
+fi
+
+echo "== All tests"
+stage_start=$((SECONDS - build_seconds))
+ctest_log="build-test/ctest-summary.log"
+if [ $built -eq 0 ]; then
+  rm -f "$ctest_log"
+  finish "all tests" "failed (build)"
+else
+  cd build-test
+  ctest_cmd=(ctest --output-on-failure -j"$JOBS")
+  if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
+    ctest_cmd=(xvfb-run -a -s "-screen 0 1280x1024x24" "${ctest_cmd[@]}")
+  fi
+  "${ctest_cmd[@]}" 2>&1 | tee ctest-summary.log
+  ctest_status=${PIPESTATUS[0]}
+  cd "$ROOT"
+  if [ "$ctest_status" -eq 0 ]; then finish "all tests" passed; else finish "all tests" failed; fi
+fi
+
+echo
+echo "== Summary ($((SECONDS - started)) s)"
+status=0
+for s in "${stages[@]}"; do
+  echo "$s: ${result[$s]}"
+  case "${result[$s]}" in passed*) ;; *) status=1 ;; esac
+done
+# CTest's closing summary stays the last thing the run says.
+if [ -f "$ctest_log" ]; then
+  echo
+  sed -n '/tests passed, .* tests failed out of/,$p' "$ctest_log"
 fi
 exit $status

@@ -43,6 +43,14 @@ if out="$(run nettor-cli info "$model")" && grep -q '^faces: [1-9]' <<<"$out"; t
 else
   echo "chroot: nettor-cli info failed: $out"; fail=1
 fi
+# The shared MIME database, when the system has one, learns the cut-edge type.
+if [ -x "$chroot_dir/usr/bin/update-mime-database" ]; then
+  if [ -s "$chroot_dir/usr/share/mime/application/x-nettor-cut-edges.xml" ]; then
+    echo "chroot: the MIME database knows application/x-nettor-cut-edges"
+  else
+    echo "chroot: the MIME database did not learn the cut-edge type"; fail=1
+  fi
+fi
 run man -w nettor-cli > /dev/null 2>&1 || [ -f "$chroot_dir/usr/share/man/man1/nettor-cli.1" ] || { echo "chroot: no man page"; fail=1; }
 
 run apt-get remove -y -q nettor > /dev/null 2>&1 || { echo "chroot: apt-get remove failed"; fail=1; }

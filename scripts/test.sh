@@ -22,7 +22,9 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 started=$SECONDS
 # Repeated runs (and clones in other folders) reuse what was compiled: the
 # build takes ccache as the compilers' launcher when it is installed.
-export CCACHE_BASEDIR="$ROOT"
+# With debug information ccache would also hash the build folder, so that a
+# clone in another folder found nothing of the first one's.
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 
 # Unity builds (sources compiled in batches) keep the four builds within the
 # time of a test run; the developers' own builds compile file by file.

@@ -1,8 +1,6 @@
 #include "app/information_panel.h"
 
-#include "formats/load_model.h"
-#include "formats/temp_cut_edge_file.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "state/scale_text.h"
 
 #include <QButtonGroup>
@@ -37,12 +35,6 @@ QPushButton* modeButton(QWidget* parent, const QString& text, const QString& nam
     button->setObjectName(name);
     button->setCheckable(true);
     return button;
-}
-
-bool modelBeingUnfolded()
-{
-    const nettor::AppState& state = nettor::appState();
-    return state.model && !state.status.finished;
 }
 
 } // namespace
@@ -186,9 +178,8 @@ void InformationPanel::onUpdateHint(int number)
 
 void InformationPanel::onPickMode(int mode)
 {
-    nettor::appState().pickMode = mode;
     // First Face closes the part grown so far.
-    if (mode == 1 && modelBeingUnfolded()) nettor::sendHint(4);
+    nettor::appState().choosePickMode(mode);
 }
 
 void InformationPanel::onOverlapCheck()
@@ -200,26 +191,14 @@ void InformationPanel::onOverlapCheck()
 
 void InformationPanel::onStart()
 {
-    if (!modelBeingUnfolded()) return;
-    nettor::saveBeforeUnfolding();
+    if (!nettor::appState().modelBeingUnfolded()) return;
+    nettor::appState().saveBeforeUnfolding();
     nettor::sendHint(2);
 }
 
 void InformationPanel::onUndo()
 {
-    nettor::AppState& state = nettor::appState();
-    if (!state.status.finished) return;
-    // The model as it was at Start, its cuts marked, none of it unfolded.
-    std::unique_ptr<nettor::Model> before = nettor::readModelBeforeUnfolding();
-    if (!before) return;
-    state.showTexture = false;
-    if (state.textureWindowOpen && state.listener) state.listener->closeTextureWindow();
-    const std::string path = before->filePath;
-    state.replaceModel(std::move(before));
-    state.status.finished = false;
-    if (state.listener) state.listener->setDocumentTitle(nettor::baseName(path));
-    nettor::sendHint(16);
-    nettor::sendHint(3);
+    nettor::appState().undoToBeforeStart();
 }
 
 void InformationPanel::onRefresh()

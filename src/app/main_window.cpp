@@ -14,11 +14,10 @@
 #include "app/settings_storage.h"
 #include "app/texture_window.h"
 #include "formats/saved_outputs.h"
-#include "state/app_state.h"
-#include "state/document_commands.h"
+#include "session/app_state.h"
+#include "session/document_commands.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
-#include "formats/texture_command.h"
 
 #include <QAction>
 #include <QScrollArea>
@@ -310,7 +309,7 @@ void MainWindow::openTexture()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("BMP File (*.bmp)"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    nettor::openTexturePath(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    nettor::appState().openTexture(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
     updateCommandStates();
 }
 

@@ -4,7 +4,7 @@
 
 #include "model/mesh.h"
 #include "scene/pick.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/manual_unfolding.h"
 #include "unfold/take_up_model.h"
 
@@ -324,13 +324,13 @@ void ModelView::onModelLoaded()
     camera_.reset();
     // takeUpModel sets invertAllowed, prepares the model and resets the
     // counters; the matrices are set afresh on every frame.
-    nettor::takeUpModel(*model);
+    nettor::appState().takeUpModel();
     update();
 }
 
 void ModelView::redrawNow()
 {
-    nettor::reevaluateCurrentPart();
+    nettor::appState().reevaluateCurrentPart();
     repaint();
 }
 
@@ -338,11 +338,11 @@ void ModelView::onUpdateHint(int number)
 {
     switch (number) {
     case 4:
-        nettor::closeCurrentPart();
+        nettor::appState().closeCurrentPart();
         update();
         break;
     case 15:
-        nettor::undoLastAttach();
+        nettor::appState().undoLastAttach();
         update();
         break;
     case 16:
@@ -440,7 +440,8 @@ void ModelView::handleLeftRelease(int x, int y)
     nettor::ModelPicker picker{
         [&](int px, int py) { return nettor::pickFace(*model, snapshot(), toDevice(px), toDevice(py)); },
         [&](int px, int py) { return nettor::pickEdge(*model, snapshot(), toDevice(px), toDevice(py)); }};
-    nettor::onModelClick(pressX_, pressY_, x, y, picker);
+    nettor::AppState& state = nettor::appState();
+    nettor::onModelClick(state, state.model.get(), state.pickMode, pressX_, pressY_, x, y, picker);
     if (haveSnapshot) {
         update();
         // The window's commands follow the pick (Undo the last edge pick).

@@ -4,7 +4,7 @@
 #include "model/mesh.h"
 #include "pattern/draw_pattern.h"
 #include "pattern/growing_part_view.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -183,7 +183,7 @@ void PatternView::paintSheet(QPainter& painter)
     painter.drawRect(QRect(left, top, std::max(0, right - left - 1), std::max(0, bottom - top - 1)));
 
     PainterCanvas canvas(painter, z, z);
-    nettor::drawPattern(canvas, z, z, nettor::OutputTarget::Screen, m, m);
+    nettor::appState().drawPattern(canvas, z, z, nettor::OutputTarget::Screen, m, m);
 }
 
 void PatternView::paintGrowingPart(QPainter& painter)

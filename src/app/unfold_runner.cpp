@@ -2,7 +2,7 @@
 
 #include "app/document.h"
 #include "app/progress_dialog.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -18,11 +18,12 @@ UnfoldRunner::~UnfoldRunner() = default;
 void UnfoldRunner::onUpdateHint(int number)
 {
     if (number != 2 || run_.running()) return;
-    switch (nettor::unfoldingPlace()) {
+    nettor::AppState& state = nettor::appState();
+    switch (nettor::unfoldingPlace(state, state.model.get())) {
     case nettor::UnfoldingPlace::Nothing:
         break;
     case nettor::UnfoldingPlace::CallingThread:
-        nettor::unfoldOnCallingThread(*nettor::appState().model);
+        nettor::unfoldOnCallingThread(state, *state.model);
         break;
     case nettor::UnfoldingPlace::WorkerThread:
         runInBackground();
@@ -32,7 +33,7 @@ void UnfoldRunner::onUpdateHint(int number)
 
 void UnfoldRunner::runInBackground()
 {
-    if (!run_.start(*nettor::appState().model)) return;
+    if (!run_.start(nettor::appState(), *nettor::appState().model)) return;
 
     ProgressDialog dialog(dialogParent_);
     dialog.showProgress(run_.progress());

@@ -10,7 +10,5 @@ struct Edge;
 // longest (its length), strategy 2 the length weighted by the flatness; any
 // other value behaves as strategy 1.
 double candidatePriority(const Edge& edge, std::int32_t strategy);
-// The same under the current settings' unfoldStrategy.
-double candidatePriority(const Edge& edge);
 
 } // namespace nettor

@@ -36,7 +36,7 @@ std::vector<PatternPoint> flatShape(const Face& face)
 
 } // namespace
 
-CutTreeMesh buildCutTreeMesh(const Model& model)
+CutTreeMesh buildCutTreeMesh(const Model& model, std::int32_t strategy)
 {
     CutTreeMesh mesh;
     std::unordered_map<const Face*, int> number;
@@ -63,7 +63,7 @@ CutTreeMesh buildCutTreeMesh(const Model& model)
             const Face* fb = e->halfEdge2->loop->face;
             if (fa == fb) continue;
             // The placement never crosses an edge without positive priority.
-            if (!(candidatePriority(*e) > 0.0)) continue;
+            if (!(candidatePriority(*e, strategy) > 0.0)) continue;
             const auto ia = number.find(fa), ib = number.find(fb);
             if (ia == number.end() || ib == number.end()) continue;
             const auto& la = fa->outerLoop.halfEdges;

@@ -10,9 +10,4 @@ namespace nettor {
 bool segmentsIntersect(const PatternPoint& p1, const PatternPoint& p2, const PatternPoint& p3,
                        const PatternPoint& p4, double eps);
 
-// The overlap check's test: segmentsIntersect while overlapCheck is on,
-// always false while it is off.
-bool segmentsCross(const PatternPoint& p1, const PatternPoint& p2, const PatternPoint& p3,
-                   const PatternPoint& p4, double eps);
-
 } // namespace nettor

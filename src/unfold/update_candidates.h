@@ -3,6 +3,7 @@
 
 namespace nettor {
 
+struct EngineState;
 struct UnfoldedPart;
 struct Face;
 
@@ -12,12 +13,12 @@ struct Face;
 // candidate of highest (positive) priority becomes bestCandidate, the first
 // one met winning ties. Tells the user when a growing part is stuck.
 // Walks the whole part, and keeps what it found for the next placement.
-void updateCandidates(UnfoldedPart& part, bool closing);
+void updateCandidates(EngineState& engine, UnfoldedPart& part, bool closing);
 
 // The same right after attachFace placed `placed` as the part's newest
 // face: gives the same states and bestCandidate, re-testing only the open
 // edges near the new face. Walks the whole part when anything else has
 // changed since the part was last evaluated.
-void updateCandidatesAfterAttach(UnfoldedPart& part, Face& placed);
+void updateCandidatesAfterAttach(EngineState& engine, UnfoldedPart& part, Face& placed);
 
 } // namespace nettor

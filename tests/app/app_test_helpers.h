@@ -4,7 +4,7 @@
 #include "model/mesh.h"
 #include "pattern/sheet_coordinates.h"
 #include "pattern/sheet_view.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "support/model_builders.h"
 #include "unfold/take_up_model.h"
 
@@ -26,7 +26,7 @@ template <class Doc>
 void takeUpLoadedModels(Doc* document)
 {
     QObject::connect(document, &Doc::updateHint, document, [](int number) {
-        if (number == 16 && nettor::appState().model) nettor::takeUpModel(*nettor::appState().model);
+        if (number == 16 && nettor::appState().model) nettor::takeUpModel(nettor::appState(), *nettor::appState().model);
     });
 }
 

@@ -7,7 +7,7 @@
 #include "app/progress_dialog.h"
 #include "app/unfold_runner.h"
 #include "app_test_helpers.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "state/scale_text.h"
 #include "support/shape_generators.h"
 #include "support/unfolding_invariants.h"

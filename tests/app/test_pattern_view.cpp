@@ -3,7 +3,7 @@
 #include "app/document.h"
 #include "app/pattern_view.h"
 #include "app_test_helpers.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/unfold_all.h"
 #include "unfold/start_part.h"
 #include "unfold/attach_face.h"
@@ -28,7 +28,7 @@ private:
     void unfold()
     {
         nettor::appState().status.busy = true;
-        nettor::unfoldAll(*nettor::appState().model);
+        nettor::unfoldAll(nettor::appState(), *nettor::appState().model);
         QVERIFY(nettor::appState().status.finished);
         messages.clear();
     }
@@ -156,8 +156,8 @@ private slots:
             for (int x = 0; x < empty.width(); ++x) dark += apptest::isDark(empty.pixel(x, y));
         QCOMPARE(dark, 0);
         nettor::Model& model = *nettor::appState().model;
-        nettor::startPart(*model.objects[0]->faces[0]);
-        for (int i = 0; i < 10; ++i) nettor::attachFace(*model.parts.back()->bestCandidate);
+        nettor::startPart(nettor::appState(), *model.objects[0]->faces[0]);
+        for (int i = 0; i < 10; ++i) nettor::attachFace(nettor::appState(), *model.parts.back()->bestCandidate);
         const nettor::UnfoldedPart& part = *model.parts.back();
         QImage image = picture();
         dark = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // A listener that records everything the core tells the user interface, and
 // installs itself into the process-wide state for its lifetime.
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 // The segment crossing test of the overlap check.
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "support/recording_listener.h"
+#include "support/reference_engine/outline_overlap.h"
 #include "unfold/segments_cross.h"
 
 #include <gtest/gtest.h>

@@ -119,7 +119,7 @@ protected:
         Model& m = take(buildModel(specs));
         appState().status.busy = true;
         appState().status.quiet = true;
-        for (auto& o : m.objects) startPart(*o->faces[0]);
+        for (auto& o : m.objects) startPart(appState(), *o->faces[0]);
         ASSERT_EQ(m.parts.size(), triangles.size());
         const auto expected = referenceArrangement(m);
         for (std::size_t i = 0; i < m.parts.size(); ++i) {

@@ -231,7 +231,7 @@ TEST_P(UnfoldProperties, InvariantsHold)
             if (m.objects[0]->edges[i]->state != EdgeState::Border)
                 m.objects[0]->edges[i]->state = EdgeState::MarkedCut;
     appState().status.busy = true;
-    ASSERT_FALSE(unfoldAll(m));
+    ASSERT_FALSE(unfoldAll(appState(), m));
     ASSERT_TRUE(appState().status.finished);
     checkFacesPlacedOnce(m);
     checkCongruence(m);

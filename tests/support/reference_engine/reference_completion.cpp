@@ -3,7 +3,8 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
+#include "support/reference_engine/outline_overlap.h"
 #include "unfold/segments_cross.h"
 #include "unfold/sheet_index.h"
 

@@ -3,7 +3,7 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/candidate_priority.h"
 #include "unfold/face_normal.h"
 #include "unfold/pattern_pools.h"
@@ -40,7 +40,7 @@ void updateCandidates(UnfoldedPart& part, bool closing)
             } else if (canAttach(outline, *face, *e)) {
                 e->state = EdgeState::Candidate;
                 found = true;
-                const double priority = candidatePriority(*e);
+                const double priority = candidatePriority(*e, appState().settings.unfoldStrategy);
                 if (priority > bestPriority) {
                     bestPriority = priority;
                     part.bestCandidate = e;

@@ -1,6 +1,6 @@
 // When each command is enabled, and what the document's commands send.
-#include "state/commands.h"
-#include "state/document_commands.h"
+#include "session/commands.h"
+#include "session/document_commands.h"
 
 #include "support/model_builders.h"
 #include "support/recording_listener.h"

@@ -1,6 +1,6 @@
-#include "state/document_commands.h"
+#include "session/document_commands.h"
 
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 namespace nettor {
 

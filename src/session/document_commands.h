@@ -2,7 +2,7 @@
 // The document's commands that change shared state and tell the views
 // through hints: invert faces, undo the last edge pick, zoom and scale of the
 // pattern, display texture and the end of the settings dialog.
-#include "state/commands.h"
+#include "session/commands.h"
 
 namespace nettor {
 

@@ -22,9 +22,9 @@ bool Document::openPath(const QString& path)
     return nettor::appState().openModel(path.toStdString());
 }
 
-void Document::hint(int number)
+void Document::changed(nettor::ViewChange change)
 {
-    emit updateHint(number);
+    emit updateHint(static_cast<int>(change));
 }
 
 void Document::message(const std::string& text)

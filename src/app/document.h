@@ -28,7 +28,6 @@ public:
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
     // nettor::UiListener
-    void hint(int number) override;
     void message(const std::string& text) override;
     void invalidateModelView() override;
     void repaintPatternView() override;
@@ -36,12 +35,16 @@ public:
     void setDocumentTitle(const std::string& title) override;
 
 signals:
-    // A view-update hint for all views; each acts on the numbers it knows.
+    // A change for all views, as the number of its nettor::ViewChange; each
+    // view acts on the changes it knows.
     void updateHint(int number);
     void titleChanged(const QString& title);
     void modelViewInvalidated();
     void patternViewRepaintRequested();
     void textureWindowCloseRequested();
+
+protected:
+    void changed(nettor::ViewChange change) override;
 
 private:
     QString title_;

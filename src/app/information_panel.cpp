@@ -162,13 +162,16 @@ void InformationPanel::showScale()
 void InformationPanel::onUpdateHint(int number)
 {
     const nettor::AppState& state = nettor::appState();
-    if (number == 3) {
+    using nettor::ViewChange;
+    const ViewChange change = static_cast<ViewChange>(number);
+    if (change == ViewChange::CountsChanged) {
         if (QAbstractButton* b = rightDrag_->button(state.rightDragMode)) b->setChecked(true);
         refreshCounters();
-    } else if (number == 17 || number == 18) {
+    } else if (change == ViewChange::PartGrew || change == ViewChange::PartShrank) {
         // The last edge pick was taken back: one face fewer is unfolded.
         refreshCounters();
-    } else if (number == 10 || number == 11 || number == 12) {
+    } else if (change == ViewChange::UnfoldingFinished || change == ViewChange::ScaleUpRequested ||
+               change == ViewChange::ScaleDownRequested) {
         // The pattern view may take this hint after the panel and change the
         // scale then; show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
@@ -185,15 +188,12 @@ void InformationPanel::onPickMode(int mode)
 void InformationPanel::onOverlapCheck()
 {
     // The check box alone decides; the other fields play no part.
-    nettor::appState().overlapCheck = overlap_->isChecked() ? 1 : 0;
-    nettor::sendHint(20);
+    nettor::appState().setOverlapCheck(overlap_->isChecked());
 }
 
 void InformationPanel::onStart()
 {
-    if (!nettor::appState().modelBeingUnfolded()) return;
-    nettor::appState().saveBeforeUnfolding();
-    nettor::sendHint(2);
+    nettor::appState().start();
 }
 
 void InformationPanel::onUndo()
@@ -212,6 +212,5 @@ void InformationPanel::onRefresh()
         scale_->selectAll();
         return;
     }
-    state.requestedScale = *value;
-    nettor::sendHint(19);
+    state.requestScale(*value);
 }

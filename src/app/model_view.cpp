@@ -321,44 +321,36 @@ void ModelView::onModelLoaded()
 {
     nettor::Model* model = nettor::appState().model.get();
     if (!model) return;
+    // The session has taken the model up; the matrices are set afresh on
+    // every frame.
     camera_.reset();
-    // takeUpModel sets invertAllowed, prepares the model and resets the
-    // counters; the matrices are set afresh on every frame.
-    nettor::appState().takeUpModel();
     update();
 }
 
 void ModelView::redrawNow()
 {
-    nettor::appState().reevaluateCurrentPart();
     repaint();
 }
 
 void ModelView::onUpdateHint(int number)
 {
-    switch (number) {
-    case 4:
-        nettor::appState().closeCurrentPart();
-        update();
-        break;
-    case 15:
-        nettor::appState().undoLastAttach();
-        update();
-        break;
-    case 16:
+    using nettor::ViewChange;
+    switch (static_cast<ViewChange>(number)) {
+    case ViewChange::ModelReplaced:
         onModelLoaded();
         break;
-    case 20:
+    case ViewChange::CandidatesReevaluated:
         redrawNow();
         break;
-    case 2:  // the information panel runs the unfolding; the picture follows it
-    case 3:
-    case 17:
-    case 18:
+    case ViewChange::PartClosed:
+    case ViewChange::EdgePickUndone:
+    case ViewChange::UnfoldingRequested: // the runner unfolds; the picture follows it
+    case ViewChange::CountsChanged:
+    case ViewChange::PartGrew:
+    case ViewChange::PartShrank:
         update();
         break;
     default:
-        if (number < 0 || number > 22) update();
         break;
     }
 }
@@ -400,7 +392,7 @@ void ModelView::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     nettor::AppState& state = nettor::appState();
     state.rightDragMode = nettor::nextRightDragMode(state.rightDragMode);
-    nettor::sendHint(3);
+    nettor::notifyViews(nettor::ViewChange::CountsChanged);
 }
 
 void ModelView::mouseReleaseEvent(QMouseEvent* event)

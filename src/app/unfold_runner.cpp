@@ -17,7 +17,7 @@ UnfoldRunner::~UnfoldRunner() = default;
 
 void UnfoldRunner::onUpdateHint(int number)
 {
-    if (number != 2 || run_.running()) return;
+    if (static_cast<nettor::ViewChange>(number) != nettor::ViewChange::UnfoldingRequested || run_.running()) return;
     nettor::AppState& state = nettor::appState();
     switch (nettor::unfoldingPlace(state, state.model.get())) {
     case nettor::UnfoldingPlace::Nothing:
@@ -58,12 +58,12 @@ void UnfoldRunner::runInBackground()
         run_.finish();
     }
 
-    nettor::sendHint(3);
+    nettor::notifyViews(nettor::ViewChange::CountsChanged);
     // The worker sends no hints; a finished unfolding is announced here,
     // so that the panel shows the scale chosen for the new sheet rather
     // than the last one's.
-    if (nettor::appState().status.finished) nettor::sendHint(10);
-    else nettor::sendHint(17);
+    if (nettor::appState().status.finished) nettor::notifyViews(nettor::ViewChange::UnfoldingFinished);
+    else nettor::notifyViews(nettor::ViewChange::PartGrew);
     nettor::invalidateModelView();
     nettor::repaintPatternView();
     run_.deliver();

@@ -33,7 +33,6 @@ struct UnfoldOptions {
 // Messages meant for a message box go to standard error; nothing waits.
 class StderrListener : public UiListener {
 public:
-    void hint(int) override {}
     void message(const std::string& text) override { std::cerr << text << std::endl; }
 };
 

@@ -8,9 +8,9 @@ Session& appState()
     return session;
 }
 
-void sendHint(int number)
+void notifyViews(ViewChange change)
 {
-    appState().hint(number);
+    appState().notify(change);
 }
 
 void showMessage(const std::string& text)

@@ -12,7 +12,7 @@ using AppState = Session;
 Session& appState();
 
 // Convenience: forward to the application session's listener, if any.
-void sendHint(int number);
+void notifyViews(ViewChange change);
 void showMessage(const std::string& text);
 void invalidateModelView();
 void repaintPatternView();

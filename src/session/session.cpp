@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include "formats/cut_edge_file.h"
+#include "session/commands.h"
 #include "formats/eps_writer.h"
 #include "formats/load_model.h"
 #include "formats/obj_export.h"
@@ -25,8 +26,9 @@ void Session::makeCurrent(std::unique_ptr<Model> next)
     replaceModel(std::move(next));
     status.finished = false;
     if (listener) listener->setDocumentTitle(baseName(model->filePath));
-    hint(16);
-    hint(3);
+    takeUpModel();
+    notify(ViewChange::ModelReplaced);
+    notify(ViewChange::CountsChanged);
 }
 
 bool Session::openModel(const std::string& path)
@@ -87,12 +89,12 @@ bool Session::openTexture(const std::string& path)
     if (!image) return false;
     if (!isTextureSide(image->width) || !isTextureSide(image->height)) {
         message(textureSizeMessage);
-        hint(20);
+        reevaluate();
         return false;
     }
     model->textureImage = std::move(image);
     showTexture = true;
-    hint(20);
+    reevaluate();
     return true;
 }
 
@@ -108,7 +110,9 @@ void Session::choosePickMode(std::int32_t mode)
 void Session::chooseFirstFaceMode()
 {
     pickMode = FirstFaceMode;
-    if (modelBeingUnfolded()) hint(4);
+    if (!modelBeingUnfolded()) return;
+    closeCurrentPart();
+    notify(ViewChange::PartClosed);
 }
 
 bool Session::modelBeingUnfolded() const
@@ -149,6 +153,73 @@ void Session::undoLastAttach()
 void Session::takeUpModel()
 {
     if (model) nettor::takeUpModel(*this, *model);
+}
+
+void Session::invertFaces()
+{
+    if (model) model->invertFaces();
+    reevaluate();
+}
+
+void Session::undoLastEdgePick()
+{
+    undoLastAttach();
+    notify(ViewChange::EdgePickUndone);
+}
+
+void Session::patternViewCommand(Command command)
+{
+    if (!status.finished) return;
+    switch (command) {
+    case Command::ZoomIn: notify(ViewChange::ZoomInRequested); break;
+    case Command::ZoomOut: notify(ViewChange::ZoomOutRequested); break;
+    case Command::ScaleUp: notify(ViewChange::ScaleUpRequested); break;
+    case Command::ScaleDown: notify(ViewChange::ScaleDownRequested); break;
+    default: break;
+    }
+}
+
+void Session::toggleTexture()
+{
+    showTexture = !showTexture;
+    reevaluate();
+}
+
+void Session::settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* search)
+{
+    if (accepted) {
+        if (search) partSearch = *search;
+        settings = edited;
+        settings.flapsBothSides = edited.flapsBothSides ? 1 : 0;
+    }
+    notify(ViewChange::SettingsChanged);
+    reevaluate();
+}
+
+void Session::setOverlapCheck(bool on)
+{
+    overlapCheck = on ? 1 : 0;
+    reevaluate();
+}
+
+void Session::start()
+{
+    if (!modelBeingUnfolded()) return;
+    saveBeforeUnfolding();
+    notify(ViewChange::UnfoldingRequested);
+}
+
+void Session::requestScale(double scale)
+{
+    if (!status.finished) return;
+    requestedScale = scale;
+    notify(ViewChange::ScaleRequested);
+}
+
+void Session::reevaluate()
+{
+    reevaluateCurrentPart();
+    notify(ViewChange::CandidatesReevaluated);
 }
 
 void Session::writeEps(std::ostream& out)

@@ -16,6 +16,7 @@
 namespace nettor {
 
 class Canvas;
+enum class Command : std::int32_t;
 enum class OutputTarget;
 enum class SavedOutput;
 
@@ -80,6 +81,34 @@ public:
     // Makes the current model's unfolding start again (the model has just
     // become current).
     void takeUpModel();
+
+    // ---- Document commands ----
+    // Reverses every face of the current model, if there is one; then the
+    // candidates are evaluated again.
+    void invertFaces();
+    // Undo the last edge pick (Ctrl+Z): takes back the last Connect Edge
+    // step, then edgePickUndone.
+    void undoLastEdgePick();
+    // ZoomIn, ZoomOut, ScaleUp and ScaleDown ask the 2D view to change, each
+    // only while the unfolding is finished. Other commands send nothing.
+    void patternViewCommand(Command command);
+    // Display Texture: toggles showTexture; then the candidates are
+    // evaluated again.
+    void toggleTexture();
+    // The settings dialog has been closed: with OK its values become the
+    // current settings, and so does its search for fewer parts when given.
+    // Either way settingsChanged, then the candidates are evaluated again.
+    void settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* partSearch = nullptr);
+    // The overlap check was switched on or off.
+    void setOverlapCheck(bool on);
+    // Start: saves the Start record and asks for the automatic unfolding,
+    // while the model is being unfolded.
+    void start();
+    // Refresh: the typed scale for the 2D view, once the unfolding is finished.
+    void requestScale(double scale);
+    // The current part's candidates are evaluated again, then the views are
+    // told (candidatesReevaluated).
+    void reevaluate();
 
     // ---- Outputs of the current model; nothing without one ----
     void writeEps(std::ostream& out);

@@ -2,9 +2,9 @@
 
 namespace nettor {
 
-void EngineState::hint(int number) const
+void EngineState::notify(ViewChange change) const
 {
-    if (listener) listener->hint(number);
+    if (listener) nettor::notify(*listener, change);
 }
 
 void EngineState::message(const std::string& text) const

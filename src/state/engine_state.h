@@ -23,7 +23,7 @@ struct EngineState {
     UiListener* listener = nullptr;      // not owned; none: nothing is told
 
     // Forward to the listener, if any.
-    void hint(int number) const;
+    void notify(ViewChange change) const;
     void message(const std::string& text) const;
     void invalidateModelView() const;
     void repaintPatternView() const;

@@ -53,8 +53,8 @@ void attachFace(EngineState& engine, Edge& edge)
 
     ++status.unfoldedFaceCount;
     if (!status.quiet) {
-        engine.hint(3);
-        engine.hint(17);
+        engine.notify(ViewChange::CountsChanged);
+        engine.notify(ViewChange::PartGrew);
     }
 
     updateCandidatesAfterAttach(engine, part, face);

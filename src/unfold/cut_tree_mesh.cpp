@@ -70,7 +70,7 @@ CutTreeMesh buildCutTreeMesh(const Model& model, std::int32_t strategy)
             const auto& lb = fb->outerLoop.halfEdges;
             const auto sa = std::find(la.begin(), la.end(), e->halfEdge1);
             const auto sb = std::find(lb.begin(), lb.end(), e->halfEdge2);
-            // Edges of inner loops are not laid out by the placement.
+            // An edge off either face's outline is not laid out by the placement.
             if (sa == la.end() || sb == lb.end()) continue;
             CutTreeMesh::Link link{};
             link.face[0] = ia->second;

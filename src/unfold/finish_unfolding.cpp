@@ -2,6 +2,7 @@
 
 #include "model/mesh.h"
 #include "state/engine_state.h"
+#include "state/paper.h"
 #include "unfold/arrange_parts.h"
 #include "unfold/number_cut_edges.h"
 #include "unfold/separate_corners.h"
@@ -9,11 +10,6 @@
 #include <cmath>
 
 namespace nettor {
-
-namespace {
-constexpr double kPageWidth = 18.0;   // cm of printable width
-constexpr double kPageHeight = 26.7;  // cm of printable height
-} // namespace
 
 void finishUnfolding(EngineState& engine, Model& model)
 {
@@ -30,8 +26,8 @@ void finishUnfolding(EngineState& engine, Model& model)
 
     // A sheet without extent in one direction fits any scale that way; a
     // sheet without any extent keeps the scale it has.
-    const double byHeight = kPageHeight / model.sheetHeight;
-    const double byWidth = kPageWidth / model.sheetWidth;
+    const double byHeight = kPageContentHeightCm / model.sheetHeight;
+    const double byWidth = kPageContentWidthCm / model.sheetWidth;
     const bool heightFits = std::isfinite(byHeight) && byHeight > 0.0;
     const bool widthFits = std::isfinite(byWidth) && byWidth > 0.0;
     if (heightFits && widthFits)
@@ -41,7 +37,7 @@ void finishUnfolding(EngineState& engine, Model& model)
     engine.displayedScale = model.patternScale * model.unitScale;
 
     if (!status.quiet)
-        engine.hint(10);
+        engine.notify(ViewChange::UnfoldingFinished);
     else
         engine.repaintPatternView();
 }

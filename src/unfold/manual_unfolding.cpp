@@ -171,8 +171,8 @@ void undoLastAttach(EngineState& engine, Model* current)
     model->lastFace = nullptr;
     model->lastEdge = nullptr;
     status.undoAvailable = false;
-    engine.hint(18);
-    engine.hint(17);
+    engine.notify(ViewChange::PartShrank);
+    engine.notify(ViewChange::PartGrew);
 }
 
 } // namespace nettor

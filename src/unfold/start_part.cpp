@@ -51,8 +51,8 @@ void startPart(EngineState& engine, Face& face)
     ++status.unfoldedFaceCount;
     ++status.partCount;
     if (!status.quiet) {
-        engine.hint(3);
-        engine.hint(17);
+        engine.notify(ViewChange::CountsChanged);
+        engine.notify(ViewChange::PartGrew);
     }
 
     updateCandidates(engine, *created, false);

@@ -69,7 +69,6 @@ private slots:
         view = new PatternView(window);
         layout->addWidget(panel);
         layout->addWidget(view, 1);
-        apptest::takeUpLoadedModels(document);
         connect(document, &Document::updateHint, panel, &InformationPanel::onUpdateHint);
         connect(document, &Document::updateHint, view, &PatternView::onUpdateHint);
         connect(document, &Document::patternViewRepaintRequested, view->viewport(), qOverload<>(&QWidget::update));

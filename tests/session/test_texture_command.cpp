@@ -2,7 +2,7 @@
 // refused file, the hints, and when the commands are enabled.
 #include "formats/texture_command.h"
 #include "session/app_state.h"
-#include "session/document_commands.h"
+#include "session/commands.h"
 #include "support/bmp_encoder.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
@@ -85,7 +85,7 @@ TEST_F(TextureCommand, RefusedFilesKeepThePreviousImage)
     EXPECT_EQ(ui.messages.size(), refused.size());
 
     // Even with the texture switched off, a refused file does not switch it on.
-    displayTextureCommand();
+    appState().toggleTexture();
     EXPECT_FALSE(appState().openTexture(refused[1]));
     EXPECT_FALSE(appState().showTexture);
 
@@ -97,9 +97,9 @@ TEST_F(TextureCommand, RefusedFilesKeepThePreviousImage)
 
 TEST_F(TextureCommand, DisplayTextureTogglesAndRedraws)
 {
-    displayTextureCommand();
+    appState().toggleTexture();
     EXPECT_TRUE(appState().showTexture);
-    displayTextureCommand();
+    appState().toggleTexture();
     EXPECT_FALSE(appState().showTexture);
     EXPECT_EQ(ui.hints, (std::vector<int>{20, 20}));
 }

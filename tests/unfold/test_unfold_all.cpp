@@ -18,10 +18,10 @@ class UnfoldAllTest : public UnfoldTest {};
 class CancellingListener : public RecordingListener {
 public:
     explicit CancellingListener(int after) : after_(after) {}
-    void hint(int number) override
+    void countsChanged() override
     {
-        RecordingListener::hint(number);
-        if (number == 3 && --after_ == 0) appState().status.cancelRequested = true;
+        RecordingListener::countsChanged();
+        if (--after_ == 0) appState().status.cancelRequested = true;
     }
 
 private:

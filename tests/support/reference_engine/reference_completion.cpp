@@ -260,7 +260,7 @@ void finishUnfolding(Model& model)
     state.displayedScale = model.patternScale * model.unitScale;
 
     if (!status.quiet)
-        sendHint(10);
+        notifyViews(ViewChange::UnfoldingFinished);
     else
         repaintPatternView();
 }

@@ -100,8 +100,8 @@ int startPart(Face& face)
     ++status.unfoldedFaceCount;
     ++status.partCount;
     if (!status.quiet) {
-        sendHint(3);
-        sendHint(17);
+        notifyViews(ViewChange::CountsChanged);
+        notifyViews(ViewChange::PartGrew);
     }
 
     updateCandidates(*created, false);
@@ -158,8 +158,8 @@ int attachFace(Edge& edge)
 
     ++status.unfoldedFaceCount;
     if (!status.quiet) {
-        sendHint(3);
-        sendHint(17);
+        notifyViews(ViewChange::CountsChanged);
+        notifyViews(ViewChange::PartGrew);
     }
 
     updateCandidates(part, false);

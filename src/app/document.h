@@ -1,7 +1,7 @@
 #pragma once
-// The document: the Qt face of the process-wide state. It listens to the
-// core, turns hints into a signal that every view receives, and shows the
-// core's messages as message boxes.
+// The document: the Qt face of the application's session. It listens to
+// the session, turns each named change into a signal that every view
+// receives, and shows the session's messages as message boxes.
 #include "state/ui_listener.h"
 
 #include <QObject>

@@ -43,7 +43,7 @@ public:
     // was at Start becomes current again (see reloadBeforeUnfolding).
     bool undoToBeforeStart();
     // The model read back from the Start record becomes current, with no
-    // face unfolded (hints 16 and 3, new document title). When it cannot be
+    // face unfolded (modelReplaced, countsChanged, new document title). When it cannot be
     // read the user is told and the current model stays; returns false.
     bool reloadBeforeUnfolding();
 
@@ -67,7 +67,7 @@ public:
 
     // ---- Unfolding by hand ----
     // The pick mode buttons; First Face also closes the part grown so far
-    // while the model is being unfolded (hint 4).
+    // while the model is being unfolded (partClosed).
     void choosePickMode(std::int32_t mode);
     void chooseFirstFaceMode();
     // The model is loaded and its unfolding not finished.

@@ -56,15 +56,15 @@ void connectEdgePick(EngineState& engine, Model* model, Edge* edge);
 void cutEdgePick(EngineState& engine, Model* model, Edge* edge);
 
 
-// Hint 4: the current part's open edges become Blocked.
+// First Face: the current part's open edges become Blocked.
 void closeCurrentPart(EngineState& engine, Model* model);
 
-// Hint 20: the current part's candidates are evaluated again (the overlap
+// The current part's candidates are evaluated again (the overlap
 // check or the faces may have changed).
 void reevaluateCurrentPart(EngineState& engine, Model* model);
 
-// Hint 15: takes back the last Connect Edge step, once. Does nothing unless
-// undoAvailable is set.
+// Undo the last edge pick: takes back the last Connect Edge step, once.
+// Does nothing unless undoAvailable is set.
 void undoLastAttach(EngineState& engine, Model* model);
 
 } // namespace nettor

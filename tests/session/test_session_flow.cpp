@@ -17,7 +17,7 @@ namespace {
 using namespace test;
 
 // Every notification and message in one list, in the order they came.
-class Log : public UiListener {
+class SessionLog : public UiListener {
 public:
     void message(const std::string& text) override { events.push_back("message: " + text); }
     void invalidateModelView() override { events.push_back("invalidate 3D"); }
@@ -34,27 +34,27 @@ protected:
     void changed(ViewChange change) override { events.push_back(std::to_string(static_cast<int>(change))); }
 };
 
-using Events = std::vector<std::string>;
+using SessionEvents = std::vector<std::string>;
 
 TEST(SessionFlow, EveryStepTellsTheViewsInTheOrderTheyExpect)
 {
     Session session;
-    Log log;
+    SessionLog log;
     session.listener = &log;
     const std::string box = writeTempFile("flow_box.obj", toObjText(boxSpec()));
 
     // Open: a new model is current (16), then the counters (3).
     ASSERT_TRUE(session.openModel(box));
-    EXPECT_EQ(log.take(), (Events{"title: flow_box", "16", "3"}));
+    EXPECT_EQ(log.take(), (SessionEvents{"title: flow_box", "16", "3"}));
     EXPECT_EQ(session.status.totalFaceCount, 6); // taken up before the views hear of it
     EXPECT_TRUE(session.status.invertAllowed);
 
     // First Face closes the part grown so far (4), then the pick starts a
     // part: counters (3), growing part (17), and the 3D view redrawn.
     session.choosePickMode(FirstFaceMode);
-    EXPECT_EQ(log.take(), (Events{"4"}));
+    EXPECT_EQ(log.take(), (SessionEvents{"4"}));
     session.firstFacePick(session.model->objects[0]->faces[0]);
-    EXPECT_EQ(log.take(), (Events{"3", "17", "invalidate 3D", "invalidate 3D"}));
+    EXPECT_EQ(log.take(), (SessionEvents{"3", "17", "invalidate 3D", "invalidate 3D"}));
 
     // Connect Edge across the best candidate: the same as a placement.
     session.choosePickMode(ConnectEdgeMode);
@@ -62,13 +62,13 @@ TEST(SessionFlow, EveryStepTellsTheViewsInTheOrderTheyExpect)
     Edge* best = session.model->currentPart->bestCandidate;
     ASSERT_NE(best, nullptr);
     session.connectEdgePick(best);
-    EXPECT_EQ(log.take(), (Events{"3", "17", "invalidate 3D", "invalidate 3D"}));
+    EXPECT_EQ(log.take(), (SessionEvents{"3", "17", "invalidate 3D", "invalidate 3D"}));
     EXPECT_EQ(session.status.unfoldedFaceCount, 2);
 
     // Ctrl+Z: the part shrinks (18) and is drawn again (17), then the
     // command's own change (15).
     session.undoLastEdgePick();
-    EXPECT_EQ(log.take(), (Events{"invalidate 3D", "18", "17", "15"}));
+    EXPECT_EQ(log.take(), (SessionEvents{"invalidate 3D", "18", "17", "15"}));
     EXPECT_EQ(session.status.unfoldedFaceCount, 1);
 
     // Start saves the record and asks for the unfolding (2); the runner
@@ -76,11 +76,11 @@ TEST(SessionFlow, EveryStepTellsTheViewsInTheOrderTheyExpect)
     // placements tells the counters and the growing part, then completion
     // tells the user and the views (10).
     session.start();
-    EXPECT_EQ(log.take(), (Events{"2"}));
+    EXPECT_EQ(log.take(), (SessionEvents{"2"}));
     EXPECT_TRUE(session.startRecordSaved());
     ASSERT_EQ(unfoldingPlace(session, session.model.get()), UnfoldingPlace::CallingThread);
     unfoldOnCallingThread(session, *session.model);
-    Events unfolded;
+    SessionEvents unfolded;
     for (int i = 0; i < 5; ++i) unfolded.insert(unfolded.end(), {"3", "17"});
     unfolded.insert(unfolded.end(), {"message: All faces are unfolded.", "invalidate 3D", "10"});
     EXPECT_EQ(log.take(), unfolded);
@@ -89,7 +89,7 @@ TEST(SessionFlow, EveryStepTellsTheViewsInTheOrderTheyExpect)
     // Undo to before Start: the model as it was at Start is current again.
     const Model* finished = session.model.get();
     ASSERT_TRUE(session.undoToBeforeStart());
-    EXPECT_EQ(log.take(), (Events{"title: flow_box", "16", "3"}));
+    EXPECT_EQ(log.take(), (SessionEvents{"title: flow_box", "16", "3"}));
     EXPECT_NE(session.model.get(), finished);
     EXPECT_FALSE(session.status.finished);
     EXPECT_EQ(session.status.unfoldedFaceCount, 0);
@@ -100,7 +100,7 @@ TEST(SessionFlow, EveryStepTellsTheViewsInTheOrderTheyExpect)
     // A damaged file: the user is told, the model stays, no view hears of it.
     const Model* kept = session.model.get();
     EXPECT_FALSE(session.openModel(writeTempFile("flow_damaged.mqo", "nope\n")));
-    EXPECT_EQ(log.take(), (Events{"message: This file could not be read."}));
+    EXPECT_EQ(log.take(), (SessionEvents{"message: This file could not be read."}));
     EXPECT_EQ(session.model.get(), kept);
 }
 
@@ -109,7 +109,7 @@ TEST(SessionFlow, EveryStepTellsTheViewsInTheOrderTheyExpect)
 TEST(SessionFlow, SessionsAreIndependent)
 {
     Session first, second;
-    Log firstLog, secondLog;
+    SessionLog firstLog, secondLog;
     first.listener = &firstLog;
     second.listener = &secondLog;
     ASSERT_TRUE(first.openModel(writeTempFile("flow_first.obj", toObjText(boxSpec()))));
@@ -117,7 +117,7 @@ TEST(SessionFlow, SessionsAreIndependent)
     EXPECT_EQ(second.model, nullptr);
     EXPECT_EQ(second.overlapCheck.load(), 1);
     EXPECT_TRUE(secondLog.events.empty());
-    EXPECT_EQ(firstLog.take(), (Events{"title: flow_first", "16", "3", "20"}));
+    EXPECT_EQ(firstLog.take(), (SessionEvents{"title: flow_first", "16", "3", "20"}));
 }
 
 } // namespace

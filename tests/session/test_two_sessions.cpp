@@ -22,17 +22,17 @@ namespace {
 
 using namespace test;
 
-struct Messages : UiListener {
+struct SessionMessages : UiListener {
     void message(const std::string& text) override { texts.push_back(text); }
     std::vector<std::string> texts;
 };
 
-struct Written {
+struct SessionOutputs {
     std::vector<std::string> messages;
     std::string eps, nte;
 };
 
-std::string readFile(const std::string& path)
+std::string readOutputFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
@@ -42,12 +42,12 @@ std::string readFile(const std::string& path)
 
 // Opens, unfolds on the calling thread and writes the EPS and cut-edge
 // file as they would be saved at `target`.eps and `target`.nte.
-Written unfoldInOwnSession(const std::string& modelPath, const std::string& target)
+SessionOutputs unfoldInOwnSession(const std::string& modelPath, const std::string& target)
 {
     Session session;
-    Messages messages;
+    SessionMessages messages;
     session.listener = &messages;
-    Written out;
+    SessionOutputs out;
     if (!session.openModel(modelPath)) return out;
     unfoldOnCallingThread(session, *session.model);
     std::ostringstream eps, nte;
@@ -63,7 +63,7 @@ TEST(TwoSessions, UnfoldAtOnceOnTwoThreadsAsTwoCliRuns)
 {
     const std::string models[2] = {writeTempFile("two_sessions_torus.obj", toObjText(torusSpec(14, 22))),
                                    writeTempFile("two_sessions_sphere.obj", toObjText(subdividedSphereSpec(3)))};
-    Written fromSessions[2];
+    SessionOutputs fromSessions[2];
     {
         std::vector<std::thread> threads;
         for (int i = 0; i < 2; ++i)
@@ -80,10 +80,10 @@ TEST(TwoSessions, UnfoldAtOnceOnTwoThreadsAsTwoCliRuns)
         const std::string command = std::string("\"") + NETTOR_CLI + "\" unfold \"" + models[i] + "\" --eps \"" +
                                     target + ".eps\" --nte \"" + target + ".nte\" >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0);
-        const std::string eps = readFile(target + ".eps");
+        const std::string eps = readOutputFile(target + ".eps");
         ASSERT_FALSE(eps.empty());
         EXPECT_TRUE(fromSessions[i].eps == eps) << "EPS differs";
-        EXPECT_EQ(fromSessions[i].nte, readFile(target + ".nte"));
+        EXPECT_EQ(fromSessions[i].nte, readOutputFile(target + ".nte"));
     }
     // The two models differ, so neither session wrote the other's pattern.
     EXPECT_NE(fromSessions[0].nte, fromSessions[1].nte);

@@ -15,7 +15,7 @@ class CanAttachTest : public UnfoldTest {};
 
 // The verdict of the engine's index for the part as it stands, built as the
 // engine builds it when it walks the part.
-bool canAttach(const UnfoldedPart& part, const Face& face, const Edge& edge)
+bool engineCanAttach(const UnfoldedPart& part, const Face& face, const Edge& edge)
 {
     PartGrowthIndex index(1.0, appState().overlapCheck.load(), appState().settings.unfoldStrategy);
     for (const Face* f : part.faces)
@@ -63,13 +63,13 @@ TEST_F(CanAttachTest, AFaceReachingBackOverItsNeighbourIsRefused)
         startPart(appState(), square);
         // The square is the hook's only neighbour: no outline but its own,
         // which the side test leaves out.
-        EXPECT_EQ(canAttach(*m.currentPart, square, shared), !over);
+        EXPECT_EQ(engineCanAttach(*m.currentPart, square, shared), !over);
         EXPECT_EQ(shared.state, over ? EdgeState::Blocked : EdgeState::Candidate);
 
         // Attached all the same (the check off), the hook does lie over the
         // square exactly when it was refused.
         appState().overlapCheck = 0;
-        EXPECT_TRUE(canAttach(*m.currentPart, square, shared));
+        EXPECT_TRUE(engineCanAttach(*m.currentPart, square, shared));
         attachFace(appState(), shared);
         ASSERT_EQ(hook.part, m.currentPart);
         const double area = intersectionArea(patternCorners(square), patternCorners(hook));

@@ -2,7 +2,7 @@
 
 #include "model/mesh.h"
 #include "unfold/box_grid.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/sheet_index.h"
 #include "unfold/sheet_rows.h"
 

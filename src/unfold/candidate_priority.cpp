@@ -1,4 +1,4 @@
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 
 #include "model/mesh.h"
 

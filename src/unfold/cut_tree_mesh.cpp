@@ -1,9 +1,9 @@
 #include "unfold/cut_tree_mesh.h"
 
 #include "model/mesh.h"
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 #include "unfold/face_normal.h"
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,10 @@
 #include "unfold/growth_index.h"
 
 #include "model/mesh.h"
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 #include "unfold/face_normal.h"
-#include "unfold/faces_overlap.h"
-#include "unfold/place_fan_corner.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
+#include "unfold/placement.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 
 namespace nettor {
 

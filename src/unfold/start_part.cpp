@@ -5,7 +5,7 @@
 #include "unfold/face_normal.h"
 #include "unfold/finish_unfolding.h"
 #include "unfold/pattern_pools.h"
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 #include "unfold/update_candidates.h"
 
 namespace nettor {

@@ -2,7 +2,6 @@
 
 #include "model/mesh.h"
 #include "state/engine_state.h"
-#include "unfold/candidate_priority.h"
 #include "unfold/growth_index.h"
 
 #include <algorithm>

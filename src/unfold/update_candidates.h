@@ -1,11 +1,19 @@
 #pragma once
-// Re-evaluating the outline edges of a part.
+// The candidates of a part: how eagerly each is joined across, and
+// re-evaluating the outline edges of a part.
+#include <cstdint>
 
 namespace nettor {
 
 struct EngineState;
 struct UnfoldedPart;
 struct Face;
+struct Edge;
+
+// Strategy 0 prefers the flattest edge (its fold angle), strategy 1 the
+// longest (its length), strategy 2 the length weighted by the flatness; any
+// other value behaves as strategy 1.
+double candidatePriority(const Edge& edge, std::int32_t strategy);
 
 // Gives every two-sided, unmarked edge of the part's faces its state: Fold
 // or Cut when the face across it is placed, Blocked when closing or when

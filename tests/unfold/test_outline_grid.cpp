@@ -4,7 +4,7 @@
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
 #include "support/reference_engine/outline_overlap.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/unfold_all.h"
 
 #include <cmath>

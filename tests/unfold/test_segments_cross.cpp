@@ -2,7 +2,7 @@
 #include "session/app_state.h"
 #include "support/recording_listener.h"
 #include "support/reference_engine/outline_overlap.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // trying near parts first must never change where a part goes.
 #include "support/unfold_fixture.h"
 #include "unfold/arrange_parts.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/sheet_index.h"
 #include "unfold/start_part.h"
 

@@ -3,7 +3,7 @@
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
 #include "unfold/face_normal.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/unfold_all.h"
 
 #include <cmath>

@@ -2,11 +2,10 @@
 // choice of the best candidate.
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 #include "unfold/grow_part.h"
 #include "unfold/start_part.h"
 #include "unfold/unfold_all.h"
-#include "unfold/update_candidates.h"
 
 #include <cmath>
 

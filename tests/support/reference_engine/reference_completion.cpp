@@ -5,7 +5,7 @@
 #include "model/mesh.h"
 #include "session/app_state.h"
 #include "support/reference_engine/outline_overlap.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/sheet_index.h"
 
 #include <algorithm>

@@ -4,10 +4,10 @@
 
 #include "model/mesh.h"
 #include "session/app_state.h"
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 #include "unfold/face_normal.h"
 #include "unfold/pattern_pools.h"
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 
 #include <memory>
 

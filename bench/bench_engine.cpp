@@ -4,7 +4,7 @@
 #include "bench_models.h"
 #include "formats/eps_writer.h"
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "support/reference_engine/reference_engine.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
@@ -32,14 +32,14 @@ void unfoldWith(int engine, nettor::Model& model)
     if (engine == Reference)
         nettor::reference::unfoldAll(model);
     else
-        nettor::unfoldAll(model);
+        nettor::unfoldAll(nettor::appState(), model);
 }
 
 void prepare(std::unique_ptr<nettor::Model> model)
 {
     nettor::AppState& app = nettor::appState();
     app.replaceModel(std::move(model));
-    nettor::takeUpModel(*app.model);
+    nettor::takeUpModel(nettor::appState(), *app.model);
     app.status.busy = true;
     app.status.quiet = true;
 }
@@ -122,7 +122,7 @@ void BM_ObjToEps100kTriangles(benchmark::State& state)
         if (engine == Reference)
             nettor::reference::unfoldAll(*app.model);
         else
-            nettor::unfoldAutomatically(*app.model);
+            nettor::unfoldAutomatically(nettor::appState(), *app.model);
         std::ofstream eps(epsPath, std::ios::binary);
         nettor::writeEps(*app.model, app.settings, eps);
     }

@@ -6,7 +6,7 @@
 // faces, parts, seconds (the whole unfolding, arrangement included).
 #include "formats/load_model.h"
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "support/shape_generators.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_with_fewer_parts.h"
@@ -36,7 +36,7 @@ const char* const kAssimpModels = "/usr/share/assimp/models/";
 
 std::unique_ptr<Model> fromFile(const std::string& path)
 {
-    nettor::LoadedModel loaded = nettor::loadModelFile(path);
+    nettor::LoadedModel loaded = nettor::loadModelFile(path, nullptr);
     if (loaded.result != nettor::LoadResult::Loaded) return nullptr;
     return std::move(loaded.model);
 }
@@ -84,11 +84,11 @@ void unfoldModel(benchmark::State& state, const BenchModel& bench, bool search)
             state.SkipWithError("the model could not be read");
             return;
         }
-        nettor::takeUpModel(*app.model);
+        nettor::takeUpModel(nettor::appState(), *app.model);
         app.status.busy = true;
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        nettor::unfoldAutomatically(*app.model);
+        nettor::unfoldAutomatically(nettor::appState(), *app.model);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         parts = app.model->parts.size();
         faces = app.model->faceCount;

@@ -1,7 +1,7 @@
 // Automatic unfolding of a subdivided sphere with each strategy.
 #include "bench_models.h"
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
 
@@ -30,10 +30,10 @@ void BM_UnfoldSphere(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         app.replaceModel(sphereModel(levels));
-        nettor::takeUpModel(*app.model);
+        nettor::takeUpModel(nettor::appState(), *app.model);
         app.status.busy = true;
         state.ResumeTiming();
-        nettor::unfoldAll(*app.model);
+        nettor::unfoldAll(nettor::appState(), *app.model);
         parts = app.model->parts.size();
     }
     state.counters["faces"] = static_cast<double>(app.model->faceCount);
@@ -49,10 +49,10 @@ void BM_ArrangeSeparateTriangles(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         app.replaceModel(separateTriangles(static_cast<int>(state.range(0))));
-        nettor::takeUpModel(*app.model);
+        nettor::takeUpModel(nettor::appState(), *app.model);
         app.status.busy = true;
         state.ResumeTiming();
-        nettor::unfoldAll(*app.model);
+        nettor::unfoldAll(nettor::appState(), *app.model);
     }
     state.counters["parts"] = static_cast<double>(app.model->parts.size());
     app.replaceModel(nullptr);

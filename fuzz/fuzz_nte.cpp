@@ -76,6 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     nettor::Model model;
-    if (nettor::readCutEdgeFile(path, model)) nettor::fuzz::checkModel(model);
+    if (nettor::readCutEdgeFile(path, model, nullptr)) nettor::fuzz::checkModel(model);
     return 0;
 }

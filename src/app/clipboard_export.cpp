@@ -4,7 +4,7 @@
 #include "formats/pattern_metafile.h"
 #include "formats/pattern_svg.h"
 #include "pattern/draw_pattern.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -2,7 +2,7 @@
 // How each command shows itself: menu text with its mnemonic (and the
 // shortcut label after a tab), its keys, the fly-by text of the status bar
 // and the tool tip of its tool bar button.
-#include "state/commands.h"
+#include "session/commands.h"
 
 #include <QKeySequence>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 // The tool bar's icons: the desktop's icon theme where it has one for the
 // command, else a small picture drawn here, so every button has an icon.
-#include "state/commands.h"
+#include "session/commands.h"
 
 #include <QIcon>
 

@@ -1,7 +1,6 @@
 #include "app/document.h"
 
-#include "state/app_state.h"
-#include "formats/open_command.h"
+#include "session/app_state.h"
 
 #include <QMessageBox>
 #include <QMetaObject>
@@ -20,12 +19,12 @@ Document::~Document()
 
 bool Document::openPath(const QString& path)
 {
-    return nettor::openModelPath(path.toStdString());
+    return nettor::appState().openModel(path.toStdString());
 }
 
-void Document::hint(int number)
+void Document::changed(nettor::ViewChange change)
 {
-    emit updateHint(number);
+    emit updateHint(static_cast<int>(change));
 }
 
 void Document::message(const std::string& text)

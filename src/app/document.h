@@ -1,7 +1,7 @@
 #pragma once
-// The document: the Qt face of the process-wide state. It listens to the
-// core, turns hints into a signal that every view receives, and shows the
-// core's messages as message boxes.
+// The document: the Qt face of the application's session. It listens to
+// the session, turns each named change into a signal that every view
+// receives, and shows the session's messages as message boxes.
 #include "state/ui_listener.h"
 
 #include <QObject>
@@ -28,7 +28,6 @@ public:
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
     // nettor::UiListener
-    void hint(int number) override;
     void message(const std::string& text) override;
     void invalidateModelView() override;
     void repaintPatternView() override;
@@ -36,12 +35,16 @@ public:
     void setDocumentTitle(const std::string& title) override;
 
 signals:
-    // A view-update hint for all views; each acts on the numbers it knows.
+    // A change for all views, as the number of its nettor::ViewChange; each
+    // view acts on the changes it knows.
     void updateHint(int number);
     void titleChanged(const QString& title);
     void modelViewInvalidated();
     void patternViewRepaintRequested();
     void textureWindowCloseRequested();
+
+protected:
+    void changed(nettor::ViewChange change) override;
 
 private:
     QString title_;

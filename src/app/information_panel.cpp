@@ -1,8 +1,6 @@
 #include "app/information_panel.h"
 
-#include "formats/load_model.h"
-#include "formats/temp_cut_edge_file.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "state/scale_text.h"
 
 #include <QButtonGroup>
@@ -37,12 +35,6 @@ QPushButton* modeButton(QWidget* parent, const QString& text, const QString& nam
     button->setObjectName(name);
     button->setCheckable(true);
     return button;
-}
-
-bool modelBeingUnfolded()
-{
-    const nettor::AppState& state = nettor::appState();
-    return state.model && !state.status.finished;
 }
 
 } // namespace
@@ -170,13 +162,16 @@ void InformationPanel::showScale()
 void InformationPanel::onUpdateHint(int number)
 {
     const nettor::AppState& state = nettor::appState();
-    if (number == 3) {
+    using nettor::ViewChange;
+    const ViewChange change = static_cast<ViewChange>(number);
+    if (change == ViewChange::CountsChanged) {
         if (QAbstractButton* b = rightDrag_->button(state.rightDragMode)) b->setChecked(true);
         refreshCounters();
-    } else if (number == 17 || number == 18) {
+    } else if (change == ViewChange::PartGrew || change == ViewChange::PartShrank) {
         // The last edge pick was taken back: one face fewer is unfolded.
         refreshCounters();
-    } else if (number == 10 || number == 11 || number == 12) {
+    } else if (change == ViewChange::UnfoldingFinished || change == ViewChange::ScaleUpRequested ||
+               change == ViewChange::ScaleDownRequested) {
         // The pattern view may take this hint after the panel and change the
         // scale then; show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
@@ -186,40 +181,24 @@ void InformationPanel::onUpdateHint(int number)
 
 void InformationPanel::onPickMode(int mode)
 {
-    nettor::appState().pickMode = mode;
     // First Face closes the part grown so far.
-    if (mode == 1 && modelBeingUnfolded()) nettor::sendHint(4);
+    nettor::appState().choosePickMode(mode);
 }
 
 void InformationPanel::onOverlapCheck()
 {
     // The check box alone decides; the other fields play no part.
-    nettor::appState().overlapCheck = overlap_->isChecked() ? 1 : 0;
-    nettor::sendHint(20);
+    nettor::appState().setOverlapCheck(overlap_->isChecked());
 }
 
 void InformationPanel::onStart()
 {
-    if (!modelBeingUnfolded()) return;
-    nettor::saveBeforeUnfolding();
-    nettor::sendHint(2);
+    nettor::appState().start();
 }
 
 void InformationPanel::onUndo()
 {
-    nettor::AppState& state = nettor::appState();
-    if (!state.status.finished) return;
-    // The model as it was at Start, its cuts marked, none of it unfolded.
-    std::unique_ptr<nettor::Model> before = nettor::readModelBeforeUnfolding();
-    if (!before) return;
-    state.showTexture = false;
-    if (state.textureWindowOpen && state.listener) state.listener->closeTextureWindow();
-    const std::string path = before->filePath;
-    state.replaceModel(std::move(before));
-    state.status.finished = false;
-    if (state.listener) state.listener->setDocumentTitle(nettor::baseName(path));
-    nettor::sendHint(16);
-    nettor::sendHint(3);
+    nettor::appState().undoToBeforeStart();
 }
 
 void InformationPanel::onRefresh()
@@ -233,6 +212,5 @@ void InformationPanel::onRefresh()
         scale_->selectAll();
         return;
     }
-    state.requestedScale = *value;
-    nettor::sendHint(19);
+    state.requestScale(*value);
 }

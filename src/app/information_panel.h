@@ -2,8 +2,8 @@
 // The information panel below the 3D view: the model's counters, the
 // right-drag choice, the manual unfolding modes, the overlap check, Start and
 // Undo of the automatic unfolding, and the scale of the pattern. Every
-// control sets a process-wide value or sends a view-update hint; the panel
-// decides nothing itself.
+// control calls the application's session; the panel decides nothing
+// itself.
 #include <QWidget>
 
 class QAbstractButton;

@@ -14,11 +14,9 @@
 #include "app/settings_storage.h"
 #include "app/texture_window.h"
 #include "formats/saved_outputs.h"
-#include "state/app_state.h"
-#include "state/document_commands.h"
+#include "session/app_state.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
-#include "formats/texture_command.h"
 
 #include <QAction>
 #include <QScrollArea>
@@ -254,10 +252,10 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::PrintSetup, [this] { printCommands_->printSetup(); });
     setCommandHandler(Command::SaveCutEdges, [this] { saveOutput(int(nettor::SavedOutput::CutEdges)); });
     setCommandHandler(Command::ExportObj, [this] { saveOutput(int(nettor::SavedOutput::ObjExport)); });
-    setCommandHandler(Command::InvertFaces, [] { nettor::invertFacesCommand(); });
-    setCommandHandler(Command::UndoLastEdgePick, [] { nettor::undoLastEdgePickCommand(); });
+    setCommandHandler(Command::InvertFaces, [] { nettor::appState().invertFaces(); });
+    setCommandHandler(Command::UndoLastEdgePick, [] { nettor::appState().undoLastEdgePick(); });
     for (Command c : {Command::ZoomIn, Command::ZoomOut, Command::ScaleUp, Command::ScaleDown})
-        setCommandHandler(c, [c] { nettor::patternViewCommand(c); });
+        setCommandHandler(c, [c] { nettor::appState().patternViewCommand(c); });
     setCommandHandler(Command::ToggleToolbar, [this] { toolBar_->setVisible(toolBar_->isHidden()); });
     setCommandHandler(Command::ToggleStatusBar, [this] { statusBar()->setVisible(statusBar()->isHidden()); });
     setCommandHandler(Command::Setting, [this] { showSettingsDialog(); });
@@ -266,7 +264,7 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::NextPane, [this] { cyclePane(1); });
     setCommandHandler(Command::PreviousPane, [this] { cyclePane(-1); });
     setCommandHandler(Command::OpenTexture, [this] { openTexture(); });
-    setCommandHandler(Command::DisplayTexture, [] { nettor::displayTextureCommand(); });
+    setCommandHandler(Command::DisplayTexture, [] { nettor::appState().toggleTexture(); });
     setCommandHandler(Command::TextureWindow, [this] { TextureWindow::showWindow(document_); });
 }
 
@@ -310,7 +308,7 @@ void MainWindow::openTexture()
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("BMP File (*.bmp)"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    nettor::openTexturePath(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
+    nettor::appState().openTexture(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
     updateCommandStates();
 }
 
@@ -370,7 +368,7 @@ void MainWindow::showSettingsDialog()
     SettingsDialog dialog(nettor::appState().settings, nettor::appState().partSearch, this);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     const nettor::PartSearchSettings partSearch = dialog.partSearch();
-    nettor::settingsDialogClosed(accepted, dialog.settings(), &partSearch);
+    nettor::appState().settingsDialogClosed(accepted, dialog.settings(), &partSearch);
 }
 
 QString MainWindow::helpFilePath()

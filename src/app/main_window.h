@@ -8,7 +8,7 @@
 // ("actionSaveEmf"). A command runs the handler set with setCommandHandler
 // and is enabled by its rule in nettor::commandState; a command without a
 // handler stays disabled.
-#include "state/commands.h"
+#include "session/commands.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -4,7 +4,7 @@
 
 #include "model/mesh.h"
 #include "scene/pick.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/manual_unfolding.h"
 #include "unfold/take_up_model.h"
 
@@ -321,44 +321,36 @@ void ModelView::onModelLoaded()
 {
     nettor::Model* model = nettor::appState().model.get();
     if (!model) return;
+    // The session has taken the model up; the matrices are set afresh on
+    // every frame.
     camera_.reset();
-    // takeUpModel sets invertAllowed, prepares the model and resets the
-    // counters; the matrices are set afresh on every frame.
-    nettor::takeUpModel(*model);
     update();
 }
 
 void ModelView::redrawNow()
 {
-    nettor::reevaluateCurrentPart();
     repaint();
 }
 
 void ModelView::onUpdateHint(int number)
 {
-    switch (number) {
-    case 4:
-        nettor::closeCurrentPart();
-        update();
-        break;
-    case 15:
-        nettor::undoLastAttach();
-        update();
-        break;
-    case 16:
+    using nettor::ViewChange;
+    switch (static_cast<ViewChange>(number)) {
+    case ViewChange::ModelReplaced:
         onModelLoaded();
         break;
-    case 20:
+    case ViewChange::CandidatesReevaluated:
         redrawNow();
         break;
-    case 2:  // the information panel runs the unfolding; the picture follows it
-    case 3:
-    case 17:
-    case 18:
+    case ViewChange::PartClosed:
+    case ViewChange::EdgePickUndone:
+    case ViewChange::UnfoldingRequested: // the runner unfolds; the picture follows it
+    case ViewChange::CountsChanged:
+    case ViewChange::PartGrew:
+    case ViewChange::PartShrank:
         update();
         break;
     default:
-        if (number < 0 || number > 22) update();
         break;
     }
 }
@@ -400,7 +392,7 @@ void ModelView::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     nettor::AppState& state = nettor::appState();
     state.rightDragMode = nettor::nextRightDragMode(state.rightDragMode);
-    nettor::sendHint(3);
+    nettor::notifyViews(nettor::ViewChange::CountsChanged);
 }
 
 void ModelView::mouseReleaseEvent(QMouseEvent* event)
@@ -440,7 +432,8 @@ void ModelView::handleLeftRelease(int x, int y)
     nettor::ModelPicker picker{
         [&](int px, int py) { return nettor::pickFace(*model, snapshot(), toDevice(px), toDevice(py)); },
         [&](int px, int py) { return nettor::pickEdge(*model, snapshot(), toDevice(px), toDevice(py)); }};
-    nettor::onModelClick(pressX_, pressY_, x, y, picker);
+    nettor::AppState& state = nettor::appState();
+    nettor::onModelClick(state, state.model.get(), state.pickMode, pressX_, pressY_, x, y, picker);
     if (haveSnapshot) {
         update();
         // The window's commands follow the pick (Undo the last edge pick).

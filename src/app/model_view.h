@@ -33,7 +33,7 @@ public:
     nettor::ViewSnapshot readSnapshot();
     // The widget position (logical pixels) at which a model point appears.
     QPointF widgetPosition(const nettor::Vec3& point);
-    // Hint 20: the current part's candidates again, then a frame at once.
+    // The candidates were evaluated again: a frame at once.
     void redrawNow();
 
 public slots:

@@ -4,7 +4,7 @@
 #include "model/mesh.h"
 #include "pattern/draw_pattern.h"
 #include "pattern/growing_part_view.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -104,26 +104,27 @@ void PatternView::onUpdateHint(int number)
 {
     nettor::AppState& state = nettor::appState();
     nettor::Model* model = currentModel();
-    switch (number) {
-    case 5:
-    case 10:
+    using nettor::ViewChange;
+    switch (static_cast<ViewChange>(number)) {
+    case ViewChange::SettingsChanged:
+    case ViewChange::UnfoldingFinished:
         if (model && state.status.finished) nettor::updateScrollSize(view_, *model);
         applyScrollSize();
         viewport()->update();
         break;
-    case 11:
+    case ViewChange::ScaleUpRequested:
         if (model) done(nettor::scaleUp(view_, *model, state.displayedScale));
         break;
-    case 12:
+    case ViewChange::ScaleDownRequested:
         if (model) done(nettor::scaleDown(view_, *model, state.displayedScale));
         break;
-    case 13:
+    case ViewChange::ZoomInRequested:
         if (model) done(nettor::zoomIn(view_, *model));
         break;
-    case 14:
+    case ViewChange::ZoomOutRequested:
         if (model) done(nettor::zoomOut(view_, *model));
         break;
-    case 16:
+    case ViewChange::ModelReplaced:
         takeClientSize();
         nettor::resetSheetView(view_);
         fitted_ = true;
@@ -132,16 +133,16 @@ void PatternView::onUpdateHint(int number)
         applyScrollSize();
         viewport()->update();
         break;
-    case 17:
+    case ViewChange::PartGrew:
         followGrowingPart();
         viewport()->update();
         break;
-    case 18:
+    case ViewChange::PartShrank:
         followedPart_ = nullptr;
         followedFaces_ = 0;
         viewport()->update();
         break;
-    case 19:
+    case ViewChange::ScaleRequested:
         if (model) done(nettor::applyRequestedScale(view_, *model, state.requestedScale, state.displayedScale));
         break;
     default:
@@ -183,7 +184,7 @@ void PatternView::paintSheet(QPainter& painter)
     painter.drawRect(QRect(left, top, std::max(0, right - left - 1), std::max(0, bottom - top - 1)));
 
     PainterCanvas canvas(painter, z, z);
-    nettor::drawPattern(canvas, z, z, nettor::OutputTarget::Screen, m, m);
+    nettor::appState().drawPattern(canvas, z, z, nettor::OutputTarget::Screen, m, m);
 }
 
 void PatternView::paintGrowingPart(QPainter& painter)

@@ -3,7 +3,7 @@
 #include "app/painter_canvas.h"
 #include "pattern/page_grid.h"
 #include "pattern/print_page.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QPageLayout>
 #include <QPageSetupDialog>

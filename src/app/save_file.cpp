@@ -1,6 +1,6 @@
 #include "app/save_file.h"
 
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QFileDialog>
 #include <QSaveFile>

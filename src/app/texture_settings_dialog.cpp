@@ -1,6 +1,6 @@
 #include "app/texture_settings_dialog.h"
 
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

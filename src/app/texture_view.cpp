@@ -3,7 +3,7 @@
 #include "app/gl_texture.h"
 
 #include "pattern/textured_pattern.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QMouseEvent>
 #include <QOpenGLFunctions_1_1>

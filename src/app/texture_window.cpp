@@ -4,7 +4,7 @@
 #include "app/texture_settings_dialog.h"
 #include "app/texture_view.h"
 #include "formats/write_bmp.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QApplication>
 #include <QFileDialog>

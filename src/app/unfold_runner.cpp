@@ -2,7 +2,7 @@
 
 #include "app/document.h"
 #include "app/progress_dialog.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -17,12 +17,13 @@ UnfoldRunner::~UnfoldRunner() = default;
 
 void UnfoldRunner::onUpdateHint(int number)
 {
-    if (number != 2 || run_.running()) return;
-    switch (nettor::unfoldingPlace()) {
+    if (static_cast<nettor::ViewChange>(number) != nettor::ViewChange::UnfoldingRequested || run_.running()) return;
+    nettor::AppState& state = nettor::appState();
+    switch (nettor::unfoldingPlace(state, state.model.get())) {
     case nettor::UnfoldingPlace::Nothing:
         break;
     case nettor::UnfoldingPlace::CallingThread:
-        nettor::unfoldOnCallingThread(*nettor::appState().model);
+        nettor::unfoldOnCallingThread(state, *state.model);
         break;
     case nettor::UnfoldingPlace::WorkerThread:
         runInBackground();
@@ -32,7 +33,7 @@ void UnfoldRunner::onUpdateHint(int number)
 
 void UnfoldRunner::runInBackground()
 {
-    if (!run_.start(*nettor::appState().model)) return;
+    if (!run_.start(nettor::appState(), *nettor::appState().model)) return;
 
     ProgressDialog dialog(dialogParent_);
     dialog.showProgress(run_.progress());
@@ -57,12 +58,12 @@ void UnfoldRunner::runInBackground()
         run_.finish();
     }
 
-    nettor::sendHint(3);
+    nettor::notifyViews(nettor::ViewChange::CountsChanged);
     // The worker sends no hints; a finished unfolding is announced here,
     // so that the panel shows the scale chosen for the new sheet rather
     // than the last one's.
-    if (nettor::appState().status.finished) nettor::sendHint(10);
-    else nettor::sendHint(17);
+    if (nettor::appState().status.finished) nettor::notifyViews(nettor::ViewChange::UnfoldingFinished);
+    else nettor::notifyViews(nettor::ViewChange::PartGrew);
     nettor::invalidateModelView();
     nettor::repaintPatternView();
     run_.deliver();

@@ -14,6 +14,7 @@
 
 namespace nettor {
 struct Model;
+class UiListener;
 }
 
 namespace nettor::cli {
@@ -26,7 +27,7 @@ struct CommandRegistration {
 
 // Loads a model file through the same dispatch as the Open command. On
 // failure the message the GUI would show goes to standard error and null is
-// returned.
-std::unique_ptr<Model> loadModelForCli(const std::string& path);
+// returned; what the cut-edge reader has to say goes to the reporter.
+std::unique_ptr<Model> loadModelForCli(const std::string& path, UiListener* reporter = nullptr);
 
 } // namespace nettor::cli

@@ -26,9 +26,9 @@ CommandRegistration::CommandRegistration(int order, CommandSetup setup)
     registry().push_back({order, std::move(setup)});
 }
 
-std::unique_ptr<Model> loadModelForCli(const std::string& path)
+std::unique_ptr<Model> loadModelForCli(const std::string& path, UiListener* reporter)
 {
-    LoadedModel loaded = loadModelFile(path);
+    LoadedModel loaded = loadModelFile(path, reporter);
     if (loaded.result != LoadResult::Loaded) {
         std::cerr << loadResultMessage(loaded.result) << std::endl;
         return nullptr;

@@ -4,10 +4,8 @@
 #include "cli/pattern_exports.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
-#include "unfold/take_up_model.h"
-#include "unfold/unfold_all.h"
-#include "unfold/unfold_with_fewer_parts.h"
+#include "session/session.h"
+#include "unfold/background_unfolding.h"
 
 #include <nlohmann/json.hpp>
 
@@ -35,7 +33,6 @@ struct UnfoldOptions {
 // Messages meant for a message box go to standard error; nothing waits.
 class StderrListener : public UiListener {
 public:
-    void hint(int) override {}
     void message(const std::string& text) override { std::cerr << text << std::endl; }
 };
 
@@ -109,15 +106,11 @@ nlohmann::ordered_json resultJson(const Model& model, double displayedScale)
 
 int runUnfold(const UnfoldOptions& options)
 {
-    AppState& state = appState();
+    Session state;
     StderrListener listener;
-    UiListener* previous = state.listener;
     state.listener = &listener; // the cut-edge reader reports while loading
-    std::unique_ptr<Model> loaded = loadModelForCli(options.modelPath);
-    if (!loaded) {
-        state.listener = previous;
-        return 1;
-    }
+    std::unique_ptr<Model> loaded = loadModelForCli(options.modelPath, &listener);
+    if (!loaded) return 1;
 
     if (!options.settingsText.empty()) state.settings.readText(options.settingsText);
     if (options.strategyGiven || options.settingsText.empty())
@@ -128,14 +121,10 @@ int runUnfold(const UnfoldOptions& options)
     state.partSearch.seed = options.seed;
     state.replaceModel(std::move(loaded));
     Model& model = *state.model;
-    takeUpModel(model);
+    state.takeUpModel();
 
     const auto start = std::chrono::steady_clock::now();
-    if (state.status.totalFaceCount != state.status.unfoldedFaceCount) {
-        state.status.busy = true;
-        state.status.quiet = false;
-        unfoldAutomatically(model);
-    }
+    if (state.status.totalFaceCount != state.status.unfoldedFaceCount) unfoldOnCallingThread(state, model);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
@@ -169,7 +158,6 @@ int runUnfold(const UnfoldOptions& options)
     }
     if (exitCode == 0 && options.exports.any())
         exitCode = writePatternExports(options.exports, model, state.settings, state.status.finished);
-    state.listener = previous;
     return exitCode;
 }
 

@@ -84,12 +84,4 @@ bool importModel(Model& model, const std::string& path)
     return import(model, path, [&](Assimp::Importer& importer) { return importer.ReadFile(path, kImportFlags); });
 }
 
-bool importModelBytes(Model& model, std::string_view bytes, const std::string& extension)
-{
-    if (bytes.empty()) return false; // Assimp takes no empty buffer
-    return import(model, "the data", [&](Assimp::Importer& importer) {
-        return importer.ReadFileFromMemory(bytes.data(), bytes.size(), kImportFlags, extension.c_str());
-    });
-}
-
 } // namespace nettor

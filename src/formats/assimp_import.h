@@ -23,8 +23,5 @@ bool isImportedExtension(const std::string& lowerExtension);
 // it gives names a vertex it does not have; its message then goes to the
 // diagnostics stream.
 bool importModel(Model& model, const std::string& path);
-// The same from bytes in memory; the extension tells the format. Files that
-// refer to others (textures, buffers) read without them.
-bool importModelBytes(Model& model, std::string_view bytes, const std::string& extension);
 
 } // namespace nettor

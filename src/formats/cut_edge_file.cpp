@@ -5,7 +5,7 @@
 #include "model/diagnostics.h"
 #include "formats/number_text.h"
 #include "formats/text_file.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 
 #include <algorithm>
 #include <cctype>
@@ -114,16 +114,11 @@ void writeCutEdgeFile(const Model& model, std::ostream& out, const std::string& 
         }
 }
 
-void writeCutEdgeFile(std::ostream& out, const std::string& relativeModelPath)
-{
-    if (const Model* model = appState().model.get()) writeCutEdgeFile(*model, out, relativeModelPath);
-}
-
-bool readCutEdgeFile(const std::string& path, Model& model)
+bool readCutEdgeFile(const std::string& path, Model& model, UiListener* reporter)
 {
     const std::optional<std::string> contents = readWholeFile(path);
     if (!contents) {
-        showMessage("This file could not be read.");
+        tell(reporter, "This file could not be read.");
         return false;
     }
     const std::string_view text = *contents;
@@ -142,7 +137,7 @@ bool readCutEdgeFile(const std::string& path, Model& model)
     const std::string modelPath = resolveModelPath(path, written);
 
     if (!readNamedModel(model, modelPath)) {
-        showMessage("Can't open the file specified in this NTE file.");
+        tell(reporter, "Can't open the file specified in this NTE file.");
         return false;
     }
 

@@ -8,7 +8,6 @@
 #include "pattern/sheet_coordinates.h"
 #include "formats/stream_text.h"
 #include "pattern/stroke_digits.h"
-#include "state/app_state.h"
 
 #include <cmath>
 #include <string>
@@ -246,13 +245,6 @@ void writeEps(Model& model, const Settings& settings, std::ostream& out)
     w.lines();
     if (settings.showEdgeIds) w.numbers();
     w.out.flush();
-}
-
-void writeEps(std::ostream& out)
-{
-    AppState& state = appState();
-    if (!state.model) return;
-    writeEps(*state.model, state.settings, out);
 }
 
 } // namespace nettor

@@ -15,7 +15,4 @@ inline constexpr double kEpsUnitsPerCm = 28.571428571428573;
 // Numbers are formatted as a default C++ stream formats them.
 void writeEps(Model& model, const Settings& settings, std::ostream& out);
 
-// The current model with the current settings; nothing without a model.
-void writeEps(std::ostream& out);
-
 } // namespace nettor

@@ -88,7 +88,7 @@ LoadResult readModelFormat(Model& model, const std::string& path)
     return LoadResult::Loaded;
 }
 
-LoadedModel loadModelFile(const std::string& path)
+LoadedModel loadModelFile(const std::string& path, UiListener* reporter)
 {
     LoadedModel out;
     if (!fileIsReadable(path)) {
@@ -97,7 +97,7 @@ LoadedModel loadModelFile(const std::string& path)
     }
     auto model = std::make_unique<Model>();
     if (lowerExtension(path) == "nte") // names a model file and the edges to cut
-        out.result = readCutEdgeFile(path, *model) ? LoadResult::Loaded : LoadResult::ReadFailed;
+        out.result = readCutEdgeFile(path, *model, reporter) ? LoadResult::Loaded : LoadResult::ReadFailed;
     else
         out.result = readModelFormat(*model, path);
     if (out.result != LoadResult::ReadFailed) out.model = std::move(model);

@@ -1,6 +1,7 @@
 #pragma once
 // Reading a model file of any supported format, chosen by its extension.
 #include "model/mesh.h"
+#include "state/ui_listener.h"
 
 #include <memory>
 #include <string>
@@ -22,7 +23,8 @@ struct LoadedModel {
 
 // Chooses the reader by the extension, ignoring case, and sets the model's
 // filePath on success (a cut-edge file sets it to the model file it names).
-LoadedModel loadModelFile(const std::string& path);
+// Only the cut-edge file reader tells the reporter anything itself.
+LoadedModel loadModelFile(const std::string& path, UiListener* reporter);
 
 // Reads a file of one of the model formats (obj, dxf, rok, 3ds, mqo, or one
 // read through Assimp, chosen by the extension ignoring case) into an empty

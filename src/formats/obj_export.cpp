@@ -1,6 +1,5 @@
 #include "formats/obj_export.h"
 
-#include "state/app_state.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -69,11 +68,6 @@ void writeObjExport(const Model& model, std::ostream& target)
         }
     }
     target << out.str();
-}
-
-void writeObjExport(std::ostream& out)
-{
-    if (const Model* model = appState().model.get()) writeObjExport(*model, out);
 }
 
 } // namespace nettor

@@ -12,7 +12,5 @@ namespace nettor {
 // Every face corner gets its own "vt" line; "f" lines pair the vertex id
 // with the corner's number and end with a blank before the line break.
 void writeObjExport(const Model& model, std::ostream& out);
-// The same for the current model; nothing without one.
-void writeObjExport(std::ostream& out);
 
 } // namespace nettor

@@ -1,7 +1,7 @@
 // Bitmap decoding: header checks first, then one pass over the stored rows.
 #include "formats/read_bmp.h"
 
-#include "state/app_state.h"
+#include "state/engine_state.h"
 
 #include <array>
 #include <bit>
@@ -323,7 +323,7 @@ std::string bitmapErrorMessage(BitmapError error, const std::string& path)
     return {};
 }
 
-std::unique_ptr<TextureImage> loadBitmap(const std::string& path)
+std::unique_ptr<TextureImage> loadBitmap(const std::string& path, UiListener* reporter)
 {
     std::string bytes;
     BitmapError error = BitmapError::None;
@@ -342,7 +342,7 @@ std::unique_ptr<TextureImage> loadBitmap(const std::string& path)
         if (decoded.image) return std::move(decoded.image);
         error = decoded.error;
     }
-    showMessage(bitmapErrorMessage(error, path));
+    tell(reporter, bitmapErrorMessage(error, path));
     return nullptr;
 }
 

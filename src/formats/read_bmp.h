@@ -2,6 +2,7 @@
 // Windows bitmaps (with the "BM" file header or bare) decoded into the RGB
 // texture image of a model.
 #include "model/mesh.h"
+#include "state/ui_listener.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,7 +39,7 @@ DecodedBitmap decodeBitmap(std::string_view bytes,
 std::string bitmapErrorMessage(BitmapError error, const std::string& path);
 
 // Reads and decodes a bitmap file. On failure the user is told why (through
-// the process-wide listener) and nothing is returned.
-std::unique_ptr<TextureImage> loadBitmap(const std::string& path);
+// the reporter, when there is one) and nothing is returned.
+std::unique_ptr<TextureImage> loadBitmap(const std::string& path, UiListener* reporter);
 
 } // namespace nettor

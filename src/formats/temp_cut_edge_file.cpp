@@ -4,7 +4,7 @@
 #include "formats/load_model.h"
 #include "formats/relative_model_path.h"
 #include "formats/text_file.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -84,8 +84,6 @@ RunFolder& runFolder()
     return folder;
 }
 
-bool recordSaved = false;
-
 // Writes the bytes to a new file beside path and renames it onto path, so
 // that whatever stood at path (a file or a link) is replaced, not written
 // through.
@@ -119,59 +117,30 @@ std::string tempCutEdgeFilePath()
     return folder + "/" + kRecordName;
 }
 
-bool saveBeforeUnfolding()
+bool writeStartRecord(const Model& model)
 {
-    AppState& state = appState();
-    if (!state.model || state.status.finished) return false;
-    recordSaved = false;
     const std::string path = tempCutEdgeFilePath();
     if (path.empty()) return false;
     std::ostringstream text;
-    writeCutEdgeFile(*state.model, text, relativeModelPath(path, state.model->filePath));
-    recordSaved = replaceFile(path, text.str());
-    return recordSaved;
+    writeCutEdgeFile(model, text, relativeModelPath(path, model.filePath));
+    return replaceFile(path, text.str());
 }
 
-bool startRecordSaved()
+std::unique_ptr<Model> readStartRecord(bool saved, UiListener* reporter)
 {
-    return recordSaved;
-}
-
-void forgetStartRecord()
-{
-    recordSaved = false;
-}
-
-std::unique_ptr<Model> readModelBeforeUnfolding()
-{
-    const std::string path = recordSaved ? tempCutEdgeFilePath() : std::string();
+    const std::string path = saved ? tempCutEdgeFilePath() : std::string();
     if (path.empty()) {
-        showMessage("This file could not be read.");
+        tell(reporter, "This file could not be read.");
         return nullptr;
     }
     auto model = std::make_unique<Model>();
-    if (!readCutEdgeFile(path, *model)) {
+    if (!readCutEdgeFile(path, *model, reporter)) {
         // The reader has told why; a record it could not even open needs
         // no second message.
-        if (fileIsReadable(path)) showMessage("This file could not be read.");
+        if (fileIsReadable(path)) tell(reporter, "This file could not be read.");
         return nullptr;
     }
     return model;
-}
-
-bool reloadBeforeUnfolding()
-{
-    AppState& state = appState();
-    state.showTexture = false;
-    if (state.textureWindowOpen && state.listener) state.listener->closeTextureWindow();
-    std::unique_ptr<Model> model = readModelBeforeUnfolding();
-    if (!model) return false;
-    state.replaceModel(std::move(model));
-    state.status.finished = false;
-    if (state.listener) state.listener->setDocumentTitle(baseName(state.model->filePath));
-    sendHint(16);
-    sendHint(3);
-    return true;
 }
 
 } // namespace nettor

@@ -9,6 +9,7 @@
 // of the program running at once keep a record each. The run's folder is
 // removed when the program ends.
 #include "model/mesh.h"
+#include "state/ui_listener.h"
 
 #include <memory>
 #include <string>
@@ -20,29 +21,14 @@ namespace nettor {
 // a folder, a link, or owned by someone else).
 std::string tempCutEdgeFilePath();
 
-// Start: writes the current model's cut edges to the record (a fresh file
-// renamed into place, never written through an existing file or link), with
-// the model path relative to it. Only with a model loaded and the unfolding
-// not finished; returns whether the record was written. Failures are not
-// reported to the user.
-bool saveBeforeUnfolding();
-
-// Whether the last save succeeded for the model now current, so that the
-// panel can offer Undo.
-bool startRecordSaved();
-
-// A different model became current: the record no longer belongs to it.
-void forgetStartRecord();
-
-// The model as it was saved by saveBeforeUnfolding: a fresh model read from
-// the record, its saved cuts marked; null when there is no record or it
-// cannot be read (the user has been told why).
-std::unique_ptr<Model> readModelBeforeUnfolding();
-
-// The panel's Undo: switches the texture off, closes the textured pattern
-// window, and makes the model read back from the record current, with no
-// face unfolded (hints 16 and 3, new document title). When it cannot be
-// read the user is told and the current model stays; returns false.
-bool reloadBeforeUnfolding();
+// Start: writes the model's cut edges to the record (a fresh file renamed
+// into place, never written through an existing file or link), with the
+// model path relative to it; returns whether the record was written.
+bool writeStartRecord(const Model& model);
+// The model as the last successful writeStartRecord left it (`saved` tells
+// whether there is one for the current model): a fresh model read from the
+// record, its saved cuts marked; null when there is none or it cannot be
+// read (the reporter has been told why).
+std::unique_ptr<Model> readStartRecord(bool saved, UiListener* reporter);
 
 } // namespace nettor

@@ -1,7 +1,7 @@
 // Twin pairing of an object's half-edges.
 //
 // The pairing is defined as a sequential walk: half-edges are visited face by
-// face (inner loops first, then the outer loop), each one is entered under
+// face along its outline, each one is entered under
 // its start and end vertex, and it is paired with the first earlier half-edge
 // that runs the other way unless that one was paired already. Worked through,
 // that walk pairs, for each pair of vertices, the first half-edge a->b with
@@ -43,19 +43,13 @@ void MeshObject::buildEdges()
 {
     std::vector<Visit> visits;
     std::size_t total = 0;
-    for (Face* f : faces) {
-        for (auto& inner : f->innerLoops) total += inner->halfEdges.size();
-        total += f->outerLoop.halfEdges.size();
-    }
+    for (Face* f : faces) total += f->outerLoop.halfEdges.size();
     if (total >= kNone) return; // beyond any model this program can hold
     visits.reserve(total);
     auto visitLoop = [&](Loop& loop) {
         for (HalfEdge* h : loop.halfEdges) visits.push_back({h, 0, 0});
     };
-    for (Face* f : faces) {
-        for (auto& inner : f->innerLoops) visitLoop(*inner);
-        visitLoop(f->outerLoop);
-    }
+    for (Face* f : faces) visitLoop(f->outerLoop);
     const std::uint32_t n = static_cast<std::uint32_t>(visits.size());
     if (n == 0) return;
 

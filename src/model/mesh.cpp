@@ -64,13 +64,6 @@ void Model::buildAllEdges()
     for (auto& object : objects) object->buildEdges();
 }
 
-std::size_t Model::edgeCount() const
-{
-    std::size_t n = 0;
-    for (auto& object : objects) n += object->edges.size();
-    return n;
-}
-
 Vertex* MeshObject::addVertex(double x, double y, double z, std::int32_t id)
 {
     Vertex& v = vertexStore_.emplace_back();
@@ -186,7 +179,6 @@ bool Face::finishFace()
     }
 
     centroid = centroid / static_cast<double>(cornerCount);
-    for (auto& inner : innerLoops) linkLoop(*inner);
     linkLoop(outerLoop);
 
     const Vec3& p0 = outerLoop.halfEdges[0]->origin->position;

@@ -88,7 +88,6 @@ Vec3 outlineAreaVector(const Loop& loop);
 struct Face {
     MeshObject* object = nullptr;
     Loop outerLoop;
-    std::vector<std::unique_ptr<Loop>> innerLoops;
     Plane plane;
     std::int32_t index = 0;           // 0-based number in the whole model
     std::int32_t materialIndex = -1;  // into object->materials, -1 for none
@@ -208,9 +207,6 @@ struct Model {
 
     // Creation counter of vertices, for a fixed vertex order.
     std::uint64_t nextVertexSerial = 0;
-
-    // Total number of edges of all objects.
-    std::size_t edgeCount() const;
 };
 
 } // namespace nettor

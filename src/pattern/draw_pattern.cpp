@@ -7,7 +7,6 @@
 #include "pattern/page_grid.h"
 #include "pattern/pattern_walk.h"
 #include "pattern/sheet_coordinates.h"
-#include "state/app_state.h"
 
 #include <climits>
 #include <cmath>
@@ -225,15 +224,6 @@ void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unit
     drawLines(model, settings, device);
     if (settings.showEdgeIds && fontHeight > 2) drawNumbers(model, settings, device, fontHeight);
     dc.selectPen(previousPen);
-}
-
-void drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, OutputTarget target,
-                 double originX, double originY, int pageCount)
-{
-    AppState& state = appState();
-    if (!state.model) return;
-    drawPattern(*state.model, state.settings, dc, unitsPerCmX, unitsPerCmY, target, originX,
-                originY, pageCount);
 }
 
 } // namespace nettor

@@ -17,10 +17,6 @@ void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unit
                  double unitsPerCmY, OutputTarget target, double originX, double originY,
                  int pageCount = 1);
 
-// The same for the current model and settings; nothing without a model.
-void drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, OutputTarget target,
-                 double originX, double originY, int pageCount = 1);
-
 // Device coordinate of a value, truncated towards zero and kept inside the
 // integer range.
 int toDeviceUnits(double value);

@@ -3,6 +3,8 @@
 // centimetre takes (the zoom), how large the scrolled area is, and the
 // zoom and scale commands with their limits. The view only turns these into
 // pixels.
+#include "state/paper.h"
+
 #include <string>
 
 namespace nettor {
@@ -11,9 +13,9 @@ struct Model;
 
 // Gap in pixels between the window edge and the A4 sheet picture.
 inline constexpr double kSheetViewMargin = 15.0;
-// A4 portrait, in centimetres.
-inline constexpr double kSheetPictureWidth = 21.0;
-inline constexpr double kSheetPictureHeight = 29.7;
+// The sheet is pictured as one A4 page.
+inline constexpr double kSheetPictureWidth = kPageWidthCm;
+inline constexpr double kSheetPictureHeight = kPageHeightCm;
 // The zoom never falls below this many pixels per centimetre, so that a
 // pane narrower than its margins can still be zoomed in.
 inline constexpr double kMinimumZoom = 0.1;

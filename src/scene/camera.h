@@ -72,7 +72,6 @@ public:
     Trackball& trackball() { return trackball_; }
     Vec3 modelCentre() const { return modelCentre_; }
     double cameraDistance() const { return cameraDistance_; }
-    void setCameraDistance(double d) { cameraDistance_ = d; }
     int lastX() const { return lastX_; }
     int lastY() const { return lastY_; }
     void setLastPosition(int x, int y) { lastX_ = x; lastY_ = y; }

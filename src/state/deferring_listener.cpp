@@ -19,9 +19,9 @@ void DeferringListener::route(std::function<void(UiListener&)> call)
     pending_.push_back(std::move(call));
 }
 
-void DeferringListener::hint(int number)
+void DeferringListener::changed(ViewChange change)
 {
-    route([number](UiListener& l) { l.hint(number); });
+    route([change](UiListener& l) { notify(l, change); });
 }
 
 void DeferringListener::message(const std::string& text)

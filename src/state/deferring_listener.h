@@ -18,7 +18,6 @@ class DeferringListener : public UiListener {
 public:
     explicit DeferringListener(UiListener* target);
 
-    void hint(int number) override;
     void message(const std::string& text) override;
     void invalidateModelView() override;
     void repaintPatternView() override;
@@ -29,6 +28,9 @@ public:
     void deliver();
     std::size_t pendingCount() const;
     UiListener* target() const { return target_; }
+
+protected:
+    void changed(ViewChange change) override;
 
 private:
     // Runs the call now on the owning thread, otherwise keeps it.

@@ -1,9 +1,8 @@
 #include "unfold/arrange_parts.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
 #include "unfold/box_grid.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/sheet_index.h"
 #include "unfold/sheet_rows.h"
 
@@ -441,7 +440,6 @@ void arrangeParts(Model& model)
 
     model.sheetWidth = sheetW;
     model.sheetHeight = sheetH;
-    appState().status.busy = false;
 }
 
 } // namespace nettor

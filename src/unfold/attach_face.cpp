@@ -1,19 +1,19 @@
 #include "unfold/attach_face.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/face_normal.h"
 #include "unfold/finish_unfolding.h"
 #include "unfold/pattern_pools.h"
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 #include "unfold/update_candidates.h"
 
 namespace nettor {
 
-int attachFace(Edge& edge)
+void attachFace(EngineState& engine, Edge& edge)
 {
-    UnfoldStatus& status = appState().status;
-    if (!edge.halfEdge1 || !edge.halfEdge2) return status.unfoldedFaceCount;
+    UnfoldStatus& status = engine.status;
+    if (!edge.halfEdge1 || !edge.halfEdge2) return;
 
     const bool firstPlaced = edge.halfEdge1->loop->face->unfolded != 0;
     HalfEdge* b = firstPlaced ? edge.halfEdge2 : edge.halfEdge1; // in the new face
@@ -23,7 +23,7 @@ int attachFace(Edge& edge)
     // Only an edge from a placed face to an unplaced one can be crossed;
     // anything else would place a face twice or beside nothing.
     if (face.unfolded || !parent.unfolded || !parent.part || &face == &parent)
-        return status.unfoldedFaceCount;
+        return;
     Model& model = *face.object->model;
     UnfoldedPart& part = *parent.part;
 
@@ -53,16 +53,12 @@ int attachFace(Edge& edge)
 
     ++status.unfoldedFaceCount;
     if (!status.quiet) {
-        sendHint(3);
-        sendHint(17);
+        engine.notify(ViewChange::CountsChanged);
+        engine.notify(ViewChange::PartGrew);
     }
 
-    updateCandidatesAfterAttach(part, face);
-    if (status.unfoldedFaceCount == status.totalFaceCount) {
-        finishUnfolding(model);
-        return 0;
-    }
-    return status.unfoldedFaceCount;
+    updateCandidatesAfterAttach(engine, part, face);
+    if (status.unfoldedFaceCount == status.totalFaceCount) finishUnfolding(engine, model);
 }
 
 } // namespace nettor

@@ -3,13 +3,14 @@
 
 namespace nettor {
 
+struct EngineState;
 struct Edge;
 
 // Lays the unplaced face across edge flat beside its placed neighbour, joins
 // the two across the edge (they share that edge's points and corner copies)
 // and re-evaluates the part. Completes the unfolding when this was the last
-// face and then returns 0; otherwise returns unfoldedFaceCount. An edge that
-// does not join a placed face to an unplaced one changes nothing.
-int attachFace(Edge& edge);
+// face. An edge that does not join a placed face to an unplaced one changes
+// nothing.
+void attachFace(EngineState& engine, Edge& edge);
 
 } // namespace nettor

@@ -1,7 +1,7 @@
 #include "unfold/background_unfolding.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/unfold_all.h"
 #include "unfold/unfold_with_fewer_parts.h"
 
@@ -10,23 +10,22 @@
 
 namespace nettor {
 
-UnfoldingPlace unfoldingPlace()
+UnfoldingPlace unfoldingPlace(const EngineState& engine, const Model* model)
 {
-    const AppState& state = appState();
-    if (!state.model) return UnfoldingPlace::Nothing;
-    const int total = state.status.totalFaceCount;
-    if (total == state.status.unfoldedFaceCount) return UnfoldingPlace::Nothing;
+    if (!model) return UnfoldingPlace::Nothing;
+    const int total = engine.status.totalFaceCount;
+    if (total == engine.status.unfoldedFaceCount) return UnfoldingPlace::Nothing;
     // The search takes seconds whatever the size of the model.
-    if (state.partSearch.enabled) return UnfoldingPlace::WorkerThread;
+    if (engine.partSearch.enabled) return UnfoldingPlace::WorkerThread;
     return total <= kCallingThreadFaceLimit ? UnfoldingPlace::CallingThread : UnfoldingPlace::WorkerThread;
 }
 
-void unfoldOnCallingThread(Model& model)
+void unfoldOnCallingThread(EngineState& engine, Model& model)
 {
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     status.busy = true;
     status.quiet = false;
-    unfoldAutomatically(model);
+    unfoldAutomatically(engine, model);
     status.busy = false;
 }
 
@@ -61,10 +60,11 @@ BackgroundUnfolding::~BackgroundUnfolding()
     }
 }
 
-bool BackgroundUnfolding::start(Model& model)
+bool BackgroundUnfolding::start(EngineState& engine, Model& model)
 {
     if (running()) return false;
-    AppState& state = appState();
+    engine_ = &engine;
+    EngineState& state = engine;
     state.status.busy = true;
     state.status.quiet = true;
     state.status.bestPartCount = 0;
@@ -74,8 +74,8 @@ bool BackgroundUnfolding::start(Model& model)
     previousListener_ = state.listener;
     deferring_ = std::make_unique<DeferringListener>(previousListener_);
     state.listener = deferring_.get();
-    thread_ = std::thread([this, &model] {
-        stoppedByCancel_.store(unfoldAutomatically(model), std::memory_order_relaxed);
+    thread_ = std::thread([this, &engine, &model] {
+        stoppedByCancel_.store(unfoldAutomatically(engine, model), std::memory_order_relaxed);
         ended_.store(true, std::memory_order_release);
     });
     return true;
@@ -83,25 +83,26 @@ bool BackgroundUnfolding::start(Model& model)
 
 UnfoldProgress BackgroundUnfolding::progress() const
 {
-    const UnfoldStatus& status = appState().status;
+    if (!engine_) return {};
+    const UnfoldStatus& status = engine_->status;
     return {status.unfoldedFaceCount, status.totalFaceCount, status.finished.load(), status.bestPartCount.load()};
 }
 
 void BackgroundUnfolding::requestCancel()
 {
-    if (running()) appState().status.cancelRequested = true;
+    if (running()) engine_->status.cancelRequested = true;
 }
 
 bool BackgroundUnfolding::cancelRequested() const
 {
-    return appState().status.cancelRequested;
+    return engine_ && engine_->status.cancelRequested;
 }
 
 bool BackgroundUnfolding::finish()
 {
     if (!running()) return false;
     thread_.join();
-    AppState& state = appState();
+    EngineState& state = *engine_;
     state.status.busy = false;
     state.status.quiet = false;
     state.status.cancelRequested = false;
@@ -118,7 +119,7 @@ void BackgroundUnfolding::deliver()
     }
     if (announceSuspension_) {
         announceSuspension_ = false;
-        showMessage(kSuspendedMessage);
+        if (engine_) engine_->message(kSuspendedMessage);
     }
 }
 

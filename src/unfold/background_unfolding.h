@@ -23,6 +23,7 @@
 
 namespace nettor {
 
+struct EngineState;
 struct Model;
 
 // Models of up to this many faces unfold on the calling thread.
@@ -34,10 +35,10 @@ enum class UnfoldingPlace { Nothing, CallingThread, WorkerThread };
 
 // Where Start's unfolding runs: nothing without a model or when every face is
 // placed; the whole model's face count decides between the threads.
-UnfoldingPlace unfoldingPlace();
+UnfoldingPlace unfoldingPlace(const EngineState& engine, const Model* model);
 
 // busy set, quiet cleared, unfoldAll on this thread; busy is clear afterwards.
-void unfoldOnCallingThread(Model& model);
+void unfoldOnCallingThread(EngineState& engine, Model& model);
 
 struct UnfoldProgress {
     int unfoldedFaces = 0;
@@ -63,7 +64,7 @@ public:
 
     // Starts unfolding the model on the worker. Refused (false) while a run
     // has not been finished.
-    bool start(Model& model);
+    bool start(EngineState& engine, Model& model);
     bool running() const { return thread_.joinable(); }
     bool workerEnded() const { return ended_.load(std::memory_order_acquire); }
     UnfoldProgress progress() const;
@@ -84,6 +85,7 @@ private:
     bool announceSuspension_ = false;
     std::unique_ptr<DeferringListener> deferring_;
     UiListener* previousListener_ = nullptr;
+    EngineState* engine_ = nullptr; // of the run started last; not owned
 };
 
 } // namespace nettor

@@ -1,7 +1,6 @@
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
 
 namespace nettor {
 
@@ -12,11 +11,6 @@ double candidatePriority(const Edge& edge, std::int32_t strategy)
     case 2: return edge.length * (edge.foldAngle * 0.1 + 1.0);
     default: return edge.length;
     }
-}
-
-double candidatePriority(const Edge& edge)
-{
-    return candidatePriority(edge, appState().settings.unfoldStrategy);
 }
 
 } // namespace nettor

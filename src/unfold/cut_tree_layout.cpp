@@ -1,6 +1,6 @@
 #include "unfold/cut_tree_layout.h"
 
-#include "unfold/faces_overlap.h"
+#include "unfold/overlap.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "unfold/cut_tree_mesh.h"
 
 #include "model/mesh.h"
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 #include "unfold/face_normal.h"
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +36,7 @@ std::vector<PatternPoint> flatShape(const Face& face)
 
 } // namespace
 
-CutTreeMesh buildCutTreeMesh(const Model& model)
+CutTreeMesh buildCutTreeMesh(const Model& model, std::int32_t strategy)
 {
     CutTreeMesh mesh;
     std::unordered_map<const Face*, int> number;
@@ -63,14 +63,14 @@ CutTreeMesh buildCutTreeMesh(const Model& model)
             const Face* fb = e->halfEdge2->loop->face;
             if (fa == fb) continue;
             // The placement never crosses an edge without positive priority.
-            if (!(candidatePriority(*e) > 0.0)) continue;
+            if (!(candidatePriority(*e, strategy) > 0.0)) continue;
             const auto ia = number.find(fa), ib = number.find(fb);
             if (ia == number.end() || ib == number.end()) continue;
             const auto& la = fa->outerLoop.halfEdges;
             const auto& lb = fb->outerLoop.halfEdges;
             const auto sa = std::find(la.begin(), la.end(), e->halfEdge1);
             const auto sb = std::find(lb.begin(), lb.end(), e->halfEdge2);
-            // Edges of inner loops are not laid out by the placement.
+            // An edge off either face's outline is not laid out by the placement.
             if (sa == la.end() || sb == lb.end()) continue;
             CutTreeMesh::Link link{};
             link.face[0] = ia->second;

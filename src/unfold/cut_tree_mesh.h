@@ -40,6 +40,6 @@ struct CutTreeMesh {
 
 // The unplaced faces of the model and the links between them. The model must
 // be prepared for unfolding (edge lengths and fold angles set).
-CutTreeMesh buildCutTreeMesh(const Model& model);
+CutTreeMesh buildCutTreeMesh(const Model& model, std::int32_t strategy);
 
 } // namespace nettor

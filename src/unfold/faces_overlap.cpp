@@ -1,4 +1,4 @@
-#include "unfold/faces_overlap.h"
+#include "unfold/overlap.h"
 
 #include <algorithm>
 #include <cmath>

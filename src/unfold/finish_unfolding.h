@@ -3,11 +3,12 @@
 
 namespace nettor {
 
+struct EngineState;
 struct Model;
 
 // Runs once per unfolding: tells the user, arranges the parts on one sheet,
 // numbers the cut edges, opens the 3D copy of the model along its cuts and
 // chooses the pattern scale that fits the sheet on one page.
-void finishUnfolding(Model& model);
+void finishUnfolding(EngineState& engine, Model& model);
 
 } // namespace nettor

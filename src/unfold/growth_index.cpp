@@ -1,12 +1,10 @@
 #include "unfold/growth_index.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 #include "unfold/face_normal.h"
-#include "unfold/faces_overlap.h"
-#include "unfold/place_fan_corner.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
+#include "unfold/placement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,8 +34,8 @@ GridBox boxOf(std::span<const PatternPoint> points)
 
 } // namespace
 
-PartGrowthIndex::PartGrowthIndex(double cellSize)
-    : segmentGrid(cellSize), faceGrid(cellSize), openGrid(cellSize)
+PartGrowthIndex::PartGrowthIndex(double cellSize, std::int32_t overlapCheck, std::int32_t strategy)
+    : segmentGrid(cellSize), faceGrid(cellSize), openGrid(cellSize), overlapCheck(overlapCheck), strategy(strategy)
 {
 }
 
@@ -119,7 +117,7 @@ void PartGrowthIndex::evaluate(std::uint32_t id)
     }
     if (entry.candidate) {
         entry.edge->state = EdgeState::Candidate;
-        entry.priority = candidatePriority(*entry.edge);
+        entry.priority = candidatePriority(*entry.edge, strategy);
         candidates.insert({entry.priority > 0.0, entry.priority, entry.position, id});
     } else {
         entry.edge->state = EdgeState::Blocked;
@@ -128,7 +126,7 @@ void PartGrowthIndex::evaluate(std::uint32_t id)
 
 bool PartGrowthIndex::crossesOutline(const Face* exceptFace, const PatternPoint& p, const PatternPoint& q) const
 {
-    if (appState().overlapCheck.load() == 0) return false;
+    if (overlapCheck == 0) return false;
     // The same shortcut as the outline scan: boxes apart by more than the
     // margin hold segments that cannot cross.
     constexpr double kMargin = 1e-9;
@@ -142,13 +140,13 @@ bool PartGrowthIndex::crossesOutline(const Face* exceptFace, const PatternPoint&
             (s.y > maxY && t.y > maxY))
             return false;
         if (seg.face == exceptFace) return false;
-        return segmentsCross(p, q, s, t, 0.001);
+        return segmentsIntersect(p, q, s, t, 0.001);
     });
 }
 
 bool PartGrowthIndex::overlapsFaces(std::span<const PatternPoint> corners) const
 {
-    if (appState().overlapCheck.load() == 0 || corners.size() < 3) return false;
+    if (overlapCheck == 0 || corners.size() < 3) return false;
     const double tolerance = overlapTolerance(corners);
     GridBox query{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
     for (const PatternPoint& q : corners) {

@@ -19,7 +19,7 @@ namespace nettor {
 struct HalfEdge;
 
 struct PartGrowthIndex {
-    explicit PartGrowthIndex(double cellSize);
+    PartGrowthIndex(double cellSize, std::int32_t overlapCheck, std::int32_t strategy);
 
     // The part's outline: sides of placed faces without fold partner.
     struct Segment {

@@ -1,7 +1,7 @@
 #include "unfold/manual_unfolding.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/attach_face.h"
 #include "unfold/start_part.h"
 #include "unfold/update_candidates.h"
@@ -15,11 +15,9 @@ namespace nettor {
 namespace {
 
 // The unfolding can still be changed by hand.
-Model* modelBeingUnfolded()
+Model* modelBeingUnfolded(const EngineState& engine, Model* model)
 {
-    AppState& state = appState();
-    if (!state.model || state.status.finished) return nullptr;
-    return state.model.get();
+    return model && !engine.status.finished ? model : nullptr;
 }
 
 bool opensOnUndo(EdgeState state)
@@ -37,53 +35,54 @@ bool isClick(int pressX, int pressY, int releaseX, int releaseY)
     return dx * dx + dy * dy <= static_cast<double>(kClickSquaredDistance);
 }
 
-void onModelClick(int pressX, int pressY, int x, int y, const ModelPicker& picker)
+void onModelClick(EngineState& engine, Model* model, std::int32_t pickMode, int pressX, int pressY, int x,
+                  int y, const ModelPicker& picker)
 {
-    if (!modelBeingUnfolded()) return;
+    if (!modelBeingUnfolded(engine, model)) return;
     if (!isClick(pressX, pressY, x, y)) return;
-    switch (appState().pickMode) {
+    switch (pickMode) {
     case FirstFaceMode:
-        firstFacePick(picker.pickFace ? picker.pickFace(x, y) : nullptr);
+        firstFacePick(engine, model, picker.pickFace ? picker.pickFace(x, y) : nullptr);
         break;
     case ConnectEdgeMode:
-        connectEdgePick(picker.pickEdge ? picker.pickEdge(x, y) : nullptr);
+        connectEdgePick(engine, model, picker.pickEdge ? picker.pickEdge(x, y) : nullptr);
         break;
     case CutEdgeMode:
-        cutEdgePick(picker.pickEdge ? picker.pickEdge(x, y) : nullptr);
+        cutEdgePick(engine, model, picker.pickEdge ? picker.pickEdge(x, y) : nullptr);
         break;
     default:
         break;
     }
 }
 
-void firstFacePick(Face* face)
+void firstFacePick(EngineState& engine, Model* model, Face* face)
 {
-    if (!modelBeingUnfolded()) return;
-    UnfoldStatus& status = appState().status;
+    if (!modelBeingUnfolded(engine, model)) return;
+    UnfoldStatus& status = engine.status;
     if (face) {
         if (face->unfolded) {
-            showMessage("Specified face is already unfolded.");
+            engine.message("Specified face is already unfolded.");
         } else {
-            startPart(*face);
-            invalidateModelView();
+            startPart(engine, *face);
+            engine.invalidateModelView();
         }
     }
     status.undoAvailable = false;
 }
 
-void connectEdgePick(Edge* edge)
+void connectEdgePick(EngineState& engine, Model* model, Edge* edge)
 {
-    if (!modelBeingUnfolded()) return;
+    if (!modelBeingUnfolded(engine, model)) return;
     if (!edge || edge->state != EdgeState::Candidate) return;
-    UnfoldStatus& status = appState().status;
-    attachFace(*edge);
-    invalidateModelView();
+    UnfoldStatus& status = engine.status;
+    attachFace(engine, *edge);
+    engine.invalidateModelView();
     status.undoAvailable = !status.finished;
 }
 
-void cutEdgePick(Edge* edge)
+void cutEdgePick(EngineState& engine, Model* current, Edge* edge)
 {
-    Model* model = modelBeingUnfolded();
+    Model* model = modelBeingUnfolded(engine, current);
     if (!model) return;
     if (edge) {
         const bool wasCandidate = edge->state == EdgeState::Candidate;
@@ -102,48 +101,33 @@ void cutEdgePick(Edge* edge)
             break;
         }
         // The marked edge must not stay the part's best candidate.
-        if (wasCandidate && model->currentPart) updateCandidates(*model->currentPart, false);
-        invalidateModelView();
+        if (wasCandidate && model->currentPart) updateCandidates(engine, *model->currentPart, false);
+        engine.invalidateModelView();
     }
-    appState().status.undoAvailable = false;
+    engine.status.undoAvailable = false;
 }
 
-void choosePickMode(std::int32_t mode)
+void closeCurrentPart(EngineState& engine, Model* current)
 {
-    if (mode == FirstFaceMode) {
-        chooseFirstFaceMode();
-        return;
-    }
-    appState().pickMode = mode;
-}
-
-void chooseFirstFaceMode()
-{
-    appState().pickMode = FirstFaceMode;
-    if (modelBeingUnfolded()) sendHint(4);
-}
-
-void closeCurrentPart()
-{
-    Model* model = modelBeingUnfolded();
+    Model* model = modelBeingUnfolded(engine, current);
     if (!model || !model->currentPart) return;
-    updateCandidates(*model->currentPart, true);
-    invalidateModelView();
+    updateCandidates(engine, *model->currentPart, true);
+    engine.invalidateModelView();
 }
 
-void reevaluateCurrentPart()
+void reevaluateCurrentPart(EngineState& engine, Model* current)
 {
     // A finished unfolding has no candidates left; its edge states and cut
     // numbers stay as completion left them.
-    Model* model = modelBeingUnfolded();
+    Model* model = modelBeingUnfolded(engine, current);
     if (!model || !model->currentPart) return;
-    updateCandidates(*model->currentPart, false);
+    updateCandidates(engine, *model->currentPart, false);
 }
 
-void undoLastAttach()
+void undoLastAttach(EngineState& engine, Model* current)
 {
-    Model* model = modelBeingUnfolded();
-    UnfoldStatus& status = appState().status;
+    Model* model = modelBeingUnfolded(engine, current);
+    UnfoldStatus& status = engine.status;
     // Only right after a Connect Edge step: once another face has been
     // placed, the last face's records are no longer the newest ones.
     if (!model || !status.undoAvailable || !model->lastFace || !model->lastEdge) return;
@@ -182,13 +166,13 @@ void undoLastAttach()
     --part->faceCount;
     face.part = nullptr;
     --status.unfoldedFaceCount;
-    updateCandidates(*part, false);
+    updateCandidates(engine, *part, false);
 
     model->lastFace = nullptr;
     model->lastEdge = nullptr;
     status.undoAvailable = false;
-    sendHint(18);
-    sendHint(17);
+    engine.notify(ViewChange::PartShrank);
+    engine.notify(ViewChange::PartGrew);
 }
 
 } // namespace nettor

@@ -7,10 +7,12 @@
 
 namespace nettor {
 
+struct EngineState;
+struct Model;
 struct Face;
 struct Edge;
 
-// Values of AppState::pickMode.
+// The pick modes of the 3D view.
 enum PickMode : std::int32_t {
     NoPickMode = -1,        // no mode chosen yet: clicks do nothing
     CutEdgeMode = 0,
@@ -30,39 +32,39 @@ struct ModelPicker {
     std::function<Edge*(int x, int y)> pickEdge;
 };
 
+// Each of the following takes the engine state and the current model (null
+// for none); they do nothing without a model or once its unfolding is
+// finished.
+
 // The left-button release at (x, y) after a press at (pressX, pressY):
-// ignored without a model, once the unfolding is finished, for a drag and
-// while no mode is chosen; otherwise the pick of the current pickMode.
-void onModelClick(int pressX, int pressY, int x, int y, const ModelPicker& picker);
+// ignored for a drag and while no mode is chosen; otherwise the pick of the
+// given mode.
+void onModelClick(EngineState& engine, Model* model, std::int32_t pickMode, int pressX, int pressY, int x,
+                  int y, const ModelPicker& picker);
 
 // The three picks on their own (face or edge may be null).
 // First Face: starts a new part with the face, or tells the user that it is
 // already unfolded. Always clears undoAvailable.
-void firstFacePick(Face* face);
+void firstFacePick(EngineState& engine, Model* model, Face* face);
 // Connect Edge: attaches the face across a Candidate edge; other states are
 // ignored. After an attach undoAvailable is set unless the unfolding is
 // finished.
-void connectEdgePick(Edge* edge);
+void connectEdgePick(EngineState& engine, Model* model, Edge* edge);
 // Cut Edge: Untouched or Candidate becomes MarkedCut; MarkedCut becomes
 // Untouched again while neither of its faces is unfolded; other states stay.
 // Always clears undoAvailable.
-void cutEdgePick(Edge* edge);
+void cutEdgePick(EngineState& engine, Model* model, Edge* edge);
 
-// The First Face button: chooses that mode and, with a model being unfolded,
-// closes the part grown so far (view-update hint 4).
-void chooseFirstFaceMode();
-// The Cut Edge and Connect Edge buttons.
-void choosePickMode(std::int32_t mode);
 
-// Hint 4: the current part's open edges become Blocked.
-void closeCurrentPart();
+// First Face: the current part's open edges become Blocked.
+void closeCurrentPart(EngineState& engine, Model* model);
 
-// Hint 20: the current part's candidates are evaluated again (the overlap
+// The current part's candidates are evaluated again (the overlap
 // check or the faces may have changed).
-void reevaluateCurrentPart();
+void reevaluateCurrentPart(EngineState& engine, Model* model);
 
-// Hint 15: takes back the last Connect Edge step, once. Does nothing unless
-// undoAvailable is set and the unfolding is not finished.
-void undoLastAttach();
+// Undo the last edge pick: takes back the last Connect Edge step, once.
+// Does nothing unless undoAvailable is set.
+void undoLastAttach(EngineState& engine, Model* model);
 
 } // namespace nettor

@@ -1,6 +1,5 @@
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 
-#include "unfold/place_third_corner.h"
 
 namespace nettor {
 

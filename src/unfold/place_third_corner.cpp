@@ -1,4 +1,4 @@
-#include "unfold/place_third_corner.h"
+#include "unfold/placement.h"
 
 #include <cmath>
 

@@ -1,6 +1,4 @@
-#include "unfold/segments_cross.h"
-
-#include "state/app_state.h"
+#include "unfold/overlap.h"
 
 namespace nettor {
 
@@ -22,13 +20,6 @@ bool segmentsIntersect(const PatternPoint& p1, const PatternPoint& p2, const Pat
     const double s = crossZ(p3.x - p1.x, p3.y - p1.y, d2x, d2y) / crossZ(d1x, d1y, d2x, d2y);
     if (!(eps <= s && s <= 1.0 - eps)) return false;
     return true;
-}
-
-bool segmentsCross(const PatternPoint& p1, const PatternPoint& p2, const PatternPoint& p3,
-                   const PatternPoint& p4, double eps)
-{
-    if (appState().overlapCheck.load() == 0) return false;
-    return segmentsIntersect(p1, p2, p3, p4, eps);
 }
 
 } // namespace nettor

@@ -1,21 +1,21 @@
 #include "unfold/start_part.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/face_normal.h"
 #include "unfold/finish_unfolding.h"
 #include "unfold/pattern_pools.h"
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 #include "unfold/update_candidates.h"
 
 namespace nettor {
 
-int startPart(Face& face)
+void startPart(EngineState& engine, Face& face)
 {
     Model& model = *face.object->model;
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     // A face is placed once; placing it again would tear it from its part.
-    if (face.unfolded) return status.totalFaceCount;
+    if (face.unfolded) return;
 
     status.invertAllowed = false;
     face.unfolded = 1;
@@ -37,7 +37,7 @@ int startPart(Face& face)
         h->cornerCopy = addCornerCopy(model, h->origin->position);
     }
 
-    if (model.currentPart) updateCandidates(*model.currentPart, true);
+    if (model.currentPart) updateCandidates(engine, *model.currentPart, true);
 
     auto part = std::make_unique<UnfoldedPart>();
     part->id = static_cast<std::int32_t>(model.parts.size());
@@ -51,16 +51,12 @@ int startPart(Face& face)
     ++status.unfoldedFaceCount;
     ++status.partCount;
     if (!status.quiet) {
-        sendHint(3);
-        sendHint(17);
+        engine.notify(ViewChange::CountsChanged);
+        engine.notify(ViewChange::PartGrew);
     }
 
-    updateCandidates(*created, false);
-    if (status.unfoldedFaceCount == status.totalFaceCount) {
-        finishUnfolding(model);
-        return 0;
-    }
-    return status.totalFaceCount;
+    updateCandidates(engine, *created, false);
+    if (status.unfoldedFaceCount == status.totalFaceCount) finishUnfolding(engine, model);
 }
 
 } // namespace nettor

@@ -3,13 +3,13 @@
 
 namespace nettor {
 
+struct EngineState;
 struct Face;
 
 // Lays the face flat as the first face of a new part (first corner at the
 // origin, second on the positive x axis), closes the part grown so far and
 // makes the new one current. Completes the unfolding when this was the last
-// face and then returns 0; otherwise returns totalFaceCount. A face that is
-// already placed changes nothing.
-int startPart(Face& face);
+// face. A face that is already placed changes nothing.
+void startPart(EngineState& engine, Face& face);
 
 } // namespace nettor

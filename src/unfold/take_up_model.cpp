@@ -1,14 +1,14 @@
 #include "unfold/take_up_model.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/prepare_for_unfolding.h"
 
 namespace nettor {
 
-void takeUpModel(Model& model)
+void takeUpModel(EngineState& engine, Model& model)
 {
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     status.invertAllowed = true;
     prepareForUnfolding(model);
     status.unfoldedFaceCount = 0;

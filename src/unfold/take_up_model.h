@@ -4,11 +4,12 @@
 
 namespace nettor {
 
+struct EngineState;
 struct Model;
 
 // prepareForUnfolding, then: no face unfolded, totalFaceCount the model's
 // face count, no part; finished, busy, cancelRequested and quiet cleared,
 // invertAllowed set. undoAvailable is left as it is.
-void takeUpModel(Model& model);
+void takeUpModel(EngineState& engine, Model& model);
 
 } // namespace nettor

@@ -1,7 +1,7 @@
 #include "unfold/unfold_along_folds.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/attach_face.h"
 #include "unfold/start_part.h"
 #include "unfold/update_candidates.h"
@@ -10,9 +10,9 @@
 
 namespace nettor {
 
-void unfoldAlongFolds(Model& model, const std::vector<Edge*>& folds)
+void unfoldAlongFolds(EngineState& engine, Model& model, const std::vector<Edge*>& folds)
 {
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     const std::unordered_set<const Edge*> allowed(folds.begin(), folds.end());
 
     // Marking the other edges makes the placement of the automatic unfolding
@@ -29,17 +29,17 @@ void unfoldAlongFolds(Model& model, const std::vector<Edge*>& folds)
         }
     // The current part's best candidate may be one of them now.
     if (model.currentPart && status.unfoldedFaceCount != status.totalFaceCount)
-        updateCandidates(*model.currentPart, false);
+        updateCandidates(engine, *model.currentPart, false);
 
     for (const auto& object : model.objects)
         for (std::size_t i = 0; i < object->faces.size(); ++i) {
             Face* face = object->faces[i];
             if (face->unfolded) continue;
-            startPart(*face);
+            startPart(engine, *face);
             UnfoldedPart* part = face->part;
             while (part && part->bestCandidate) {
                 const int before = status.unfoldedFaceCount;
-                attachFace(*part->bestCandidate);
+                attachFace(engine, *part->bestCandidate);
                 if (status.unfoldedFaceCount == before) break;
             }
         }

@@ -4,6 +4,7 @@
 
 namespace nettor {
 
+struct EngineState;
 struct Model;
 struct Edge;
 
@@ -14,6 +15,6 @@ struct Edge;
 // and ends up Cut. Edges marked by the user stay marked. The result is an
 // ordinary completed unfolding; a fold the overlap test refuses leaves the
 // face for another part. Not cancellable.
-void unfoldAlongFolds(Model& model, const std::vector<Edge*>& folds);
+void unfoldAlongFolds(EngineState& engine, Model& model, const std::vector<Edge*>& folds);
 
 } // namespace nettor

@@ -1,7 +1,7 @@
 #include "unfold/unfold_with_fewer_parts.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/cut_tree_mesh.h"
 #include "unfold/fewer_parts_search.h"
 #include "unfold/grow_part.h"
@@ -10,31 +10,30 @@
 
 namespace nettor {
 
-bool unfoldWithFewerParts(Model& model)
+bool unfoldWithFewerParts(EngineState& engine, Model& model)
 {
-    AppState& state = appState();
-    UnfoldStatus& status = state.status;
+    UnfoldStatus& status = engine.status;
     status.undoAvailable = false;
     status.bestPartCount = 0;
 
     for (std::size_t i = 0; i < model.parts.size(); ++i)
-        if (growPart(*model.parts[i])) return true;
+        if (growPart(engine, *model.parts[i])) return true;
     if (status.cancelRequested) return true;
 
-    const CutTreeMesh mesh = buildCutTreeMesh(model);
-    const PartSearchResult found = searchFewerParts(mesh, state.partSearch, state.overlapCheck.load() != 0,
+    const CutTreeMesh mesh = buildCutTreeMesh(model, engine.settings.unfoldStrategy);
+    const PartSearchResult found = searchFewerParts(mesh, engine.partSearch, engine.overlapCheck.load() != 0,
                                                     &status.cancelRequested, &status.bestPartCount,
                                                     static_cast<int>(model.parts.size()));
     std::vector<Edge*> folds;
     for (std::size_t i = 0; i < found.folds.size(); ++i)
         if (found.folds[i]) folds.push_back(mesh.links[i].edge);
-    unfoldAlongFolds(model, folds);
+    unfoldAlongFolds(engine, model, folds);
     return false;
 }
 
-bool unfoldAutomatically(Model& model)
+bool unfoldAutomatically(EngineState& engine, Model& model)
 {
-    return appState().partSearch.enabled ? unfoldWithFewerParts(model) : unfoldAll(model);
+    return engine.partSearch.enabled ? unfoldWithFewerParts(engine, model) : unfoldAll(engine, model);
 }
 
 } // namespace nettor

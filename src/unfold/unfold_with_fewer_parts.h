@@ -3,6 +3,7 @@
 
 namespace nettor {
 
+struct EngineState;
 struct Model;
 
 // Grows the existing parts as automatic unfolding does, then searches a cut
@@ -11,9 +12,9 @@ struct Model;
 // the unfolding completes even when cancelled during the search. Returns
 // true when a cancel stopped it before the search, leaving the unfolding
 // unfinished as automatic unfolding does.
-bool unfoldWithFewerParts(Model& model);
+bool unfoldWithFewerParts(EngineState& engine, Model& model);
 
 // unfoldWithFewerParts when the search is switched on, else unfoldAll.
-bool unfoldAutomatically(Model& model);
+bool unfoldAutomatically(EngineState& engine, Model& model);
 
 } // namespace nettor

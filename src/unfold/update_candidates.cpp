@@ -1,8 +1,7 @@
 #include "unfold/update_candidates.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
-#include "unfold/candidate_priority.h"
+#include "state/engine_state.h"
 #include "unfold/growth_index.h"
 
 #include <algorithm>
@@ -26,14 +25,11 @@ double cellSizeFor(const UnfoldedPart& part)
     return average > 0.0 && std::isfinite(average) ? 2.0 * average : 1.0;
 }
 
-void record(PartGrowthIndex& index, const UnfoldedPart& part)
+void record(PartGrowthIndex& index, const UnfoldedPart& part, const EngineState& engine)
 {
-    const AppState& state = appState();
     index.part = &part;
     index.faceCount = part.faces.size();
-    index.unfoldedFaceCount = state.status.unfoldedFaceCount;
-    index.overlapCheck = state.overlapCheck.load();
-    index.strategy = state.settings.unfoldStrategy;
+    index.unfoldedFaceCount = engine.status.unfoldedFaceCount;
 }
 
 // The best candidate and whether there is any, from the ordered candidates;
@@ -54,23 +50,24 @@ bool pickBest(PartGrowthIndex& index, UnfoldedPart& part)
     return false;
 }
 
-void tellUser(bool found, bool closing)
+void tellUser(const EngineState& engine, bool found, bool closing)
 {
-    const UnfoldStatus& status = appState().status;
-    if (!status.busy) invalidateModelView();
+    const UnfoldStatus& status = engine.status;
+    if (!status.busy) engine.invalidateModelView();
     if (!found && !closing && status.unfoldedFaceCount != status.totalFaceCount && !status.busy)
-        showMessage("Push [Start Face] button and specify the first face.");
+        engine.message("Push [Start Face] button and specify the first face.");
 }
 
 } // namespace
 
-void updateCandidates(UnfoldedPart& part, bool closing)
+void updateCandidates(EngineState& engine, UnfoldedPart& part, bool closing)
 {
     part.bestCandidate = nullptr;
     // A closed part is never evaluated again but by a full walk.
     std::shared_ptr<PartGrowthIndex> index;
     if (!closing) {
-        index = std::make_shared<PartGrowthIndex>(cellSizeFor(part));
+        index = std::make_shared<PartGrowthIndex>(cellSizeFor(part), engine.overlapCheck.load(),
+                                                   engine.settings.unfoldStrategy);
         for (const Face* f : part.faces)
             if (f->unfolded) index->addFace(*f);
     }
@@ -113,7 +110,7 @@ void updateCandidates(UnfoldedPart& part, bool closing)
             }
             if (attachable) {
                 found = true;
-                const double priority = candidatePriority(*e);
+                const double priority = candidatePriority(*e, engine.settings.unfoldStrategy);
                 if (priority > bestPriority) {
                     bestPriority = priority;
                     part.bestCandidate = e;
@@ -122,21 +119,21 @@ void updateCandidates(UnfoldedPart& part, bool closing)
         }
     }
     if (index) {
-        record(*index, part);
+        record(*index, part, engine);
         if (!indexUsable) index->part = nullptr;
     }
-    tellUser(found, closing);
+    tellUser(engine, found, closing);
 }
 
-void updateCandidatesAfterAttach(UnfoldedPart& part, Face& placed)
+void updateCandidatesAfterAttach(EngineState& engine, UnfoldedPart& part, Face& placed)
 {
-    const AppState& state = appState();
+    const EngineState& state = engine;
     auto index = std::static_pointer_cast<PartGrowthIndex>(part.growthIndex);
     if (!index || index->part != &part || part.faces.empty() || part.faces.back() != &placed ||
         index->faceCount + 1 != part.faces.size() ||
         index->unfoldedFaceCount + 1 != state.status.unfoldedFaceCount ||
         index->overlapCheck != state.overlapCheck.load() || index->strategy != state.settings.unfoldStrategy) {
-        updateCandidates(part, false);
+        updateCandidates(engine, part, false);
         return;
     }
 
@@ -164,7 +161,7 @@ void updateCandidatesAfterAttach(UnfoldedPart& part, Face& placed)
             fresh.push_back(index->addOpen(*e, placed, walkPosition(faceNumber, si)));
         } else {
             // An edge with more sides than two: walk the whole part.
-            updateCandidates(part, false);
+            updateCandidates(engine, part, false);
             return;
         }
     }
@@ -203,8 +200,8 @@ void updateCandidatesAfterAttach(UnfoldedPart& part, Face& placed)
     for (std::uint32_t id : fresh) index->evaluate(id);
 
     const bool found = pickBest(*index, part);
-    record(*index, part);
-    tellUser(found, false);
+    record(*index, part, engine);
+    tellUser(engine, found, false);
 }
 
 } // namespace nettor

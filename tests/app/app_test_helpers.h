@@ -4,7 +4,7 @@
 #include "model/mesh.h"
 #include "pattern/sheet_coordinates.h"
 #include "pattern/sheet_view.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "support/model_builders.h"
 #include "unfold/take_up_model.h"
 
@@ -19,16 +19,6 @@
 #include <cmath>
 
 namespace apptest {
-
-// Tests that put panels together without the 3D view take up a newly loaded
-// model (hint 16) the way that view does; connect this before the panels.
-template <class Doc>
-void takeUpLoadedModels(Doc* document)
-{
-    QObject::connect(document, &Doc::updateHint, document, [](int number) {
-        if (number == 16 && nettor::appState().model) nettor::takeUpModel(*nettor::appState().model);
-    });
-}
 
 // A radio button or check box reacts only to clicks on its indicator and
 // label, not on the empty rest of a wide button: click where its indicator is.

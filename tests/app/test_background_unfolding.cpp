@@ -7,7 +7,7 @@
 #include "app/progress_dialog.h"
 #include "app/unfold_runner.h"
 #include "app_test_helpers.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "state/scale_text.h"
 #include "support/shape_generators.h"
 #include "support/unfolding_invariants.h"
@@ -69,7 +69,6 @@ private slots:
         view = new PatternView(window);
         layout->addWidget(panel);
         layout->addWidget(view, 1);
-        apptest::takeUpLoadedModels(document);
         connect(document, &Document::updateHint, panel, &InformationPanel::onUpdateHint);
         connect(document, &Document::updateHint, view, &PatternView::onUpdateHint);
         connect(document, &Document::patternViewRepaintRequested, view->viewport(), qOverload<>(&QWidget::update));

@@ -8,7 +8,7 @@
 #include "formats/temp_cut_edge_file.h"
 #include "model/mesh.h"
 #include "scene/projection.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/manual_unfolding.h"
 #include "unfold/unfold_all.h"
 #include "gl_test_main.h"
@@ -177,7 +177,7 @@ private slots:
 
     void unfoldsTheCubeByClicks()
     {
-        nettor::choosePickMode(nettor::FirstFaceMode);
+        nettor::appState().choosePickMode(nettor::FirstFaceMode);
         nettor::Face* first = frontFace();
         QVERIFY(first);
         leftClick(at(first->centroid));
@@ -189,7 +189,7 @@ private slots:
         leftClick(at(first->centroid));
         QCOMPARE(messages, QStringList{QStringLiteral("Specified face is already unfolded.")});
 
-        nettor::choosePickMode(nettor::ConnectEdgeMode);
+        nettor::appState().choosePickMode(nettor::ConnectEdgeMode);
         for (int step = 2; step <= 6; ++step) {
             QVERIFY2(clickEdgeWhere([](const nettor::Edge& e) { return e.state == EdgeState::Candidate; }),
                      "a candidate edge could be clicked");
@@ -202,7 +202,7 @@ private slots:
         QVERIFY2(!frame->undoEdgePickAction()->isEnabled(), "the step that completes is not undone");
 
         // Finished: clicks do nothing.
-        nettor::choosePickMode(nettor::CutEdgeMode);
+        nettor::appState().choosePickMode(nettor::CutEdgeMode);
         const int cuts = countState(model(), EdgeState::Cut);
         clickEdgeWhere([](const nettor::Edge& e) { return e.state == EdgeState::Cut; });
         QCOMPARE(countState(model(), EdgeState::Cut), cuts);
@@ -211,7 +211,7 @@ private slots:
 
     void cutEdgeMarksAndUnmarks()
     {
-        nettor::choosePickMode(nettor::CutEdgeMode);
+        nettor::appState().choosePickMode(nettor::CutEdgeMode);
         nettor::Face* front = frontFace();
         QVERIFY(front);
         nettor::Edge* edge = front->outerLoop.halfEdges[0]->edge;
@@ -221,10 +221,10 @@ private slots:
         QCOMPARE(edge->state, EdgeState::Untouched);
 
         // On a candidate: marked, then it stays marked.
-        nettor::choosePickMode(nettor::FirstFaceMode);
+        nettor::appState().choosePickMode(nettor::FirstFaceMode);
         leftClick(at(front->centroid));
         QVERIFY(front->unfolded);
-        nettor::choosePickMode(nettor::CutEdgeMode);
+        nettor::appState().choosePickMode(nettor::CutEdgeMode);
         QCOMPARE(edge->state, EdgeState::Candidate);
         leftClick(nearEdgeInside(*edge, *front));
         QCOMPARE(edge->state, EdgeState::MarkedCut);
@@ -234,10 +234,10 @@ private slots:
 
         // First Face closes the part: its candidates become Blocked, which
         // cannot be marked.
-        nettor::chooseFirstFaceMode();
+        nettor::appState().chooseFirstFaceMode();
         QCOMPARE(countState(model(), EdgeState::Candidate), 0);
         QCOMPARE(countState(model(), EdgeState::Blocked), 3);
-        nettor::choosePickMode(nettor::CutEdgeMode);
+        nettor::appState().choosePickMode(nettor::CutEdgeMode);
         nettor::Edge* blocked = front->outerLoop.halfEdges[1]->edge;
         QCOMPARE(blocked->state, EdgeState::Blocked);
         leftClick(nearEdgeInside(*blocked, *front));
@@ -246,9 +246,9 @@ private slots:
 
     void ctrlZTakesBackTheLastConnectOnce()
     {
-        nettor::choosePickMode(nettor::FirstFaceMode);
+        nettor::appState().choosePickMode(nettor::FirstFaceMode);
         leftClick(at(frontFace()->centroid));
-        nettor::choosePickMode(nettor::ConnectEdgeMode);
+        nettor::appState().choosePickMode(nettor::ConnectEdgeMode);
         QVERIFY(!frame->undoEdgePickAction()->isEnabled());
         QVERIFY(clickEdgeWhere([](const nettor::Edge& e) { return e.state == EdgeState::Candidate; }));
         QCOMPARE(nettor::appState().status.unfoldedFaceCount, 2);
@@ -268,7 +268,7 @@ private slots:
         // A Cut Edge pick after a Connect Edge ends the undo.
         QVERIFY(clickEdgeWhere([](const nettor::Edge& e) { return e.state == EdgeState::Candidate; }));
         QVERIFY(frame->undoEdgePickAction()->isEnabled());
-        nettor::choosePickMode(nettor::CutEdgeMode);
+        nettor::appState().choosePickMode(nettor::CutEdgeMode);
         leftClick(QPoint(2, 2)); // beside the model
         QVERIFY(!frame->undoEdgePickAction()->isEnabled());
         QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
@@ -277,7 +277,7 @@ private slots:
 
     void aDragOfThreePixelsPicksNothing()
     {
-        nettor::choosePickMode(nettor::FirstFaceMode);
+        nettor::appState().choosePickMode(nettor::FirstFaceMode);
         nettor::Face* front = frontFace();
         const QPoint p = at(front->centroid);
         leftPressRelease(p, p + QPoint(3, 0));
@@ -292,7 +292,7 @@ private slots:
     {
         QTemporaryDir tmp;
         qputenv("TMPDIR", tmp.path().toLocal8Bit());
-        nettor::choosePickMode(nettor::CutEdgeMode);
+        nettor::appState().choosePickMode(nettor::CutEdgeMode);
         nettor::Face* front = frontFace();
         nettor::Edge* marked = front->outerLoop.halfEdges[2]->edge;
         leftClick(nearEdgeInside(*marked, *front));
@@ -304,13 +304,13 @@ private slots:
         }
 
         // Start: the record, then the unfolding.
-        QVERIFY(nettor::saveBeforeUnfolding());
-        nettor::unfoldAll(model());
+        QVERIFY(nettor::appState().saveBeforeUnfolding());
+        nettor::unfoldAll(nettor::appState(), model());
         QVERIFY(nettor::appState().status.finished);
-        QVERIFY(nettor::startRecordSaved());
+        QVERIFY(nettor::appState().startRecordSaved());
         nettor::Model* unfolded = &model();
 
-        QVERIFY(nettor::reloadBeforeUnfolding());
+        QVERIFY(nettor::appState().reloadBeforeUnfolding());
         QVERIFY(&model() != unfolded);
         QVERIFY(!nettor::appState().status.finished);
         QCOMPARE(nettor::appState().status.unfoldedFaceCount, 0);
@@ -342,9 +342,9 @@ private slots:
         for (nettor::Face* f : model().objects[0]->faces)
             if (facesViewer(*f)) shown.push_back(f);
         QCOMPARE(int(shown.size()), 3);
-        nettor::choosePickMode(nettor::FirstFaceMode);
+        nettor::appState().choosePickMode(nettor::FirstFaceMode);
         leftClick(at(shown[0]->centroid));
-        nettor::choosePickMode(nettor::ConnectEdgeMode);
+        nettor::appState().choosePickMode(nettor::ConnectEdgeMode);
         for (nettor::Face* other : {shown[1], shown[2]}) {
             nettor::Edge* between = nullptr;
             for (nettor::HalfEdge* h : shown[0]->outerLoop.halfEdges)

@@ -7,7 +7,7 @@
 #include "app/model_view.h"
 #include "app/texture_window.h"
 #include "file_dialog_driver.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/unfold_all.h"
 #include "gl_test_main.h"
 
@@ -143,7 +143,7 @@ private slots:
         frame->updateCommandStates();
         QVERIFY(!action(nettor::Command::TextureWindow)->isEnabled());
 
-        nettor::unfoldAll(*nettor::appState().model);
+        nettor::unfoldAll(nettor::appState(), *nettor::appState().model);
         frame->updateCommandStates();
         QVERIFY(action(nettor::Command::TextureWindow)->isEnabled());
         action(nettor::Command::TextureWindow)->trigger();

@@ -4,8 +4,8 @@
 #include "app/document.h"
 #include "app/texture_view.h"
 #include "app/texture_window.h"
-#include "formats/texture_command.h"
-#include "state/app_state.h"
+#include "session/commands.h"
+#include "session/app_state.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
 #include "gl_test_main.h"
@@ -65,8 +65,8 @@ private:
         QVERIFY(document_->openPath(obj));
         nettor::Model& model = *nettor::appState().model;
         QVERIFY(model.hasTexCoords);
-        nettor::takeUpModel(model);
-        nettor::unfoldAll(model);
+        nettor::takeUpModel(nettor::appState(), model);
+        nettor::unfoldAll(nettor::appState(), model);
         QVERIFY(nettor::appState().status.finished);
 
         QImage board(8, 8, QImage::Format_RGB32);
@@ -74,8 +74,8 @@ private:
             for (int x = 0; x < 8; ++x) board.setPixel(x, y, ((x / 4) + (y / 4)) % 2 ? kGreen : kRed);
         const QString bmp = dir_.filePath("board.bmp");
         QVERIFY(board.save(bmp, "BMP"));
-        QVERIFY(nettor::openTexturePath(bmp.toStdString()));
-        QVERIFY(nettor::canOpenTextureWindow());
+        QVERIFY(nettor::appState().openTexture(bmp.toStdString()));
+        QVERIFY(nettor::commandState(nettor::Command::TextureWindow, nettor::appState()).enabled);
         messages_.clear(); // the unfolding's own report
     }
 

@@ -12,7 +12,7 @@
 #include "app_test_helpers.h"
 #include "file_dialog_driver.h"
 #include "scene/pick.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "state/scale_text.h"
 #include "support/shape_generators.h"
 #include "support/unfolding_invariants.h"

@@ -8,7 +8,7 @@
 #include "app/progress_dialog.h"
 #include "app/unfold_runner.h"
 #include "app_test_helpers.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "state/scale_text.h"
 #include "support/unfolding_invariants.h"
 
@@ -58,7 +58,6 @@ private slots:
         view = new PatternView(window);
         layout->addWidget(panel);
         layout->addWidget(view);
-        apptest::takeUpLoadedModels(document);
         connect(document, &Document::updateHint, panel, &InformationPanel::onUpdateHint);
         connect(document, &Document::updateHint, view, &PatternView::onUpdateHint);
         connect(document, &Document::updateHint, this, [this](int n) { hints << n; });
@@ -113,7 +112,7 @@ private slots:
         apptest::clickIndicator(panel->rightDragButton(1));
         QCOMPARE(nettor::appState().rightDragMode, 1);
         nettor::appState().rightDragMode = 2;
-        nettor::sendHint(3);
+        nettor::notifyViews(nettor::ViewChange::CountsChanged);
         QVERIFY(panel->rightDragButton(2)->isChecked());
         QVERIFY(!panel->rightDragButton(1)->isChecked());
     }

@@ -8,7 +8,7 @@
 #include "app/model_view.h"
 #include "app/pattern_view.h"
 #include "modal_driver.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/unfold_all.h"
 
 #include <QDesktopServices>
@@ -485,7 +485,7 @@ private:
     {
         nettor::AppState& state = nettor::appState();
         state.status.busy = true;
-        nettor::unfoldAll(*state.model);
+        nettor::unfoldAll(nettor::appState(), *state.model);
         QVERIFY(state.status.finished);
     }
 

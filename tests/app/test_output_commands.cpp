@@ -11,7 +11,7 @@
 #include "file_dialog_driver.h"
 #include "formats/pattern_svg.h"
 #include "pattern/page_grid.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/unfold_all.h"
 
 #include <QClipboard>
@@ -270,7 +270,7 @@ private:
     {
         nettor::AppState& state = nettor::appState();
         state.status.busy = true;
-        nettor::unfoldAll(*state.model);
+        nettor::unfoldAll(nettor::appState(), *state.model);
         QVERIFY(state.status.finished);
         messages.clear(); // "All faces are unfolded."
     }

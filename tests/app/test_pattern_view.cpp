@@ -3,7 +3,7 @@
 #include "app/document.h"
 #include "app/pattern_view.h"
 #include "app_test_helpers.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/unfold_all.h"
 #include "unfold/start_part.h"
 #include "unfold/attach_face.h"
@@ -28,7 +28,7 @@ private:
     void unfold()
     {
         nettor::appState().status.busy = true;
-        nettor::unfoldAll(*nettor::appState().model);
+        nettor::unfoldAll(nettor::appState(), *nettor::appState().model);
         QVERIFY(nettor::appState().status.finished);
         messages.clear();
     }
@@ -41,7 +41,6 @@ private slots:
         document = new Document;
         document->setMessageSink([this](const QString& m) { messages << m; });
         view = new PatternView;
-        apptest::takeUpLoadedModels(document);
         connect(document, &Document::updateHint, view, &PatternView::onUpdateHint);
         view->resize(630, 921);
         view->show();
@@ -101,19 +100,19 @@ private slots:
         open(nettor::test::boxSpec(), "box.obj");
         unfold();
         const double fit = view->sheetView().zoom;
-        nettor::sendHint(13);
+        nettor::notifyViews(nettor::ViewChange::ZoomInRequested);
         QVERIFY(std::abs(view->sheetView().zoom - fit * 1.25) < 1e-9);
         QVERIFY(view->horizontalScrollBar()->maximum() > 0);
         QVERIFY(view->verticalScrollBar()->maximum() > 0);
         QVERIFY(messages.isEmpty());
         int steps = 0;
         while (messages.isEmpty() && steps < 100) {
-            nettor::sendHint(13);
+            nettor::notifyViews(nettor::ViewChange::ZoomInRequested);
             ++steps;
         }
         QCOMPARE(messages, QStringList{QStringLiteral("No more zoom in.")});
         const double most = view->sheetView().zoom;
-        nettor::sendHint(13);
+        nettor::notifyViews(nettor::ViewChange::ZoomInRequested);
         QCOMPARE(view->sheetView().zoom, most);
         // The sheet scrolls: its left border leaves the window.
         view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
@@ -123,7 +122,7 @@ private slots:
         messages.clear();
         steps = 0;
         while (messages.isEmpty() && steps < 200) {
-            nettor::sendHint(14);
+            nettor::notifyViews(nettor::ViewChange::ZoomOutRequested);
             ++steps;
         }
         QCOMPARE(messages, QStringList{QStringLiteral("No more zoom up.")});
@@ -142,7 +141,7 @@ private slots:
         unfold();
         const double zoom = view->sheetView().zoom;
         QVERIFY(zoom > 0);
-        nettor::sendHint(13);
+        nettor::notifyViews(nettor::ViewChange::ZoomInRequested);
         QVERIFY(messages.isEmpty());
         QVERIFY(view->sheetView().zoom > zoom);
     }
@@ -156,8 +155,8 @@ private slots:
             for (int x = 0; x < empty.width(); ++x) dark += apptest::isDark(empty.pixel(x, y));
         QCOMPARE(dark, 0);
         nettor::Model& model = *nettor::appState().model;
-        nettor::startPart(*model.objects[0]->faces[0]);
-        for (int i = 0; i < 10; ++i) nettor::attachFace(*model.parts.back()->bestCandidate);
+        nettor::startPart(nettor::appState(), *model.objects[0]->faces[0]);
+        for (int i = 0; i < 10; ++i) nettor::attachFace(nettor::appState(), *model.parts.back()->bestCandidate);
         const nettor::UnfoldedPart& part = *model.parts.back();
         QImage image = picture();
         dark = 0;

@@ -4,7 +4,7 @@
 #include "app/document.h"
 #include "app/main_window.h"
 #include "file_dialog_driver.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/unfold_all.h"
 
 #include <QDialogButtonBox>
@@ -162,7 +162,7 @@ private:
     {
         nettor::AppState& state = nettor::appState();
         state.status.busy = true;
-        nettor::unfoldAll(*state.model);
+        nettor::unfoldAll(nettor::appState(), *state.model);
         QVERIFY(state.status.finished);
     }
 

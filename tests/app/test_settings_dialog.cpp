@@ -4,7 +4,7 @@
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "modal_driver.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QCheckBox>
 #include <QComboBox>

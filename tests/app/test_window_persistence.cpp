@@ -4,7 +4,7 @@
 #include "app/document.h"
 #include "app/main_window.h"
 #include "app/model_view.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <QGuiApplication>
 #include <QRegularExpression>

@@ -4,7 +4,6 @@
 #include "formats/load_model.h"
 #include "formats/cut_edge_file.h"
 #include "formats/relative_model_path.h"
-#include "formats/open_command.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
 #include "support/unfold_fixture.h"
@@ -40,7 +39,7 @@ protected:
     std::unique_ptr<Model> boxAt(const std::string& relative)
     {
         const std::string path = writeUnder(relative, test::toObjText(test::boxSpec()));
-        LoadedModel loaded = loadModelFile(path);
+        LoadedModel loaded = loadModelFile(path, appState().listener);
         EXPECT_EQ(loaded.result, LoadResult::Loaded);
         return loaded.model ? std::move(loaded.model) : std::make_unique<Model>();
     }
@@ -84,7 +83,7 @@ TEST_F(CutEdgeFile, RoundTripInOneFolder)
     EXPECT_EQ(text(*model, relative), "#Nettor Cut Edge Info\n# v1.1\n\n./model.obj\n1\n3\n5\n");
 
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(ntePath, back));
+    ASSERT_TRUE(readCutEdgeFile(ntePath, back, appState().listener));
     EXPECT_EQ(marked(back), (std::vector<int>{1, 3, 5})) << "Blocked comes back as MarkedCut";
     EXPECT_TRUE(fs::equivalent(back.filePath, model->filePath)) << back.filePath;
     EXPECT_EQ(back.faceCount, 6);
@@ -102,7 +101,7 @@ TEST_F(CutEdgeFile, RoundTripAcrossFolders)
     std::ofstream(ntePath, std::ios::binary) << text(*model, relative);
 
     // Opened like any model file.
-    LoadedModel loaded = loadModelFile(ntePath);
+    LoadedModel loaded = loadModelFile(ntePath, appState().listener);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     EXPECT_EQ(marked(*loaded.model), (std::vector<int>{11}));
     EXPECT_TRUE(fs::equivalent(loaded.model->filePath, model->filePath));
@@ -117,7 +116,7 @@ TEST_F(CutEdgeFile, FullPathWhenNoRelativePathIsGiven)
     // Read from anywhere, the full path is used unchanged.
     const std::string nte = writeUnder("elsewhere/full.nte", written);
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back));
+    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
     EXPECT_EQ(back.filePath, model->filePath);
     EXPECT_EQ(marked(back), (std::vector<int>{0}));
 }
@@ -129,13 +128,13 @@ TEST_F(CutEdgeFile, WindowsStylePathsAndLineEnds)
     const std::string nte = writeUnder(
         "win/cuts.nte", "#Nettor Cut Edge Info\r\n# v1.1\r\n\r\n..\\data\\model.obj\r\n2\r\n4\r\n");
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back)) << (listener.messages.empty() ? "" : listener.messages[0]);
+    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener)) << (listener.messages.empty() ? "" : listener.messages[0]);
     EXPECT_EQ(marked(back), (std::vector<int>{2, 4}));
     EXPECT_TRUE(fs::equivalent(back.filePath, model->filePath));
 
     const std::string same = writeUnder("data/same.nte", "#Nettor Cut Edge Info\n# v1.1\n\n.\\model.obj\n");
     Model other;
-    EXPECT_TRUE(readCutEdgeFile(same, other));
+    EXPECT_TRUE(readCutEdgeFile(same, other, appState().listener));
 }
 
 TEST_F(CutEdgeFile, PathsLongerThan259Characters)
@@ -148,13 +147,13 @@ TEST_F(CutEdgeFile, PathsLongerThan259Characters)
     const std::string nte = folderOf(model->filePath) + "/cuts.nte";
     std::ofstream(nte, std::ios::binary) << text(*model, relativeModelPath(nte, model->filePath));
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back));
+    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
     EXPECT_EQ(marked(back), (std::vector<int>{9}));
 
     // A long full path too.
     const std::string full = writeUnder("full.nte", text(*model, ""));
     Model again;
-    ASSERT_TRUE(readCutEdgeFile(full, again));
+    ASSERT_TRUE(readCutEdgeFile(full, again, appState().listener));
     EXPECT_EQ(again.filePath, model->filePath);
 }
 
@@ -164,7 +163,7 @@ TEST_F(CutEdgeFile, IndexTokens)
     const std::string nte = writeUnder(
         "cuts.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./model.obj\nabc\n3 7x\n\n+5\n");
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back));
+    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
     EXPECT_EQ(marked(back), (std::vector<int>{0, 3, 5, 7})) << "\"abc\" is index 0, \"7x\" is 7";
 }
 
@@ -177,7 +176,7 @@ TEST_F(CutEdgeFile, IndicesOutsideTheModelAreIgnoredWithAWarning)
     Model back;
     {
         DiagnosticsRedirect redirect(warnings);
-        ASSERT_TRUE(readCutEdgeFile(nte, back));
+        ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
     }
     EXPECT_EQ(marked(back), (std::vector<int>{2, 4})) << "a lower index after a higher one is fine";
     EXPECT_NE(warnings.str().find("edge index -1"), std::string::npos) << warnings.str();
@@ -206,14 +205,14 @@ TEST_F(CutEdgeFile, FailuresAndTheirMessages)
 {
     {
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(writeUnder("x/none.nte", "") + ".missing", m));
+        EXPECT_FALSE(readCutEdgeFile(writeUnder("x/none.nte", "") + ".missing", m, appState().listener));
         EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
     }
     listener.messages.clear();
     {
         const std::string nte = writeUnder("missing.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./gone.obj\n1\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
         EXPECT_EQ(listener.messages,
                   (std::vector<std::string>{"Can't open the file specified in this NTE file."}));
     }
@@ -222,7 +221,7 @@ TEST_F(CutEdgeFile, FailuresAndTheirMessages)
         writeUnder("model.txt", "v 0 0 0\n");
         const std::string nte = writeUnder("model.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./model.txt\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
         EXPECT_EQ(listener.messages,
                   (std::vector<std::string>{"Can't open the file specified in this NTE file."}));
     }
@@ -231,14 +230,14 @@ TEST_F(CutEdgeFile, FailuresAndTheirMessages)
         // A cut-edge file naming itself is not read again.
         const std::string nte = writeUnder("self.nte", "#\n\n./self.nte\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
     }
     listener.messages.clear();
     {
         // Ends before the model path: the last line read is taken, and fails.
         const std::string nte = writeUnder("short.nte", "#Nettor Cut Edge Info\n# v1.1\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
         EXPECT_EQ(listener.messages.size(), 1u);
     }
 }
@@ -249,7 +248,7 @@ TEST_F(CutEdgeFile, OpenCommandKeepsTheCurrentModelOnFailure)
     Model* before = current.get();
     appState().model = std::move(current);
     const std::string nte = writeUnder("bad.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./nothing.obj\n");
-    EXPECT_FALSE(openModelPath(nte));
+    EXPECT_FALSE(appState().openModel(nte));
     EXPECT_EQ(appState().model.get(), before);
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"Can't open the file specified in this NTE file.",
                                                             "This file could not be read."}));
@@ -274,7 +273,7 @@ TEST_F(CutEdgeFile, ReaderChosenByTheLastThreeCharacters)
         const std::string nte =
             writeUnder("ends/" + name + ".nte", "#Nettor Cut Edge Info\n# v1.1\n\n./" + name + "\n0\n");
         Model m;
-        ASSERT_TRUE(readCutEdgeFile(nte, m)) << name;
+        ASSERT_TRUE(readCutEdgeFile(nte, m, appState().listener)) << name;
         EXPECT_EQ(m.faceCount, 6) << name;
         EXPECT_EQ(marked(m), (std::vector<int>{0})) << name;
     }
@@ -282,13 +281,13 @@ TEST_F(CutEdgeFile, ReaderChosenByTheLastThreeCharacters)
 
     const std::string nte = writeUnder("ends/txt.nte", "#\n\n./box.obj.txt\n");
     Model m;
-    EXPECT_FALSE(readCutEdgeFile(nte, m));
+    EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
     EXPECT_EQ(listener.messages,
               (std::vector<std::string>{"Can't open the file specified in this NTE file."}));
     listener.messages.clear();
     // Shorter than three characters: no reader.
     Model n;
-    EXPECT_FALSE(readCutEdgeFile(writeUnder("ends/two.nte", "#\n\nob\n"), n));
+    EXPECT_FALSE(readCutEdgeFile(writeUnder("ends/two.nte", "#\n\nob\n"), n, appState().listener));
     EXPECT_EQ(listener.messages.size(), 1u);
 }
 

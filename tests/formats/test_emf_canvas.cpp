@@ -309,8 +309,8 @@ TEST(EmfPattern, RandomPatternsGiveWellFormedRecords)
         test::resetAppState();
         appState().model = test::buildModel(test::randomConvexSpec(rng, 6 + round % 20));
         Model& model = *appState().model;
-        takeUpModel(model);
-        unfoldAll(model);
+        takeUpModel(appState(), model);
+        unfoldAll(appState(), model);
         ASSERT_TRUE(appState().status.finished);
 
         Settings s;
@@ -394,7 +394,7 @@ protected:
     void convertAndCheck(std::unique_ptr<Model> model, const Settings& s, const std::string& name)
     {
         Model& m = take(std::move(model));
-        unfoldAll(m);
+        unfoldAll(appState(), m);
         ASSERT_TRUE(appState().status.finished);
         const auto bytes = patternMetafile(m, s, OutputTarget::MetafileFile);
         const EmfPicture pic = test::readEmf(bytes);
@@ -440,7 +440,7 @@ protected:
 
 TEST_F(EmfConversion, HouseWithTextNumbersAndFlaps)
 {
-    LoadedModel loaded = loadModelFile(std::string(NETTOR_SAMPLES_DIR) + "/house.obj");
+    LoadedModel loaded = loadModelFile(std::string(NETTOR_SAMPLES_DIR) + "/house.obj", nullptr);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     Settings s;
     s.showEdgeIds = 1;

@@ -236,7 +236,7 @@ TEST(EpsText, NothingWithoutACurrentModel)
 {
     test::resetAppState();
     std::ostringstream out;
-    writeEps(out);
+    appState().writeEps(out);
     EXPECT_TRUE(out.str().empty());
 }
 
@@ -255,7 +255,7 @@ protected:
                                        const std::string& name)
     {
         Model& m = take(std::move(model));
-        unfoldAll(m);
+        unfoldAll(appState(), m);
         EXPECT_TRUE(appState().status.finished);
         const std::string path = test::writeTempFile(name + ".eps", eps(m, settings));
         auto result = test::renderEps(path, 72);

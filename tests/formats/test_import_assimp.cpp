@@ -4,9 +4,8 @@
 #include "formats/assimp_import.h"
 #include "formats/assimp_scene.h"
 #include "formats/load_model.h"
-#include "formats/open_command.h"
 #include "model/diagnostics.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "support/mesh_files.h"
 #include "support/recording_listener.h"
 #include "support/unfold_fixture.h"
@@ -122,7 +121,7 @@ TEST_F(ImportCube, ExchangeFormatsGiveClosedSurfacesThatUnfoldIntoOnePart)
         std::ostringstream diag;
         DiagnosticsRedirect redirect(diag);
         const std::string path = writeTempFile(c.name, c.contents);
-        LoadedModel loaded = loadModelFile(path);
+        LoadedModel loaded = loadModelFile(path, appState().listener);
         ASSERT_EQ(loaded.result, LoadResult::Loaded);
         Model& m = *loaded.model;
         EXPECT_EQ(m.filePath, path);
@@ -140,7 +139,7 @@ TEST_F(ImportCube, ExchangeFormatsGiveClosedSurfacesThatUnfoldIntoOnePart)
         EXPECT_EQ(diag.str(), "");
 
         Model& taken = take(std::move(loaded.model));
-        unfoldAll(taken);
+        unfoldAll(appState(), taken);
         EXPECT_TRUE(appState().status.finished);
         EXPECT_EQ(taken.parts.size(), 1u);
         resetAppState();
@@ -234,7 +233,7 @@ TEST(ImportFormats, ExtensionsAndDispatch)
     // A text file is still no model, whatever it holds.
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    EXPECT_EQ(loadModelFile(writeTempFile("notes.txt", "solid x\nendsolid x\n")).result, LoadResult::UnknownExtension);
+    EXPECT_EQ(loadModelFile(writeTempFile("notes.txt", "solid x\nendsolid x\n"), appState().listener).result, LoadResult::UnknownExtension);
 }
 
 TEST(ImportCutEdgeFile, NamesAModelReadThroughAssimp)
@@ -243,7 +242,7 @@ TEST(ImportCutEdgeFile, NamesAModelReadThroughAssimp)
     DiagnosticsRedirect redirect(diag);
     writeTempFile("cube.stl", toStlAscii(boxSpec()));
     writeTempFile("scene.gltf", gltf(R"([{"mesh":0}])", "[0]"));
-    LoadedModel stl = loadModelFile(writeTempFile("cube.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./cube.stl\n0\n17\n"));
+    LoadedModel stl = loadModelFile(writeTempFile("cube.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./cube.stl\n0\n17\n"), appState().listener);
     ASSERT_EQ(stl.result, LoadResult::Loaded);
     EXPECT_EQ(stl.model->faceCount, 12);
     const auto& edges = stl.model->objects.at(0)->edges;
@@ -253,7 +252,7 @@ TEST(ImportCutEdgeFile, NamesAModelReadThroughAssimp)
     EXPECT_EQ(edges[1]->state, EdgeState::Untouched);
     EXPECT_EQ(baseName(stl.model->filePath), "cube");
     // A four-letter extension.
-    LoadedModel scene = loadModelFile(writeTempFile("scene.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./scene.gltf\n"));
+    LoadedModel scene = loadModelFile(writeTempFile("scene.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./scene.gltf\n"), appState().listener);
     ASSERT_EQ(scene.result, LoadResult::Loaded);
     EXPECT_EQ(scene.model->faceCount, 1);
 }
@@ -262,7 +261,7 @@ TEST(ImportDamaged, EveryKindGivesTheMessageAndKeepsTheCurrentModel)
 {
     resetAppState();
     RecordingListener ui;
-    ASSERT_TRUE(openModelPath(writeTempFile("good.off", toOff(boxSpec()))));
+    ASSERT_TRUE(appState().openModel(writeTempFile("good.off", toOff(boxSpec()))));
     Model* before = appState().model.get();
     ui.messages.clear();
     std::string binary = toStlBinary(boxSpec());
@@ -283,7 +282,7 @@ TEST(ImportDamaged, EveryKindGivesTheMessageAndKeepsTheCurrentModel)
     DiagnosticsRedirect redirect(diag);
     for (const auto& d : damaged) {
         SCOPED_TRACE(d[0]);
-        EXPECT_FALSE(openModelPath(writeTempFile(d[0], d[1])));
+        EXPECT_FALSE(appState().openModel(writeTempFile(d[0], d[1])));
         EXPECT_EQ(ui.messages, (std::vector<std::string>{"This file could not be read."}));
         EXPECT_EQ(appState().model.get(), before);
         ui.messages.clear();

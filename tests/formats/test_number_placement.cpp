@@ -191,7 +191,7 @@ protected:
     Model& unfolded()
     {
         Model& m = take(test::buildModel(test::subdividedSphereSpec(1)));
-        unfoldAll(m);
+        unfoldAll(appState(), m);
         EXPECT_TRUE(appState().status.finished);
         return m;
     }

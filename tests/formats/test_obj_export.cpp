@@ -92,7 +92,7 @@ TEST(ObjExport, NothingWithoutACurrentModel)
 {
     test::resetAppState();
     std::ostringstream out;
-    writeObjExport(out);
+    appState().writeObjExport(out);
     EXPECT_TRUE(out.str().empty());
 }
 

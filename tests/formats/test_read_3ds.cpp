@@ -306,9 +306,9 @@ TEST(Read3ds, OpensThroughTheExtension)
 {
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    LoadedModel loaded = loadModelFile(writeTempFile("Box.3DS", kSquareFile));
+    LoadedModel loaded = loadModelFile(writeTempFile("Box.3DS", kSquareFile), nullptr);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     EXPECT_EQ(loaded.model->faceCount, 2);
     EXPECT_TRUE(loaded.model->hasTexCoords);
-    EXPECT_EQ(loadModelFile(writeTempFile("v2.3ds", file("", 2))).result, LoadResult::ReadFailed);
+    EXPECT_EQ(loadModelFile(writeTempFile("v2.3ds", file("", 2)), nullptr).result, LoadResult::ReadFailed);
 }

@@ -161,7 +161,7 @@ TEST(ReadDxf, OpensThroughTheExtension)
 {
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    LoadedModel loaded = loadModelFile(writeTempFile("P.DXF", face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}) + kEnd));
+    LoadedModel loaded = loadModelFile(writeTempFile("P.DXF", face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}) + kEnd), nullptr);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     EXPECT_EQ(loaded.model->faceCount, 1);
     Model model;
@@ -173,7 +173,7 @@ TEST(ReadDxf, PyramidSampleIsClosed)
 {
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    LoadedModel loaded = loadModelFile(NETTOR_SAMPLES_DIR "/pyramid.dxf");
+    LoadedModel loaded = loadModelFile(NETTOR_SAMPLES_DIR "/pyramid.dxf", nullptr);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     const MeshObject& o = *loaded.model->objects.at(0);
     EXPECT_EQ(o.faces.size(), 5u);

@@ -257,18 +257,18 @@ TEST(ReadMqo, OpensThroughTheExtension)
     const std::string path = writeTempFile("GEM.MQO", kHeader + object(kSquare, "4 V(0 1 2 3)\n"));
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    LoadedModel loaded = loadModelFile(path);
+    LoadedModel loaded = loadModelFile(path, nullptr);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     EXPECT_EQ(loaded.model->faceCount, 1);
     EXPECT_EQ(loaded.model->filePath, path);
-    EXPECT_EQ(loadModelFile(writeTempFile("bad.mqo", "nope\n")).result, LoadResult::ReadFailed);
+    EXPECT_EQ(loadModelFile(writeTempFile("bad.mqo", "nope\n"), nullptr).result, LoadResult::ReadFailed);
 }
 
 TEST(ReadMqo, GemSampleIsClosedAndTextured)
 {
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    LoadedModel loaded = loadModelFile(NETTOR_SAMPLES_DIR "/gem.mqo");
+    LoadedModel loaded = loadModelFile(NETTOR_SAMPLES_DIR "/gem.mqo", nullptr);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     const MeshObject& o = *loaded.model->objects.at(0);
     EXPECT_EQ(o.faces.size(), 8u);

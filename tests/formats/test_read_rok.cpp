@@ -281,8 +281,8 @@ TEST(ReadRok, OpensThroughTheExtension)
 {
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    LoadedModel loaded = loadModelFile(NETTOR_TEST_DATA_DIR "/cube_mixed.rok");
+    LoadedModel loaded = loadModelFile(NETTOR_TEST_DATA_DIR "/cube_mixed.rok", nullptr);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     EXPECT_EQ(loaded.model->faceCount, 6);
-    EXPECT_EQ(loadModelFile(writeTempFile("cut.ROK", "POINT LINE0 a b c d 1 2 3 X 1")).result, LoadResult::ReadFailed);
+    EXPECT_EQ(loadModelFile(writeTempFile("cut.ROK", "POINT LINE0 a b c d 1 2 3 X 1"), nullptr).result, LoadResult::ReadFailed);
 }

@@ -20,7 +20,7 @@ TEST(Samples, EveryBundledModelLoadsAsAClosedSurfaceWithoutWarnings)
         LoadedModel loaded;
         {
             DiagnosticsRedirect redirect(warnings);
-            loaded = loadModelFile(path);
+            loaded = loadModelFile(path, nullptr);
         }
         ASSERT_EQ(loaded.result, LoadResult::Loaded);
         EXPECT_EQ(warnings.str(), "");

@@ -24,8 +24,8 @@ protected:
         appState().model = test::buildModel(test::boxSpec());
         model = appState().model.get();
         model->filePath = "/data/models/box.obj";
-        takeUpModel(*model);
-        unfoldAll(*model);
+        takeUpModel(appState(), *model);
+        unfoldAll(appState(), *model);
         ASSERT_TRUE(appState().status.finished);
     }
     void TearDown() override { test::resetAppState(); }

@@ -89,7 +89,7 @@ TEST_F(SvgRendering, PatternLooksLikeItsEps)
         !test::toolAvailable("gs"))
         GTEST_SKIP() << "rsvg-convert, ImageMagick or Ghostscript is not installed";
     Model& m = take(test::buildModel(test::lPrismSpec()));
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_TRUE(appState().status.finished);
     Settings s;
     s.showEdgeIds = 1;

@@ -28,6 +28,7 @@ void resetAppState()
     s.textureWindowOpen = false;
     s.textureLineTransparency = 0.5;
     s.textureShowSilhouette = true;
+    s.forgetStartRecord();
 }
 
 } // namespace nettor::test

@@ -1,7 +1,7 @@
 #pragma once
 // A listener that records everything the core tells the user interface, and
 // installs itself into the process-wide state for its lifetime.
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +13,6 @@ public:
     RecordingListener() : previous_(appState().listener) { appState().listener = this; }
     ~RecordingListener() override { appState().listener = previous_; }
 
-    void hint(int number) override { hints.push_back(number); }
     void message(const std::string& text) override { messages.push_back(text); }
     void invalidateModelView() override { ++modelViewInvalidations; }
     void repaintPatternView() override { ++patternViewRepaints; }
@@ -24,12 +23,15 @@ public:
     }
     void setDocumentTitle(const std::string& t) override { titles.push_back(t); }
 
-    std::vector<int> hints;
+    std::vector<int> hints; // each change as the number of its ViewChange
     std::vector<std::string> messages;
     std::vector<std::string> titles;
     int modelViewInvalidations = 0;
     int patternViewRepaints = 0;
     int textureWindowCloses = 0;
+
+protected:
+    void changed(ViewChange change) override { hints.push_back(static_cast<int>(change)); }
 
 private:
     UiListener* previous_;

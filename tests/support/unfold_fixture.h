@@ -21,7 +21,7 @@ protected:
     Model& take(std::unique_ptr<Model> model)
     {
         appState().model = std::move(model);
-        takeUpModel(*appState().model);
+        takeUpModel(appState(), *appState().model);
         return *appState().model;
     }
     Model& take(const MeshSpec& spec) { return take(buildModel(spec)); }

@@ -1,7 +1,7 @@
 #include "support/unfolding_invariants.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 
 #include <cmath>
 #include <map>

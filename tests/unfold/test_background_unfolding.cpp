@@ -44,17 +44,17 @@ MeshSpec stripSpec(int n)
 
 TEST_F(BackgroundUnfoldingTest, FiftyFacesStayOnTheCallingThreadFiftyOneGoToTheWorker)
 {
-    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::Nothing); // no model
+    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::Nothing); // no model
     take(stripSpec(50));
     EXPECT_EQ(appState().status.totalFaceCount, 50);
-    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::CallingThread);
-    unfoldOnCallingThread(*appState().model);
-    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::Nothing); // all placed
+    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::CallingThread);
+    unfoldOnCallingThread(appState(), *appState().model);
+    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::Nothing); // all placed
     EXPECT_FALSE(appState().status.busy);
     EXPECT_EQ(listener.messages, std::vector<std::string>{"All faces are unfolded."});
 
     take(stripSpec(51));
-    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::WorkerThread);
+    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::WorkerThread);
 }
 
 TEST_F(BackgroundUnfoldingTest, WorkerFinishesQuietlyAndHandsOverWhatItWantedShown)
@@ -62,10 +62,10 @@ TEST_F(BackgroundUnfoldingTest, WorkerFinishesQuietlyAndHandsOverWhatItWantedSho
     Model& model = take(subdividedSphereSpec(3));
     listener.hints.clear();
     BackgroundUnfolding run;
-    ASSERT_TRUE(run.start(model));
+    ASSERT_TRUE(run.start(appState(), model));
     EXPECT_TRUE(appState().status.busy);
     EXPECT_TRUE(appState().status.quiet);
-    EXPECT_FALSE(run.start(model)); // one run at a time
+    EXPECT_FALSE(run.start(appState(), model)); // one run at a time
     waitForWorker(run);
     // Nothing reached the user interface while the worker ran.
     EXPECT_TRUE(listener.hints.empty());
@@ -93,7 +93,7 @@ TEST_F(BackgroundUnfoldingTest, CancelKeepsAConsistentPartialUnfoldingThatStartF
 {
     Model& model = take(subdividedSphereSpec(4));
     BackgroundUnfolding run;
-    ASSERT_TRUE(run.start(model));
+    ASSERT_TRUE(run.start(appState(), model));
     while (appState().status.unfoldedFaceCount < 40) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     run.requestCancel();
     // The flag stays up however briefly the button was pressed, until the
@@ -120,8 +120,8 @@ TEST_F(BackgroundUnfoldingTest, CancelKeepsAConsistentPartialUnfoldingThatStartF
     EXPECT_EQ(listener.messages.size(), 1u);
 
     // Start again continues from there and places every face exactly once.
-    ASSERT_EQ(unfoldingPlace(), UnfoldingPlace::WorkerThread);
-    ASSERT_TRUE(run.start(model));
+    ASSERT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::WorkerThread);
+    ASSERT_TRUE(run.start(appState(), model));
     waitForWorker(run);
     EXPECT_FALSE(run.finish());
     run.deliver();
@@ -136,7 +136,7 @@ TEST_F(BackgroundUnfoldingTest, DestroyingARunningUnfoldingStopsAndJoinsTheWorke
     Model& model = take(subdividedSphereSpec(4));
     {
         BackgroundUnfolding run;
-        ASSERT_TRUE(run.start(model));
+        ASSERT_TRUE(run.start(appState(), model));
     }
     EXPECT_FALSE(appState().status.busy);
     EXPECT_FALSE(appState().status.cancelRequested);
@@ -151,11 +151,11 @@ TEST_F(BackgroundUnfoldingTest, TheSearchForFewerPartsRunsOnTheWorkerAndACancelK
     state.partSearch.timeLimitSeconds = 30.0;
     // Even a small model: the search takes its time whatever the size.
     take(stripSpec(10));
-    EXPECT_EQ(unfoldingPlace(), UnfoldingPlace::WorkerThread);
+    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::WorkerThread);
     Model& torus = take(torusSpec(24, 12));
 
     BackgroundUnfolding run;
-    ASSERT_TRUE(run.start(torus));
+    ASSERT_TRUE(run.start(appState(), torus));
     // The dialog's counter shows the best count once the search has one.
     // (A quick search may find a single part and end before it is seen.)
     UnfoldProgress progress;

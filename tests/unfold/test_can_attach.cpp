@@ -1,8 +1,9 @@
-// canAttach: faces that would overlap the part without crossing its outline.
+// The overlap test the engine runs (PartGrowthIndex::canAttach): faces that
+// would overlap the part without crossing its outline.
 #include "support/polygon_overlap.h"
 #include "support/unfold_fixture.h"
 #include "unfold/attach_face.h"
-#include "unfold/can_attach.h"
+#include "unfold/growth_index.h"
 #include "unfold/start_part.h"
 
 using namespace nettor;
@@ -11,6 +12,17 @@ using namespace nettor::test;
 namespace {
 
 class CanAttachTest : public UnfoldTest {};
+
+// The verdict of the engine's index for the part as it stands, built as the
+// engine builds it when it walks the part.
+bool engineCanAttach(const UnfoldedPart& part, const Face& face, const Edge& edge)
+{
+    PartGrowthIndex index(1.0, appState().overlapCheck.load(), appState().settings.unfoldStrategy);
+    for (const Face* f : part.faces)
+        if (f->unfolded) index.addFace(*f);
+    GridBox box;
+    return index.canAttach(face, edge, box);
+}
 
 // A unit square in the plane z = 0 (the start face) and, across its side
 // x = 0, a hook in the plane x = 0: a body above the shared side and a bar
@@ -48,17 +60,17 @@ TEST_F(CanAttachTest, AFaceReachingBackOverItsNeighbourIsRefused)
         Face& hook = *m.objects[0]->faces[1];
         Edge& shared = *edgeBetween(m, 1, 4);
         appState().status.busy = true;
-        startPart(square);
+        startPart(appState(), square);
         // The square is the hook's only neighbour: no outline but its own,
         // which the side test leaves out.
-        EXPECT_EQ(canAttach(*m.currentPart, square, shared), !over);
+        EXPECT_EQ(engineCanAttach(*m.currentPart, square, shared), !over);
         EXPECT_EQ(shared.state, over ? EdgeState::Blocked : EdgeState::Candidate);
 
         // Attached all the same (the check off), the hook does lie over the
         // square exactly when it was refused.
         appState().overlapCheck = 0;
-        EXPECT_TRUE(canAttach(*m.currentPart, square, shared));
-        attachFace(shared);
+        EXPECT_TRUE(engineCanAttach(*m.currentPart, square, shared));
+        attachFace(appState(), shared);
         ASSERT_EQ(hook.part, m.currentPart);
         const double area = intersectionArea(patternCorners(square), patternCorners(hook));
         if (over)

@@ -34,7 +34,7 @@ TEST_F(CompletionTest, SinglePartLandsAtTheOriginAndFitsThePage)
 {
     Model& m = take(boxSpec({0, 0, 0}, {3, 1, 2}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_EQ(m.parts.size(), 1u);
     const UnfoldedPart& p = *m.parts[0];
     double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9;
@@ -61,7 +61,7 @@ TEST_F(CompletionTest, SecondEqualSquareGoesAboveTheFirst)
     // 2 x 1 beside it.
     Model& m = take(buildModel({squareSpec(1), squareSpec(1, 1)}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_EQ(m.parts.size(), 2u);
     const UnfoldedPart& a = *m.parts[0];
     const UnfoldedPart& b = *m.parts[1];
@@ -81,7 +81,7 @@ TEST_F(CompletionTest, EqualScoresGoToTheSmallerY)
     // position wins. A fourth square then fills the corner left.
     Model& m = take(buildModel({squareSpec(1), squareSpec(1, 1), squareSpec(1, 2), squareSpec(1, 3)}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_EQ(m.parts.size(), 4u);
     const double w = m.parts[0]->width;
     auto at = [&](std::size_t i) {
@@ -105,7 +105,7 @@ TEST_F(CompletionTest, LargestPartFirstAndEqualAreasKeepTheirOrder)
     // the first small one is placed before the second.
     Model& m = take(buildModel({squareSpec(1), squareSpec(2, 1), squareSpec(1, 2)}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_EQ(m.parts.size(), 3u);
     const UnfoldedPart& big = *m.parts[1];
     EXPECT_EQ(big.minX + big.offsetX, 0.0);
@@ -132,7 +132,7 @@ TEST_F(CompletionTest, ArrangementKeepsPartsApartWithTheOverlapCheckOff)
     wide.faces = {{0, 1, 2, 3}};
     Model& m = take(buildModel({wide, wide, wide, wide, wide}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_EQ(m.parts.size(), 5u);
     for (std::size_t i = 0; i < m.parts.size(); ++i)
         for (std::size_t j = i + 1; j < m.parts.size(); ++j) {
@@ -150,7 +150,7 @@ TEST_F(CompletionTest, CutEdgesAreNumberedFromOneInModelOrder)
 {
     Model& m = take(buildModel({boxSpec(), squareSpec(1, 3)}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     std::vector<int> ids;
     int expected = 1;
     std::set<const Edge*> seen;
@@ -176,7 +176,7 @@ TEST_F(CompletionTest, CornersMoveIntoTheirFacesAndCancellingOnesStay)
 {
     Model& m = take(boxSpec());
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     // Every copy moved by a tenth of the average edge length towards the
     // inside of the cube.
     for (auto& object : m.objects)
@@ -193,7 +193,7 @@ TEST_F(CompletionTest, CornersMoveIntoTheirFacesAndCancellingOnesStay)
     flat.vertices = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}};
     flat.faces = {{0, 1, 2, 3}};
     Model& n = take(flat);
-    startPart(*n.objects[0]->faces[0]);
+    startPart(appState(), *n.objects[0]->faces[0]);
     const CornerCopy* straight = n.objects[0]->faces[0]->outerLoop.halfEdges[1]->cornerCopy;
     EXPECT_TRUE(std::isfinite(straight->x) && std::isfinite(straight->y));
     EXPECT_EQ(straight->x, n.objects[0]->vertices[1]->position.x);
@@ -205,13 +205,13 @@ TEST_F(CompletionTest, CompletionRunsOnceAndIsSilentWhenQuiet)
     Model& m = take(boxSpec());
     appState().status.quiet = true;
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_TRUE(listener.messages.empty());
     EXPECT_TRUE(listener.hints.empty());
     EXPECT_EQ(listener.patternViewRepaints, 1);
     const double scale = m.patternScale;
     m.patternScale = 1.0;
-    finishUnfolding(m);
+    finishUnfolding(appState(), m);
     EXPECT_EQ(m.patternScale, 1.0);
     EXPECT_EQ(listener.patternViewRepaints, 1);
     EXPECT_GT(scale, 0.0);
@@ -224,7 +224,7 @@ TEST_F(CompletionTest, FaceWithoutExtentCompletesWithFiniteValues)
     s.faces = {{0, 1, 2}};
     Model& m = take(s);
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_TRUE(appState().status.finished);
     EXPECT_EQ(m.sheetWidth, 0.0);
     EXPECT_EQ(m.patternScale, 40.0); // nothing to fit: the scale stays

@@ -80,7 +80,7 @@ protected:
         if (reference)
             reference::unfoldAll(m);
         else
-            unfoldAll(m);
+            unfoldAll(appState(), m);
         auto result = snapshot(m);
         appState().replaceModel(nullptr);
         const auto strategy = appState().settings.unfoldStrategy;

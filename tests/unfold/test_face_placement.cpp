@@ -29,7 +29,8 @@ TEST_F(FacePlacementTest, SingleTriangleIsPlacedAndCompletesAtOnce)
 {
     Model& m = take(triangleSpec());
     Face& f = *m.objects[0]->faces[0];
-    EXPECT_EQ(startPart(f), 0);
+    startPart(appState(), f);
+    EXPECT_TRUE(appState().status.finished);
     const auto& hs = f.outerLoop.halfEdges;
     EXPECT_EQ(hs[0]->point->x, 0.0);
     EXPECT_EQ(hs[0]->point->y, 0.0);
@@ -57,7 +58,7 @@ TEST_F(FacePlacementTest, QuietPlacementSendsNoHintsAndRepaintsThePatternView)
 {
     Model& m = take(triangleSpec());
     appState().status.quiet = true;
-    startPart(*m.objects[0]->faces[0]);
+    startPart(appState(), *m.objects[0]->faces[0]);
     EXPECT_TRUE(listener.hints.empty());
     EXPECT_TRUE(listener.messages.empty());
     EXPECT_EQ(listener.patternViewRepaints, 1);
@@ -67,9 +68,9 @@ TEST_F(FacePlacementTest, StartingAPlacedFaceAgainChangesNothing)
 {
     Model& m = take(boxSpec());
     Face& f = *m.objects[0]->faces[0];
-    startPart(f);
+    startPart(appState(), f);
     const std::size_t points = m.pointPool.size();
-    startPart(f);
+    startPart(appState(), f);
     EXPECT_EQ(m.pointPool.size(), points);
     EXPECT_EQ(m.parts.size(), 1u);
     EXPECT_EQ(appState().status.unfoldedFaceCount, 1);
@@ -79,14 +80,14 @@ TEST_F(FacePlacementTest, AttachedFaceSharesThePointsOfItsFoldEdge)
 {
     Model& m = take(boxSpec());
     Face& start = *m.objects[0]->faces[0];
-    startPart(start);
+    startPart(appState(), start);
     Edge* e = m.currentPart->bestCandidate;
     ASSERT_NE(e, nullptr);
     const HalfEdge* t = e->halfEdge1->loop->face == &start ? e->halfEdge1 : e->halfEdge2;
     const HalfEdge* b = t == e->halfEdge1 ? e->halfEdge2 : e->halfEdge1;
     const std::size_t points = m.pointPool.size();
-    const int left = attachFace(*e);
-    EXPECT_EQ(left, 2);
+    attachFace(appState(), *e);
+    EXPECT_EQ(appState().status.unfoldedFaceCount, 2);
     EXPECT_EQ(b->point, t->next->point);
     EXPECT_EQ(b->next->point, t->point);
     EXPECT_EQ(b->cornerCopy, t->next->cornerCopy);
@@ -114,18 +115,18 @@ TEST_F(FacePlacementTest, AttachedFaceSharesThePointsOfItsFoldEdge)
 TEST_F(FacePlacementTest, AttachingAcrossAnEdgeWithoutAnUnplacedSideChangesNothing)
 {
     Model& m = take(boxSpec());
-    startPart(*m.objects[0]->faces[0]);
+    startPart(appState(), *m.objects[0]->faces[0]);
     Edge* e = m.currentPart->bestCandidate;
-    attachFace(*e);
+    attachFace(appState(), *e);
     const int count = appState().status.unfoldedFaceCount;
     const std::size_t points = m.pointPool.size();
-    attachFace(*e); // both sides placed now
+    attachFace(appState(), *e); // both sides placed now
     EXPECT_EQ(appState().status.unfoldedFaceCount, count);
     EXPECT_EQ(m.pointPool.size(), points);
     // An edge with no placed side at all.
     Edge* far = edgeBetween(m, 7, 8); // on the top face, away from the bottom
     ASSERT_NE(far, nullptr);
-    attachFace(*far);
+    attachFace(appState(), *far);
     EXPECT_EQ(appState().status.unfoldedFaceCount, count);
 }
 
@@ -137,7 +138,7 @@ TEST_F(FacePlacementTest, NonConvexFaceKeepsItsShape)
     s.faces = {{0, 1, 2, 3}};
     Model& m = take(s);
     Face& f = *m.objects[0]->faces[0];
-    startPart(f);
+    startPart(appState(), f);
     const auto& hs = f.outerLoop.halfEdges;
     for (std::size_t i = 0; i < hs.size(); ++i)
         for (std::size_t j = i + 1; j < hs.size(); ++j)
@@ -157,7 +158,7 @@ TEST_F(FacePlacementTest, CubeUnfoldsIntoOnePartWithFiveFoldsAndSevenCuts)
 {
     Model& m = take(boxSpec());
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_EQ(m.parts.size(), 1u);
     EXPECT_EQ(m.parts[0]->faceCount, 6);
     EXPECT_EQ(countState(m, EdgeState::Fold), 5);

@@ -1,6 +1,6 @@
 // The exact overlap test of two flat faces.
 #include "support/polygon_overlap.h"
-#include "unfold/faces_overlap.h"
+#include "unfold/overlap.h"
 
 #include <gtest/gtest.h>
 

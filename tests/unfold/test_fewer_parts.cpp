@@ -58,7 +58,7 @@ protected:
         state.partSearch.seed = seed;
         state.partSearch.maxRounds = rounds;
         state.status.busy = true;
-        EXPECT_FALSE(unfoldAutomatically(m));
+        EXPECT_FALSE(unfoldAutomatically(appState(), m));
         return m;
     }
 
@@ -153,7 +153,7 @@ TEST_F(FewerPartsTest, SavedCutEdgesUnfoldIntoTheSameParts)
     EXPECT_EQ(markListedEdges(*reloaded, cuts, "test"), 0);
     Model& m = take(std::move(reloaded));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     const Unfolding again = unfoldingOf(m);
     EXPECT_EQ(again.parts, found.parts);
     EXPECT_EQ(again.points, found.points);
@@ -185,7 +185,7 @@ TEST_F(FewerPartsTest, SwitchedOffItIsTheOrdinaryUnfolding)
     const MeshSpec spec = closedHeightFieldSpec(rng, 6);
     Model& ordinary = take(spec);
     appState().status.busy = true;
-    unfoldAll(ordinary);
+    unfoldAll(appState(), ordinary);
     const Unfolding expected = unfoldingOf(ordinary);
 
     resetAppState();
@@ -194,7 +194,7 @@ TEST_F(FewerPartsTest, SwitchedOffItIsTheOrdinaryUnfolding)
     appState().partSearch.timeLimitSeconds = 0.2;
     appState().partSearch.seed = 99;
     appState().status.busy = true;
-    EXPECT_FALSE(unfoldAutomatically(m));
+    EXPECT_FALSE(unfoldAutomatically(appState(), m));
     EXPECT_EQ(unfoldingOf(m), expected);
     EXPECT_EQ(appState().status.bestPartCount, 0);
 }

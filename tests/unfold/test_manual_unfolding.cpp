@@ -32,7 +32,7 @@ protected:
     void click(std::int32_t mode, int releaseX, int releaseY)
     {
         appState().pickMode = mode;
-        onModelClick(10, 10, releaseX, releaseY, picker());
+        onModelClick(appState(), appState().model.get(), appState().pickMode, 10, 10, releaseX, releaseY, picker());
     }
 
     static Edge* firstEdgeIn(const Model& m, EdgeState state)
@@ -189,7 +189,7 @@ TEST_F(ManualUnfolding, CutEdgeMarksAndUnmarks)
     edge = other;
     click(CutEdgeMode);
     EXPECT_EQ(other->state, EdgeState::Fold);
-    closeCurrentPart();
+    appState().closeCurrentPart();
     Edge* blocked = firstEdgeIn(m, EdgeState::Blocked);
     ASSERT_NE(blocked, nullptr);
     edge = blocked;
@@ -197,7 +197,7 @@ TEST_F(ManualUnfolding, CutEdgeMarksAndUnmarks)
     EXPECT_EQ(blocked->state, EdgeState::Blocked);
 
     // The marked edge is never joined by the automatic unfolding after it.
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_TRUE(appState().status.finished);
     EXPECT_EQ(best->state, EdgeState::MarkedCut);
 }
@@ -219,19 +219,19 @@ TEST_F(ManualUnfolding, BorderEdgesStayAsTheyAre)
 
 TEST_F(ManualUnfolding, FirstFaceButtonClosesThePartBeingGrown)
 {
-    chooseFirstFaceMode();
+    appState().chooseFirstFaceMode();
     EXPECT_EQ(appState().pickMode, FirstFaceMode);
     EXPECT_TRUE(listener.hints.empty()) << "nothing to close without a model";
 
     Model& m = take(boxSpec());
-    startPart(*m.objects[0]->faces[0]);
+    startPart(appState(), *m.objects[0]->faces[0]);
     listener.hints.clear();
-    choosePickMode(CutEdgeMode);
+    appState().choosePickMode(CutEdgeMode);
     EXPECT_EQ(appState().pickMode, CutEdgeMode);
     EXPECT_TRUE(listener.hints.empty());
-    choosePickMode(FirstFaceMode);
+    appState().choosePickMode(FirstFaceMode);
     EXPECT_EQ(listener.hints, (std::vector<int>{4}));
-    closeCurrentPart();
+    appState().closeCurrentPart();
     EXPECT_EQ(countState(m, EdgeState::Candidate), 0);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 4);
     EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
@@ -263,7 +263,7 @@ TEST_F(ManualUnfolding, UndoTakesBackTheLastConnectOnce)
     ASSERT_TRUE(appState().status.undoAvailable);
     listener.hints.clear();
 
-    undoLastAttach();
+    appState().undoLastAttach();
     EXPECT_EQ(appState().status.unfoldedFaceCount, 2);
     EXPECT_EQ(unfoldedFaces(m), faces);
     EXPECT_EQ(m.currentPart->faceCount, 2);
@@ -288,7 +288,7 @@ TEST_F(ManualUnfolding, UndoTakesBackTheLastConnectOnce)
 
     // A second undo does nothing.
     listener.hints.clear();
-    undoLastAttach();
+    appState().undoLastAttach();
     EXPECT_EQ(appState().status.unfoldedFaceCount, 2);
     EXPECT_TRUE(listener.hints.empty());
 
@@ -319,7 +319,7 @@ TEST_F(ManualUnfolding, UndoIsRefusedOnceAnotherPickFollowed)
     face = start;
     click(FirstFaceMode);
     const std::size_t points = m.pointPool.size();
-    undoLastAttach();
+    appState().undoLastAttach();
     EXPECT_EQ(appState().status.unfoldedFaceCount, 3);
     EXPECT_EQ(m.pointPool.size(), points);
     for (HalfEdge* h : start->outerLoop.halfEdges) ASSERT_NE(h->point, nullptr);
@@ -334,7 +334,7 @@ TEST_F(ManualUnfolding, UndoIsRefusedOnceAnotherPickFollowed)
     edge = nullptr;
     click(CutEdgeMode);
     EXPECT_FALSE(appState().status.undoAvailable);
-    undoLastAttach();
+    appState().undoLastAttach();
     EXPECT_EQ(appState().status.unfoldedFaceCount, 4);
 }
 
@@ -357,7 +357,7 @@ TEST_F(ManualUnfolding, UndoAndRedoOnManyShapesKeepThePoolsExact)
         } else {
             click(ConnectEdgeMode);
             if (++steps % 2 == 1 && appState().status.undoAvailable) {
-                undoLastAttach();
+                appState().undoLastAttach();
                 click(ConnectEdgeMode);
             }
         }

@@ -3,10 +3,8 @@
 // plain scan would find crossing.
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
-#include "unfold/crosses_part_outline.h"
-#include "unfold/outline_grid.h"
-#include "unfold/part_outline.h"
-#include "unfold/segments_cross.h"
+#include "support/reference_engine/outline_overlap.h"
+#include "unfold/overlap.h"
 #include "unfold/unfold_all.h"
 
 #include <cmath>
@@ -158,7 +156,7 @@ TEST_F(OutlineGridTest, GridAndPlainScanAgreeOnRealOutlines)
         Model& m = take(buildModel({subdividedSphereSpec(3), translated(torusSpec(24, 10), {4, 0, 0}),
                                     translated(bumpyHeightFieldSpec(rng, 12), {0, 5, 0})}));
         appState().status.busy = true;
-        unfoldAll(m);
+        unfoldAll(appState(), m);
         std::size_t checked = 0, crossings = 0;
         for (auto& part : m.parts) {
             const PartOutline outline = collectOutline(*part);

@@ -1,6 +1,5 @@
 // Laying corners flat: the triangle rule and the fan from an anchor corner.
-#include "unfold/place_fan_corner.h"
-#include "unfold/place_third_corner.h"
+#include "unfold/placement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 // The segment crossing test of the overlap check.
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "support/recording_listener.h"
-#include "unfold/segments_cross.h"
+#include "support/reference_engine/outline_overlap.h"
+#include "unfold/overlap.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // trying near parts first must never change where a part goes.
 #include "support/unfold_fixture.h"
 #include "unfold/arrange_parts.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/sheet_index.h"
 #include "unfold/start_part.h"
 
@@ -119,7 +119,7 @@ protected:
         Model& m = take(buildModel(specs));
         appState().status.busy = true;
         appState().status.quiet = true;
-        for (auto& o : m.objects) startPart(*o->faces[0]);
+        for (auto& o : m.objects) startPart(appState(), *o->faces[0]);
         ASSERT_EQ(m.parts.size(), triangles.size());
         const auto expected = referenceArrangement(m);
         for (std::size_t i = 0; i < m.parts.size(); ++i) {

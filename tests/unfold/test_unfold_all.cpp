@@ -18,10 +18,10 @@ class UnfoldAllTest : public UnfoldTest {};
 class CancellingListener : public RecordingListener {
 public:
     explicit CancellingListener(int after) : after_(after) {}
-    void hint(int number) override
+    void countsChanged() override
     {
-        RecordingListener::hint(number);
-        if (number == 3 && --after_ == 0) appState().status.cancelRequested = true;
+        RecordingListener::countsChanged();
+        if (--after_ == 0) appState().status.cancelRequested = true;
     }
 
 private:
@@ -34,7 +34,7 @@ TEST_F(UnfoldAllTest, SeparateObjectsGetPartsOfTheirOwn)
 {
     Model& m = take(buildModel({boxSpec(), boxSpec({3, 0, 0}, {4, 1, 1}), lPrismSpec()}));
     appState().status.busy = true;
-    EXPECT_FALSE(unfoldAll(m));
+    EXPECT_FALSE(unfoldAll(appState(), m));
     std::set<const MeshObject*> objects;
     for (auto& part : m.parts) {
         for (Face* f : part->faces) EXPECT_EQ(f->object, part->faces[0]->object);
@@ -51,7 +51,7 @@ TEST_F(UnfoldAllTest, WithoutOverlapCheckEachConnectedGroupIsOnePart)
     Model& m = take(buildModel({subdividedSphereSpec(2), torusSpec(12, 8),
                                 translated(boxSpec(), {5, 0, 0})}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_EQ(m.parts.size(), 3u);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 0);
 }
@@ -60,10 +60,10 @@ TEST_F(UnfoldAllTest, AManuallyStartedPartGrowsFirst)
 {
     Model& m = take(boxSpec());
     Face& side = *m.objects[0]->faces[3];
-    startPart(side);
+    startPart(appState(), side);
     appState().status.undoAvailable = true;
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_FALSE(appState().status.undoAvailable);
     ASSERT_EQ(m.parts.size(), 1u);
     EXPECT_EQ(m.parts[0]->faces[0], &side);
@@ -75,7 +75,7 @@ TEST_F(UnfoldAllTest, CancelStopsAfterThePlacedFacesAndKeepsThem)
     Model& m = take(torusSpec(8, 6));
     CancellingListener cancel(5);
     appState().status.busy = true;
-    EXPECT_TRUE(unfoldAll(m));
+    EXPECT_TRUE(unfoldAll(appState(), m));
     EXPECT_EQ(appState().status.unfoldedFaceCount, 5);
     EXPECT_FALSE(appState().status.finished);
     int placed = 0;
@@ -84,7 +84,7 @@ TEST_F(UnfoldAllTest, CancelStopsAfterThePlacedFacesAndKeepsThem)
 
     // Continuing after the cancel places the rest.
     appState().status.cancelRequested = false;
-    EXPECT_FALSE(unfoldAll(m));
+    EXPECT_FALSE(unfoldAll(appState(), m));
     EXPECT_TRUE(appState().status.finished);
     EXPECT_EQ(appState().status.unfoldedFaceCount, 48);
 }
@@ -93,7 +93,7 @@ TEST_F(UnfoldAllTest, CancelBeforeTheFirstFacePlacesNothing)
 {
     Model& m = take(boxSpec());
     appState().status.cancelRequested = true;
-    EXPECT_TRUE(unfoldAll(m));
+    EXPECT_TRUE(unfoldAll(appState(), m));
     EXPECT_TRUE(m.parts.empty());
     EXPECT_EQ(appState().status.unfoldedFaceCount, 0);
 }
@@ -109,10 +109,10 @@ TEST_F(UnfoldAllTest, WorkerThreadUnfoldsExactlyLikeTheCallingThread)
         appState().status.busy = true;
         appState().status.quiet = onWorker;
         if (onWorker) {
-            std::thread worker([&m] { unfoldAll(m); });
+            std::thread worker([&m] { unfoldAll(appState(), m); });
             worker.join();
         } else {
-            unfoldAll(m);
+            unfoldAll(appState(), m);
         }
         std::vector<double> out;
         for (auto& part : m.parts) {

@@ -3,7 +3,7 @@
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
 #include "unfold/face_normal.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
 #include "unfold/unfold_all.h"
 
 #include <cmath>
@@ -231,7 +231,7 @@ TEST_P(UnfoldProperties, InvariantsHold)
             if (m.objects[0]->edges[i]->state != EdgeState::Border)
                 m.objects[0]->edges[i]->state = EdgeState::MarkedCut;
     appState().status.busy = true;
-    ASSERT_FALSE(unfoldAll(m));
+    ASSERT_FALSE(unfoldAll(appState(), m));
     ASSERT_TRUE(appState().status.finished);
     checkFacesPlacedOnce(m);
     checkCongruence(m);

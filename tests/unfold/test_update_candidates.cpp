@@ -2,11 +2,10 @@
 // choice of the best candidate.
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
-#include "unfold/candidate_priority.h"
+#include "unfold/update_candidates.h"
 #include "unfold/grow_part.h"
 #include "unfold/start_part.h"
 #include "unfold/unfold_all.h"
-#include "unfold/update_candidates.h"
 
 #include <cmath>
 
@@ -44,7 +43,7 @@ TEST_F(CandidatesTest, PriorityOfEachStrategy)
     e.foldAngle = 180.0;
     EXPECT_EQ(candidatePriority(e, 2), 38.0);
     appState().settings.unfoldStrategy = 0;
-    EXPECT_EQ(candidatePriority(e), 180.0);
+    EXPECT_EQ(candidatePriority(e, appState().settings.unfoldStrategy), 180.0);
 }
 
 TEST_F(CandidatesTest, StrategiesChooseTheFlatOrTheLongEdge)
@@ -60,7 +59,7 @@ TEST_F(CandidatesTest, StrategiesChooseTheFlatOrTheLongEdge)
         resetAppState();
         appState().settings.unfoldStrategy = c.strategy;
         Model& m = take(flapSpec(c.width));
-        startPart(*m.objects[0]->faces[0]);
+        startPart(appState(), *m.objects[0]->faces[0]);
         EXPECT_EQ(countState(m, EdgeState::Candidate), 2);
         EXPECT_EQ(m.currentPart->bestCandidate, edgeBetween(m, 2, c.otherId));
     }
@@ -74,7 +73,7 @@ TEST_F(CandidatesTest, TiesGoToTheFirstEdgeOfTheWalk)
         appState().settings.unfoldStrategy = strategy;
         Model& m = take(boxSpec());
         Face& bottom = *m.objects[0]->faces[0];
-        startPart(bottom);
+        startPart(appState(), bottom);
         EXPECT_EQ(m.currentPart->bestCandidate, bottom.outerLoop.halfEdges[0]->edge);
     }
 }
@@ -83,7 +82,7 @@ TEST_F(CandidatesTest, LongestEdgeIsCrossedFirst)
 {
     Model& m = take(boxSpec({0, 0, 0}, {4, 1, 1}));
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     // The bottom's long side from (4,1,0) to (0,1,0) leads to the y = 1 face.
     ASSERT_GE(m.parts[0]->faces.size(), 2u);
     EXPECT_EQ(m.parts[0]->faces[0], m.objects[0]->faces[0]);
@@ -95,13 +94,13 @@ TEST_F(CandidatesTest, CandidatesWithoutPriorityGiveNoBestAndNoMessage)
     appState().settings.unfoldStrategy = 0;
     Model& m = take(boxSpec());
     for (Edge* e : m.objects[0]->edges) e->foldAngle = 0.0;
-    startPart(*m.objects[0]->faces[0]);
+    startPart(appState(), *m.objects[0]->faces[0]);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 4);
     EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
     EXPECT_TRUE(listener.messages.empty());
     // Automatic growth stops at once: every face starts a part of its own.
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_EQ(m.parts.size(), 6u);
     EXPECT_EQ(countState(m, EdgeState::Fold), 0);
 }
@@ -112,7 +111,7 @@ TEST_F(CandidatesTest, StuckPartAsksForAStartFaceUnlessBusy)
     tri.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     tri.faces = {{0, 1, 2}};
     Model& m = take(buildModel({tri, translated(tri, {3, 0, 0})}));
-    startPart(*m.objects[0]->faces[0]);
+    startPart(appState(), *m.objects[0]->faces[0]);
     EXPECT_EQ(listener.messages,
               (std::vector<std::string>{"Push [Start Face] button and specify the first face."}));
     EXPECT_GE(listener.modelViewInvalidations, 1);
@@ -120,28 +119,28 @@ TEST_F(CandidatesTest, StuckPartAsksForAStartFaceUnlessBusy)
     listener.messages.clear();
     appState().status.busy = true;
     const int invalidations = listener.modelViewInvalidations;
-    updateCandidates(*m.currentPart, false);
+    updateCandidates(appState(), *m.currentPart, false);
     EXPECT_TRUE(listener.messages.empty());
     EXPECT_EQ(listener.modelViewInvalidations, invalidations);
     appState().status.busy = false;
-    updateCandidates(*m.currentPart, true);
+    updateCandidates(appState(), *m.currentPart, true);
     EXPECT_TRUE(listener.messages.empty());
 }
 
 TEST_F(CandidatesTest, StartingAnotherPartClosesTheCurrentOne)
 {
     Model& m = take(boxSpec());
-    startPart(*m.objects[0]->faces[0]); // bottom
+    startPart(appState(), *m.objects[0]->faces[0]); // bottom
     EXPECT_EQ(countState(m, EdgeState::Candidate), 4);
     UnfoldedPart* first = m.currentPart;
-    startPart(*m.objects[0]->faces[1]); // top, not adjacent
+    startPart(appState(), *m.objects[0]->faces[1]); // top, not adjacent
     EXPECT_EQ(countState(m, EdgeState::Blocked), 4);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 4);
     EXPECT_EQ(first->id, 0);
     EXPECT_EQ(m.currentPart->id, 1);
     EXPECT_EQ(appState().status.partCount, 2);
     // A side face placed now sits next to both parts: its edges to them are cuts.
-    startPart(*m.objects[0]->faces[2]);
+    startPart(appState(), *m.objects[0]->faces[2]);
     EXPECT_EQ(countState(m, EdgeState::Cut), 2);
 }
 
@@ -151,11 +150,11 @@ TEST_F(CandidatesTest, MarkedCutsAreNeverEvaluatedNorJoined)
     Face& bottom = *m.objects[0]->faces[0];
     Edge* marked = bottom.outerLoop.halfEdges[0]->edge;
     marked->state = EdgeState::MarkedCut;
-    startPart(bottom);
+    startPart(appState(), bottom);
     EXPECT_EQ(marked->state, EdgeState::MarkedCut);
     EXPECT_NE(m.currentPart->bestCandidate, marked);
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_EQ(marked->state, EdgeState::MarkedCut);
     EXPECT_EQ(marked->halfEdge1->foldPartner, nullptr);
     EXPECT_GT(marked->edgeId, 0);
@@ -183,8 +182,8 @@ TEST_F(CandidatesTest, SwitchingTheCheckReevaluatesOnlyTheOpenEdges)
 {
     Model& m = take(saddleSpec());
     appState().status.busy = true; // no message when the part is stuck
-    startPart(*m.objects[0]->faces[0]);
-    growPart(*m.currentPart);
+    startPart(appState(), *m.objects[0]->faces[0]);
+    growPart(appState(), *m.currentPart);
     // Seven faces lie flat; the eighth would overlap them from either side.
     ASSERT_EQ(m.currentPart->faceCount, 7);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 2);
@@ -192,14 +191,14 @@ TEST_F(CandidatesTest, SwitchingTheCheckReevaluatesOnlyTheOpenEdges)
     const int folds = countState(m, EdgeState::Fold);
 
     appState().overlapCheck = 0;
-    updateCandidates(*m.currentPart, false);
+    updateCandidates(appState(), *m.currentPart, false);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 0);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 2);
     EXPECT_NE(m.currentPart->bestCandidate, nullptr);
     EXPECT_EQ(countState(m, EdgeState::Fold), folds);
 
     appState().overlapCheck = 1;
-    updateCandidates(*m.currentPart, false);
+    updateCandidates(appState(), *m.currentPart, false);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 2);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 0);
     EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
@@ -211,13 +210,13 @@ TEST_F(CandidatesTest, OverlapBlocksAnEdgeOnlyWhileTheCheckIsOn)
     const MeshSpec s = saddleSpec();
     Model& m = take(s);
     appState().status.busy = true;
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     EXPECT_GE(m.parts.size(), 2u);
 
     resetAppState();
     appState().overlapCheck = 0;
     Model& n = take(s);
     appState().status.busy = true;
-    unfoldAll(n);
+    unfoldAll(appState(), n);
     EXPECT_EQ(n.parts.size(), 1u);
 }

@@ -3,8 +3,9 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
-#include "unfold/segments_cross.h"
+#include "session/app_state.h"
+#include "support/reference_engine/outline_overlap.h"
+#include "unfold/overlap.h"
 #include "unfold/sheet_index.h"
 
 #include <algorithm>
@@ -259,7 +260,7 @@ void finishUnfolding(Model& model)
     state.displayedScale = model.patternScale * model.unitScale;
 
     if (!status.quiet)
-        sendHint(10);
+        notifyViews(ViewChange::UnfoldingFinished);
     else
         repaintPatternView();
 }

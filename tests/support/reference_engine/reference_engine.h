@@ -5,7 +5,7 @@
 // every placed part. Tests and benchmarks run it on the same models as the
 // production engine and compare the results.
 #include "model/unfold_records.h"
-#include "unfold/outline_grid.h"
+#include "support/reference_engine/outline_grid.h"
 
 #include <span>
 #include <vector>

@@ -3,11 +3,11 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
-#include "unfold/candidate_priority.h"
+#include "session/app_state.h"
+#include "unfold/update_candidates.h"
 #include "unfold/face_normal.h"
 #include "unfold/pattern_pools.h"
-#include "unfold/place_fan_corner.h"
+#include "unfold/placement.h"
 
 #include <memory>
 
@@ -40,7 +40,7 @@ void updateCandidates(UnfoldedPart& part, bool closing)
             } else if (canAttach(outline, *face, *e)) {
                 e->state = EdgeState::Candidate;
                 found = true;
-                const double priority = candidatePriority(*e);
+                const double priority = candidatePriority(*e, appState().settings.unfoldStrategy);
                 if (priority > bestPriority) {
                     bestPriority = priority;
                     part.bestCandidate = e;
@@ -100,8 +100,8 @@ int startPart(Face& face)
     ++status.unfoldedFaceCount;
     ++status.partCount;
     if (!status.quiet) {
-        sendHint(3);
-        sendHint(17);
+        notifyViews(ViewChange::CountsChanged);
+        notifyViews(ViewChange::PartGrew);
     }
 
     updateCandidates(*created, false);
@@ -158,8 +158,8 @@ int attachFace(Edge& edge)
 
     ++status.unfoldedFaceCount;
     if (!status.quiet) {
-        sendHint(3);
-        sendHint(17);
+        notifyViews(ViewChange::CountsChanged);
+        notifyViews(ViewChange::PartGrew);
     }
 
     updateCandidates(part, false);

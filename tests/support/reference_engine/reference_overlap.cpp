@@ -3,11 +3,11 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "state/app_state.h"
+#include "session/app_state.h"
 #include "unfold/face_normal.h"
-#include "unfold/faces_overlap.h"
-#include "unfold/place_fan_corner.h"
-#include "unfold/segments_cross.h"
+#include "unfold/overlap.h"
+#include "unfold/placement.h"
+#include "support/reference_engine/outline_overlap.h"
 
 #include <algorithm>
 #include <cmath>

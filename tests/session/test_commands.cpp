@@ -1,6 +1,5 @@
 // When each command is enabled, and what the document's commands send.
-#include "state/commands.h"
-#include "state/document_commands.h"
+#include "session/commands.h"
 
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
@@ -97,25 +96,25 @@ TEST_F(CommandRules, ZoomAndScaleSendTheirHintsOnlyWhenFinished)
 {
     RecordingListener listener;
     const Command view[] = {Command::ZoomIn, Command::ZoomOut, Command::ScaleUp, Command::ScaleDown};
-    for (Command c : view) patternViewCommand(c);
+    for (Command c : view) appState().patternViewCommand(c);
     EXPECT_TRUE(listener.hints.empty());
     appState().status.finished = true;
-    for (Command c : view) patternViewCommand(c);
-    patternViewCommand(Command::Open);
+    for (Command c : view) appState().patternViewCommand(c);
+    appState().patternViewCommand(Command::Open);
     EXPECT_EQ(listener.hints, (std::vector<int>{13, 14, 11, 12}));
 }
 
 TEST_F(CommandRules, InvertReversesEveryFaceAndRedrawsEvenWithoutAModel)
 {
     RecordingListener listener;
-    invertFacesCommand();
+    appState().invertFaces();
     EXPECT_EQ(listener.hints, std::vector<int>{20});
 
     loadBox();
     const Face* face = appState().model->objects[0]->faces[0];
     const Plane before = face->plane;
     ASSERT_NE(before.a * before.a + before.b * before.b + before.c * before.c, 0.0);
-    invertFacesCommand();
+    appState().invertFaces();
     EXPECT_EQ(face->plane.a, -before.a);
     EXPECT_EQ(face->plane.b, -before.b);
     EXPECT_EQ(face->plane.c, -before.c);
@@ -125,10 +124,10 @@ TEST_F(CommandRules, InvertReversesEveryFaceAndRedrawsEvenWithoutAModel)
 TEST_F(CommandRules, UndoAndDisplayTextureSendTheirHints)
 {
     RecordingListener listener;
-    undoLastEdgePickCommand();
-    displayTextureCommand();
+    appState().undoLastEdgePick();
+    appState().toggleTexture();
     EXPECT_TRUE(appState().showTexture);
-    displayTextureCommand();
+    appState().toggleTexture();
     EXPECT_FALSE(appState().showTexture);
     EXPECT_EQ(listener.hints, (std::vector<int>{15, 20, 20}));
 }
@@ -140,9 +139,9 @@ TEST_F(CommandRules, SettingsDialogTakesValuesOnlyWithOk)
     edited.showEdgeIds = 1;
     edited.edgeIdFontSize = 30;
     edited.flapsBothSides = 5;
-    settingsDialogClosed(false, edited);
+    appState().settingsDialogClosed(false, edited);
     EXPECT_EQ(appState().settings.toText(), Settings{}.toText());
-    settingsDialogClosed(true, edited);
+    appState().settingsDialogClosed(true, edited);
     EXPECT_EQ(appState().settings.showEdgeIds, 1);
     EXPECT_EQ(appState().settings.edgeIdFontSize, 30);
     EXPECT_EQ(appState().settings.flapsBothSides, 1);

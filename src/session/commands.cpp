@@ -1,10 +1,10 @@
-#include "state/commands.h"
+#include "session/commands.h"
 
-#include "state/app_state.h"
+#include "session/session.h"
 
 namespace nettor {
 
-CommandState commandState(Command command, const AppState& state)
+CommandState commandState(Command command, const Session& state)
 {
     const Model* model = state.model.get();
     const bool finished = state.status.finished.load();

@@ -3,7 +3,6 @@
 // model as it was at Start, and when Undo may be offered.
 #include "formats/cut_edge_file.h"
 #include "formats/load_model.h"
-#include "formats/open_command.h"
 #include "formats/relative_model_path.h"
 #include "formats/temp_cut_edge_file.h"
 #include "support/model_builders.h"
@@ -47,7 +46,7 @@ protected:
     void SetUp() override
     {
         UnfoldTest::SetUp();
-        forgetStartRecord();
+        appState().forgetStartRecord();
         const char* previous = std::getenv("TMPDIR");
         savedTmp_ = previous ? previous : "";
         hadTmp_ = previous != nullptr;
@@ -58,7 +57,7 @@ protected:
     {
         if (hadTmp_) setenv("TMPDIR", savedTmp_.c_str(), 1);
         else unsetenv("TMPDIR");
-        forgetStartRecord();
+        appState().forgetStartRecord();
         UnfoldTest::TearDown();
     }
 
@@ -84,7 +83,7 @@ protected:
     Model& takeBoxFile(const std::string& relative)
     {
         const std::string objPath = writeInTestDir(relative, test::toObjText(test::boxSpec()));
-        LoadedModel loaded = loadModelFile(objPath);
+        LoadedModel loaded = loadModelFile(objPath, appState().listener);
         EXPECT_EQ(loaded.result, LoadResult::Loaded);
         loaded.model->filePath = objPath;
         return take(std::move(loaded.model));
@@ -109,7 +108,7 @@ TEST_F(TempCutEdgeFile, RecordLivesInAFolderOfThisUserAndThisRun)
     EXPECT_EQ(tempCutEdgeFilePath(), record.string()) << "the same record for the whole run";
 
     takeBoxFile("box.obj");
-    ASSERT_TRUE(saveBeforeUnfolding());
+    ASSERT_TRUE(appState().saveBeforeUnfolding());
     EXPECT_EQ(modeOf(record) & 077u, 0u) << "nobody else may read the record";
 }
 
@@ -118,9 +117,9 @@ TEST_F(TempCutEdgeFile, SavedAtStartAndReadBackForUndo)
     Model& m = takeBoxFile("models/box.obj");
     m.objects[0]->edges[2]->state = EdgeState::MarkedCut;
     m.objects[0]->edges[7]->state = EdgeState::MarkedCut;
-    EXPECT_FALSE(startRecordSaved());
-    ASSERT_TRUE(saveBeforeUnfolding());
-    EXPECT_TRUE(startRecordSaved());
+    EXPECT_FALSE(appState().startRecordSaved());
+    ASSERT_TRUE(appState().saveBeforeUnfolding());
+    EXPECT_TRUE(appState().startRecordSaved());
 
     // The model path in the record is relative to the record and leads to
     // the model file.
@@ -138,12 +137,12 @@ TEST_F(TempCutEdgeFile, SavedAtStartAndReadBackForUndo)
     EXPECT_EQ(second, "7");
     EXPECT_TRUE(rest.empty());
 
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_TRUE(appState().status.finished);
-    EXPECT_FALSE(saveBeforeUnfolding()) << "only before an unfolding is finished";
-    EXPECT_TRUE(startRecordSaved()) << "a refused save keeps the record of Start";
+    EXPECT_FALSE(appState().saveBeforeUnfolding()) << "only before an unfolding is finished";
+    EXPECT_TRUE(appState().startRecordSaved()) << "a refused save keeps the record of Start";
 
-    auto back = readModelBeforeUnfolding();
+    auto back = appState().readModelBeforeUnfolding();
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->objects[0]->edges[2]->state, EdgeState::MarkedCut);
     EXPECT_EQ(back->objects[0]->edges[7]->state, EdgeState::MarkedCut);
@@ -156,14 +155,14 @@ TEST_F(TempCutEdgeFile, UndoMakesTheSavedModelCurrent)
 {
     Model& m = takeBoxFile("box.obj");
     m.objects[0]->edges[4]->state = EdgeState::MarkedCut;
-    ASSERT_TRUE(saveBeforeUnfolding());
-    unfoldAll(m);
+    ASSERT_TRUE(appState().saveBeforeUnfolding());
+    unfoldAll(appState(), m);
     ASSERT_TRUE(appState().status.finished);
     appState().showTexture = true;
     appState().textureWindowOpen = true;
     listener.hints.clear();
 
-    ASSERT_TRUE(reloadBeforeUnfolding());
+    ASSERT_TRUE(appState().reloadBeforeUnfolding());
     Model* now = appState().model.get();
     ASSERT_NE(now, &m);
     EXPECT_FALSE(appState().status.finished);
@@ -181,18 +180,18 @@ TEST_F(TempCutEdgeFile, UndoOnlyAfterASuccessfulSaveForTheCurrentModel)
     // Nothing saved yet.
     takeBoxFile("box.obj");
     Model* current = appState().model.get();
-    EXPECT_FALSE(reloadBeforeUnfolding());
+    EXPECT_FALSE(appState().reloadBeforeUnfolding());
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
     EXPECT_EQ(appState().model.get(), current);
 
     // Saved, then another model opened: the record is not that model's.
-    ASSERT_TRUE(saveBeforeUnfolding());
+    ASSERT_TRUE(appState().saveBeforeUnfolding());
     const std::string other = writeInTestDir("other.obj", test::toObjText(test::lPrismSpec()));
-    ASSERT_TRUE(openModelPath(other));
-    EXPECT_FALSE(startRecordSaved());
+    ASSERT_TRUE(appState().openModel(other));
+    EXPECT_FALSE(appState().startRecordSaved());
     current = appState().model.get();
     listener.messages.clear();
-    EXPECT_FALSE(reloadBeforeUnfolding());
+    EXPECT_FALSE(appState().reloadBeforeUnfolding());
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
     EXPECT_EQ(appState().model.get(), current);
 }
@@ -200,10 +199,10 @@ TEST_F(TempCutEdgeFile, UndoOnlyAfterASuccessfulSaveForTheCurrentModel)
 TEST_F(TempCutEdgeFile, ModelFileGoneSinceStart)
 {
     Model& m = takeBoxFile("gone.obj");
-    ASSERT_TRUE(saveBeforeUnfolding());
+    ASSERT_TRUE(appState().saveBeforeUnfolding());
     fs::remove(m.filePath);
     Model* current = appState().model.get();
-    EXPECT_FALSE(reloadBeforeUnfolding());
+    EXPECT_FALSE(appState().reloadBeforeUnfolding());
     EXPECT_EQ(appState().model.get(), current);
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"Can't open the file specified in this NTE file.",
                                                             "This file could not be read."}));
@@ -216,7 +215,7 @@ TEST_F(TempCutEdgeFile, NeverWritesThroughALinkAtTheRecord)
     ASSERT_FALSE(record.empty());
     fs::create_symlink(victim, record);
     takeBoxFile("box.obj");
-    ASSERT_TRUE(saveBeforeUnfolding());
+    ASSERT_TRUE(appState().saveBeforeUnfolding());
     EXPECT_EQ(readText(victim), "keep me");
     EXPECT_FALSE(fs::is_symlink(record));
     EXPECT_EQ(readText(record).rfind("#Nettor Cut Edge Info\n", 0), 0u);
@@ -225,7 +224,7 @@ TEST_F(TempCutEdgeFile, NeverWritesThroughALinkAtTheRecord)
 TEST_F(TempCutEdgeFile, RefusesAUserFolderThatIsNotSafe)
 {
     takeBoxFile("box.obj");
-    ASSERT_TRUE(saveBeforeUnfolding());
+    ASSERT_TRUE(appState().saveBeforeUnfolding());
 
     // Someone planted a link where this user's folder belongs.
     const std::string planted = useTemporaryFolder("planted");
@@ -233,8 +232,8 @@ TEST_F(TempCutEdgeFile, RefusesAUserFolderThatIsNotSafe)
     fs::create_directories(elsewhere);
     fs::create_directory_symlink(elsewhere, planted + "/nettor-" + std::to_string(::geteuid()));
     EXPECT_EQ(tempCutEdgeFilePath(), "");
-    EXPECT_FALSE(saveBeforeUnfolding());
-    EXPECT_FALSE(startRecordSaved()) << "the earlier record is not the model's state at this Start";
+    EXPECT_FALSE(appState().saveBeforeUnfolding());
+    EXPECT_FALSE(appState().startRecordSaved()) << "the earlier record is not the model's state at this Start";
     EXPECT_TRUE(fs::is_empty(elsewhere));
 
     // A plain file in its place.
@@ -264,15 +263,15 @@ TEST_F(TempCutEdgeFile, RefusesAUserFolderThatIsNotSafe)
 TEST_F(TempCutEdgeFile, CutsOfAnUnfoldingAreRespectedWhenReloaded)
 {
     const std::string objPath = writeInTestDir("prism.obj", test::toObjText(test::lPrismSpec()));
-    LoadedModel loaded = loadModelFile(objPath);
+    LoadedModel loaded = loadModelFile(objPath, appState().listener);
     Model& m = take(std::move(loaded.model));
-    unfoldAll(m);
+    unfoldAll(appState(), m);
     ASSERT_TRUE(appState().status.finished);
     // Save the finished unfolding's cuts as a file, open it, unfold again.
     const std::string nte = fs::path(objPath).parent_path().string() + "/prism.nte";
     {
         std::ofstream out(nte, std::ios::binary);
-        writeCutEdgeFile(out, relativeModelPath(nte, m.filePath));
+        appState().writeCutEdgeFile(out, relativeModelPath(nte, m.filePath));
     }
     std::vector<int> cuts;
     int i = 0;
@@ -281,9 +280,9 @@ TEST_F(TempCutEdgeFile, CutsOfAnUnfoldingAreRespectedWhenReloaded)
         ++i;
     }
     ASSERT_FALSE(cuts.empty());
-    ASSERT_TRUE(openModelPath(nte));
+    ASSERT_TRUE(appState().openModel(nte));
     Model& again = take(std::move(appState().model));
-    unfoldAll(again);
+    unfoldAll(appState(), again);
     ASSERT_TRUE(appState().status.finished);
     for (int index : cuts)
         EXPECT_NE(again.objects[0]->edges[static_cast<std::size_t>(index)]->state, EdgeState::Fold)

@@ -1,8 +1,8 @@
 // Open Texture image and Display Texture: the size rule, what survives a
 // refused file, the hints, and when the commands are enabled.
 #include "formats/texture_command.h"
-#include "state/app_state.h"
-#include "state/document_commands.h"
+#include "session/app_state.h"
+#include "session/commands.h"
 #include "support/bmp_encoder.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
@@ -37,7 +37,7 @@ protected:
 TEST_F(TextureCommand, PowerOfTwoImageIsShownAtOnce)
 {
     const BmpSpec spec = randomBmp(256, 128, 24, 1);
-    ASSERT_TRUE(openTexturePath(writeTempFile("tex.bmp", encodeBmp(spec))));
+    ASSERT_TRUE(appState().openTexture(writeTempFile("tex.bmp", encodeBmp(spec))));
     ASSERT_NE(appState().model->textureImage, nullptr);
     EXPECT_EQ(appState().model->textureImage->width, 256);
     EXPECT_EQ(appState().model->textureImage->height, 128);
@@ -45,7 +45,7 @@ TEST_F(TextureCommand, PowerOfTwoImageIsShownAtOnce)
     EXPECT_TRUE(appState().showTexture);
     EXPECT_EQ(ui.hints, (std::vector<int>{20}));
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(canDisplayTexture());
+    EXPECT_TRUE(commandState(Command::DisplayTexture, appState()).enabled);
 }
 
 TEST_F(TextureCommand, SidesMustBePowersOfTwo)
@@ -53,21 +53,21 @@ TEST_F(TextureCommand, SidesMustBePowersOfTwo)
     for (int side : {1, 2, 4, 1024, 16384}) EXPECT_TRUE(isTextureSide(side)) << side;
     for (int side : {0, -1, -16384, 3, 6, 100, 16383, 32768, 1 << 30}) EXPECT_FALSE(isTextureSide(side)) << side;
 
-    EXPECT_FALSE(openTexturePath(bitmapFile("hundred.bmp", 100, 100)));
+    EXPECT_FALSE(appState().openTexture(bitmapFile("hundred.bmp", 100, 100)));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{textureSizeMessage}));
     EXPECT_EQ(appState().model->textureImage, nullptr);
     EXPECT_FALSE(appState().showTexture);
-    EXPECT_FALSE(canDisplayTexture());
+    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).enabled);
     EXPECT_EQ(ui.hints, (std::vector<int>{20}));
 
     ui.messages.clear();
-    EXPECT_FALSE(openTexturePath(bitmapFile("wide.bmp", 64, 3)));
+    EXPECT_FALSE(appState().openTexture(bitmapFile("wide.bmp", 64, 3)));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{textureSizeMessage}));
 }
 
 TEST_F(TextureCommand, RefusedFilesKeepThePreviousImage)
 {
-    ASSERT_TRUE(openTexturePath(bitmapFile("first.bmp", 4, 8)));
+    ASSERT_TRUE(appState().openTexture(bitmapFile("first.bmp", 4, 8)));
     const TextureImage* first = appState().model->textureImage.get();
     const std::vector<std::uint8_t> pixels = first->pixels;
     ui.hints.clear();
@@ -77,7 +77,7 @@ TEST_F(TextureCommand, RefusedFilesKeepThePreviousImage)
     const std::vector<std::string> refused = {"/nonexistent/none.bmp", writeTempFile("damaged.bmp", damaged),
                                               bitmapFile("odd.bmp", 100, 100)};
     for (const std::string& path : refused) {
-        EXPECT_FALSE(openTexturePath(path)) << path;
+        EXPECT_FALSE(appState().openTexture(path)) << path;
         EXPECT_EQ(appState().model->textureImage.get(), first) << path;
         EXPECT_EQ(appState().model->textureImage->pixels, pixels) << path;
         EXPECT_TRUE(appState().showTexture) << path;
@@ -85,43 +85,43 @@ TEST_F(TextureCommand, RefusedFilesKeepThePreviousImage)
     EXPECT_EQ(ui.messages.size(), refused.size());
 
     // Even with the texture switched off, a refused file does not switch it on.
-    displayTextureCommand();
-    EXPECT_FALSE(openTexturePath(refused[1]));
+    appState().toggleTexture();
+    EXPECT_FALSE(appState().openTexture(refused[1]));
     EXPECT_FALSE(appState().showTexture);
 
     // A good file replaces the image and switches the texture on again.
-    ASSERT_TRUE(openTexturePath(bitmapFile("second.bmp", 2, 2)));
+    ASSERT_TRUE(appState().openTexture(bitmapFile("second.bmp", 2, 2)));
     EXPECT_EQ(appState().model->textureImage->width, 2);
     EXPECT_TRUE(appState().showTexture);
 }
 
 TEST_F(TextureCommand, DisplayTextureTogglesAndRedraws)
 {
-    displayTextureCommand();
+    appState().toggleTexture();
     EXPECT_TRUE(appState().showTexture);
-    displayTextureCommand();
+    appState().toggleTexture();
     EXPECT_FALSE(appState().showTexture);
     EXPECT_EQ(ui.hints, (std::vector<int>{20, 20}));
 }
 
 TEST_F(TextureCommand, Enabling)
 {
-    EXPECT_TRUE(canOpenTexture());
-    EXPECT_FALSE(canDisplayTexture());
-    EXPECT_FALSE(canOpenTextureWindow());
+    EXPECT_TRUE(commandState(Command::OpenTexture, appState()).enabled);
+    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).enabled);
+    EXPECT_FALSE(commandState(Command::TextureWindow, appState()).enabled);
 
     appState().model->textureImage = std::make_unique<TextureImage>();
-    EXPECT_TRUE(canDisplayTexture());
-    EXPECT_FALSE(canOpenTextureWindow());
+    EXPECT_TRUE(commandState(Command::DisplayTexture, appState()).enabled);
+    EXPECT_FALSE(commandState(Command::TextureWindow, appState()).enabled);
     appState().status.finished = true;
-    EXPECT_TRUE(canOpenTextureWindow());
+    EXPECT_TRUE(commandState(Command::TextureWindow, appState()).enabled);
 
     appState().model->hasTexCoords = false;
-    EXPECT_FALSE(canOpenTexture());
+    EXPECT_FALSE(commandState(Command::OpenTexture, appState()).enabled);
 
     appState().model.reset();
-    EXPECT_FALSE(canOpenTexture());
-    EXPECT_FALSE(canDisplayTexture());
-    EXPECT_FALSE(canOpenTextureWindow());
-    EXPECT_FALSE(openTexturePath(bitmapFile("nomodel.bmp", 2, 2)));
+    EXPECT_FALSE(commandState(Command::OpenTexture, appState()).enabled);
+    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).enabled);
+    EXPECT_FALSE(commandState(Command::TextureWindow, appState()).enabled);
+    EXPECT_FALSE(appState().openTexture(bitmapFile("nomodel.bmp", 2, 2)));
 }

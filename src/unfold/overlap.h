@@ -1,6 +1,6 @@
 #pragma once
-// Do two faces laid flat overlap? The exact test behind the overlap check:
-// it compares the faces' areas, not only their sides.
+// The overlap check's geometry: do two faces laid flat overlap (their
+// areas, not only their sides), and do two segments cross.
 #include "model/unfold_records.h"
 
 #include <span>
@@ -31,5 +31,11 @@ double overlapTolerance(std::span<const PatternPoint> corners);
 // overlaps by its whole width. Faces without area (fewer than three
 // corners, all corners on a line) overlap nothing.
 bool facesOverlap(std::span<const PatternPoint> a, std::span<const PatternPoint> b, double tolerance);
+
+// True when P1-P2 and P3-P4 cross at a point that lies, on both segments,
+// at least the fraction eps away from their ends. Parallel and collinear
+// segments, and segments of zero length, never cross.
+bool segmentsIntersect(const PatternPoint& p1, const PatternPoint& p2, const PatternPoint& p3,
+                       const PatternPoint& p4, double eps);
 
 } // namespace nettor

@@ -5,7 +5,7 @@
 
 namespace nettor {
 
-struct AppState;
+class Session;
 
 enum class Command : std::int32_t {
     Open = 32779,
@@ -45,6 +45,6 @@ struct CommandState {
 // Whether the command may run now, from the current model and the
 // unfolding flags. The tool bar and status bar toggles are checked by the
 // window itself and are reported as enabled and unchecked here.
-CommandState commandState(Command command, const AppState& state);
+CommandState commandState(Command command, const Session& session);
 
 } // namespace nettor

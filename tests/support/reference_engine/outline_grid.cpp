@@ -1,4 +1,4 @@
-#include "unfold/outline_grid.h"
+#include "support/reference_engine/outline_grid.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,7 @@
 // The Open command after its dialog: reader choice, messages, title, hints
 // and what survives a failure.
 #include "formats/load_model.h"
-#include "state/app_state.h"
-#include "formats/open_command.h"
+#include "session/app_state.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
 
@@ -26,7 +25,7 @@ TEST_F(OpenCommand, ExtensionIsComparedIgnoringCase)
 {
     const std::string path = writeTempFile("CUBE.OBJ", toObjText(boxSpec()));
     appState().status.finished = true;
-    ASSERT_TRUE(openModelPath(path));
+    ASSERT_TRUE(appState().openModel(path));
     ASSERT_NE(appState().model, nullptr);
     EXPECT_EQ(appState().model->faceCount, 6);
     EXPECT_EQ(appState().model->filePath, path);
@@ -38,9 +37,9 @@ TEST_F(OpenCommand, ExtensionIsComparedIgnoringCase)
 
 TEST_F(OpenCommand, UnknownExtensionLeavesAnEmptyModel)
 {
-    ASSERT_TRUE(openModelPath(writeTempFile("cube.obj", toObjText(boxSpec()))));
+    ASSERT_TRUE(appState().openModel(writeTempFile("cube.obj", toObjText(boxSpec()))));
     const std::string txt = writeTempFile("notes.txt", "hello");
-    EXPECT_TRUE(openModelPath(txt));
+    EXPECT_TRUE(appState().openModel(txt));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Nettor can't read the specified file."}));
     ASSERT_NE(appState().model, nullptr);
     EXPECT_EQ(appState().model->faceCount, 0);
@@ -51,7 +50,7 @@ TEST_F(OpenCommand, UnknownExtensionLeavesAnEmptyModel)
 
 TEST_F(OpenCommand, FailedReadKeepsThePreviousModel)
 {
-    ASSERT_TRUE(openModelPath(writeTempFile("cube.obj", toObjText(boxSpec()))));
+    ASSERT_TRUE(appState().openModel(writeTempFile("cube.obj", toObjText(boxSpec()))));
     Model* before = appState().model.get();
     before->parts.push_back(std::make_unique<UnfoldedPart>()); // an unfolding in progress
     appState().status.finished = true;
@@ -59,7 +58,7 @@ TEST_F(OpenCommand, FailedReadKeepsThePreviousModel)
     appState().textureWindowOpen = true;
     ui.hints.clear();
 
-    EXPECT_FALSE(openModelPath(writeTempFile("bad.obj", "v 0 0 0\nf 1 2 3\n")));
+    EXPECT_FALSE(appState().openModel(writeTempFile("bad.obj", "v 0 0 0\nf 1 2 3\n")));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"This file could not be read."}));
     EXPECT_EQ(appState().model.get(), before);
     EXPECT_EQ(before->parts.size(), 1u);
@@ -73,7 +72,7 @@ TEST_F(OpenCommand, FailedReadKeepsThePreviousModel)
 TEST_F(OpenCommand, MissingFileChangesNothing)
 {
     appState().showTexture = true;
-    EXPECT_FALSE(openModelPath("/nonexistent/model.obj"));
+    EXPECT_FALSE(appState().openModel("/nonexistent/model.obj"));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"This file could not be read."}));
     EXPECT_TRUE(appState().showTexture);
     EXPECT_EQ(appState().model, nullptr);

@@ -1,0 +1,246 @@
+#include "session/session.h"
+
+#include "formats/cut_edge_file.h"
+#include "session/commands.h"
+#include "formats/eps_writer.h"
+#include "formats/load_model.h"
+#include "formats/obj_export.h"
+#include "formats/read_bmp.h"
+#include "formats/temp_cut_edge_file.h"
+#include "formats/texture_command.h"
+#include "pattern/draw_pattern.h"
+#include "unfold/manual_unfolding.h"
+#include "unfold/take_up_model.h"
+
+namespace nettor {
+
+void Session::replaceModel(std::unique_ptr<Model> next)
+{
+    std::unique_ptr<Model> previous = std::move(model);
+    model = std::move(next);
+    previous.reset();
+}
+
+void Session::makeCurrent(std::unique_ptr<Model> next)
+{
+    replaceModel(std::move(next));
+    status.finished = false;
+    if (listener) listener->setDocumentTitle(baseName(model->filePath));
+    takeUpModel();
+    notify(ViewChange::ModelReplaced);
+    notify(ViewChange::CountsChanged);
+}
+
+bool Session::openModel(const std::string& path)
+{
+    LoadedModel loaded = loadModelFile(path, listener);
+    if (loaded.result == LoadResult::CannotOpen) {
+        message(loadResultMessage(loaded.result));
+        return false;
+    }
+
+    showTexture = false;
+    if (textureWindowOpen && listener) listener->closeTextureWindow();
+
+    if (loaded.result == LoadResult::ReadFailed) {
+        message(loadResultMessage(loaded.result));
+        return false;
+    }
+    if (loaded.result == LoadResult::UnknownExtension) message(loadResultMessage(loaded.result));
+
+    forgetStartRecord();
+    makeCurrent(std::move(loaded.model));
+    return true;
+}
+
+bool Session::undoToBeforeStart()
+{
+    if (!status.finished) return false;
+    return reloadBeforeUnfolding();
+}
+
+bool Session::reloadBeforeUnfolding()
+{
+    // The model as it was at Start, its cuts marked, none of it unfolded.
+    std::unique_ptr<Model> before = readModelBeforeUnfolding();
+    if (!before) return false;
+    showTexture = false;
+    if (textureWindowOpen && listener) listener->closeTextureWindow();
+    makeCurrent(std::move(before));
+    return true;
+}
+
+bool Session::saveBeforeUnfolding()
+{
+    if (!model || status.finished) return false;
+    recordSaved_ = writeStartRecord(*model);
+    return recordSaved_;
+}
+
+std::unique_ptr<Model> Session::readModelBeforeUnfolding() const
+{
+    return readStartRecord(recordSaved_, listener);
+}
+
+bool Session::openTexture(const std::string& path)
+{
+    if (!model) return false;
+    std::unique_ptr<TextureImage> image = loadBitmap(path, listener);
+    if (!image) return false;
+    if (!isTextureSide(image->width) || !isTextureSide(image->height)) {
+        message(textureSizeMessage);
+        reevaluate();
+        return false;
+    }
+    model->textureImage = std::move(image);
+    showTexture = true;
+    reevaluate();
+    return true;
+}
+
+void Session::choosePickMode(std::int32_t mode)
+{
+    if (mode == FirstFaceMode) {
+        chooseFirstFaceMode();
+        return;
+    }
+    pickMode = mode;
+}
+
+void Session::chooseFirstFaceMode()
+{
+    pickMode = FirstFaceMode;
+    if (!modelBeingUnfolded()) return;
+    closeCurrentPart();
+    notify(ViewChange::PartClosed);
+}
+
+bool Session::modelBeingUnfolded() const
+{
+    return model && !status.finished;
+}
+
+void Session::firstFacePick(Face* face)
+{
+    nettor::firstFacePick(*this, model.get(), face);
+}
+
+void Session::connectEdgePick(Edge* edge)
+{
+    nettor::connectEdgePick(*this, model.get(), edge);
+}
+
+void Session::cutEdgePick(Edge* edge)
+{
+    nettor::cutEdgePick(*this, model.get(), edge);
+}
+
+void Session::closeCurrentPart()
+{
+    nettor::closeCurrentPart(*this, model.get());
+}
+
+void Session::reevaluateCurrentPart()
+{
+    nettor::reevaluateCurrentPart(*this, model.get());
+}
+
+void Session::undoLastAttach()
+{
+    nettor::undoLastAttach(*this, model.get());
+}
+
+void Session::takeUpModel()
+{
+    if (model) nettor::takeUpModel(*this, *model);
+}
+
+void Session::invertFaces()
+{
+    if (model) model->invertFaces();
+    reevaluate();
+}
+
+void Session::undoLastEdgePick()
+{
+    undoLastAttach();
+    notify(ViewChange::EdgePickUndone);
+}
+
+void Session::patternViewCommand(Command command)
+{
+    if (!status.finished) return;
+    switch (command) {
+    case Command::ZoomIn: notify(ViewChange::ZoomInRequested); break;
+    case Command::ZoomOut: notify(ViewChange::ZoomOutRequested); break;
+    case Command::ScaleUp: notify(ViewChange::ScaleUpRequested); break;
+    case Command::ScaleDown: notify(ViewChange::ScaleDownRequested); break;
+    default: break;
+    }
+}
+
+void Session::toggleTexture()
+{
+    showTexture = !showTexture;
+    reevaluate();
+}
+
+void Session::settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* search)
+{
+    if (accepted) {
+        if (search) partSearch = *search;
+        settings = edited;
+        settings.flapsBothSides = edited.flapsBothSides ? 1 : 0;
+    }
+    notify(ViewChange::SettingsChanged);
+    reevaluate();
+}
+
+void Session::setOverlapCheck(bool on)
+{
+    overlapCheck = on ? 1 : 0;
+    reevaluate();
+}
+
+void Session::start()
+{
+    if (!modelBeingUnfolded()) return;
+    saveBeforeUnfolding();
+    notify(ViewChange::UnfoldingRequested);
+}
+
+void Session::requestScale(double scale)
+{
+    if (!status.finished) return;
+    requestedScale = scale;
+    notify(ViewChange::ScaleRequested);
+}
+
+void Session::reevaluate()
+{
+    reevaluateCurrentPart();
+    notify(ViewChange::CandidatesReevaluated);
+}
+
+void Session::writeEps(std::ostream& out)
+{
+    if (model) nettor::writeEps(*model, settings, out);
+}
+
+void Session::writeObjExport(std::ostream& out) const
+{
+    if (model) nettor::writeObjExport(*model, out);
+}
+
+void Session::writeCutEdgeFile(std::ostream& out, const std::string& relativeModelPath) const
+{
+    if (model) nettor::writeCutEdgeFile(*model, out, relativeModelPath);
+}
+
+void Session::drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, OutputTarget target,
+                          double originX, double originY, int pageCount)
+{
+    if (model) nettor::drawPattern(*model, settings, dc, unitsPerCmX, unitsPerCmY, target, originX, originY, pageCount);
+}
+
+} // namespace nettor

@@ -1,0 +1,127 @@
+#pragma once
+// One user's work on one model: the current model and its unfolding, the
+// settings, the unfolding status and the record Start leaves, with one
+// method for each thing the user can do. The window and nettor-cli call it;
+// the views only observe it (through the listener) and draw. It holds no
+// Qt; a process may hold as many sessions as it likes.
+#include "model/mesh.h"
+#include "state/engine_state.h"
+#include "state/settings.h"
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace nettor {
+
+class Canvas;
+enum class Command : std::int32_t;
+enum class OutputTarget;
+enum class SavedOutput;
+
+class Session : public EngineState {
+public:
+    std::unique_ptr<Model> model;      // the current model; none at start
+    ViewSize modelViewSize;
+    std::int32_t pickMode = -1;        // 0 Cut Edge, 1 First Face, 2 Connect Edge, -1 none yet
+    std::int32_t rightDragMode = 0;    // 0 Rotation, 1 Zoom, 2 Move
+    double requestedScale = 0.0;       // the scale typed into the panel
+    bool showTexture = false;
+    bool textureWindowOpen = false;
+    double textureLineTransparency = 0.5; // lines of the textured pattern window
+    bool textureShowSilhouette = true;    // cut and border edges there
+
+    // Replaces the current model; the previous one is destroyed afterwards.
+    void replaceModel(std::unique_ptr<Model> next);
+
+    // ---- Models ----
+    // Open: reads the file (a model or a cut-edge file) and makes the result
+    // current; false when nothing but the texture flags changed.
+    bool openModel(const std::string& path);
+    // The panel's Undo: only once the unfolding is finished, the model as it
+    // was at Start becomes current again (see reloadBeforeUnfolding).
+    bool undoToBeforeStart();
+    // The model read back from the Start record becomes current, with no
+    // face unfolded (modelReplaced, countsChanged, new document title). When it cannot be
+    // read the user is told and the current model stays; returns false.
+    bool reloadBeforeUnfolding();
+
+    // ---- The Start record ----
+    // Start: writes the current model's cut edges to the record. Only with a
+    // model loaded and the unfolding not finished; returns whether the record
+    // was written. Failures are not reported to the user.
+    bool saveBeforeUnfolding();
+    // Whether the last save succeeded for the model now current.
+    bool startRecordSaved() const { return recordSaved_; }
+    // A different model became current: the record no longer belongs to it.
+    void forgetStartRecord() { recordSaved_ = false; }
+    // A fresh model read from the record, its saved cuts marked; null when
+    // there is no record or it cannot be read (the user has been told why).
+    std::unique_ptr<Model> readModelBeforeUnfolding() const;
+
+    // ---- Texture ----
+    // Loads the bitmap into the current model (see openTexturePath).
+    // Whether it may be used is commandState's rule.
+    bool openTexture(const std::string& path);
+
+    // ---- Unfolding by hand ----
+    // The pick mode buttons; First Face also closes the part grown so far
+    // while the model is being unfolded (partClosed).
+    void choosePickMode(std::int32_t mode);
+    void chooseFirstFaceMode();
+    // The model is loaded and its unfolding not finished.
+    bool modelBeingUnfolded() const;
+    void firstFacePick(Face* face);
+    void connectEdgePick(Edge* edge);
+    void cutEdgePick(Edge* edge);
+    void closeCurrentPart();
+    void reevaluateCurrentPart();
+    void undoLastAttach();
+    // Makes the current model's unfolding start again (the model has just
+    // become current).
+    void takeUpModel();
+
+    // ---- Document commands ----
+    // Reverses every face of the current model, if there is one; then the
+    // candidates are evaluated again.
+    void invertFaces();
+    // Undo the last edge pick (Ctrl+Z): takes back the last Connect Edge
+    // step, then edgePickUndone.
+    void undoLastEdgePick();
+    // ZoomIn, ZoomOut, ScaleUp and ScaleDown ask the 2D view to change, each
+    // only while the unfolding is finished. Other commands send nothing.
+    void patternViewCommand(Command command);
+    // Display Texture: toggles showTexture; then the candidates are
+    // evaluated again.
+    void toggleTexture();
+    // The settings dialog has been closed: with OK its values become the
+    // current settings, and so does its search for fewer parts when given.
+    // Either way settingsChanged, then the candidates are evaluated again.
+    void settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* partSearch = nullptr);
+    // The overlap check was switched on or off.
+    void setOverlapCheck(bool on);
+    // Start: saves the Start record and asks for the automatic unfolding,
+    // while the model is being unfolded.
+    void start();
+    // Refresh: the typed scale for the 2D view, once the unfolding is finished.
+    void requestScale(double scale);
+    // The current part's candidates are evaluated again, then the views are
+    // told (candidatesReevaluated).
+    void reevaluate();
+
+    // ---- Outputs of the current model; nothing without one ----
+    void writeEps(std::ostream& out);
+    void writeObjExport(std::ostream& out) const;
+    void writeCutEdgeFile(std::ostream& out, const std::string& relativeModelPath) const;
+    void drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, OutputTarget target, double originX,
+                     double originY, int pageCount = 1);
+
+private:
+    // The one way a model read from a file becomes current.
+    void makeCurrent(std::unique_ptr<Model> next);
+
+    bool recordSaved_ = false;
+};
+
+} // namespace nettor

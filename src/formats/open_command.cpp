@@ -28,6 +28,7 @@ bool openModelPath(const std::string& path)
     state.replaceModel(std::move(loaded.model));
     forgetStartRecord();
     state.status.finished = false;
+    state.status.undoAvailable = false;
     if (state.listener) state.listener->setDocumentTitle(baseName(state.model->filePath));
     sendHint(16);
     sendHint(3);

@@ -137,6 +137,11 @@ bool startRecordSaved()
     return recordSaved;
 }
 
+bool unfoldingUndoAvailable()
+{
+    return appState().status.finished && recordSaved;
+}
+
 void forgetStartRecord()
 {
     recordSaved = false;
@@ -168,6 +173,7 @@ bool reloadBeforeUnfolding()
     if (!model) return false;
     state.replaceModel(std::move(model));
     state.status.finished = false;
+    state.status.undoAvailable = false;
     if (state.listener) state.listener->setDocumentTitle(baseName(state.model->filePath));
     sendHint(16);
     sendHint(3);

@@ -31,6 +31,10 @@ bool saveBeforeUnfolding();
 // panel can offer Undo.
 bool startRecordSaved();
 
+// Whether the panel's Undo can take the unfolding back: it is finished and
+// Start saved a record for the model now current.
+bool unfoldingUndoAvailable();
+
 // A different model became current: the record no longer belongs to it.
 void forgetStartRecord();
 
@@ -41,7 +45,7 @@ std::unique_ptr<Model> readModelBeforeUnfolding();
 
 // The panel's Undo: switches the texture off, closes the textured pattern
 // window, and makes the model read back from the record current, with no
-// face unfolded (hints 16 and 3, new document title). When it cannot be
+// face unfolded (hints 16 and 3, new document title, no edge pick to undo). When it cannot be
 // read the user is told and the current model stays; returns false.
 bool reloadBeforeUnfolding();
 

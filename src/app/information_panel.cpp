@@ -1,6 +1,5 @@
 #include "app/information_panel.h"
 
-#include "formats/load_model.h"
 #include "formats/temp_cut_edge_file.h"
 #include "state/app_state.h"
 #include "state/scale_text.h"
@@ -15,8 +14,8 @@
 #include <QMetaObject>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 namespace {
 
@@ -110,10 +109,16 @@ InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
     start_->setObjectName(QStringLiteral("start"));
     undo_ = new QPushButton(QStringLiteral("Undo"), automatic);
     undo_->setObjectName(QStringLiteral("undo"));
-    for (QPushButton* b : {start_, undo_}) {
-        b->setMinimumHeight(44);
-        autoLayout->addWidget(b);
-    }
+    fewerParts_ = new QCheckBox(QStringLiteral("Fewer parts"), automatic);
+    fewerParts_->setObjectName(QStringLiteral("fewerParts"));
+    fewerParts_->setToolTip(QStringLiteral("Start searches for an unfolding with fewer parts.\n"
+                                           "This takes longer, up to the time set in Setting."));
+    connect(fewerParts_, &QCheckBox::toggled, this,
+            [](bool on) { nettor::appState().partSearch.enabled = on; });
+    for (QPushButton* b : {start_, undo_}) b->setMinimumHeight(44);
+    autoLayout->addWidget(start_);
+    autoLayout->addWidget(fewerParts_);
+    autoLayout->addWidget(undo_);
     autoLayout->addStretch(1);
     connect(start_, &QPushButton::clicked, this, &InformationPanel::onStart);
     connect(undo_, &QPushButton::clicked, this, &InformationPanel::onUndo);
@@ -136,12 +141,13 @@ InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
     layout->addStretch(1);
 
     refreshCounters();
-    undo_->setEnabled(nettor::appState().status.finished);
+    showPartSearchChoice();
+    undo_->setEnabled(nettor::unfoldingUndoAvailable());
 }
 
 QSize InformationPanel::sizeHint() const
 {
-    return {320, 330};
+    return {320, 360};
 }
 
 QRadioButton* InformationPanel::rightDragButton(int mode) const
@@ -149,9 +155,10 @@ QRadioButton* InformationPanel::rightDragButton(int mode) const
     return qobject_cast<QRadioButton*>(rightDrag_->button(mode));
 }
 
-void InformationPanel::wheelEvent(QWheelEvent* event)
+void InformationPanel::showPartSearchChoice()
 {
-    event->accept(); // consumed, does nothing
+    const QSignalBlocker quiet(fewerParts_);
+    fewerParts_->setChecked(nettor::appState().partSearch.enabled);
 }
 
 void InformationPanel::refreshCounters()
@@ -164,7 +171,21 @@ void InformationPanel::refreshCounters()
 
 void InformationPanel::showScale()
 {
-    scale_->setText(QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
+    scaleValue_ = nettor::appState().displayedScale;
+    scale_->setText(QString::fromStdString(nettor::scaleText(scaleValue_)));
+}
+
+void InformationPanel::readControls()
+{
+    const std::string text = scale_->text().toStdString();
+    const std::string problem = nettor::scaleTextProblem(text);
+    if (!problem.empty()) {
+        nettor::showMessage(problem);
+        scale_->setFocus();
+        scale_->selectAll();
+        return;
+    }
+    scaleValue_ = nettor::readScaleText(text).value_or(scaleValue_);
 }
 
 void InformationPanel::onUpdateHint(int number)
@@ -176,12 +197,14 @@ void InformationPanel::onUpdateHint(int number)
     } else if (number == 17 || number == 18) {
         // The last edge pick was taken back: one face fewer is unfolded.
         refreshCounters();
+    } else if (number == 5) {
+        showPartSearchChoice(); // the settings dialog may have changed it
     } else if (number == 10 || number == 11 || number == 12) {
         // The pattern view may take this hint after the panel and change the
         // scale then; show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
     }
-    undo_->setEnabled(state.status.finished);
+    undo_->setEnabled(nettor::unfoldingUndoAvailable());
 }
 
 void InformationPanel::onPickMode(int mode)
@@ -193,7 +216,8 @@ void InformationPanel::onPickMode(int mode)
 
 void InformationPanel::onOverlapCheck()
 {
-    // The check box alone decides; the other fields play no part.
+    // The check box alone decides; the other fields are only checked.
+    readControls();
     nettor::appState().overlapCheck = overlap_->isChecked() ? 1 : 0;
     nettor::sendHint(20);
 }
@@ -207,32 +231,17 @@ void InformationPanel::onStart()
 
 void InformationPanel::onUndo()
 {
-    nettor::AppState& state = nettor::appState();
-    if (!state.status.finished) return;
     // The model as it was at Start, its cuts marked, none of it unfolded.
-    std::unique_ptr<nettor::Model> before = nettor::readModelBeforeUnfolding();
-    if (!before) return;
-    state.showTexture = false;
-    if (state.textureWindowOpen && state.listener) state.listener->closeTextureWindow();
-    const std::string path = before->filePath;
-    state.replaceModel(std::move(before));
-    state.status.finished = false;
-    if (state.listener) state.listener->setDocumentTitle(nettor::baseName(path));
-    nettor::sendHint(16);
-    nettor::sendHint(3);
+    if (nettor::unfoldingUndoAvailable()) nettor::reloadBeforeUnfolding();
 }
 
 void InformationPanel::onRefresh()
 {
     nettor::AppState& state = nettor::appState();
     if (!state.status.finished) return;
-    const std::optional<double> value = nettor::readScaleText(scale_->text().toStdString());
-    if (!value) {
-        nettor::showMessage(nettor::kScaleRangeMessage);
-        scale_->setFocus();
-        scale_->selectAll();
-        return;
-    }
-    state.requestedScale = *value;
+    // Text the field cannot take is reported; the scale held before is
+    // applied again.
+    readControls();
+    state.requestedScale = scaleValue_;
     nettor::sendHint(19);
 }

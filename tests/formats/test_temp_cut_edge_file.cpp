@@ -190,6 +190,7 @@ TEST_F(TempCutEdgeFile, UndoOnlyAfterASuccessfulSaveForTheCurrentModel)
     ASSERT_TRUE(appState().status.finished);
     EXPECT_FALSE(unfoldingUndoAvailable());
     appState().status.finished = false;
+    listener.messages.clear(); // the unfolding's own report
     EXPECT_FALSE(reloadBeforeUnfolding());
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
     EXPECT_EQ(appState().model.get(), current);

@@ -1,7 +1,9 @@
 #include "app/document.h"
 
 #include "session/app_state.h"
+#include "state/message_kind.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
@@ -34,7 +36,33 @@ void Document::message(const std::string& text)
         sink_(qtext);
         return;
     }
-    QMessageBox::information(dialogParent_, QStringLiteral("Nettor"), qtext);
+    const nettor::MessageStyle style = nettor::messageStyle(text);
+    QMessageBox box(style.kind == nettor::MessageKind::Information ? QMessageBox::Information : QMessageBox::Warning,
+                    QString::fromLatin1(style.caption), qtext, QMessageBox::Ok, messageParent());
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.exec();
+}
+
+QWidget* Document::messageParent() const
+{
+    // Over the window the user is working in: a dialog, the textured
+    // pattern window, or else the main window.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (commandWindow_) return commandWindow_;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return dialogParent_;
+}
+
+Document::MessagesOver::MessagesOver(Document* document, QWidget* window) : document_(document)
+{
+    if (!document_) return;
+    previous_ = document_->commandWindow_;
+    document_->commandWindow_ = window;
+}
+
+Document::MessagesOver::~MessagesOver()
+{
+    if (document_) document_->commandWindow_ = previous_;
 }
 
 void Document::invalidateModelView()

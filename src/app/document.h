@@ -1,7 +1,8 @@
 #pragma once
 // The document: the Qt face of the application's session. It listens to
 // the session, turns each named change into a signal that every view
-// receives, and shows the session's messages as message boxes.
+// receives, and shows the session's messages as message boxes: a warning
+// for a failure, information for a notice.
 #include "state/ui_listener.h"
 
 #include <QObject>
@@ -26,6 +27,24 @@ public:
     // Where message boxes are shown; tests replace it to record the texts.
     void setMessageSink(std::function<void(const QString&)> sink) { sink_ = std::move(sink); }
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
+    // The window a message box sits over: an open dialog, else the window
+    // whose command is running (see MessagesOver), else the active window,
+    // else the dialog parent.
+    QWidget* messageParent() const;
+
+    // While it lives, the messages of a command of another top-level window
+    // (the textured pattern window) sit over that window.
+    class MessagesOver {
+    public:
+        MessagesOver(Document* document, QWidget* window);
+        ~MessagesOver();
+        MessagesOver(const MessagesOver&) = delete;
+        MessagesOver& operator=(const MessagesOver&) = delete;
+
+    private:
+        Document* document_;
+        QWidget* previous_ = nullptr;
+    };
 
     // nettor::UiListener
     void message(const std::string& text) override;
@@ -49,6 +68,7 @@ protected:
 private:
     QString title_;
     QWidget* dialogParent_ = nullptr;
+    QWidget* commandWindow_ = nullptr;
     std::function<void(const QString&)> sink_;
     nettor::UiListener* previousListener_ = nullptr;
 };

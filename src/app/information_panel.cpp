@@ -13,8 +13,8 @@
 #include <QMetaObject>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 namespace {
 
@@ -102,10 +102,16 @@ InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
     start_->setObjectName(QStringLiteral("start"));
     undo_ = new QPushButton(QStringLiteral("Undo"), automatic);
     undo_->setObjectName(QStringLiteral("undo"));
-    for (QPushButton* b : {start_, undo_}) {
-        b->setMinimumHeight(44);
-        autoLayout->addWidget(b);
-    }
+    fewerParts_ = new QCheckBox(QStringLiteral("Fewer parts"), automatic);
+    fewerParts_->setObjectName(QStringLiteral("fewerParts"));
+    fewerParts_->setToolTip(QStringLiteral("Start searches for an unfolding with fewer parts.\n"
+                                           "This takes longer, up to the time set in Setting."));
+    connect(fewerParts_, &QCheckBox::toggled, this,
+            [](bool on) { nettor::appState().partSearch.enabled = on; });
+    for (QPushButton* b : {start_, undo_}) b->setMinimumHeight(44);
+    autoLayout->addWidget(start_);
+    autoLayout->addWidget(fewerParts_);
+    autoLayout->addWidget(undo_);
     autoLayout->addStretch(1);
     connect(start_, &QPushButton::clicked, this, &InformationPanel::onStart);
     connect(undo_, &QPushButton::clicked, this, &InformationPanel::onUndo);
@@ -128,12 +134,13 @@ InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
     layout->addStretch(1);
 
     refreshCounters();
-    undo_->setEnabled(nettor::appState().status.finished);
+    showPartSearchChoice();
+    undo_->setEnabled(nettor::appState().unfoldingUndoAvailable());
 }
 
 QSize InformationPanel::sizeHint() const
 {
-    return {320, 330};
+    return {320, 360};
 }
 
 QRadioButton* InformationPanel::rightDragButton(int mode) const
@@ -141,9 +148,10 @@ QRadioButton* InformationPanel::rightDragButton(int mode) const
     return qobject_cast<QRadioButton*>(rightDrag_->button(mode));
 }
 
-void InformationPanel::wheelEvent(QWheelEvent* event)
+void InformationPanel::showPartSearchChoice()
 {
-    event->accept(); // consumed, does nothing
+    const QSignalBlocker quiet(fewerParts_);
+    fewerParts_->setChecked(nettor::appState().partSearch.enabled);
 }
 
 void InformationPanel::refreshCounters()
@@ -156,7 +164,21 @@ void InformationPanel::refreshCounters()
 
 void InformationPanel::showScale()
 {
-    scale_->setText(QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
+    scaleValue_ = nettor::appState().displayedScale;
+    scale_->setText(QString::fromStdString(nettor::scaleText(scaleValue_)));
+}
+
+void InformationPanel::readControls()
+{
+    const std::string text = scale_->text().toStdString();
+    const std::string problem = nettor::scaleTextProblem(text);
+    if (!problem.empty()) {
+        nettor::showMessage(problem);
+        scale_->setFocus();
+        scale_->selectAll();
+        return;
+    }
+    scaleValue_ = nettor::readScaleText(text).value_or(scaleValue_);
 }
 
 void InformationPanel::onUpdateHint(int number)
@@ -170,13 +192,15 @@ void InformationPanel::onUpdateHint(int number)
     } else if (change == ViewChange::PartGrew || change == ViewChange::PartShrank) {
         // The last edge pick was taken back: one face fewer is unfolded.
         refreshCounters();
+    } else if (change == ViewChange::SettingsChanged) {
+        showPartSearchChoice(); // the settings dialog may have changed it
     } else if (change == ViewChange::UnfoldingFinished || change == ViewChange::ScaleUpRequested ||
                change == ViewChange::ScaleDownRequested) {
         // The pattern view may take this hint after the panel and change the
         // scale then; show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
     }
-    undo_->setEnabled(state.status.finished);
+    undo_->setEnabled(nettor::appState().unfoldingUndoAvailable());
 }
 
 void InformationPanel::onPickMode(int mode)
@@ -187,7 +211,8 @@ void InformationPanel::onPickMode(int mode)
 
 void InformationPanel::onOverlapCheck()
 {
-    // The check box alone decides; the other fields play no part.
+    // The check box alone decides; the other fields are only checked.
+    readControls();
     nettor::appState().setOverlapCheck(overlap_->isChecked());
 }
 
@@ -198,19 +223,17 @@ void InformationPanel::onStart()
 
 void InformationPanel::onUndo()
 {
-    nettor::appState().undoToBeforeStart();
+    // The model as it was at Start, its cuts marked, none of it unfolded.
+    nettor::AppState& state = nettor::appState();
+    if (state.unfoldingUndoAvailable()) state.undoToBeforeStart();
 }
 
 void InformationPanel::onRefresh()
 {
     nettor::AppState& state = nettor::appState();
     if (!state.status.finished) return;
-    const std::optional<double> value = nettor::readScaleText(scale_->text().toStdString());
-    if (!value) {
-        nettor::showMessage(nettor::kScaleRangeMessage);
-        scale_->setFocus();
-        scale_->selectAll();
-        return;
-    }
-    state.requestScale(*value);
+    // Text the field cannot take is reported; the scale held before is
+    // applied again.
+    readControls();
+    state.requestScale(scaleValue_);
 }

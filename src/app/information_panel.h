@@ -1,9 +1,9 @@
 #pragma once
 // The information panel below the 3D view: the model's counters, the
 // right-drag choice, the manual unfolding modes, the overlap check, Start and
-// Undo of the automatic unfolding, and the scale of the pattern. Every
-// control calls the application's session; the panel decides nothing
-// itself.
+// Undo of the automatic unfolding, the search for fewer parts that Start may
+// run, and the scale of the pattern. Every control calls the application's
+// session; the panel decides nothing itself.
 #include <QWidget>
 
 class QAbstractButton;
@@ -30,16 +30,16 @@ public:
     QCheckBox* overlapCheckBox() const { return overlap_; }
     QPushButton* startButton() const { return start_; }
     QPushButton* undoButton() const { return undo_; }
+    QCheckBox* fewerPartsCheckBox() const { return fewerParts_; }
     QLineEdit* scaleEdit() const { return scale_; }
     QPushButton* refreshButton() const { return refresh_; }
 
 public slots:
     void onUpdateHint(int number);
+    // Shows the stored choice of the search for fewer parts.
+    void showPartSearchChoice();
     // Copies the unfolding counters into their fields.
     void refreshCounters();
-
-protected:
-    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void showScale();
@@ -48,6 +48,10 @@ private:
     void onRefresh();
     void onPickMode(int mode);
     void onOverlapCheck();
+    // Reads the fields as the buttons that need them do: text the scale
+    // field cannot take is reported and left selected, and the scale held
+    // before stays.
+    void readControls();
 
     QLineEdit* faces_;
     QLineEdit* unfolded_;
@@ -60,6 +64,8 @@ private:
     QCheckBox* overlap_;
     QPushButton* start_;
     QPushButton* undo_;
+    QCheckBox* fewerParts_;
     QLineEdit* scale_;
     QPushButton* refresh_;
+    double scaleValue_ = 0.0; // the scale as last shown or read
 };

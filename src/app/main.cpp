@@ -1,4 +1,5 @@
 // nettor: the paper-craft pattern designer.
+#include "app/application_icon.h"
 #include "app/document.h"
 #include "app/gl_surface_format.h"
 #include "app/main_window.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("KR_Nettor"));
     QApplication::setApplicationName(QStringLiteral("Nettor"));
     QApplication::setApplicationVersion(QStringLiteral(NETTOR_VERSION));
+    setApplicationIcon();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Nettor turns a 3D polygon model into a paper-craft pattern."));

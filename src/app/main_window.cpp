@@ -6,6 +6,7 @@
 #include "app/command_icons.h"
 #include "app/document.h"
 #include "app/information_panel.h"
+#include "app/lock_indicators.h"
 #include "app/model_view.h"
 #include "app/pattern_view.h"
 #include "app/unfold_runner.h"
@@ -45,31 +46,32 @@ using nettor::Command;
 
 QString MainWindow::openFilter()
 {
-    // The program's filter "Readable files|*.obj;...|...||" in Qt's notation,
-    // with the formats read through Assimp.
-    const QString all = QString::fromStdString(nettor::extensionPatterns(nettor::readableExtensions()));
+    // The program's filter "Readable files|*.obj;...|...||" in Qt's notation
+    // (each entry's name carries its patterns once), and the formats read
+    // through Assimp in an entry of their own.
     const QString others = QString::fromStdString(nettor::extensionPatterns(nettor::importedExtensions()));
-    return QStringLiteral("Readable files (") + all + QStringLiteral(");;"
-        "Wavefront (*.obj) (*.obj);;"
-        "AutoCAD (*.dxf) (*.dxf);;"
-        "HexaGreat3D (*.rok) (*.rok);;"
-        "Metasequoia (*.mqo) (*.mqo);;"
-        "3D Studio (*.3ds) (*.3ds);;"
-        "To cut edge info (*.nte) (*.nte);;"
-        "Other 3D models (") + others + QStringLiteral(")");
+    return QStringLiteral("Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte);;"
+                          "Wavefront (*.obj);;"
+                          "AutoCAD (*.dxf);;"
+                          "HexaGreat3D (*.rok);;"
+                          "Metasequoia (*.mqo);;"
+                          "3D Studio (*.3ds);;"
+                          "To cut edge info (*.nte);;"
+                          "Other 3D formats (") + others + QStringLiteral(")");
 }
 
 bool MainWindow::isOpenableFile(const QString& path)
 {
-    // The patterns of the first entry, "Readable files (...)", name every
-    // kind the Open command reads.
-    const QString first = openFilter().section(QStringLiteral(";;"), 0, 0);
+    // The patterns of every entry together name each kind the Open command
+    // reads.
     const QRegularExpression list(QStringLiteral("\\(([^()]*)\\)\\s*$"));
-    const QRegularExpressionMatch match = list.match(first);
-    if (!match.hasMatch()) return false;
     const QString name = QFileInfo(path).fileName();
-    for (const QString& pattern : match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        if (QDir::match(pattern, name)) return true;
+    for (const QString& entry : openFilter().split(QStringLiteral(";;"))) {
+        const QRegularExpressionMatch match = list.match(entry);
+        if (!match.hasMatch()) continue;
+        for (const QString& pattern : match.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            if (QDir::match(pattern, name)) return true;
+    }
     return false;
 }
 
@@ -129,6 +131,7 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
     prompt_ = new QLabel(tr("Ready"), this);
     prompt_->setObjectName(QStringLiteral("statusPrompt"));
     statusBar()->addWidget(prompt_, 1);
+    lockIndicators_ = new LockIndicators(statusBar());
 
     updateTitle(QString());
     loadWindowSettings();
@@ -358,8 +361,9 @@ void MainWindow::saveOutput(int which)
     const QString path = chooseSaveFile(this, spec);
     if (path.isEmpty() || !state.model) return;
     const std::string target = QFileInfo(path).absoluteFilePath().toStdString();
+    // The metafile is drawn for this window's screen, as the clipboard's is.
     saveFileAtomically(path, [&](std::ostream& out) {
-        nettor::writeSavedOutput(output, *state.model, state.settings, target, out);
+        nettor::writeSavedOutput(output, *state.model, state.settings, target, out, logicalDpiX(), logicalDpiY());
     });
 }
 
@@ -431,7 +435,9 @@ void MainWindow::loadWindowSettings()
     const nettor::TakenUpValues taken = nettor::takeUpStoredValues(readStoredValues(), state.settings, &state.partSearch);
     state.modelViewSize = taken.modelViewSize;
 
-    resize(900, 620);
+    // Shows the whole panel below a 3D view of the first run's size, and
+    // fits a screen of 1280 x 800 with room for the desktop's own bars.
+    resize(kDefaultWidth, kDefaultHeight);
     if (taken.placement) {
         std::vector<nettor::ScreenRect> screens;
         for (const QScreen* screen : QGuiApplication::screens()) {
@@ -487,6 +493,9 @@ void MainWindow::saveWindowSettings()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     saveWindowSettings();
+    // The textured pattern window goes with the main window, and with it
+    // the program.
+    if (TextureWindow* textured = TextureWindow::current()) textured->close();
     event->accept();
 }
 

@@ -25,6 +25,7 @@ class QToolBar;
 class Document;
 class ModelView;
 class InformationPanel;
+class LockIndicators;
 class PatternView;
 class PrintCommands;
 
@@ -32,6 +33,9 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kRecentFileCount = 4;
+    // The size of the window when no placement is stored.
+    static constexpr int kDefaultWidth = 1000;
+    static constexpr int kDefaultHeight = 720;
     // The filter of the Open dialog, in Qt's form.
     static QString openFilter();
     // Whether a dropped file is one the Open dialog offers (by its filter).
@@ -51,6 +55,7 @@ public:
     InformationPanel* informationPanel() const { return informationPanel_; }
     PatternView* patternView() const { return patternView_; }
     PrintCommands* printCommands() const { return printCommands_; }
+    LockIndicators* lockIndicators() const { return lockIndicators_; }
     QAction* undoEdgePickAction() const { return action(nettor::Command::UndoLastEdgePick); }
     QSplitter* columnSplitter() const { return columns_; }
     QSplitter* leftColumnSplitter() const { return leftColumn_; }
@@ -110,5 +115,6 @@ private:
     QHash<nettor::Command, std::function<void()>> handlers_;
     QTimer* stateTimer_ = nullptr;
     PrintCommands* printCommands_ = nullptr;
+    LockIndicators* lockIndicators_ = nullptr;
     bool paneSizesApplied_ = false;
 };

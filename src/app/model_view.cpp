@@ -370,15 +370,16 @@ void ModelView::mousePressEvent(QMouseEvent* event)
         if (!loaded) break;
         pressX_ = at.x();
         pressY_ = at.y();
-        // A key held down before the view had the focus still counts.
-        if (heldKey_ == 0) {
-            if (event->modifiers() & Qt::ShiftModifier) heldKey_ = nettor::kShiftKey;
-            else if (event->modifiers() & Qt::ControlModifier) heldKey_ = nettor::kControlKey;
-        }
+        // Shift and Ctrl as they are now, also when pressed before the view
+        // had the focus or released while another window had it.
+        heldKey_ = nettor::heldKeyAtPress(heldKey_, event->modifiers() & Qt::ShiftModifier,
+                                          event->modifiers() & Qt::ControlModifier);
         camera_.pressRight(at.x(), at.y(), heldKey_);
         break;
     case Qt::MiddleButton:
         buttonState_ = nettor::ButtonState::Middle;
+        heldKey_ = nettor::heldKeyAtPress(heldKey_, event->modifiers() & Qt::ShiftModifier,
+                                          event->modifiers() & Qt::ControlModifier);
         break;
     default:
         break;
@@ -460,6 +461,13 @@ void ModelView::keyPressEvent(QKeyEvent* event)
 {
     heldKey_ = virtualKeyOf(event);
     QOpenGLWidget::keyPressEvent(event);
+}
+
+void ModelView::focusOutEvent(QFocusEvent* event)
+{
+    // The release of a key held now goes to another window: forget the key.
+    heldKey_ = 0;
+    QOpenGLWidget::focusOutEvent(event);
 }
 
 void ModelView::keyReleaseEvent(QKeyEvent* event)

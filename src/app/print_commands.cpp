@@ -6,11 +6,12 @@
 #include "session/app_state.h"
 
 #include <QPageLayout>
-#include <QPageSetupDialog>
+#include <QDialogButtonBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QWidget>
 
 #include <algorithm>
@@ -104,7 +105,14 @@ void PrintCommands::preview()
 
 void PrintCommands::printSetup()
 {
-    QPageSetupDialog dialog(printer_.get(), window_);
+    // The print dialog without a page range: it chooses the printer and,
+    // through its properties, the paper and the other options, and prints
+    // nothing. The next Print starts from what it chose.
+    QPrintDialog dialog(printer_.get(), window_);
     dialog.setObjectName(QStringLiteral("printSetupDialog"));
+    dialog.setWindowTitle(tr("Print Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(tr("OK"));
     dialog.exec();
 }

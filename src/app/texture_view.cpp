@@ -44,12 +44,15 @@ void TextureView::resizeGL(int, int)
 void TextureView::applyProjection()
 {
     if (!gl_) return;
+    // The picture, its pan and its size are in the widget's logical pixels,
+    // so that on a scaled screen it keeps its size and follows the cursor;
+    // only the viewport counts the framebuffer's pixels.
     const qreal ratio = devicePixelRatioF();
-    const int w = qRound(width() * ratio), h = qRound(height() * ratio);
+    const int w = width(), h = height();
     gl_->glMatrixMode(GL_PROJECTION);
     gl_->glLoadIdentity();
     gl_->glOrtho(-(w / 2), w / 2, -(h / 2), h / 2, 1, 10);
-    gl_->glViewport(0, 0, w, h);
+    gl_->glViewport(0, 0, qRound(w * ratio), qRound(h * ratio));
     gl_->glMatrixMode(GL_MODELVIEW);
     gl_->glLoadIdentity();
 }

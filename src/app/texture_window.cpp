@@ -17,7 +17,7 @@ namespace {
 QPointer<TextureWindow> openWindow;
 }
 
-TextureWindow::TextureWindow(Document* document) : QMainWindow(nullptr)
+TextureWindow::TextureWindow(Document* document) : QMainWindow(nullptr), document_(document)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("textureWindow"));
@@ -87,11 +87,13 @@ void TextureWindow::saveAsBmp()
     dialog.setNameFilter(tr("Windows bitmap file (*.bmp)"));
     dialog.setDefaultSuffix(QStringLiteral("bmp"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const Document::MessagesOver over(document_, this);
     saveBmpTo(dialog.selectedFiles().first());
 }
 
 void TextureWindow::editSettings()
 {
+    const Document::MessagesOver over(document_, this);
     TextureSettingsDialog dialog(this);
     dialog.exec();
     view_->update();

@@ -3,6 +3,7 @@
 // with the textured pattern view, a BMP save and a settings dialog. There is
 // at most one; while it exists textureWindowOpen is set.
 #include <QMainWindow>
+#include <QPointer>
 
 class Document;
 class TextureView;
@@ -31,4 +32,5 @@ public slots:
 private:
     explicit TextureWindow(Document* document);
     TextureView* view_ = nullptr;
+    QPointer<Document> document_;
 };

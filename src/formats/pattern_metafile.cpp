@@ -22,9 +22,9 @@ std::vector<std::uint8_t> patternMetafile(Model& model, const Settings& settings
     return emf.finish();
 }
 
-void writeEmf(Model& model, const Settings& settings, std::ostream& out, double dpi)
+void writeEmf(Model& model, const Settings& settings, std::ostream& out, double dpiX, double dpiY)
 {
-    const auto bytes = patternMetafile(model, settings, OutputTarget::MetafileFile, dpi, dpi);
+    const auto bytes = patternMetafile(model, settings, OutputTarget::MetafileFile, dpiX, dpiY);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 

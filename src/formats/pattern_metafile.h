@@ -23,7 +23,8 @@ std::vector<std::uint8_t> patternMetafile(Model& model, const Settings& settings
                                           OutputTarget target, double dpiX = 96.0,
                                           double dpiY = 96.0);
 
-// The metafile file of the pattern.
-void writeEmf(Model& model, const Settings& settings, std::ostream& out, double dpi = 96.0);
+// The metafile file of the pattern, drawn for a screen of dpiX x dpiY.
+void writeEmf(Model& model, const Settings& settings, std::ostream& out, double dpiX = 96.0,
+              double dpiY = 96.0);
 
 } // namespace nettor

@@ -12,7 +12,8 @@
 namespace nettor {
 
 void writeSavedOutput(SavedOutput output, Model& model, const Settings& settings,
-                      const std::string& targetPath, std::ostream& out)
+                      const std::string& targetPath, std::ostream& out, double screenDpiX,
+                      double screenDpiY)
 {
     switch (output) {
     case SavedOutput::Eps:
@@ -25,7 +26,7 @@ void writeSavedOutput(SavedOutput output, Model& model, const Settings& settings
         writeObjExport(model, out);
         break;
     case SavedOutput::Emf:
-        writeEmf(model, settings, out);
+        writeEmf(model, settings, out, screenDpiX, screenDpiY);
         break;
     case SavedOutput::Pdf:
         writePatternPdf(model, settings, out);

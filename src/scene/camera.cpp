@@ -8,6 +8,13 @@ std::int32_t nextRightDragMode(std::int32_t mode)
     return next < 0 ? next + 3 : next;
 }
 
+int heldKeyAtPress(int heldKey, bool shiftDown, bool controlDown)
+{
+    if (shiftDown) return kShiftKey;
+    if (controlDown) return kControlKey;
+    return heldKey == kShiftKey || heldKey == kControlKey ? 0 : heldKey;
+}
+
 Gesture gestureFor(ButtonState buttons, int heldKey, std::int32_t rightDragMode)
 {
     const bool right = buttons == ButtonState::Right;

@@ -23,6 +23,11 @@ enum RightDragMode : std::int32_t { RotationDrag = 0, ZoomDrag = 1, MoveDrag = 2
 // The mode after a double click: Rotation, Zoom, Move, Rotation, ...
 std::int32_t nextRightDragMode(std::int32_t mode);
 
+// The held key a right press goes by: Shift or Ctrl as the press finds the
+// modifier keys, whatever key was last seen going down or up; any other key
+// still held is kept.
+int heldKeyAtPress(int heldKey, bool shiftDown, bool controlDown);
+
 enum class Gesture { None, Rotate, Move, Zoom };
 // What a mouse move does with these buttons, held key and right-drag mode.
 // Any key other than Shift and Ctrl blocks right and middle drags.

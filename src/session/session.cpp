@@ -25,6 +25,7 @@ void Session::makeCurrent(std::unique_ptr<Model> next)
 {
     replaceModel(std::move(next));
     status.finished = false;
+    status.undoAvailable = false; // no edge pick of the new model to take back
     if (listener) listener->setDocumentTitle(baseName(model->filePath));
     takeUpModel();
     notify(ViewChange::ModelReplaced);

@@ -54,6 +54,9 @@ public:
     bool saveBeforeUnfolding();
     // Whether the last save succeeded for the model now current.
     bool startRecordSaved() const { return recordSaved_; }
+    // Whether the panel's Undo can take the unfolding back: it is finished
+    // and Start saved a record for the model now current.
+    bool unfoldingUndoAvailable() const { return status.finished && recordSaved_; }
     // A different model became current: the record no longer belongs to it.
     void forgetStartRecord() { recordSaved_ = false; }
     // A fresh model read from the record, its saved cuts marked; null when

@@ -3,10 +3,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace nettor {
 
-std::optional<double> readScaleText(const std::string& text)
+namespace {
+
+// One number, whatever its size; infinite when it is too large for a double.
+std::optional<double> readNumber(const std::string& text)
 {
     std::size_t begin = text.find_first_not_of(" \t");
     if (begin == std::string::npos) return std::nullopt;
@@ -21,9 +25,28 @@ std::optional<double> readScaleText(const std::string& text)
     const char* first = number.data();
     const char* last = first + number.size();
     const auto [ptr, error] = std::from_chars(first, last, value, std::chars_format::general);
+    // Too large or too small for a double: still a number, taken as the
+    // C library rounds it (to infinity or towards zero).
+    if (error == std::errc::result_out_of_range && ptr == last) return std::strtod(number.c_str(), nullptr);
     if (error != std::errc() || ptr != last || !std::isfinite(value)) return std::nullopt;
-    if (value < 0.0 || value > kMaximumScaleEntry) return std::nullopt;
     return value;
+}
+
+} // namespace
+
+std::optional<double> readScaleText(const std::string& text)
+{
+    const std::optional<double> value = readNumber(text);
+    if (!value || std::isinf(*value) || *value < 0.0 || *value > kMaximumScaleEntry) return std::nullopt;
+    return value;
+}
+
+std::string scaleTextProblem(const std::string& text)
+{
+    const std::optional<double> value = readNumber(text);
+    if (!value) return kScaleNumberMessage;
+    if (!readScaleText(text)) return kScaleRangeMessage;
+    return {};
 }
 
 std::string scaleText(double scale)

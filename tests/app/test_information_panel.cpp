@@ -1,7 +1,8 @@
 // The information panel driven with the mouse and keyboard: its controls at
 // start, the modes, the overlap check, Start on small models (on the calling
 // thread) and on 51 faces (behind the progress dialog), Refresh with its
-// validation, and Undo.
+// validation, Undo only for an unfolding Start recorded, and the choice of
+// the search for fewer parts.
 #include "app/document.h"
 #include "app/information_panel.h"
 #include "app/pattern_view.h"
@@ -10,6 +11,7 @@
 #include "app_test_helpers.h"
 #include "session/app_state.h"
 #include "state/scale_text.h"
+#include "support/shape_generators.h"
 #include "support/unfolding_invariants.h"
 
 #include <QCheckBox>
@@ -119,7 +121,8 @@ private slots:
 
     void overlapCheckFollowsItsBoxWhateverTheOtherFieldsHold()
     {
-        // A face count beyond any counter range and a scale that is no number.
+        // A face count beyond any counter range and a scale that is no number:
+        // the scale is reported as the fields are read, and the check goes on.
         nettor::appState().status.totalFaceCount = 40000;
         panel->refreshCounters();
         QCOMPARE(panel->faceCountEdit()->text(), QStringLiteral("40000"));
@@ -128,7 +131,9 @@ private slots:
         QVERIFY(!panel->overlapCheckBox()->isChecked());
         QCOMPARE(nettor::appState().overlapCheck.load(), 0);
         QCOMPARE(hints, QList<int>{20});
-        QVERIFY(messages.isEmpty());
+        QCOMPARE(messages, QStringList{QStringLiteral("Please enter a number.")});
+        messages.clear();
+        panel->scaleEdit()->setText(QStringLiteral("2"));
         panel->overlapCheckBox()->setFocus();
         QTest::keyClick(panel->overlapCheckBox(), Qt::Key_Space);
         QCOMPARE(nettor::appState().overlapCheck.load(), 1);
@@ -188,18 +193,29 @@ private slots:
         hints.clear();
         nettor::Model& model = *nettor::appState().model;
 
+        // Text the field cannot take is reported, each kind with its own
+        // message; Refresh then goes on with the scale shown before, so the
+        // pattern keeps its scale.
+        QTRY_COMPARE(panel->scaleEdit()->text(), QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
+        const double shown = nettor::appState().displayedScale;
+        const double patternScale = model.patternScale;
         panel->scaleEdit()->setText(QStringLiteral("1200"));
         QTest::mouseClick(panel->refreshButton(), Qt::LeftButton);
-        QCOMPARE(messages, QStringList{QStringLiteral("Enter a number between 0 and 1000.")});
-        QVERIFY(!hints.contains(19));
+        QCOMPARE(messages, QStringList{QStringLiteral("Please enter a number between 0 and 1000.")});
+        QCOMPARE(hints, QList<int>{19});
+        QCOMPARE(nettor::appState().requestedScale, shown);
+        QCOMPARE(model.patternScale, patternScale);
         // The refused text is selected, ready to be typed over.
         QCOMPARE(panel->scaleEdit()->selectedText(), QStringLiteral("1200"));
 
         messages.clear();
+        hints.clear();
         panel->scaleEdit()->selectAll();
         QTest::keyClicks(panel->scaleEdit(), QStringLiteral("abc"));
         QTest::keyClick(panel->scaleEdit(), Qt::Key_Return);
-        QCOMPARE(messages, QStringList{QStringLiteral("Enter a number between 0 and 1000.")});
+        QCOMPARE(messages, QStringList{QStringLiteral("Please enter a number.")});
+        QCOMPARE(model.patternScale, patternScale);
+        hints.clear();
 
         // A valid scale is applied by the pattern view: cm per model unit.
         messages.clear();
@@ -240,12 +256,61 @@ private slots:
         QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("20"));
     }
 
-    void wheelOverThePanelIsSwallowed()
+    void undoOnlyForAnUnfoldingThatStartRecorded()
     {
-        QWheelEvent wheel(QPointF(10, 10), panel->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, 120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(panel, &wheel);
-        QVERIFY(wheel.isAccepted());
+        // Unfolded by hand alone: there is no record to go back to.
+        open(apptest::stripSpec(6), "strip6.obj");
+        nettor::appState().status.finished = true;
+        document->unfoldingFinished();
+        QVERIFY(!panel->undoButton()->isEnabled());
+        QTest::mouseClick(panel->undoButton(), Qt::LeftButton);
+        QVERIFY(messages.isEmpty());
+
+        // Started, finished, then another model opened and finished without
+        // Start: the record belongs to the first model.
+        nettor::appState().status.finished = false;
+        clickStart();
+        QVERIFY(nettor::appState().status.finished);
+        QVERIFY(panel->undoButton()->isEnabled());
+        open(apptest::stripSpec(8), "strip8.obj");
+        QVERIFY(!panel->undoButton()->isEnabled());
+        nettor::appState().status.finished = true;
+        document->unfoldingFinished();
+        QVERIFY(!panel->undoButton()->isEnabled());
+    }
+
+    void fewerPartsIsTheStoredChoiceOfTheSearch()
+    {
+        QCheckBox* fewer = panel->fewerPartsCheckBox();
+        QCOMPARE(fewer->text(), QStringLiteral("Fewer parts"));
+        QVERIFY(fewer->toolTip().contains(QStringLiteral("longer")));
+        nettor::appState().partSearch.enabled = false;
+        document->settingsChanged();
+        QVERIFY(!fewer->isChecked());
+        apptest::clickIndicator(fewer);
+        QVERIFY(nettor::appState().partSearch.enabled);
+        // The settings dialog's change shows when it closes (settings changed).
+        nettor::appState().partSearch.enabled = false;
+        document->settingsChanged();
+        QVERIFY(!fewer->isChecked());
+
+        // With the box ticked, Start runs the search: a torus, which the
+        // growth alone leaves in many parts, comes out in fewer.
+        apptest::clickIndicator(fewer);
+        nettor::appState().partSearch.timeLimitSeconds = 0.5;
+        open(nettor::test::torusSpec(48, 24), "torus.obj");
+        clickStart();
+        QVERIFY(nettor::appState().status.finished);
+        const int searched = nettor::appState().status.partCount;
+        apptest::clickIndicator(fewer);
+        QVERIFY(!nettor::appState().partSearch.enabled);
+        open(nettor::test::torusSpec(48, 24), "torus.obj");
+        clickStart();
+        QVERIFY(nettor::appState().status.finished);
+        QVERIFY2(searched < nettor::appState().status.partCount,
+                 qPrintable(QStringLiteral("%1 parts with the search, %2 without")
+                                .arg(searched).arg(nettor::appState().status.partCount)));
+        nettor::appState().partSearch = nettor::PartSearchSettings{};
     }
 };
 

@@ -198,8 +198,13 @@ private slots:
         QCOMPARE(action(nettor::Command::NextPane)->shortcut(), QKeySequence(Qt::Key_F6));
         QCOMPARE(action(nettor::Command::PreviousPane)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
         const QString filter = MainWindow::openFilter();
-        QVERIFY(filter.startsWith("Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte *."));
-        const QString others = filter.section(QStringLiteral("Other 3D models ("), 1);
+        // Each entry names its patterns once; the first lists the program's
+        // own formats, the formats read through Assimp have their own.
+        QVERIFY(filter.startsWith("Readable files (*.obj *.dxf *.rok *.mqo *.3ds *.nte);;Wavefront (*.obj);;"
+                                  "AutoCAD (*.dxf);;HexaGreat3D (*.rok);;Metasequoia (*.mqo);;3D Studio (*.3ds);;"
+                                  "To cut edge info (*.nte);;Other 3D formats (*."));
+        QVERIFY(MainWindow::isOpenableFile("/x/part.STL") && MainWindow::isOpenableFile("/x/a.mqo"));
+        const QString others = filter.section(QStringLiteral("Other 3D formats ("), 1);
         QVERIFY(others.contains("*.stl") && others.contains("*.gltf") && !others.contains("*.obj"));
     }
 

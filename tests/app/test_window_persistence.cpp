@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(s.flapSize, 1); // 7 is no size
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        QCOMPARE(frame->size(), QSize(900, 620)); // the default placement
+        QCOMPARE(frame->size(), QSize(MainWindow::kDefaultWidth, MainWindow::kDefaultHeight)); // the default placement
         QTRY_COMPARE(frame->modelView()->width(), 333);
 
         // Closing now keeps what the user had stored.

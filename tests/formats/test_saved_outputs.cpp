@@ -4,6 +4,7 @@
 #include "formats/cut_edge_file.h"
 #include "formats/eps_writer.h"
 #include "formats/obj_export.h"
+#include "formats/pattern_metafile.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
 #include "unfold/take_up_model.h"
@@ -65,6 +66,17 @@ TEST_F(SavedOutputs, ThePatternFilesFollowTheSettings)
     std::ostringstream obj;
     writeObjExport(*model, obj);
     EXPECT_EQ(saved(SavedOutput::ObjExport, "/tmp/x.obj"), obj.str());
+}
+
+TEST_F(SavedOutputs, TheMetafileIsDrawnForTheScreenItIsSavedFrom)
+{
+    std::ostringstream standard, scaled;
+    writeSavedOutput(SavedOutput::Emf, *model, settings, "/tmp/x.emf", standard);
+    writeSavedOutput(SavedOutput::Emf, *model, settings, "/tmp/x.emf", scaled, 192.0, 192.0);
+    const auto bytes = [](const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); };
+    EXPECT_EQ(standard.str(), bytes(patternMetafile(*model, settings, OutputTarget::MetafileFile)));
+    EXPECT_EQ(scaled.str(), bytes(patternMetafile(*model, settings, OutputTarget::MetafileFile, 192.0, 192.0)));
+    EXPECT_NE(scaled.str(), standard.str());
 }
 
 } // namespace

@@ -126,6 +126,21 @@ TEST(Camera, GesturesByButtonKeyAndMode)
     EXPECT_EQ(nextRightDragMode(MoveDrag), RotationDrag);
 }
 
+TEST(Camera, APressGoesByTheModifiersItFinds)
+{
+    // A Shift or Ctrl seen going down earlier but no longer held (its release
+    // went to another window) no longer counts; one held now does.
+    for (int earlier : {0, kShiftKey, kControlKey}) {
+        EXPECT_EQ(heldKeyAtPress(earlier, false, false), 0) << earlier;
+        EXPECT_EQ(heldKeyAtPress(earlier, true, false), kShiftKey) << earlier;
+        EXPECT_EQ(heldKeyAtPress(earlier, false, true), kControlKey) << earlier;
+    }
+    // Another key still held blocks the drag, as it did.
+    EXPECT_EQ(heldKeyAtPress('A', false, false), 'A');
+    EXPECT_EQ(gestureFor(ButtonState::Right, heldKeyAtPress(kControlKey, false, false), RotationDrag),
+              Gesture::Rotate);
+}
+
 TEST(Camera, PressWithAKeyTakesThePositionOrNothing)
 {
     SceneCamera camera;

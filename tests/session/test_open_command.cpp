@@ -25,7 +25,9 @@ TEST_F(OpenCommand, ExtensionIsComparedIgnoringCase)
 {
     const std::string path = writeTempFile("CUBE.OBJ", toObjText(boxSpec()));
     appState().status.finished = true;
+    appState().status.undoAvailable = true; // an edge pick on the model before
     ASSERT_TRUE(appState().openModel(path));
+    EXPECT_FALSE(appState().status.undoAvailable);
     ASSERT_NE(appState().model, nullptr);
     EXPECT_EQ(appState().model->faceCount, 6);
     EXPECT_EQ(appState().model->filePath, path);

@@ -156,8 +156,11 @@ TEST_F(TempCutEdgeFile, UndoMakesTheSavedModelCurrent)
     Model& m = takeBoxFile("box.obj");
     m.objects[0]->edges[4]->state = EdgeState::MarkedCut;
     ASSERT_TRUE(appState().saveBeforeUnfolding());
+    EXPECT_FALSE(appState().unfoldingUndoAvailable()) << "nothing to take back before the unfolding is finished";
     unfoldAll(appState(), m);
     ASSERT_TRUE(appState().status.finished);
+    EXPECT_TRUE(appState().unfoldingUndoAvailable());
+    appState().status.undoAvailable = true;
     appState().showTexture = true;
     appState().textureWindowOpen = true;
     listener.hints.clear();
@@ -166,6 +169,8 @@ TEST_F(TempCutEdgeFile, UndoMakesTheSavedModelCurrent)
     Model* now = appState().model.get();
     ASSERT_NE(now, &m);
     EXPECT_FALSE(appState().status.finished);
+    EXPECT_FALSE(appState().unfoldingUndoAvailable());
+    EXPECT_FALSE(appState().status.undoAvailable) << "the edge picks of the old model are gone";
     EXPECT_FALSE(appState().showTexture);
     EXPECT_EQ(listener.textureWindowCloses, 1);
     EXPECT_EQ(listener.hints, (std::vector<int>{16, 3}));
@@ -177,9 +182,14 @@ TEST_F(TempCutEdgeFile, UndoMakesTheSavedModelCurrent)
 
 TEST_F(TempCutEdgeFile, UndoOnlyAfterASuccessfulSaveForTheCurrentModel)
 {
-    // Nothing saved yet.
-    takeBoxFile("box.obj");
+    // Nothing saved yet: an unfolding finished without Start offers no Undo.
+    Model& box = takeBoxFile("box.obj");
     Model* current = appState().model.get();
+    unfoldAll(appState(), box);
+    ASSERT_TRUE(appState().status.finished);
+    EXPECT_FALSE(appState().unfoldingUndoAvailable());
+    appState().status.finished = false;
+    listener.messages.clear(); // the unfolding's own report
     EXPECT_FALSE(appState().reloadBeforeUnfolding());
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
     EXPECT_EQ(appState().model.get(), current);
@@ -189,6 +199,9 @@ TEST_F(TempCutEdgeFile, UndoOnlyAfterASuccessfulSaveForTheCurrentModel)
     const std::string other = writeInTestDir("other.obj", test::toObjText(test::lPrismSpec()));
     ASSERT_TRUE(appState().openModel(other));
     EXPECT_FALSE(appState().startRecordSaved());
+    appState().status.finished = true;
+    EXPECT_FALSE(appState().unfoldingUndoAvailable());
+    appState().status.finished = false;
     current = appState().model.get();
     listener.messages.clear();
     EXPECT_FALSE(appState().reloadBeforeUnfolding());

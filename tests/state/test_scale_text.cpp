@@ -25,6 +25,18 @@ TEST(ScaleText, RefusesTextOutOfRangeOrNotANumber)
     }
 }
 
+TEST(ScaleText, TellsTextThatIsNoNumberFromANumberOutOfRange)
+{
+    for (const char* word : {"", "   ", "abc", "12cm", "1.2.3", "nan", "inf", "--1", "1 2", "1,5.5"})
+        EXPECT_EQ(scaleTextProblem(word), "Please enter a number.") << word;
+    for (const char* far : {"1000.01", "-0.5", "1e400", "-1e400", "5000"})
+        EXPECT_EQ(scaleTextProblem(far), "Please enter a number between 0 and 1000.") << far;
+    // Every text the field takes raises no message, and every text it
+    // refuses raises one.
+    for (const char* text : {"0", "12.5", "2,25", "1e-400", "1000", "1000.01", "abc", "-1e400"})
+        EXPECT_EQ(scaleTextProblem(text).empty(), readScaleText(text).has_value()) << text;
+}
+
 TEST(ScaleText, ShowsSixSignificantDigitsThatReadBack)
 {
     EXPECT_EQ(scaleText(2.5), "2.5");

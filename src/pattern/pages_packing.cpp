@@ -1,0 +1,326 @@
+#include "pattern/pages_packing.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numeric>
+
+namespace nettor {
+
+namespace {
+
+// A cell counts as touched when a shape comes within this of it, so that
+// rounding never lets a shape leave the cells that stand for it.
+constexpr double kRasterSlackMm = 1e-6;
+// Pages further back than this are no longer offered room.
+constexpr std::size_t kOpenPages = 24;
+
+} // namespace
+
+CellMask::CellMask(int width, int height)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), words_((width_ + 63) / 64 + 1),
+      bits_(static_cast<std::size_t>(words_) * static_cast<std::size_t>(height_), 0)
+{
+}
+
+bool CellMask::get(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    return (row(y)[x >> 6] >> (x & 63)) & 1u;
+}
+
+void CellMask::set(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    row(y)[x >> 6] |= std::uint64_t{1} << (x & 63);
+}
+
+void CellMask::setRun(int y, int x0, int x1)
+{
+    if (y < 0 || y >= height_) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_ - 1);
+    if (x0 > x1) return;
+    std::uint64_t* r = row(y);
+    const int w0 = x0 >> 6, w1 = x1 >> 6;
+    const std::uint64_t first = ~std::uint64_t{0} << (x0 & 63);
+    const std::uint64_t last = ~std::uint64_t{0} >> (63 - (x1 & 63));
+    if (w0 == w1) {
+        r[w0] |= first & last;
+        return;
+    }
+    r[w0] |= first;
+    for (int w = w0 + 1; w < w1; ++w) r[w] = ~std::uint64_t{0};
+    r[w1] |= last;
+}
+
+int CellMask::count() const
+{
+    int n = 0;
+    for (std::uint64_t w : bits_) n += std::popcount(w);
+    return n;
+}
+
+CellMask CellMask::grown(int cells) const
+{
+    CellMask across(width_ + 2 * cells, height_);
+    for (int y = 0; y < height_; ++y) {
+        int x = 0;
+        while (x < width_) {
+            if (!get(x, y)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end + 1 < width_ && get(end + 1, y)) ++end;
+            across.setRun(y, x, end + 2 * cells);
+            x = end + 1;
+        }
+    }
+    CellMask out(width_ + 2 * cells, height_ + 2 * cells);
+    for (int y = 0; y < height_; ++y) {
+        const std::uint64_t* source = across.row(y);
+        for (int k = 0; k <= 2 * cells; ++k) {
+            std::uint64_t* target = out.row(y + k);
+            for (int w = 0; w < out.words_; ++w) target[w] |= source[w];
+        }
+    }
+    return out;
+}
+
+bool CellMask::meets(const CellMask& other, int x, int y) const
+{
+    const int shift = x & 63, base = x >> 6;
+    for (int i = 0; i < height_; ++i) {
+        const int oy = y + i;
+        if (oy < 0 || oy >= other.height_) continue;
+        const std::uint64_t* mine = row(i);
+        const std::uint64_t* theirs = other.row(oy);
+        for (int j = 0; j < words_; ++j) {
+            const std::uint64_t w = mine[j];
+            if (!w) continue;
+            const int at = base + j;
+            if (at < other.words_ && (theirs[at] & (w << shift))) return true;
+            if (shift && at + 1 < other.words_ && (theirs[at + 1] & (w >> (64 - shift)))) return true;
+        }
+    }
+    return false;
+}
+
+void CellMask::merge(const CellMask& other, int x, int y)
+{
+    const int shift = x & 63, base = x >> 6;
+    for (int i = 0; i < other.height_; ++i) {
+        const int ty = y + i;
+        if (ty < 0 || ty >= height_) continue;
+        const std::uint64_t* source = other.row(i);
+        std::uint64_t* target = row(ty);
+        for (int j = 0; j < other.words_; ++j) {
+            const std::uint64_t w = source[j];
+            if (!w) continue;
+            const int at = base + j;
+            if (at < words_) target[at] |= w << shift;
+            if (shift && at + 1 < words_) target[at + 1] |= w >> (64 - shift);
+        }
+    }
+}
+
+Raster rasterize(const std::vector<std::vector<MmPoint>>& polygons, double degrees, double cellMm)
+{
+    std::vector<std::vector<MmPoint>> turnedShapes;
+    turnedShapes.reserve(polygons.size());
+    double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    for (const auto& polygon : polygons) {
+        std::vector<MmPoint> t;
+        t.reserve(polygon.size());
+        for (const MmPoint& p : polygon) {
+            const MmPoint q = turned(p, degrees);
+            x0 = std::min(x0, q.x);
+            y0 = std::min(y0, q.y);
+            x1 = std::max(x1, q.x);
+            y1 = std::max(y1, q.y);
+            t.push_back(q);
+        }
+        turnedShapes.push_back(std::move(t));
+    }
+    Raster raster;
+    if (x0 > x1) return raster;
+    const double c = cellMm;
+    const int cx0 = static_cast<int>(std::floor((x0 - kRasterSlackMm) / c));
+    const int cy0 = static_cast<int>(std::floor((y0 - kRasterSlackMm) / c));
+    const int cx1 = static_cast<int>(std::floor((x1 + kRasterSlackMm) / c));
+    const int cy1 = static_cast<int>(std::floor((y1 + kRasterSlackMm) / c));
+    raster.origin = {cx0 * c, cy0 * c};
+    raster.mask = CellMask(cx1 - cx0 + 1, cy1 - cy0 + 1);
+
+    std::vector<double> lo, hi;
+    for (const auto& polygon : turnedShapes) {
+        if (polygon.empty()) continue;
+        double py0 = 1e300, py1 = -1e300;
+        for (const MmPoint& p : polygon) {
+            py0 = std::min(py0, p.y);
+            py1 = std::max(py1, p.y);
+        }
+        const int r0 = static_cast<int>(std::floor((py0 - kRasterSlackMm) / c));
+        const int r1 = static_cast<int>(std::floor((py1 + kRasterSlackMm) / c));
+        lo.assign(static_cast<std::size_t>(r1 - r0 + 1), 1e300);
+        hi.assign(static_cast<std::size_t>(r1 - r0 + 1), -1e300);
+        // Each row takes the x extent of the polygon's edges within its
+        // band, which is the extent of the polygon within the band.
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const MmPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+            const double ey0 = std::min(a.y, b.y), ey1 = std::max(a.y, b.y);
+            const int e0 = static_cast<int>(std::floor((ey0 - kRasterSlackMm) / c));
+            const int e1 = static_cast<int>(std::floor((ey1 + kRasterSlackMm) / c));
+            for (int r = e0; r <= e1; ++r) {
+                const double band0 = r * c - kRasterSlackMm, band1 = (r + 1) * c + kRasterSlackMm;
+                double xa, xb;
+                if (b.y == a.y) {
+                    xa = a.x;
+                    xb = b.x;
+                } else {
+                    const double t0 = std::clamp((band0 - a.y) / (b.y - a.y), 0.0, 1.0);
+                    const double t1 = std::clamp((band1 - a.y) / (b.y - a.y), 0.0, 1.0);
+                    xa = a.x + t0 * (b.x - a.x);
+                    xb = a.x + t1 * (b.x - a.x);
+                }
+                const auto k = static_cast<std::size_t>(r - r0);
+                lo[k] = std::min({lo[k], xa, xb});
+                hi[k] = std::max({hi[k], xa, xb});
+            }
+        }
+        for (int r = r0; r <= r1; ++r) {
+            const auto k = static_cast<std::size_t>(r - r0);
+            if (lo[k] > hi[k]) continue;
+            const int a = static_cast<int>(std::floor((lo[k] - kRasterSlackMm) / c)) - cx0;
+            const int b = static_cast<int>(std::floor((hi[k] + kRasterSlackMm) / c)) - cx0;
+            raster.mask.setRun(r - cy0, a, b);
+        }
+    }
+    return raster;
+}
+
+double packingCellMm(const PaperMm& paper, double marginMm)
+{
+    const double area = (paper.width - 2 * marginMm) * (paper.height - 2 * marginMm);
+    // Up to a quarter of a million cells a page.
+    return std::max(1.0, std::sqrt(std::max(area, 0.0) / 250000.0));
+}
+
+PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,
+                      const std::atomic<bool>* cancel)
+{
+    PackResult result;
+    result.placements.resize(items.size());
+    const double c = packingCellMm(paper, marginMm);
+    const int gap = static_cast<int>(std::ceil(kPagesGapMm / c - 1e-9));
+    const int cols = static_cast<int>(std::floor((paper.width - 2 * marginMm) / c + 1e-9));
+    const int rows = static_cast<int>(std::floor((paper.height - 2 * marginMm) / c + 1e-9));
+    if (cols < 1 || rows < 1) {
+        result.doesNotFit = !items.empty();
+        return result;
+    }
+
+    struct Turned {
+        double degrees;
+        Raster raster;
+    };
+    struct Prepared {
+        std::vector<Turned> turns; // the quarter turns that fit an empty page
+        int cells = 0;
+    };
+    std::vector<Prepared> prepared(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (cancel && cancel->load()) {
+            result.cancelled = true;
+            return result;
+        }
+        std::vector<MmPoint> all;
+        for (const auto& s : items[i].shapes) all.insert(all.end(), s.begin(), s.end());
+        const double base = smallestBoxTurn(convexHull(all));
+        for (const double start : {base, items[i].fitTurn}) {
+            for (int q = 0; q < 4; ++q) {
+                const double degrees = std::fmod(start + 90.0 * q, 360.0);
+                Raster r = rasterize(items[i].shapes, degrees, c);
+                if (r.mask.width() <= cols && r.mask.height() <= rows)
+                    prepared[i].turns.push_back({degrees, std::move(r)});
+            }
+            if (!prepared[i].turns.empty()) break;
+        }
+        if (prepared[i].turns.empty()) {
+            result.doesNotFit = true;
+            return result;
+        }
+        prepared[i].cells = prepared[i].turns.front().raster.mask.count();
+    }
+
+    result.order.resize(items.size());
+    std::iota(result.order.begin(), result.order.end(), 0);
+    std::stable_sort(result.order.begin(), result.order.end(),
+                     [&](int a, int b) { return prepared[static_cast<std::size_t>(a)].cells > prepared[static_cast<std::size_t>(b)].cells; });
+
+    struct Page {
+        CellMask taken;
+        int freeCells = 0;
+    };
+    std::vector<Page> pages;
+    const int pageCells = cols * rows;
+
+    for (const int index : result.order) {
+        if (cancel && cancel->load()) {
+            result.cancelled = true;
+            return result;
+        }
+        const Prepared& item = prepared[static_cast<std::size_t>(index)];
+        int chosenPage = -1, chosenTurn = 0, bestX = 0, bestY = 0;
+        const std::size_t firstOpen = pages.size() > kOpenPages ? pages.size() - kOpenPages : 0;
+        for (std::size_t p = firstOpen; p < pages.size() && chosenPage < 0; ++p) {
+            if (pages[p].freeCells < item.cells) continue;
+            int foundY = rows + gap + 1;
+            for (std::size_t t = 0; t < item.turns.size(); ++t) {
+                const CellMask& mask = item.turns[t].raster.mask;
+                const int lastY = std::min(gap + rows - mask.height(), foundY);
+                bool found = false;
+                for (int y = gap; y <= lastY && !found; ++y) {
+                    for (int x = gap; x <= gap + cols - mask.width(); ++x) {
+                        if (y == foundY && x >= bestX) break;
+                        if (!mask.meets(pages[p].taken, x, y)) {
+                            foundY = y;
+                            bestX = x;
+                            bestY = y;
+                            chosenTurn = static_cast<int>(t);
+                            chosenPage = static_cast<int>(p);
+                            found = true;
+                            break;
+                        }
+                    }
+                }
+            }
+        }
+        if (chosenPage < 0) {
+            if (static_cast<int>(pages.size()) >= kMaxPages) {
+                result.tooManyPages = true;
+                result.pageCount = static_cast<int>(pages.size());
+                return result;
+            }
+            pages.push_back({CellMask(cols + 2 * gap, rows + 2 * gap), pageCells});
+            chosenPage = static_cast<int>(pages.size()) - 1;
+            chosenTurn = 0;
+            bestX = gap;
+            bestY = gap;
+        }
+        const Turned& turn = item.turns[static_cast<std::size_t>(chosenTurn)];
+        Page& page = pages[static_cast<std::size_t>(chosenPage)];
+        page.taken.merge(turn.raster.mask.grown(gap), bestX - gap, bestY - gap);
+        page.freeCells -= turn.raster.mask.count();
+        PackPlacement& placement = result.placements[static_cast<std::size_t>(index)];
+        placement.page = chosenPage + 1;
+        placement.rotationDeg = turn.degrees;
+        placement.offset = {marginMm + (bestX - gap) * c - turn.raster.origin.x,
+                            marginMm + (bestY - gap) * c - turn.raster.origin.y};
+    }
+    result.pageCount = static_cast<int>(pages.size());
+    return result;
+}
+
+} // namespace nettor

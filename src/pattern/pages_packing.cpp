@@ -88,25 +88,6 @@ CellMask CellMask::grown(int cells) const
     return out;
 }
 
-bool CellMask::meets(const CellMask& other, int x, int y) const
-{
-    const int shift = x & 63, base = x >> 6;
-    for (int i = 0; i < height_; ++i) {
-        const int oy = y + i;
-        if (oy < 0 || oy >= other.height_) continue;
-        const std::uint64_t* mine = row(i);
-        const std::uint64_t* theirs = other.row(oy);
-        for (int j = 0; j < words_; ++j) {
-            const std::uint64_t w = mine[j];
-            if (!w) continue;
-            const int at = base + j;
-            if (at < other.words_ && (theirs[at] & (w << shift))) return true;
-            if (shift && at + 1 < other.words_ && (theirs[at + 1] & (w >> (64 - shift)))) return true;
-        }
-    }
-    return false;
-}
-
 void CellMask::merge(const CellMask& other, int x, int y)
 {
     const int shift = x & 63, base = x >> 6;
@@ -124,6 +105,72 @@ void CellMask::merge(const CellMask& other, int x, int y)
         }
     }
 }
+
+int CellMask::lastSetIn(int y, int x0, int x1) const
+{
+    if (y < 0 || y >= height_) return -1;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_ - 1);
+    if (x0 > x1) return -1;
+    const std::uint64_t* r = row(y);
+    const int w0 = x0 >> 6, w1 = x1 >> 6;
+    for (int w = w1; w >= w0; --w) {
+        std::uint64_t bits = r[w];
+        if (w == w1 && (x1 & 63) != 63) bits &= (std::uint64_t{1} << ((x1 & 63) + 1)) - 1;
+        if (w == w0) bits &= ~std::uint64_t{0} << (x0 & 63);
+        if (bits) return w * 64 + 63 - std::countl_zero(bits);
+    }
+    return -1;
+}
+
+namespace {
+
+// A piece's cells as runs per row, with the rows in the order they are
+// tested: spread over the piece first, so that a taken place is found early.
+struct RowRuns {
+    std::vector<std::vector<std::pair<int, int>>> runs;
+    std::vector<int> order;
+
+    explicit RowRuns(const CellMask& mask) : runs(static_cast<std::size_t>(mask.height()))
+    {
+        for (int y = 0; y < mask.height(); ++y) {
+            int x = 0;
+            while (x < mask.width()) {
+                if (!mask.get(x, y)) {
+                    ++x;
+                    continue;
+                }
+                int end = x;
+                while (end + 1 < mask.width() && mask.get(end + 1, y)) ++end;
+                runs[static_cast<std::size_t>(y)].emplace_back(x, end);
+                x = end + 1;
+            }
+        }
+        std::vector<char> taken(runs.size(), 0);
+        int step = 1;
+        while (step * 2 < mask.height()) step *= 2;
+        for (; step >= 1; step /= 2)
+            for (int y = 0; y < mask.height(); y += step)
+                if (!taken[static_cast<std::size_t>(y)]) {
+                    taken[static_cast<std::size_t>(y)] = 1;
+                    if (!runs[static_cast<std::size_t>(y)].empty()) order.push_back(y);
+                }
+    }
+
+    // -1 when the piece fits with its cell (0, 0) at (x, y) of the page;
+    // else the next x at which it might, on this row of places.
+    int blockedUntil(const CellMask& page, int x, int y) const
+    {
+        for (const int row : order)
+            for (const auto& [a, b] : runs[static_cast<std::size_t>(row)]) {
+                const int taken = page.lastSetIn(y + row, x + a, x + b);
+                if (taken >= 0) return taken - a + 1;
+            }
+        return -1;
+    }
+};
+
+} // namespace
 
 Raster rasterize(const std::vector<std::vector<MmPoint>>& polygons, double degrees, double cellMm)
 {
@@ -224,6 +271,7 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
     struct Turned {
         double degrees;
         Raster raster;
+        RowRuns runs;
     };
     struct Prepared {
         std::vector<Turned> turns; // the quarter turns that fit an empty page
@@ -242,8 +290,10 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
             for (int q = 0; q < 4; ++q) {
                 const double degrees = std::fmod(start + 90.0 * q, 360.0);
                 Raster r = rasterize(items[i].shapes, degrees, c);
-                if (r.mask.width() <= cols && r.mask.height() <= rows)
-                    prepared[i].turns.push_back({degrees, std::move(r)});
+                if (r.mask.width() <= cols && r.mask.height() <= rows) {
+                    RowRuns runs(r.mask);
+                    prepared[i].turns.push_back({degrees, std::move(r), std::move(runs)});
+                }
             }
             if (!prepared[i].turns.empty()) break;
         }
@@ -278,13 +328,16 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
             if (pages[p].freeCells < item.cells) continue;
             int foundY = rows + gap + 1;
             for (std::size_t t = 0; t < item.turns.size(); ++t) {
-                const CellMask& mask = item.turns[t].raster.mask;
+                const Turned& turn = item.turns[t];
+                const CellMask& mask = turn.raster.mask;
                 const int lastY = std::min(gap + rows - mask.height(), foundY);
+                const int lastX = gap + cols - mask.width();
                 bool found = false;
                 for (int y = gap; y <= lastY && !found; ++y) {
-                    for (int x = gap; x <= gap + cols - mask.width(); ++x) {
-                        if (y == foundY && x >= bestX) break;
-                        if (!mask.meets(pages[p].taken, x, y)) {
+                    int x = gap;
+                    while (x <= lastX && !(y == foundY && x >= bestX)) {
+                        const int next = turn.runs.blockedUntil(pages[p].taken, x, y);
+                        if (next < 0) {
                             foundY = y;
                             bestX = x;
                             bestY = y;
@@ -293,6 +346,7 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
                             found = true;
                             break;
                         }
+                        x = std::max(next, x + 1);
                     }
                 }
             }

@@ -27,11 +27,10 @@ public:
     int count() const;
     // Every cell within `cells` of a set cell along x and y (a square).
     CellMask grown(int cells) const;
-    // Whether this mask placed with its cell (0, 0) on (x, y) of the other
-    // covers any cell set there.
-    bool meets(const CellMask& other, int x, int y) const;
     // Sets, in this mask, the cells of the other placed at (x, y).
     void merge(const CellMask& other, int x, int y);
+    // The last set cell of row y within x0..x1, or -1.
+    int lastSetIn(int y, int x0, int x1) const;
 
 private:
     int width_ = 0, height_ = 0, words_ = 0;

@@ -13,7 +13,7 @@ namespace {
 // rounding never lets a shape leave the cells that stand for it.
 constexpr double kRasterSlackMm = 1e-6;
 // Pages further back than this are no longer offered room.
-constexpr std::size_t kOpenPages = 24;
+constexpr std::size_t kOpenPages = 12;
 
 } // namespace
 
@@ -123,6 +123,30 @@ int CellMask::lastSetIn(int y, int x0, int x1) const
     return -1;
 }
 
+int CellMask::longestClearRun(int y) const
+{
+    if (y < 0 || y >= height_) return 0;
+    const std::uint64_t* r = row(y);
+    int best = 0, run = 0;
+    for (int w = 0; w * 64 < width_; ++w) {
+        const int bits = std::min(64, width_ - w * 64);
+        const std::uint64_t word = r[w];
+        if (word == 0) {
+            run += bits;
+            continue;
+        }
+        for (int b = 0; b < bits; ++b) {
+            if ((word >> b) & 1u) {
+                best = std::max(best, run);
+                run = 0;
+            } else {
+                ++run;
+            }
+        }
+    }
+    return std::max(best, run);
+}
+
 namespace {
 
 // A piece's cells as runs per row, with the rows in the order they are
@@ -130,8 +154,10 @@ namespace {
 struct RowRuns {
     std::vector<std::vector<std::pair<int, int>>> runs;
     std::vector<int> order;
+    std::vector<int> longest; // the longest run of each row
 
-    explicit RowRuns(const CellMask& mask) : runs(static_cast<std::size_t>(mask.height()))
+    explicit RowRuns(const CellMask& mask)
+        : runs(static_cast<std::size_t>(mask.height())), longest(static_cast<std::size_t>(mask.height()), 0)
     {
         for (int y = 0; y < mask.height(); ++y) {
             int x = 0;
@@ -143,6 +169,7 @@ struct RowRuns {
                 int end = x;
                 while (end + 1 < mask.width() && mask.get(end + 1, y)) ++end;
                 runs[static_cast<std::size_t>(y)].emplace_back(x, end);
+                longest[static_cast<std::size_t>(y)] = std::max(longest[static_cast<std::size_t>(y)], end - x + 1);
                 x = end + 1;
             }
         }
@@ -155,6 +182,15 @@ struct RowRuns {
                     taken[static_cast<std::size_t>(y)] = 1;
                     if (!runs[static_cast<std::size_t>(y)].empty()) order.push_back(y);
                 }
+    }
+
+    // Whether some row of the piece is longer than any clear run of the
+    // page row it would lie on, with its top row on row y.
+    bool rowsTooLong(const std::vector<int>& clearRuns, int y) const
+    {
+        for (const int row : order)
+            if (clearRuns[static_cast<std::size_t>(y + row)] < longest[static_cast<std::size_t>(row)]) return true;
+        return false;
     }
 
     // -1 when the piece fits with its cell (0, 0) at (x, y) of the page;
@@ -276,6 +312,7 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
     struct Prepared {
         std::vector<Turned> turns; // the quarter turns that fit an empty page
         int cells = 0;
+        int shortSide = 0, longSide = 0; // of the box of the first turn, in cells
     };
     std::vector<Prepared> prepared(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -301,7 +338,10 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
             result.doesNotFit = true;
             return result;
         }
-        prepared[i].cells = prepared[i].turns.front().raster.mask.count();
+        const CellMask& first = prepared[i].turns.front().raster.mask;
+        prepared[i].cells = first.count();
+        prepared[i].shortSide = std::min(first.width(), first.height());
+        prepared[i].longSide = std::max(first.width(), first.height());
     }
 
     result.order.resize(items.size());
@@ -312,6 +352,10 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
     struct Page {
         CellMask taken;
         int freeCells = 0;
+        std::vector<int> clearRuns; // per row of taken
+        // The box sides (shorter, longer) of the smallest piece that found
+        // no room here: a piece at least as large in both is not tried.
+        int refusedShort = 1 << 30, refusedLong = 1 << 30;
     };
     std::vector<Page> pages;
     const int pageCells = cols * rows;
@@ -326,6 +370,7 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
         const std::size_t firstOpen = pages.size() > kOpenPages ? pages.size() - kOpenPages : 0;
         for (std::size_t p = firstOpen; p < pages.size() && chosenPage < 0; ++p) {
             if (pages[p].freeCells < item.cells) continue;
+            if (item.shortSide >= pages[p].refusedShort && item.longSide >= pages[p].refusedLong) continue;
             int foundY = rows + gap + 1;
             for (std::size_t t = 0; t < item.turns.size(); ++t) {
                 const Turned& turn = item.turns[t];
@@ -334,6 +379,7 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
                 const int lastX = gap + cols - mask.width();
                 bool found = false;
                 for (int y = gap; y <= lastY && !found; ++y) {
+                    if (turn.runs.rowsTooLong(pages[p].clearRuns, y)) continue;
                     int x = gap;
                     while (x <= lastX && !(y == foundY && x >= bestX)) {
                         const int next = turn.runs.blockedUntil(pages[p].taken, x, y);
@@ -350,6 +396,12 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
                     }
                 }
             }
+            if (chosenPage < 0 &&
+                static_cast<long>(item.shortSide) * item.longSide <
+                    static_cast<long>(pages[p].refusedShort) * pages[p].refusedLong) {
+                pages[p].refusedShort = item.shortSide;
+                pages[p].refusedLong = item.longSide;
+            }
         }
         if (chosenPage < 0) {
             if (static_cast<int>(pages.size()) >= kMaxPages) {
@@ -357,7 +409,8 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
                 result.pageCount = static_cast<int>(pages.size());
                 return result;
             }
-            pages.push_back({CellMask(cols + 2 * gap, rows + 2 * gap), pageCells});
+            pages.push_back({CellMask(cols + 2 * gap, rows + 2 * gap), pageCells,
+                             std::vector<int>(static_cast<std::size_t>(rows + 2 * gap), cols + 2 * gap)});
             chosenPage = static_cast<int>(pages.size()) - 1;
             chosenTurn = 0;
             bestX = gap;
@@ -365,7 +418,10 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
         }
         const Turned& turn = item.turns[static_cast<std::size_t>(chosenTurn)];
         Page& page = pages[static_cast<std::size_t>(chosenPage)];
-        page.taken.merge(turn.raster.mask.grown(gap), bestX - gap, bestY - gap);
+        const CellMask grown = turn.raster.mask.grown(gap);
+        page.taken.merge(grown, bestX - gap, bestY - gap);
+        for (int y = bestY - gap; y < bestY - gap + grown.height(); ++y)
+            page.clearRuns[static_cast<std::size_t>(y)] = page.taken.longestClearRun(y);
         page.freeCells -= turn.raster.mask.count();
         PackPlacement& placement = result.placements[static_cast<std::size_t>(index)];
         placement.page = chosenPage + 1;

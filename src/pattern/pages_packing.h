@@ -31,6 +31,8 @@ public:
     void merge(const CellMask& other, int x, int y);
     // The last set cell of row y within x0..x1, or -1.
     int lastSetIn(int y, int x0, int x1) const;
+    // The length of the longest run of clear cells in row y.
+    int longestClearRun(int y) const;
 
 private:
     int width_ = 0, height_ = 0, words_ = 0;

@@ -56,6 +56,25 @@ double keepWeight(const Edge& edge)
     return edge.length * (0.2 + sharpness);
 }
 
+MmPoint centreOf(const Face& face)
+{
+    MmPoint c;
+    double n = 0;
+    for (const HalfEdge* h : face.outerLoop.halfEdges)
+        if (h && h->point) {
+            c = {c.x + h->point->x, c.y + h->point->y};
+            ++n;
+        }
+    return n > 0 ? MmPoint{c.x / n, c.y / n} : c;
+}
+
+// Pieces grow round their first face, and among equally near faces across
+// the folds that are dearest to cut.
+double growWeight(const Edge& edge, MmPoint face, MmPoint seed)
+{
+    return 0.5 * keepWeight(edge) - std::hypot(face.x - seed.x, face.y - seed.y);
+}
+
 } // namespace
 
 DirectionSpread::DirectionSpread()
@@ -150,6 +169,7 @@ std::vector<PieceFaces> splitToFit(const Model& model, const SplitBox& box,
             // Highest keep weight first; equal weights in placement order.
             using Entry = std::pair<double, int>; // weight, minus placement order
             std::priority_queue<Entry> frontier;
+            MmPoint centre;
             auto take = [&](const Face& f) {
                 faceSlot(f) = id;
                 taken.push_back(&f);
@@ -157,9 +177,10 @@ std::vector<PieceFaces> splitToFit(const Model& model, const SplitBox& box,
                 for (const HalfEdge* h : f.outerLoop.halfEdges) {
                     const Face* n = foldNeighbour(*h);
                     if (n && faceSlot(*n) == -1)
-                        frontier.push({keepWeight(*h->edge), -order[static_cast<std::size_t>(n->index)]});
+                        frontier.push({growWeight(*h->edge, centreOf(*n), centre), -order[static_cast<std::size_t>(n->index)]});
                 }
             };
+            centre = centreOf(*seed);
             take(*seed);
             while (!frontier.empty()) {
                 const int next = -frontier.top().second;

@@ -47,7 +47,8 @@ const Face* faceTooLarge(const Model& model, const SplitBox& box);
 
 // Parts whose faces fit the box stay whole; the others are split into
 // pieces that each fit, grown greedily along folds from the first face not
-// yet taken, keeping long and sharp folds before short and flat ones.
+// yet taken: nearest faces first, so that pieces stay compact, and across
+// long and sharp folds before short and flat ones.
 // Every face must fit on its own (faceTooLarge). Empty when cancelled.
 std::vector<PieceFaces> splitToFit(const Model& model, const SplitBox& box,
                                    const std::atomic<bool>* cancel, bool& cancelled);

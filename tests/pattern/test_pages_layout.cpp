@@ -287,6 +287,36 @@ TEST_F(PagesLayoutTest, AFaceLargerThanThePageNamesTheLargestSizeThatFits)
     EXPECT_FALSE(layOutPages({*model, Settings{}, pages}).layout);
 }
 
+TEST_F(PagesLayoutTest, AFlapThatWouldCoverAFaceMovesToTheOtherSide)
+{
+    // Squares 0 and 2 in one part, 1 in another. Square 2 is moved up to
+    // square 0, into the place of square 0's flap on its cut with square 1:
+    // that flap goes to square 1's side. The cut of squares 1 and 2 keeps
+    // its flap on square 1.
+    auto model = layOutFlat(squareRowSpec(3), {0, 1, 0});
+    const Face* face0 = model->objects[0]->faces[0];
+    const Face* face1 = model->objects[0]->faces[1];
+    const Face* face2 = model->objects[0]->faces[2];
+    for (HalfEdge* h : face2->outerLoop.halfEdges) h->point->x -= 0.95;
+    PagesSettings pages;
+    pages.finishedSizeMm = 90; // 30 mm squares
+    const PagesResult result = layOutPages({*model, Settings{}, pages});
+    ASSERT_TRUE(result.layout) << result.message;
+    const PagesLayout& layout = *result.layout;
+    checkLayout(*model, layout);
+    EXPECT_EQ(layout.flapsMoved, 1);
+    EXPECT_EQ(layout.flapsShortened, 0);
+    EXPECT_EQ(layout.flapsOmitted, 0);
+    std::vector<std::pair<const Face*, const Face*>> flaps; // (face of the flap, face across)
+    for (const LaidOutPiece& piece : layout.pieces)
+        for (const LayoutFlap& flap : piece.flaps)
+            flaps.emplace_back(flap.side->loop->face, flap.side->twin->loop->face);
+    std::sort(flaps.begin(), flaps.end(), [](auto a, auto b) { return a.second->index < b.second->index; });
+    ASSERT_EQ(flaps.size(), 2u);
+    EXPECT_EQ(flaps[0], std::make_pair(face1, face0));
+    EXPECT_EQ(flaps[1], std::make_pair(face1, face2));
+}
+
 TEST_F(PagesLayoutTest, TooManyPagesStopWithTheCountNeeded)
 {
     auto model = layOutFlat(squareRowSpec(4), {0, 1, 2, 3});

@@ -1,6 +1,7 @@
 // nettor-cli unfold MODEL: automatic unfolding of a model file, with a
 // summary on standard output and, on request, the whole result as JSON.
 #include "cli/command_registry.h"
+#include "cli/pages_options.h"
 #include "cli/pattern_exports.h"
 
 #include "model/mesh.h"
@@ -28,6 +29,7 @@ struct UnfoldOptions {
     double timeLimit = PartSearchSettings{}.timeLimitSeconds;
     std::uint32_t seed = PartSearchSettings{}.seed;
     PatternExports exports;
+    PagesOptions pages;
 };
 
 // Messages meant for a message box go to standard error; nothing waits.
@@ -106,6 +108,13 @@ nlohmann::ordered_json resultJson(const Model& model, double displayedScale)
 
 int runUnfold(const UnfoldOptions& options)
 {
+    PagesSettings pagesSettings;
+    if (options.pages.pages()) {
+        if (const auto problem = pagesSettingsFromOptions(options.pages, pagesSettings)) {
+            std::cerr << *problem << std::endl;
+            return 1;
+        }
+    }
     Session state;
     StderrListener listener;
     state.listener = &listener; // the cut-edge reader reports while loading
@@ -128,6 +137,16 @@ int runUnfold(const UnfoldOptions& options)
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
+    std::optional<PagesLayout> pages;
+    if (options.pages.pages()) {
+        PagesResult laidOut = layOutPages({model, state.settings, pagesSettings});
+        if (!laidOut.layout) {
+            std::cerr << laidOut.message << std::endl;
+            return 1;
+        }
+        pages = std::move(laidOut.layout);
+    }
+
     int folds = 0, cuts = 0, borders = 0;
     for (const auto& object : model.objects) {
         for (const Edge* e : object->edges) {
@@ -146,17 +165,25 @@ int runUnfold(const UnfoldOptions& options)
               << "pattern scale: " << model.patternScale << "\n"
               << "displayed scale: " << state.displayedScale << "\n"
               << "seconds: " << seconds << "\n";
+    if (pages) printPagesSummary(std::cout, *pages);
 
     int exitCode = 0;
     if (!options.jsonPath.empty()) {
         std::ofstream file(options.jsonPath);
-        file << resultJson(model, state.displayedScale).dump(1) << "\n";
+        nlohmann::ordered_json json = resultJson(model, state.displayedScale);
+        if (pages) addPagesJson(json, *pages, model);
+        file << json.dump(1) << "\n";
         if (!file) {
             std::cerr << "File open ERROR" << std::endl;
             exitCode = 1;
         }
     }
-    if (exitCode == 0 && options.exports.any())
+    if (exitCode == 0 && pages) {
+        exitCode = writePagesExports(options.exports, *pages, state.settings);
+        const PatternExports others = exportsBesidePages(options.exports);
+        if (exitCode == 0 && others.any())
+            exitCode = writePatternExports(others, model, state.settings, state.status.finished);
+    } else if (exitCode == 0 && options.exports.any())
         exitCode = writePatternExports(options.exports, model, state.settings, state.status.finished);
     return exitCode;
 }
@@ -191,8 +218,10 @@ CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
     sub->add_option("--nte", options->exports.ntePath, "write the cut edges to this .nte file");
     sub->add_option("--obj", options->exports.objPath,
                     "write the model as OBJ with the pattern as texture coordinates");
+    addPagesOptions(*sub, options->pages);
     sub->callback([&exitCode, options, sub] {
         options->strategyGiven = sub->count("--strategy") > 0;
+        options->pages.scaleGiven = sub->count("--scale") > 0;
         exitCode = runUnfold(*options);
     });
 });

@@ -57,12 +57,15 @@ std::string pdfLiteral(const std::string& utf8)
     return out + ")";
 }
 
-PdfPage::PdfPage(double unitsPerCm) : upc_(unitsPerCm > 0 && std::isfinite(unitsPerCm) ? unitsPerCm : kPdfUnitsPerCm)
+PdfPage::PdfPage(double unitsPerCm) : PdfPage(unitsPerCm, kPageHeightCm) {}
+
+PdfPage::PdfPage(double unitsPerCm, double pageHeightCm)
+    : upc_(unitsPerCm > 0 && std::isfinite(unitsPerCm) ? unitsPerCm : kPdfUnitsPerCm)
 {
     out_.imbue(std::locale::classic());
     // Device units, y down from the top of the page.
     const double s = kPointsPerCm / upc_;
-    out_ << num(s) << " 0 0 " << num(-s) << " 0 " << num(kPageHeightCm * kPointsPerCm) << " cm\n"
+    out_ << num(s) << " 0 0 " << num(-s) << " 0 " << num(pageHeightCm * kPointsPerCm) << " cm\n"
          << "1 J 1 j\n";
 }
 
@@ -170,9 +173,11 @@ std::string PdfPage::content()
     return out_.str();
 }
 
+PdfDocument::PdfDocument(double unitsPerCm) : PdfDocument(unitsPerCm, kPageWidthCm, kPageHeightCm) {}
+
 PdfPage& PdfDocument::addPage()
 {
-    pages_.push_back(std::make_unique<PdfPage>(upc_));
+    pages_.push_back(std::make_unique<PdfPage>(upc_, pageHeightCm_));
     return *pages_.back();
 }
 
@@ -193,8 +198,8 @@ void PdfDocument::write(std::ostream& target)
     for (int i = 0; i < pages; ++i) kids += std::to_string(4 + 2 * i) + " 0 R ";
     object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>");
     object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
-    const std::string mediaBox = "[0 0 " + num(kPageWidthCm * kPointsPerCm) + " " +
-                                 num(kPageHeightCm * kPointsPerCm) + "]";
+    const std::string mediaBox = "[0 0 " + num(pageWidthCm_ * kPointsPerCm) + " " +
+                                 num(pageHeightCm_ * kPointsPerCm) + "]";
     for (int i = 0; i < pages; ++i) {
         const std::string content = i < pageCount() ? pages_[static_cast<std::size_t>(i)]->content() : "";
         object("<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox +

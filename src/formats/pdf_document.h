@@ -22,6 +22,8 @@ inline constexpr double kPdfUnitsPerCm = 600 * 0.39370078740157477; // 600 dots 
 class PdfPage : public Canvas {
 public:
     explicit PdfPage(double unitsPerCm);
+    // A page of the given height; y runs down from its top.
+    PdfPage(double unitsPerCm, double pageHeightCm);
 
     double unitsPerCmX() const override { return upc_; }
     double unitsPerCmY() const override { return upc_; }
@@ -58,7 +60,12 @@ private:
 
 class PdfDocument {
 public:
-    explicit PdfDocument(double unitsPerCm = kPdfUnitsPerCm) : upc_(unitsPerCm) {}
+    explicit PdfDocument(double unitsPerCm = kPdfUnitsPerCm);
+    // Pages of another size than A4 portrait.
+    PdfDocument(double unitsPerCm, double pageWidthCm, double pageHeightCm)
+        : upc_(unitsPerCm), pageWidthCm_(pageWidthCm), pageHeightCm_(pageHeightCm)
+    {
+    }
     // A new empty page at the end; valid until the next call.
     PdfPage& addPage();
     int pageCount() const { return static_cast<int>(pages_.size()); }
@@ -66,6 +73,7 @@ public:
 
 private:
     double upc_;
+    double pageWidthCm_, pageHeightCm_;
     std::vector<std::unique_ptr<PdfPage>> pages_;
 };
 

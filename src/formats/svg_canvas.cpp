@@ -121,13 +121,32 @@ TextExtent SvgCanvas::textExtent(const std::string& text) const
     return {static_cast<int>(std::lround(arialTextWidth(text, font_.height))), font_.height};
 }
 
+void SvgCanvas::beginGroup(const std::string& id, const std::string& layerLabel)
+{
+    flushPath();
+    body_ << "<g id=\"" << svgEscape(id) << "\"";
+    if (!layerLabel.empty()) {
+        layers_ = true;
+        body_ << " inkscape:groupmode=\"layer\" inkscape:label=\"" << svgEscape(layerLabel) << "\"";
+    }
+    body_ << ">\n";
+}
+
+void SvgCanvas::endGroup()
+{
+    flushPath();
+    body_ << "</g>\n";
+}
+
 std::string SvgCanvas::document()
 {
     flushPath();
     std::ostringstream out;
     const double w = widthCm_ * unitsPerCm_, h = heightCm_ * unitsPerCm_;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << widthCm_
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\""
+        << (layers_ ? " xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"" : "")
+        << " version=\"1.1\" width=\"" << widthCm_
         << "cm\" height=\"" << heightCm_ << "cm\" viewBox=\"0 0 " << w << " " << h << "\">\n"
         << "<rect x=\"0\" y=\"0\" width=\"" << w << "\" height=\"" << h << "\" fill=\"#ffffff\"/>\n"
         << body_.str() << "</svg>\n";

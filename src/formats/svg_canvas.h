@@ -33,6 +33,11 @@ public:
     TextExtent textExtent(const std::string& text) const override;
     void setTransparentBackground() override {}
 
+    // A group around the marks drawn until endGroup; with a label it is an
+    // Inkscape layer of that name.
+    void beginGroup(const std::string& id, const std::string& layerLabel = {});
+    void endGroup();
+
     // The complete document.
     std::string document();
     void write(std::ostream& out) { out << document(); }
@@ -51,6 +56,7 @@ private:
     std::ostringstream path_; // pending line segments in the current pen
     bool pathOpen_ = false;
     DevicePoint pathEnd_;
+    bool layers_ = false; // the document declares the Inkscape namespace
 };
 
 // "#rrggbb".

@@ -1,0 +1,49 @@
+#pragma once
+// nettor-cli unfold in the Pages layout: its options, the layout run after
+// the unfolding, the summary lines, the JSON additions and the page files.
+#include "cli/pattern_exports.h"
+#include "pattern/pages_layout.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace nettor::cli {
+
+struct PagesOptions {
+    std::string layout = "sheet"; // or "pages"
+    std::string paper = "A4";
+    bool landscape = false;
+    double marginMm = 10.0;
+    double sizeMm = 200.0;
+    double cmPerUnit = 0.0;
+    bool scaleGiven = false;
+
+    bool pages() const { return layout == "pages"; }
+};
+
+// --layout, --paper, --landscape, --margin, --size and --scale.
+void addPagesOptions(CLI::App& command, PagesOptions& options);
+
+// The settings the options ask for, or a message for the user.
+std::optional<std::string> pagesSettingsFromOptions(const PagesOptions& options, PagesSettings& settings);
+
+// "pages: 3", "parts split: 1", "flaps moved: 2", ...
+void printPagesSummary(std::ostream& out, const PagesLayout& layout);
+
+// Adds "layout" at the top level, "page", "rotationDeg", "offsetMm" and
+// "outlineMm" to each part (and "pieces" for a part split in several), and
+// "pageMm" to each face corner.
+void addPagesJson(nlohmann::ordered_json& out, const PagesLayout& layout, const Model& model);
+
+// The PDF, the SVG files and the EPS files of the layout; the other
+// exports are left to writePatternExports. Returns 0 when all were written.
+int writePagesExports(const PatternExports& exports, const PagesLayout& layout, const Settings& settings);
+
+// The exports writePatternExports still writes in the Pages layout.
+PatternExports exportsBesidePages(PatternExports exports);
+
+} // namespace nettor::cli

@@ -1,0 +1,436 @@
+#include "pattern/pages_packing.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numeric>
+
+namespace nettor {
+
+namespace {
+
+// A cell counts as touched when a shape comes within this of it, so that
+// rounding never lets a shape leave the cells that stand for it.
+constexpr double kRasterSlackMm = 1e-6;
+// Pages further back than this are no longer offered room.
+constexpr std::size_t kOpenPages = 12;
+
+} // namespace
+
+CellMask::CellMask(int width, int height)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), words_((width_ + 63) / 64 + 1),
+      bits_(static_cast<std::size_t>(words_) * static_cast<std::size_t>(height_), 0)
+{
+}
+
+bool CellMask::get(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    return (row(y)[x >> 6] >> (x & 63)) & 1u;
+}
+
+void CellMask::set(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    row(y)[x >> 6] |= std::uint64_t{1} << (x & 63);
+}
+
+void CellMask::setRun(int y, int x0, int x1)
+{
+    if (y < 0 || y >= height_) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_ - 1);
+    if (x0 > x1) return;
+    std::uint64_t* r = row(y);
+    const int w0 = x0 >> 6, w1 = x1 >> 6;
+    const std::uint64_t first = ~std::uint64_t{0} << (x0 & 63);
+    const std::uint64_t last = ~std::uint64_t{0} >> (63 - (x1 & 63));
+    if (w0 == w1) {
+        r[w0] |= first & last;
+        return;
+    }
+    r[w0] |= first;
+    for (int w = w0 + 1; w < w1; ++w) r[w] = ~std::uint64_t{0};
+    r[w1] |= last;
+}
+
+int CellMask::count() const
+{
+    int n = 0;
+    for (std::uint64_t w : bits_) n += std::popcount(w);
+    return n;
+}
+
+CellMask CellMask::grown(int cells) const
+{
+    CellMask across(width_ + 2 * cells, height_);
+    for (int y = 0; y < height_; ++y) {
+        int x = 0;
+        while (x < width_) {
+            if (!get(x, y)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end + 1 < width_ && get(end + 1, y)) ++end;
+            across.setRun(y, x, end + 2 * cells);
+            x = end + 1;
+        }
+    }
+    CellMask out(width_ + 2 * cells, height_ + 2 * cells);
+    for (int y = 0; y < height_; ++y) {
+        const std::uint64_t* source = across.row(y);
+        for (int k = 0; k <= 2 * cells; ++k) {
+            std::uint64_t* target = out.row(y + k);
+            for (int w = 0; w < out.words_; ++w) target[w] |= source[w];
+        }
+    }
+    return out;
+}
+
+void CellMask::merge(const CellMask& other, int x, int y)
+{
+    const int shift = x & 63, base = x >> 6;
+    for (int i = 0; i < other.height_; ++i) {
+        const int ty = y + i;
+        if (ty < 0 || ty >= height_) continue;
+        const std::uint64_t* source = other.row(i);
+        std::uint64_t* target = row(ty);
+        for (int j = 0; j < other.words_; ++j) {
+            const std::uint64_t w = source[j];
+            if (!w) continue;
+            const int at = base + j;
+            if (at < words_) target[at] |= w << shift;
+            if (shift && at + 1 < words_) target[at + 1] |= w >> (64 - shift);
+        }
+    }
+}
+
+int CellMask::lastSetIn(int y, int x0, int x1) const
+{
+    if (y < 0 || y >= height_) return -1;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_ - 1);
+    if (x0 > x1) return -1;
+    const std::uint64_t* r = row(y);
+    const int w0 = x0 >> 6, w1 = x1 >> 6;
+    for (int w = w1; w >= w0; --w) {
+        std::uint64_t bits = r[w];
+        if (w == w1 && (x1 & 63) != 63) bits &= (std::uint64_t{1} << ((x1 & 63) + 1)) - 1;
+        if (w == w0) bits &= ~std::uint64_t{0} << (x0 & 63);
+        if (bits) return w * 64 + 63 - std::countl_zero(bits);
+    }
+    return -1;
+}
+
+int CellMask::longestClearRun(int y) const
+{
+    if (y < 0 || y >= height_) return 0;
+    const std::uint64_t* r = row(y);
+    int best = 0, run = 0;
+    for (int w = 0; w * 64 < width_; ++w) {
+        const int bits = std::min(64, width_ - w * 64);
+        const std::uint64_t word = r[w];
+        if (word == 0) {
+            run += bits;
+            continue;
+        }
+        for (int b = 0; b < bits; ++b) {
+            if ((word >> b) & 1u) {
+                best = std::max(best, run);
+                run = 0;
+            } else {
+                ++run;
+            }
+        }
+    }
+    return std::max(best, run);
+}
+
+namespace {
+
+// A piece's cells as runs per row, with the rows in the order they are
+// tested: spread over the piece first, so that a taken place is found early.
+struct RowRuns {
+    std::vector<std::vector<std::pair<int, int>>> runs;
+    std::vector<int> order;
+    std::vector<int> longest; // the longest run of each row
+
+    explicit RowRuns(const CellMask& mask)
+        : runs(static_cast<std::size_t>(mask.height())), longest(static_cast<std::size_t>(mask.height()), 0)
+    {
+        for (int y = 0; y < mask.height(); ++y) {
+            int x = 0;
+            while (x < mask.width()) {
+                if (!mask.get(x, y)) {
+                    ++x;
+                    continue;
+                }
+                int end = x;
+                while (end + 1 < mask.width() && mask.get(end + 1, y)) ++end;
+                runs[static_cast<std::size_t>(y)].emplace_back(x, end);
+                longest[static_cast<std::size_t>(y)] = std::max(longest[static_cast<std::size_t>(y)], end - x + 1);
+                x = end + 1;
+            }
+        }
+        std::vector<char> taken(runs.size(), 0);
+        int step = 1;
+        while (step * 2 < mask.height()) step *= 2;
+        for (; step >= 1; step /= 2)
+            for (int y = 0; y < mask.height(); y += step)
+                if (!taken[static_cast<std::size_t>(y)]) {
+                    taken[static_cast<std::size_t>(y)] = 1;
+                    if (!runs[static_cast<std::size_t>(y)].empty()) order.push_back(y);
+                }
+    }
+
+    // Whether some row of the piece is longer than any clear run of the
+    // page row it would lie on, with its top row on row y.
+    bool rowsTooLong(const std::vector<int>& clearRuns, int y) const
+    {
+        for (const int row : order)
+            if (clearRuns[static_cast<std::size_t>(y + row)] < longest[static_cast<std::size_t>(row)]) return true;
+        return false;
+    }
+
+    // -1 when the piece fits with its cell (0, 0) at (x, y) of the page;
+    // else the next x at which it might, on this row of places.
+    int blockedUntil(const CellMask& page, int x, int y) const
+    {
+        for (const int row : order)
+            for (const auto& [a, b] : runs[static_cast<std::size_t>(row)]) {
+                const int taken = page.lastSetIn(y + row, x + a, x + b);
+                if (taken >= 0) return taken - a + 1;
+            }
+        return -1;
+    }
+};
+
+} // namespace
+
+Raster rasterize(const std::vector<std::vector<MmPoint>>& polygons, double degrees, double cellMm)
+{
+    std::vector<std::vector<MmPoint>> turnedShapes;
+    turnedShapes.reserve(polygons.size());
+    double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    for (const auto& polygon : polygons) {
+        std::vector<MmPoint> t;
+        t.reserve(polygon.size());
+        for (const MmPoint& p : polygon) {
+            const MmPoint q = turned(p, degrees);
+            x0 = std::min(x0, q.x);
+            y0 = std::min(y0, q.y);
+            x1 = std::max(x1, q.x);
+            y1 = std::max(y1, q.y);
+            t.push_back(q);
+        }
+        turnedShapes.push_back(std::move(t));
+    }
+    Raster raster;
+    if (x0 > x1) return raster;
+    const double c = cellMm;
+    const int cx0 = static_cast<int>(std::floor((x0 - kRasterSlackMm) / c));
+    const int cy0 = static_cast<int>(std::floor((y0 - kRasterSlackMm) / c));
+    const int cx1 = static_cast<int>(std::floor((x1 + kRasterSlackMm) / c));
+    const int cy1 = static_cast<int>(std::floor((y1 + kRasterSlackMm) / c));
+    raster.origin = {cx0 * c, cy0 * c};
+    raster.mask = CellMask(cx1 - cx0 + 1, cy1 - cy0 + 1);
+
+    std::vector<double> lo, hi;
+    for (const auto& polygon : turnedShapes) {
+        if (polygon.empty()) continue;
+        double py0 = 1e300, py1 = -1e300;
+        for (const MmPoint& p : polygon) {
+            py0 = std::min(py0, p.y);
+            py1 = std::max(py1, p.y);
+        }
+        const int r0 = static_cast<int>(std::floor((py0 - kRasterSlackMm) / c));
+        const int r1 = static_cast<int>(std::floor((py1 + kRasterSlackMm) / c));
+        lo.assign(static_cast<std::size_t>(r1 - r0 + 1), 1e300);
+        hi.assign(static_cast<std::size_t>(r1 - r0 + 1), -1e300);
+        // Each row takes the x extent of the polygon's edges within its
+        // band, which is the extent of the polygon within the band.
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const MmPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+            const double ey0 = std::min(a.y, b.y), ey1 = std::max(a.y, b.y);
+            const int e0 = static_cast<int>(std::floor((ey0 - kRasterSlackMm) / c));
+            const int e1 = static_cast<int>(std::floor((ey1 + kRasterSlackMm) / c));
+            for (int r = e0; r <= e1; ++r) {
+                const double band0 = r * c - kRasterSlackMm, band1 = (r + 1) * c + kRasterSlackMm;
+                double xa, xb;
+                if (b.y == a.y) {
+                    xa = a.x;
+                    xb = b.x;
+                } else {
+                    const double t0 = std::clamp((band0 - a.y) / (b.y - a.y), 0.0, 1.0);
+                    const double t1 = std::clamp((band1 - a.y) / (b.y - a.y), 0.0, 1.0);
+                    xa = a.x + t0 * (b.x - a.x);
+                    xb = a.x + t1 * (b.x - a.x);
+                }
+                const auto k = static_cast<std::size_t>(r - r0);
+                lo[k] = std::min({lo[k], xa, xb});
+                hi[k] = std::max({hi[k], xa, xb});
+            }
+        }
+        for (int r = r0; r <= r1; ++r) {
+            const auto k = static_cast<std::size_t>(r - r0);
+            if (lo[k] > hi[k]) continue;
+            const int a = static_cast<int>(std::floor((lo[k] - kRasterSlackMm) / c)) - cx0;
+            const int b = static_cast<int>(std::floor((hi[k] + kRasterSlackMm) / c)) - cx0;
+            raster.mask.setRun(r - cy0, a, b);
+        }
+    }
+    return raster;
+}
+
+double packingCellMm(const PaperMm& paper, double marginMm)
+{
+    const double area = (paper.width - 2 * marginMm) * (paper.height - 2 * marginMm);
+    // Up to a quarter of a million cells a page.
+    return std::max(1.0, std::sqrt(std::max(area, 0.0) / 250000.0));
+}
+
+PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,
+                      const std::atomic<bool>* cancel)
+{
+    PackResult result;
+    result.placements.resize(items.size());
+    const double c = packingCellMm(paper, marginMm);
+    const int gap = static_cast<int>(std::ceil(kPagesGapMm / c - 1e-9));
+    const int cols = static_cast<int>(std::floor((paper.width - 2 * marginMm) / c + 1e-9));
+    const int rows = static_cast<int>(std::floor((paper.height - 2 * marginMm) / c + 1e-9));
+    if (cols < 1 || rows < 1) {
+        result.doesNotFit = !items.empty();
+        return result;
+    }
+
+    struct Turned {
+        double degrees;
+        Raster raster;
+        RowRuns runs;
+    };
+    struct Prepared {
+        std::vector<Turned> turns; // the quarter turns that fit an empty page
+        int cells = 0;
+        int shortSide = 0, longSide = 0; // of the box of the first turn, in cells
+    };
+    std::vector<Prepared> prepared(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (cancel && cancel->load()) {
+            result.cancelled = true;
+            return result;
+        }
+        std::vector<MmPoint> all;
+        for (const auto& s : items[i].shapes) all.insert(all.end(), s.begin(), s.end());
+        const double base = smallestBoxTurn(convexHull(all));
+        for (const double start : {base, items[i].fitTurn}) {
+            for (int q = 0; q < 4; ++q) {
+                const double degrees = std::fmod(start + 90.0 * q, 360.0);
+                Raster r = rasterize(items[i].shapes, degrees, c);
+                if (r.mask.width() <= cols && r.mask.height() <= rows) {
+                    RowRuns runs(r.mask);
+                    prepared[i].turns.push_back({degrees, std::move(r), std::move(runs)});
+                }
+            }
+            if (!prepared[i].turns.empty()) break;
+        }
+        if (prepared[i].turns.empty()) {
+            result.doesNotFit = true;
+            return result;
+        }
+        const CellMask& first = prepared[i].turns.front().raster.mask;
+        prepared[i].cells = first.count();
+        prepared[i].shortSide = std::min(first.width(), first.height());
+        prepared[i].longSide = std::max(first.width(), first.height());
+    }
+
+    result.order.resize(items.size());
+    std::iota(result.order.begin(), result.order.end(), 0);
+    std::stable_sort(result.order.begin(), result.order.end(),
+                     [&](int a, int b) { return prepared[static_cast<std::size_t>(a)].cells > prepared[static_cast<std::size_t>(b)].cells; });
+
+    struct Page {
+        CellMask taken;
+        int freeCells = 0;
+        std::vector<int> clearRuns; // per row of taken
+        // The box sides (shorter, longer) of the smallest piece that found
+        // no room here: a piece at least as large in both is not tried.
+        int refusedShort = 1 << 30, refusedLong = 1 << 30;
+    };
+    std::vector<Page> pages;
+    const int pageCells = cols * rows;
+
+    for (const int index : result.order) {
+        if (cancel && cancel->load()) {
+            result.cancelled = true;
+            return result;
+        }
+        const Prepared& item = prepared[static_cast<std::size_t>(index)];
+        int chosenPage = -1, chosenTurn = 0, bestX = 0, bestY = 0;
+        const std::size_t firstOpen = pages.size() > kOpenPages ? pages.size() - kOpenPages : 0;
+        for (std::size_t p = firstOpen; p < pages.size() && chosenPage < 0; ++p) {
+            if (pages[p].freeCells < item.cells) continue;
+            if (item.shortSide >= pages[p].refusedShort && item.longSide >= pages[p].refusedLong) continue;
+            int foundY = rows + gap + 1;
+            for (std::size_t t = 0; t < item.turns.size(); ++t) {
+                const Turned& turn = item.turns[t];
+                const CellMask& mask = turn.raster.mask;
+                const int lastY = std::min(gap + rows - mask.height(), foundY);
+                const int lastX = gap + cols - mask.width();
+                bool found = false;
+                for (int y = gap; y <= lastY && !found; ++y) {
+                    if (turn.runs.rowsTooLong(pages[p].clearRuns, y)) continue;
+                    int x = gap;
+                    while (x <= lastX && !(y == foundY && x >= bestX)) {
+                        const int next = turn.runs.blockedUntil(pages[p].taken, x, y);
+                        if (next < 0) {
+                            foundY = y;
+                            bestX = x;
+                            bestY = y;
+                            chosenTurn = static_cast<int>(t);
+                            chosenPage = static_cast<int>(p);
+                            found = true;
+                            break;
+                        }
+                        x = std::max(next, x + 1);
+                    }
+                }
+            }
+            if (chosenPage < 0 &&
+                static_cast<long>(item.shortSide) * item.longSide <
+                    static_cast<long>(pages[p].refusedShort) * pages[p].refusedLong) {
+                pages[p].refusedShort = item.shortSide;
+                pages[p].refusedLong = item.longSide;
+            }
+        }
+        if (chosenPage < 0) {
+            if (static_cast<int>(pages.size()) >= kMaxPages) {
+                result.tooManyPages = true;
+                result.pageCount = static_cast<int>(pages.size());
+                return result;
+            }
+            pages.push_back({CellMask(cols + 2 * gap, rows + 2 * gap), pageCells,
+                             std::vector<int>(static_cast<std::size_t>(rows + 2 * gap), cols + 2 * gap)});
+            chosenPage = static_cast<int>(pages.size()) - 1;
+            chosenTurn = 0;
+            bestX = gap;
+            bestY = gap;
+        }
+        const Turned& turn = item.turns[static_cast<std::size_t>(chosenTurn)];
+        Page& page = pages[static_cast<std::size_t>(chosenPage)];
+        const CellMask grown = turn.raster.mask.grown(gap);
+        page.taken.merge(grown, bestX - gap, bestY - gap);
+        for (int y = bestY - gap; y < bestY - gap + grown.height(); ++y)
+            page.clearRuns[static_cast<std::size_t>(y)] = page.taken.longestClearRun(y);
+        page.freeCells -= turn.raster.mask.count();
+        PackPlacement& placement = result.placements[static_cast<std::size_t>(index)];
+        placement.page = chosenPage + 1;
+        placement.rotationDeg = turn.degrees;
+        placement.offset = {marginMm + (bestX - gap) * c - turn.raster.origin.x,
+                            marginMm + (bestY - gap) * c - turn.raster.origin.y};
+    }
+    result.pageCount = static_cast<int>(pages.size());
+    return result;
+}
+
+} // namespace nettor

@@ -1,0 +1,78 @@
+#pragma once
+// Packing pieces onto pages by their outlines. Each page's printable area is
+// a grid of square cells; a piece covers every cell its faces and flaps
+// touch, and the cells it covers, grown by the gap, are taken on the page.
+// A piece goes to the first page with room, at the topmost, then leftmost
+// cell where it fits in one of four quarter turns.
+#include "pattern/pages_geometry.h"
+#include "state/pages_settings.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace nettor {
+
+// Bits in rows of 64-bit words; bit x of row y is cell (x, y).
+class CellMask {
+public:
+    CellMask() = default;
+    CellMask(int width, int height);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool get(int x, int y) const;
+    void set(int x, int y);
+    // Sets cells x0..x1 of row y.
+    void setRun(int y, int x0, int x1);
+    int count() const;
+    // Every cell within `cells` of a set cell along x and y (a square).
+    CellMask grown(int cells) const;
+    // Sets, in this mask, the cells of the other placed at (x, y).
+    void merge(const CellMask& other, int x, int y);
+    // The last set cell of row y within x0..x1, or -1.
+    int lastSetIn(int y, int x0, int x1) const;
+    // The length of the longest run of clear cells in row y.
+    int longestClearRun(int y) const;
+
+private:
+    int width_ = 0, height_ = 0, words_ = 0;
+    std::vector<std::uint64_t> bits_;
+    const std::uint64_t* row(int y) const { return bits_.data() + static_cast<std::size_t>(y) * words_; }
+    std::uint64_t* row(int y) { return bits_.data() + static_cast<std::size_t>(y) * words_; }
+};
+
+// The cells a set of polygons touches, after turning them by degrees, and
+// where the mask's cell (0, 0) lies in the turned plane.
+struct Raster {
+    CellMask mask;
+    MmPoint origin;
+};
+Raster rasterize(const std::vector<std::vector<MmPoint>>& polygons, double degrees, double cellMm);
+
+struct PackItem {
+    std::vector<std::vector<MmPoint>> shapes; // faces and flaps, in the piece's mm
+    double fitTurn = 0.0;                     // a turn known to fit an empty page
+};
+
+struct PackPlacement {
+    int page = 0; // from 1
+    double rotationDeg = 0.0;
+    MmPoint offset;
+};
+
+struct PackResult {
+    std::vector<PackPlacement> placements; // by item
+    std::vector<int> order;                // items in the order they were placed
+    int pageCount = 0;
+    bool cancelled = false;
+    bool tooManyPages = false;
+    bool doesNotFit = false; // an item fits no empty page
+};
+
+// The cell size for a paper: 1 mm, coarser on very large paper.
+double packingCellMm(const PaperMm& paper, double marginMm);
+
+PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,
+                      const std::atomic<bool>* cancel);
+
+} // namespace nettor

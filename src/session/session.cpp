@@ -17,6 +17,7 @@ namespace nettor {
 void Session::replaceModel(std::unique_ptr<Model> next)
 {
     std::unique_ptr<Model> previous = std::move(model);
+    pagesLayout.reset(); // it points into the previous model
     model = std::move(next);
     previous.reset();
 }

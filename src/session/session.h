@@ -5,11 +5,14 @@
 // the views only observe it (through the listener) and draw. It holds no
 // Qt; a process may hold as many sessions as it likes.
 #include "model/mesh.h"
+#include "pattern/pages_layout.h"
+#include "state/pages_settings.h"
 #include "state/engine_state.h"
 #include "state/settings.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -31,6 +34,13 @@ public:
     bool textureWindowOpen = false;
     double textureLineTransparency = 0.5; // lines of the textured pattern window
     bool textureShowSilhouette = true;    // cut and border edges there
+
+    // ---- The layout of the finished pattern ----
+    LayoutMode layoutMode = LayoutMode::OneSheet;
+    PagesSettings pagesSettings;
+    // The Pages layout of the current model's finished unfolding; it points
+    // into the model, so it goes whenever the model does.
+    std::optional<PagesLayout> pagesLayout;
 
     // Replaces the current model; the previous one is destroyed afterwards.
     void replaceModel(std::unique_ptr<Model> next);

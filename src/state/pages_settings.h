@@ -6,6 +6,10 @@
 
 namespace nettor {
 
+// Which layout the finished pattern is drawn in: the one sheet fitted to
+// one page, or real-size pages.
+enum class LayoutMode { OneSheet, Pages };
+
 enum class PaperSize { A5, A4, A3, Letter, Legal, Tabloid, Custom };
 
 enum class ModelSizeMode {

@@ -14,6 +14,8 @@ namespace {
 constexpr double kRasterSlackMm = 1e-6;
 // Pages further back than this are no longer offered room.
 constexpr std::size_t kOpenPages = 12;
+// Up to this many pieces are packed with more turns and in several orders.
+constexpr std::size_t kThoroughItems = 400;
 
 } // namespace
 
@@ -290,64 +292,51 @@ double packingCellMm(const PaperMm& paper, double marginMm)
     return std::max(1.0, std::sqrt(std::max(area, 0.0) / 250000.0));
 }
 
-PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,
-                      const std::atomic<bool>* cancel)
+namespace {
+
+// The raster of shapes turned a further quarter turn: the grid's cells go
+// to cells, cell (i, j) to cell (-j - 1, i).
+Raster quarterTurned(const Raster& r, double cellMm)
+{
+    const CellMask& m = r.mask;
+    Raster out;
+    const int cx0 = static_cast<int>(std::lround(r.origin.x / cellMm));
+    const int cy0 = static_cast<int>(std::lround(r.origin.y / cellMm));
+    out.origin = {(-cy0 - m.height()) * cellMm, cx0 * cellMm};
+    out.mask = CellMask(m.height(), m.width());
+    for (int v = 0; v < m.height(); ++v)
+        for (int u = 0; u < m.width(); ++u)
+            if (m.get(u, v)) out.mask.set(m.height() - 1 - v, u);
+    return out;
+}
+
+struct PackTurn {
+    double degrees;
+    Raster raster;
+    RowRuns runs;
+};
+
+struct PreparedItem {
+    std::vector<PackTurn> turns; // the turns that fit an empty page
+    int cells = 0;
+    int shortSide = 0, longSide = 0; // of the box of the first turn, in cells
+};
+
+struct PackGrid {
+    double cell;
+    int gap, cols, rows;
+};
+
+// Packs the prepared items in the given order: each goes to the first page
+// where it fits, at the topmost, then leftmost place of any of its turns.
+PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vector<int>& order,
+                       const PackGrid& grid, double marginMm, std::size_t openPages, const std::atomic<bool>* cancel)
 {
     PackResult result;
-    result.placements.resize(items.size());
-    const double c = packingCellMm(paper, marginMm);
-    const int gap = static_cast<int>(std::ceil(kPagesGapMm / c - 1e-9));
-    const int cols = static_cast<int>(std::floor((paper.width - 2 * marginMm) / c + 1e-9));
-    const int rows = static_cast<int>(std::floor((paper.height - 2 * marginMm) / c + 1e-9));
-    if (cols < 1 || rows < 1) {
-        result.doesNotFit = !items.empty();
-        return result;
-    }
-
-    struct Turned {
-        double degrees;
-        Raster raster;
-        RowRuns runs;
-    };
-    struct Prepared {
-        std::vector<Turned> turns; // the quarter turns that fit an empty page
-        int cells = 0;
-        int shortSide = 0, longSide = 0; // of the box of the first turn, in cells
-    };
-    std::vector<Prepared> prepared(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (cancel && cancel->load()) {
-            result.cancelled = true;
-            return result;
-        }
-        std::vector<MmPoint> all;
-        for (const auto& s : items[i].shapes) all.insert(all.end(), s.begin(), s.end());
-        const double base = smallestBoxTurn(convexHull(all));
-        for (const double start : {base, items[i].fitTurn}) {
-            for (int q = 0; q < 4; ++q) {
-                const double degrees = std::fmod(start + 90.0 * q, 360.0);
-                Raster r = rasterize(items[i].shapes, degrees, c);
-                if (r.mask.width() <= cols && r.mask.height() <= rows) {
-                    RowRuns runs(r.mask);
-                    prepared[i].turns.push_back({degrees, std::move(r), std::move(runs)});
-                }
-            }
-            if (!prepared[i].turns.empty()) break;
-        }
-        if (prepared[i].turns.empty()) {
-            result.doesNotFit = true;
-            return result;
-        }
-        const CellMask& first = prepared[i].turns.front().raster.mask;
-        prepared[i].cells = first.count();
-        prepared[i].shortSide = std::min(first.width(), first.height());
-        prepared[i].longSide = std::max(first.width(), first.height());
-    }
-
-    result.order.resize(items.size());
-    std::iota(result.order.begin(), result.order.end(), 0);
-    std::stable_sort(result.order.begin(), result.order.end(),
-                     [&](int a, int b) { return prepared[static_cast<std::size_t>(a)].cells > prepared[static_cast<std::size_t>(b)].cells; });
+    result.placements.resize(prepared.size());
+    result.order = order;
+    const int gap = grid.gap, cols = grid.cols, rows = grid.rows;
+    const double c = grid.cell;
 
     struct Page {
         CellMask taken;
@@ -360,20 +349,20 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
     std::vector<Page> pages;
     const int pageCells = cols * rows;
 
-    for (const int index : result.order) {
+    for (const int index : order) {
         if (cancel && cancel->load()) {
             result.cancelled = true;
             return result;
         }
-        const Prepared& item = prepared[static_cast<std::size_t>(index)];
+        const PreparedItem& item = prepared[static_cast<std::size_t>(index)];
         int chosenPage = -1, chosenTurn = 0, bestX = 0, bestY = 0;
-        const std::size_t firstOpen = pages.size() > kOpenPages ? pages.size() - kOpenPages : 0;
+        const std::size_t firstOpen = pages.size() > openPages ? pages.size() - openPages : 0;
         for (std::size_t p = firstOpen; p < pages.size() && chosenPage < 0; ++p) {
             if (pages[p].freeCells < item.cells) continue;
             if (item.shortSide >= pages[p].refusedShort && item.longSide >= pages[p].refusedLong) continue;
             int foundY = rows + gap + 1;
             for (std::size_t t = 0; t < item.turns.size(); ++t) {
-                const Turned& turn = item.turns[t];
+                const PackTurn& turn = item.turns[t];
                 const CellMask& mask = turn.raster.mask;
                 const int lastY = std::min(gap + rows - mask.height(), foundY);
                 const int lastX = gap + cols - mask.width();
@@ -416,7 +405,7 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
             bestX = gap;
             bestY = gap;
         }
-        const Turned& turn = item.turns[static_cast<std::size_t>(chosenTurn)];
+        const PackTurn& turn = item.turns[static_cast<std::size_t>(chosenTurn)];
         Page& page = pages[static_cast<std::size_t>(chosenPage)];
         const CellMask grown = turn.raster.mask.grown(gap);
         page.taken.merge(grown, bestX - gap, bestY - gap);
@@ -431,6 +420,109 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
     }
     result.pageCount = static_cast<int>(pages.size());
     return result;
+}
+
+} // namespace
+
+namespace {
+
+PackResult packOnPaper(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,
+                       const std::atomic<bool>* cancel, bool thorough)
+{
+    PackResult result;
+    result.placements.resize(items.size());
+    const double c = packingCellMm(paper, marginMm);
+    const int gap = static_cast<int>(std::ceil(kPagesGapMm / c - 1e-9));
+    const int cols = static_cast<int>(std::floor((paper.width - 2 * marginMm) / c + 1e-9));
+    const int rows = static_cast<int>(std::floor((paper.height - 2 * marginMm) / c + 1e-9));
+    if (cols < 1 || rows < 1) {
+        result.doesNotFit = !items.empty();
+        return result;
+    }
+
+    std::vector<PreparedItem> prepared(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (cancel && cancel->load()) {
+            result.cancelled = true;
+            return result;
+        }
+        std::vector<MmPoint> all;
+        for (const auto& s : items[i].shapes) all.insert(all.end(), s.begin(), s.end());
+        const double base = smallestBoxTurn(convexHull(all));
+        std::vector<double> starts{base, items[i].fitTurn};
+        if (thorough) starts.push_back(base + 45.0);
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            if (k == 1 && !thorough && !prepared[i].turns.empty()) break;
+            const double start = std::fmod(starts[k], 90.0);
+            bool repeated = false;
+            for (std::size_t j = 0; j < k; ++j)
+                repeated = repeated || std::abs(std::fmod(starts[j], 90.0) - start) < 1e-9;
+            if (repeated) continue;
+            Raster r = rasterize(items[i].shapes, start, c);
+            for (int q = 0; q < 4; ++q) {
+                if (q > 0) r = quarterTurned(r, c);
+                if (r.mask.width() <= cols && r.mask.height() <= rows) {
+                    RowRuns runs(r.mask);
+                    prepared[i].turns.push_back({start + 90.0 * q, r, std::move(runs)});
+                }
+            }
+        }
+        if (prepared[i].turns.empty()) {
+            result.doesNotFit = true;
+            return result;
+        }
+        const CellMask& first = prepared[i].turns.front().raster.mask;
+        prepared[i].cells = first.count();
+        prepared[i].shortSide = std::min(first.width(), first.height());
+        prepared[i].longSide = std::max(first.width(), first.height());
+    }
+
+    // Largest first: by cells, or by the longer side of the box.
+    std::vector<std::vector<int>> orders;
+    std::vector<int> order(items.size());
+    std::iota(order.begin(), order.end(), 0);
+    auto at = [&](int i) -> const PreparedItem& { return prepared[static_cast<std::size_t>(i)]; };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return at(a).cells > at(b).cells; });
+    orders.push_back(order);
+    if (thorough) {
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return at(a).longSide > at(b).longSide; });
+        orders.push_back(order);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return at(a).shortSide > at(b).shortSide; });
+        orders.push_back(order);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return static_cast<long>(at(a).shortSide) * at(a).longSide > static_cast<long>(at(b).shortSide) * at(b).longSide;
+        });
+        orders.push_back(order);
+    }
+    const PackGrid grid{c, gap, cols, rows};
+    for (const auto& o : orders) {
+        PackResult packed = packInOrder(prepared, o, grid, marginMm, thorough ? static_cast<std::size_t>(kMaxPages) : kOpenPages, cancel);
+        if (packed.cancelled || packed.tooManyPages) return packed;
+        if (result.order.empty() || packed.pageCount < result.pageCount) result = std::move(packed);
+    }
+    return result;
+}
+
+} // namespace
+
+PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,
+                      const std::atomic<bool>* cancel)
+{
+    // Few pieces are worth more turns, more orders, and the page filled
+    // from another side: packed on the paper turned a quarter, and turned
+    // back.
+    const bool thorough = items.size() <= kThoroughItems;
+    PackResult result = packOnPaper(items, paper, marginMm, cancel, thorough);
+    if (!thorough || result.cancelled || result.tooManyPages || result.doesNotFit || result.pageCount <= 1)
+        return result;
+    PackResult across = packOnPaper(items, {paper.height, paper.width}, marginMm, cancel, thorough);
+    if (across.cancelled) return across;
+    if (across.tooManyPages || across.doesNotFit || across.pageCount >= result.pageCount) return result;
+    for (PackPlacement& placement : across.placements) {
+        placement.rotationDeg = std::fmod(placement.rotationDeg + 90.0, 360.0);
+        placement.offset = {paper.width - placement.offset.y, placement.offset.x};
+    }
+    return across;
 }
 
 } // namespace nettor

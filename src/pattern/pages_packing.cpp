@@ -66,19 +66,7 @@ int CellMask::count() const
 CellMask CellMask::grown(int cells) const
 {
     CellMask across(width_ + 2 * cells, height_);
-    for (int y = 0; y < height_; ++y) {
-        int x = 0;
-        while (x < width_) {
-            if (!get(x, y)) {
-                ++x;
-                continue;
-            }
-            int end = x;
-            while (end + 1 < width_ && get(end + 1, y)) ++end;
-            across.setRun(y, x, end + 2 * cells);
-            x = end + 1;
-        }
-    }
+    for (int y = 0; y < height_; ++y) forEachRun(y, [&](int x0, int x1) { across.setRun(y, x0, x1 + 2 * cells); });
     CellMask out(width_ + 2 * cells, height_ + 2 * cells);
     for (int y = 0; y < height_; ++y) {
         const std::uint64_t* source = across.row(y);
@@ -125,6 +113,34 @@ int CellMask::lastSetIn(int y, int x0, int x1) const
     return -1;
 }
 
+int CellMask::nextSet(int y, int x) const
+{
+    if (y < 0 || y >= height_ || x >= width_) return width_;
+    x = std::max(x, 0);
+    const std::uint64_t* r = row(y);
+    int w = x >> 6;
+    std::uint64_t bits = r[w] & (~std::uint64_t{0} << (x & 63));
+    while (!bits) {
+        if (++w * 64 >= width_) return width_;
+        bits = r[w];
+    }
+    return std::min(width_, w * 64 + std::countr_zero(bits));
+}
+
+int CellMask::nextClear(int y, int x) const
+{
+    if (y < 0 || y >= height_ || x >= width_) return width_;
+    x = std::max(x, 0);
+    const std::uint64_t* r = row(y);
+    int w = x >> 6;
+    std::uint64_t bits = ~r[w] & (~std::uint64_t{0} << (x & 63));
+    while (!bits) {
+        if (++w * 64 >= width_) return width_;
+        bits = ~r[w];
+    }
+    return std::min(width_, w * 64 + std::countr_zero(bits));
+}
+
 int CellMask::longestClearRun(int y) const
 {
     if (y < 0 || y >= height_) return 0;
@@ -162,18 +178,10 @@ struct RowRuns {
         : runs(static_cast<std::size_t>(mask.height())), longest(static_cast<std::size_t>(mask.height()), 0)
     {
         for (int y = 0; y < mask.height(); ++y) {
-            int x = 0;
-            while (x < mask.width()) {
-                if (!mask.get(x, y)) {
-                    ++x;
-                    continue;
-                }
-                int end = x;
-                while (end + 1 < mask.width() && mask.get(end + 1, y)) ++end;
-                runs[static_cast<std::size_t>(y)].emplace_back(x, end);
-                longest[static_cast<std::size_t>(y)] = std::max(longest[static_cast<std::size_t>(y)], end - x + 1);
-                x = end + 1;
-            }
+            mask.forEachRun(y, [&](int x0, int x1) {
+                runs[static_cast<std::size_t>(y)].emplace_back(x0, x1);
+                longest[static_cast<std::size_t>(y)] = std::max(longest[static_cast<std::size_t>(y)], x1 - x0 + 1);
+            });
         }
         std::vector<char> taken(runs.size(), 0);
         int step = 1;
@@ -184,7 +192,20 @@ struct RowRuns {
                     taken[static_cast<std::size_t>(y)] = 1;
                     if (!runs[static_cast<std::size_t>(y)].empty()) order.push_back(y);
                 }
+        for (const int row : order)
+            for (const auto& [a, b] : runs[static_cast<std::size_t>(row)]) {
+                const int length = b - a + 1;
+                const int level = std::bit_width(static_cast<unsigned>(length)) - 1;
+                flat.push_back({row, a, a + length - (1 << level), level});
+            }
     }
+
+    // A run of cells: its row, its first cell, the first cell of the last
+    // 2^level cells, and the level.
+    struct Run {
+        int row, first, tail, level;
+    };
+    std::vector<Run> flat; // in the order of the rows tested
 
     // Whether some row of the piece is longer than any clear run of the
     // page row it would lie on, with its top row on row y.
@@ -194,19 +215,86 @@ struct RowRuns {
             if (clearRuns[static_cast<std::size_t>(y + row)] < longest[static_cast<std::size_t>(row)]) return true;
         return false;
     }
-
-    // -1 when the piece fits with its cell (0, 0) at (x, y) of the page;
-    // else the next x at which it might, on this row of places.
-    int blockedUntil(const CellMask& page, int x, int y) const
-    {
-        for (const int row : order)
-            for (const auto& [a, b] : runs[static_cast<std::size_t>(row)]) {
-                const int taken = page.lastSetIn(y + row, x + a, x + b);
-                if (taken >= 0) return taken - a + 1;
-            }
-        return -1;
-    }
 };
+
+
+// Where runs of free cells start on each row of a page, by powers of two:
+// bit x of level k of a row is set when its cells x to x + 2^k - 1 are all
+// free. A piece's run of length L starting at a fits at x when level k
+// (2^k <= L) is set at x + a and at x + a + L - 2^k.
+class FreeRuns {
+public:
+    FreeRuns() = default;
+    explicit FreeRuns(const CellMask& taken)
+        : width_(taken.width()), words_((taken.width() + 63) / 64),
+          levels_(std::bit_width(static_cast<unsigned>(std::max(taken.width(), 1)))),
+          bits_(static_cast<std::size_t>(taken.height()) * static_cast<std::size_t>(levels_ * words_))
+    {
+        for (int y = 0; y < taken.height(); ++y) update(taken, y);
+    }
+    bool empty() const { return bits_.empty(); }
+    int words() const { return words_; }
+    const std::uint64_t* at(int y, int level) const
+    {
+        return bits_.data() + (static_cast<std::size_t>(y) * levels_ + level) * words_;
+    }
+    void update(const CellMask& taken, int y)
+    {
+        std::uint64_t* level0 = row(y, 0);
+        const std::uint64_t* t = taken.rowWords(y);
+        for (int w = 0; w < words_; ++w) level0[w] = ~t[w];
+        if (width_ & 63) level0[words_ - 1] &= (std::uint64_t{1} << (width_ & 63)) - 1;
+        for (int k = 1; k < levels_; ++k) {
+            std::uint64_t* current = row(y, k);
+            const std::uint64_t* previous = row(y, k - 1);
+            std::copy(previous, previous + words_, current);
+            andShifted(current, previous, 1 << (k - 1), words_);
+        }
+    }
+    // dst &= src moved down by s cells: bit x of dst meets bit x + s of src.
+    static void andShifted(std::uint64_t* dst, const std::uint64_t* src, int s, int words)
+    {
+        const int ws = s >> 6, bs = s & 63;
+        for (int w = 0; w < words; ++w) {
+            const int i = w + ws;
+            std::uint64_t v = i < words ? src[i] >> bs : 0;
+            if (bs && i + 1 < words) v |= src[i + 1] << (64 - bs);
+            dst[w] &= v;
+        }
+    }
+
+private:
+    std::uint64_t* row(int y, int level) { return bits_.data() + (static_cast<std::size_t>(y) * levels_ + level) * words_; }
+    int width_ = 0, words_ = 0, levels_ = 0;
+    std::vector<std::uint64_t> bits_;
+};
+
+// The leftmost x in x0..x1 where the piece fits with its top row on row y
+// of the page, or -1. All places of the row are tested at once, a word of
+// places at a time.
+int leftmostFit(const FreeRuns& free, const RowRuns& runs, int y, int x0, int x1, std::vector<std::uint64_t>& places)
+{
+    const int words = free.words();
+    places.assign(static_cast<std::size_t>(words), 0);
+    for (int w = x0 >> 6; w <= (x1 >> 6) && w < words; ++w) {
+        std::uint64_t bits = ~std::uint64_t{0};
+        if (w == (x0 >> 6)) bits &= ~std::uint64_t{0} << (x0 & 63);
+        if (w == (x1 >> 6) && (x1 & 63) != 63) bits &= (std::uint64_t{1} << ((x1 & 63) + 1)) - 1;
+        places[static_cast<std::size_t>(w)] = bits;
+    }
+    std::uint64_t* p = places.data();
+    for (const RowRuns::Run& run : runs.flat) {
+        const std::uint64_t* level = free.at(y + run.row, run.level);
+        FreeRuns::andShifted(p, level, run.first, words);
+        if (run.tail != run.first) FreeRuns::andShifted(p, level, run.tail, words);
+        std::uint64_t any = 0;
+        for (int w = 0; w < words; ++w) any |= p[w];
+        if (!any) return -1;
+    }
+    for (int w = 0; w < words; ++w)
+        if (p[w]) return w * 64 + std::countr_zero(p[w]);
+    return -1;
+}
 
 } // namespace
 
@@ -342,12 +430,14 @@ PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vec
         CellMask taken;
         int freeCells = 0;
         std::vector<int> clearRuns; // per row of taken
+        FreeRuns free;              // while the page is open
         // The box sides (shorter, longer) of the smallest piece that found
         // no room here: a piece at least as large in both is not tried.
         int refusedShort = 1 << 30, refusedLong = 1 << 30;
     };
     std::vector<Page> pages;
     const int pageCells = cols * rows;
+    std::vector<std::uint64_t> places;
 
     for (const int index : order) {
         if (cancel && cancel->load()) {
@@ -366,23 +456,18 @@ PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vec
                 const CellMask& mask = turn.raster.mask;
                 const int lastY = std::min(gap + rows - mask.height(), foundY);
                 const int lastX = gap + cols - mask.width();
-                bool found = false;
-                for (int y = gap; y <= lastY && !found; ++y) {
+                for (int y = gap; y <= lastY; ++y) {
                     if (turn.runs.rowsTooLong(pages[p].clearRuns, y)) continue;
-                    int x = gap;
-                    while (x <= lastX && !(y == foundY && x >= bestX)) {
-                        const int next = turn.runs.blockedUntil(pages[p].taken, x, y);
-                        if (next < 0) {
-                            foundY = y;
-                            bestX = x;
-                            bestY = y;
-                            chosenTurn = static_cast<int>(t);
-                            chosenPage = static_cast<int>(p);
-                            found = true;
-                            break;
-                        }
-                        x = std::max(next, x + 1);
-                    }
+                    const int xEnd = y == foundY ? std::min(lastX, bestX - 1) : lastX;
+                    if (xEnd < gap) continue;
+                    const int x = leftmostFit(pages[p].free, turn.runs, y, gap, xEnd, places);
+                    if (x < 0) continue;
+                    foundY = y;
+                    bestX = x;
+                    bestY = y;
+                    chosenTurn = static_cast<int>(t);
+                    chosenPage = static_cast<int>(p);
+                    break;
                 }
             }
             if (chosenPage < 0 &&
@@ -399,7 +484,10 @@ PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vec
                 return result;
             }
             pages.push_back({CellMask(cols + 2 * gap, rows + 2 * gap), pageCells,
-                             std::vector<int>(static_cast<std::size_t>(rows + 2 * gap), cols + 2 * gap)});
+                             std::vector<int>(static_cast<std::size_t>(rows + 2 * gap), cols + 2 * gap), {}});
+            pages.back().free = FreeRuns(pages.back().taken);
+            // Pages no longer offered room let go of their runs.
+            if (pages.size() > openPages) pages[pages.size() - openPages - 1].free = FreeRuns();
             chosenPage = static_cast<int>(pages.size()) - 1;
             chosenTurn = 0;
             bestX = gap;
@@ -409,8 +497,10 @@ PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vec
         Page& page = pages[static_cast<std::size_t>(chosenPage)];
         const CellMask grown = turn.raster.mask.grown(gap);
         page.taken.merge(grown, bestX - gap, bestY - gap);
-        for (int y = bestY - gap; y < bestY - gap + grown.height(); ++y)
+        for (int y = bestY - gap; y < bestY - gap + grown.height(); ++y) {
             page.clearRuns[static_cast<std::size_t>(y)] = page.taken.longestClearRun(y);
+            if (!page.free.empty()) page.free.update(page.taken, y);
+        }
         page.freeCells -= turn.raster.mask.count();
         PackPlacement& placement = result.placements[static_cast<std::size_t>(index)];
         placement.page = chosenPage + 1;

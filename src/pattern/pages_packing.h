@@ -33,6 +33,21 @@ public:
     int lastSetIn(int y, int x0, int x1) const;
     // The length of the longest run of clear cells in row y.
     int longestClearRun(int y) const;
+    // The first set (clear) cell of row y from x on, or width().
+    int nextSet(int y, int x) const;
+    int nextClear(int y, int x) const;
+    // Calls f(x0, x1) for each run of set cells x0..x1 of row y, left to right.
+    template <typename F>
+    void forEachRun(int y, F&& f) const
+    {
+        for (int x = nextSet(y, 0); x < width_;) {
+            const int end = nextClear(y, x);
+            f(x, end - 1);
+            x = nextSet(y, end);
+        }
+    }
+    // The words of row y, bit x of word x / 64 for cell x.
+    const std::uint64_t* rowWords(int y) const { return row(y); }
 
 private:
     int width_ = 0, height_ = 0, words_ = 0;

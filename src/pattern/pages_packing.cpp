@@ -303,11 +303,12 @@ Raster rasterize(const std::vector<std::vector<MmPoint>>& polygons, double degre
     std::vector<std::vector<MmPoint>> turnedShapes;
     turnedShapes.reserve(polygons.size());
     double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    const Turn by(degrees);
     for (const auto& polygon : polygons) {
         std::vector<MmPoint> t;
         t.reserve(polygon.size());
         for (const MmPoint& p : polygon) {
-            const MmPoint q = turned(p, degrees);
+            const MmPoint q = by(p);
             x0 = std::min(x0, q.x);
             y0 = std::min(y0, q.y);
             x1 = std::max(x1, q.x);

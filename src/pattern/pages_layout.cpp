@@ -308,8 +308,11 @@ PagesResult layOutPages(const PagesInput& input)
     }
     const PackResult& packed = attempt.packed;
     if (packed.tooManyPages) {
-        const double estimate = std::max(lowerBound, kMaxPages + 1.0) * 1.0;
-        result.message = format("This layout would need more than %.0f pages; at most 10000 are allowed. "
+        // The pages filled so far, for all the pieces.
+        const double pieces = static_cast<double>(packed.placements.size());
+        const double estimate = std::max({lowerBound, kMaxPages + 1.0,
+                                          std::ceil(kMaxPages * pieces / std::max(packed.placedBeforeStop, 1))});
+        result.message = format("This layout would need about %.0f pages; at most 10000 are allowed. "
                                 "Choose a smaller size or larger paper.",
                                 estimate);
         return result;

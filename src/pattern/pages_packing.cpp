@@ -439,6 +439,7 @@ PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vec
     std::vector<Page> pages;
     const int pageCells = cols * rows;
     std::vector<std::uint64_t> places;
+    int placedCount = 0;
 
     for (const int index : order) {
         if (cancel && cancel->load()) {
@@ -482,6 +483,7 @@ PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vec
             if (static_cast<int>(pages.size()) >= kMaxPages) {
                 result.tooManyPages = true;
                 result.pageCount = static_cast<int>(pages.size());
+                result.placedBeforeStop = placedCount;
                 return result;
             }
             pages.push_back({CellMask(cols + 2 * gap, rows + 2 * gap), pageCells,
@@ -508,6 +510,7 @@ PackResult packInOrder(const std::vector<PreparedItem>& prepared, const std::vec
         placement.rotationDeg = turn.degrees;
         placement.offset = {marginMm + (bestX - gap) * c - turn.raster.origin.x,
                             marginMm + (bestY - gap) * c - turn.raster.origin.y};
+        ++placedCount;
     }
     result.pageCount = static_cast<int>(pages.size());
     return result;
@@ -613,6 +616,7 @@ PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, 
         placement.rotationDeg = std::fmod(placement.rotationDeg + 90.0, 360.0);
         placement.offset = {paper.width - placement.offset.y, placement.offset.x};
     }
+    across.packedAcross = true;
     return across;
 }
 

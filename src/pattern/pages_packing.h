@@ -81,7 +81,9 @@ struct PackResult {
     int pageCount = 0;
     bool cancelled = false;
     bool tooManyPages = false;
-    bool doesNotFit = false; // an item fits no empty page
+    int placedBeforeStop = 0; // items placed when too many pages stopped it
+    bool doesNotFit = false;  // an item fits no empty page
+    bool packedAcross = false; // packed on the paper turned a quarter, turned back
 };
 
 // The cell size for a paper: 1 mm, coarser on very large paper.

@@ -75,6 +75,24 @@ MmPoint turned(MmPoint p, double degrees)
 
 std::vector<MmPoint> convexHull(std::vector<MmPoint> points)
 {
+    // Points strictly inside the quadrilateral of the extreme points are
+    // on no hull: they go before the sort.
+    if (points.size() > 16) {
+        MmPoint left = points[0], right = points[0], low = points[0], high = points[0];
+        for (const MmPoint& p : points) {
+            if (p.x < left.x) left = p;
+            if (p.x > right.x) right = p;
+            if (p.y < low.y) low = p;
+            if (p.y > high.y) high = p;
+        }
+        const MmPoint quad[4] = {left, low, right, high};
+        auto inside = [&](MmPoint p) {
+            for (int i = 0; i < 4; ++i)
+                if (!(cross(quad[i], quad[(i + 1) % 4], p) > 0.0)) return false;
+            return true;
+        };
+        points.erase(std::remove_if(points.begin(), points.end(), inside), points.end());
+    }
     std::sort(points.begin(), points.end(),
               [](MmPoint a, MmPoint b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
     points.erase(std::unique(points.begin(), points.end()), points.end());

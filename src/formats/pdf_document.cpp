@@ -75,6 +75,15 @@ std::string rgb(Color c)
 
 std::string pdfLiteral(const std::string& utf8)
 {
+    // Printable ASCII, as edge numbers are, stands for itself.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0x20 && c < 0x7f; })) {
+        std::string out = "(";
+        for (const char c : utf8) {
+            if (c == '(' || c == ')' || c == '\\') out += '\\';
+            out += c;
+        }
+        return out + ")";
+    }
     std::string out = "(";
     for (char16_t u : emfText(utf8)) {
         const char c = u < 0x100 ? static_cast<char>(u) : '?';

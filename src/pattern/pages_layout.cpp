@@ -296,6 +296,7 @@ PagesResult layOutPages(const PagesInput& input)
     };
     if (usable(attempt) && attempt.layout.partsSplit > 0 && model.faceCount <= kBothSplitsFaces) {
         for (const SplitStrategy strategy : {SplitStrategy::FromTheRim, SplitStrategy::FromTheLastPlaced}) {
+            if (attempt.layout.pageCount <= lowerBound) break; // no fewer pages to be had
             Attempt other = layOutWith(input, layout, box, strategy);
             if (other.cancelled || (usable(other) && other.layout.pageCount < attempt.layout.pageCount))
                 attempt = std::move(other);

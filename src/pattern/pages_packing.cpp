@@ -589,7 +589,12 @@ PackResult packOnPaper(const std::vector<PackItem>& items, const PaperMm& paper,
         orders.push_back(order);
     }
     const PackGrid grid{c, gap, cols, rows};
+    // No order needs fewer pages than the cells fill.
+    long cells = 0;
+    for (const PreparedItem& item : prepared) cells += item.cells;
+    const long leastPages = (cells + static_cast<long>(cols) * rows - 1) / (static_cast<long>(cols) * rows);
     for (const auto& o : orders) {
+        if (!result.order.empty() && result.pageCount <= leastPages) break;
         PackResult packed = packInOrder(prepared, o, grid, marginMm, thorough ? static_cast<std::size_t>(kMaxPages) : kOpenPages, cancel);
         if (packed.cancelled || packed.tooManyPages) return packed;
         if (result.order.empty() || packed.pageCount < result.pageCount) result = std::move(packed);

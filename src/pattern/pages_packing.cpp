@@ -394,8 +394,9 @@ Raster quarterTurned(const Raster& r, double cellMm)
     out.origin = {(-cy0 - m.height()) * cellMm, cx0 * cellMm};
     out.mask = CellMask(m.height(), m.width());
     for (int v = 0; v < m.height(); ++v)
-        for (int u = 0; u < m.width(); ++u)
-            if (m.get(u, v)) out.mask.set(m.height() - 1 - v, u);
+        m.forEachRun(v, [&](int u0, int u1) {
+            for (int u = u0; u <= u1; ++u) out.mask.set(m.height() - 1 - v, u);
+        });
     return out;
 }
 

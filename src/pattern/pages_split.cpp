@@ -300,6 +300,14 @@ const Face* faceTooLarge(const Model& model, const SplitBox& box)
         if (!part) continue;
         for (const Face* face : part->faces) {
             if (!face || !placed(*face)) continue;
+            // A face no wider than the box's shorter side fits it any way.
+            double widest = 0.0;
+            const auto& loop = face->outerLoop.halfEdges;
+            for (std::size_t i = 0; i < loop.size(); ++i)
+                for (std::size_t j = i + 1; j < loop.size(); ++j)
+                    widest = std::max(widest, std::hypot(loop[i]->point->x - loop[j]->point->x,
+                                                         loop[i]->point->y - loop[j]->point->y));
+            if (widest * box.mmPerUnit < std::min(box.width, box.height) * (1.0 - 1e-9)) continue;
             DirectionSpread spread;
             addFace(spread, *face, box.mmPerUnit);
             if (spread.fittingDirection(box.width, box.height) < 0) return face;

@@ -44,7 +44,7 @@ void appendNum(std::string& out, double v)
     out.append(buffer, last);
 }
 
-std::string num(double v)
+std::string pdfNum(double v)
 {
     std::string s;
     appendNum(s, v);
@@ -66,9 +66,9 @@ void appendPoint(std::string& out, int x, int y)
     appendInt(out, y);
 }
 
-std::string rgb(Color c)
+std::string pdfRgb(Color c)
 {
-    return num(c.r / 255.0) + " " + num(c.g / 255.0) + " " + num(c.b / 255.0);
+    return pdfNum(c.r / 255.0) + " " + pdfNum(c.g / 255.0) + " " + pdfNum(c.b / 255.0);
 }
 
 } // namespace
@@ -104,7 +104,7 @@ PdfPage::PdfPage(double unitsPerCm, double pageHeightCm)
 {
     // Device units, y down from the top of the page.
     const double s = kPointsPerCm / upc_;
-    out_ = num(s) + " 0 0 " + num(-s) + " 0 " + num(pageHeightCm * kPointsPerCm) + " cm\n" + "1 J 1 j\n";
+    out_ = pdfNum(s) + " 0 0 " + pdfNum(-s) + " 0 " + pdfNum(pageHeightCm * kPointsPerCm) + " cm\n" + "1 J 1 j\n";
 }
 
 void PdfPage::selectPen(const Pen& pen)
@@ -118,9 +118,9 @@ void PdfPage::strokeState()
     // The same pen gives the same settings.
     if (strokeStateOf_ && *strokeStateOf_ == pen_) return;
     strokeStateOf_ = pen_;
-    std::string state = rgb(pen_.color) + " RG " + (pen_.width <= 1 ? std::string("0") : num(pen_.width)) + " w ";
+    std::string state = pdfRgb(pen_.color) + " RG " + (pen_.width <= 1 ? std::string("0") : pdfNum(pen_.width)) + " w ";
     if (pen_.style == PenStyle::Dot) {
-        const std::string dash = num(kDotDashCm * upc_);
+        const std::string dash = pdfNum(kDotDashCm * upc_);
         state += "[" + dash + " " + dash + "] 0 d 0 J";
     } else {
         state += "[] 0 d 1 J";
@@ -224,7 +224,7 @@ void PdfPage::fillColour()
 {
     if (!fillOf_ || !(*fillOf_ == brush_.color)) {
         fillOf_ = brush_.color;
-        fill_ = rgb(brush_.color) + " rg\n";
+        fill_ = pdfRgb(brush_.color) + " rg\n";
     }
     out_ += fill_;
 }
@@ -260,8 +260,8 @@ void PdfDocument::write(std::ostream& target)
     for (int i = 0; i < pages; ++i) kids += std::to_string(4 + 2 * i) + " 0 R ";
     object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>");
     object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
-    const std::string mediaBox = "[0 0 " + num(pageWidthCm_ * kPointsPerCm) + " " +
-                                 num(pageHeightCm_ * kPointsPerCm) + "]";
+    const std::string mediaBox = "[0 0 " + pdfNum(pageWidthCm_ * kPointsPerCm) + " " +
+                                 pdfNum(pageHeightCm_ * kPointsPerCm) + "]";
     for (int i = 0; i < pages; ++i) {
         const std::string content = i < pageCount() ? pages_[static_cast<std::size_t>(i)]->content() : "";
         object("<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox +

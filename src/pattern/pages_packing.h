@@ -3,7 +3,10 @@
 // a grid of square cells; a piece covers every cell its faces and flaps
 // touch, and the cells it covers, grown by the gap, are taken on the page.
 // A piece goes to the first page with room, at the topmost, then leftmost
-// cell where it fits in one of four quarter turns.
+// cell where it fits in one of four quarter turns of the turn that makes
+// its box smallest (or of a turn known to fit). A few pieces are also
+// packed in other orders, with more turns, and on the paper turned a
+// quarter; the packing on fewest pages is kept.
 #include "pattern/pages_geometry.h"
 #include "state/pages_settings.h"
 

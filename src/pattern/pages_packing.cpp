@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <numeric>
+#include <span>
 
 namespace nettor {
 
@@ -300,23 +301,24 @@ int leftmostFit(const FreeRuns& free, const RowRuns& runs, int y, int x0, int x1
 
 Raster rasterize(const std::vector<std::vector<MmPoint>>& polygons, double degrees, double cellMm)
 {
-    std::vector<std::vector<MmPoint>> turnedShapes;
-    turnedShapes.reserve(polygons.size());
+    // All turned corners in one buffer, each shape from its start on.
+    std::vector<MmPoint> corners;
+    std::vector<std::size_t> starts;
+    starts.reserve(polygons.size() + 1);
     double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
     const Turn by(degrees);
     for (const auto& polygon : polygons) {
-        std::vector<MmPoint> t;
-        t.reserve(polygon.size());
+        starts.push_back(corners.size());
         for (const MmPoint& p : polygon) {
             const MmPoint q = by(p);
             x0 = std::min(x0, q.x);
             y0 = std::min(y0, q.y);
             x1 = std::max(x1, q.x);
             y1 = std::max(y1, q.y);
-            t.push_back(q);
+            corners.push_back(q);
         }
-        turnedShapes.push_back(std::move(t));
     }
+    starts.push_back(corners.size());
     Raster raster;
     if (x0 > x1) return raster;
     const double c = cellMm;
@@ -328,7 +330,8 @@ Raster rasterize(const std::vector<std::vector<MmPoint>>& polygons, double degre
     raster.mask = CellMask(cx1 - cx0 + 1, cy1 - cy0 + 1);
 
     std::vector<double> lo, hi;
-    for (const auto& polygon : turnedShapes) {
+    for (std::size_t shape = 0; shape + 1 < starts.size(); ++shape) {
+        const std::span<const MmPoint> polygon(corners.data() + starts[shape], starts[shape + 1] - starts[shape]);
         if (polygon.empty()) continue;
         double py0 = 1e300, py1 = -1e300;
         for (const MmPoint& p : polygon) {
@@ -525,8 +528,8 @@ PackResult packOnPaper(const std::vector<PackItem>& items, const PaperMm& paper,
                        const std::atomic<bool>* cancel, bool thorough)
 {
     PackResult result;
-    result.placements.resize(items.size());
-    const double c = packingCellMm(paper, marginMm);
+    // Few pieces are packed on cells of half the size: closer, and slower.
+    const double c = packingCellMm(paper, marginMm) * (thorough ? 0.5 : 1.0);
     const int gap = static_cast<int>(std::ceil(kPagesGapMm / c - 1e-9));
     const int cols = static_cast<int>(std::floor((paper.width - 2 * marginMm) / c + 1e-9));
     const int rows = static_cast<int>(std::floor((paper.height - 2 * marginMm) / c + 1e-9));

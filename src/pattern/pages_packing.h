@@ -4,9 +4,9 @@
 // touch, and the cells it covers, grown by the gap, are taken on the page.
 // A piece goes to the first page with room, at the topmost, then leftmost
 // cell where it fits in one of four quarter turns of the turn that makes
-// its box smallest (or of a turn known to fit). A few pieces are also
-// packed in other orders, with more turns, and on the paper turned a
-// quarter; the packing on fewest pages is kept.
+// its box smallest (or of a turn known to fit). A few pieces are packed on
+// finer cells, also in other orders, with more turns, and on the paper
+// turned a quarter; the packing on fewest pages is kept.
 #include "pattern/pages_geometry.h"
 #include "state/pages_settings.h"
 
@@ -89,7 +89,8 @@ struct PackResult {
     bool packedAcross = false; // packed on the paper turned a quarter, turned back
 };
 
-// The cell size for a paper: 1 mm, coarser on very large paper.
+// The cell size for a paper: 1 mm, coarser on very large paper. A few
+// pieces are packed on cells of half that size.
 double packingCellMm(const PaperMm& paper, double marginMm);
 
 PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,

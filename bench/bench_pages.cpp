@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -112,6 +113,13 @@ void pagesAgainstBound(benchmark::State& state, const BenchModel& bench, double 
         }
         used = result.layout->pageCount;
         split = result.layout->partsSplit;
+        // The pages to look at, when asked for.
+        if (const char* dir = std::getenv("NETTOR_BENCH_PAGES_DIR")) {
+            std::string message;
+            const std::string path = std::string(dir) + "/" + bench.name + "-" + std::to_string(static_cast<int>(sizeMm)) + "mm.pdf";
+            if (!nettor::replaceFiles({{path, nettor::pagesPdf(*result.layout, nettor::appState().settings)}}, message))
+                std::cerr << message << "\n";
+        }
         const double printable = (210.0 - 20.0) * (297.0 - 20.0);
         bound = static_cast<int>(std::ceil(faceAreaMm2(model, result.layout->mmPerUnit) / printable - 1e-9));
     }

@@ -4,6 +4,7 @@
 #include "pattern/page_grid.h"
 #include "pattern/text_metrics.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cmath>
@@ -19,31 +20,70 @@ constexpr double kPi = 3.14159265358979323846;
 
 // Numbers as PDF wants them: plain decimals with a point, whatever the
 // locale, at most four decimals, no exponent.
-std::string num(double v)
+void appendNum(std::string& out, double v)
 {
     if (!std::isfinite(v)) v = 0;
     if (v > 1e9) v = 1e9;
     if (v < -1e9) v = -1e9;
     char buffer[32];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 4);
-    if (ec != std::errc()) return "0";
-    std::string s(buffer, end);
-    if (s.find('.') != std::string::npos) {
-        while (s.back() == '0') s.pop_back();
-        if (s.back() == '.') s.pop_back();
+    if (ec != std::errc()) {
+        out += '0';
+        return;
     }
-    return s == "-0" ? "0" : s;
+    // Four decimals at most: trailing zeros and a bare point go.
+    char* last = end;
+    if (std::find(buffer, end, '.') != end) {
+        while (last[-1] == '0') --last;
+        if (last[-1] == '.') --last;
+    }
+    if (last - buffer == 2 && buffer[0] == '-' && buffer[1] == '0') {
+        out += '0';
+        return;
+    }
+    out.append(buffer, last);
 }
 
-std::string rgb(Color c)
+std::string pdfNum(double v)
 {
-    return num(c.r / 255.0) + " " + num(c.g / 255.0) + " " + num(c.b / 255.0);
+    std::string s;
+    appendNum(s, v);
+    return s;
+}
+
+void appendInt(std::string& out, int v)
+{
+    char buffer[16];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    out.append(buffer, ec == std::errc() ? end : buffer);
+}
+
+// "x y" of a device point.
+void appendPoint(std::string& out, int x, int y)
+{
+    appendInt(out, x);
+    out += ' ';
+    appendInt(out, y);
+}
+
+std::string pdfRgb(Color c)
+{
+    return pdfNum(c.r / 255.0) + " " + pdfNum(c.g / 255.0) + " " + pdfNum(c.b / 255.0);
 }
 
 } // namespace
 
 std::string pdfLiteral(const std::string& utf8)
 {
+    // Printable ASCII, as edge numbers are, stands for itself.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0x20 && c < 0x7f; })) {
+        std::string out = "(";
+        for (const char c : utf8) {
+            if (c == '(' || c == ')' || c == '\\') out += '\\';
+            out += c;
+        }
+        return out + ")";
+    }
     std::string out = "(";
     for (char16_t u : emfText(utf8)) {
         const char c = u < 0x100 ? static_cast<char>(u) : '?';
@@ -62,11 +102,9 @@ PdfPage::PdfPage(double unitsPerCm) : PdfPage(unitsPerCm, kPageHeightCm) {}
 PdfPage::PdfPage(double unitsPerCm, double pageHeightCm)
     : upc_(unitsPerCm > 0 && std::isfinite(unitsPerCm) ? unitsPerCm : kPdfUnitsPerCm)
 {
-    out_.imbue(std::locale::classic());
     // Device units, y down from the top of the page.
     const double s = kPointsPerCm / upc_;
-    out_ << num(s) << " 0 0 " << num(-s) << " 0 " << num(pageHeightCm * kPointsPerCm) << " cm\n"
-         << "1 J 1 j\n";
+    out_ = pdfNum(s) + " 0 0 " + pdfNum(-s) + " 0 " + pdfNum(pageHeightCm * kPointsPerCm) + " cm\n" + "1 J 1 j\n";
 }
 
 void PdfPage::selectPen(const Pen& pen)
@@ -77,48 +115,54 @@ void PdfPage::selectPen(const Pen& pen)
 
 void PdfPage::strokeState()
 {
-    std::string state = rgb(pen_.color) + " RG " + (pen_.width <= 1 ? std::string("0") : num(pen_.width)) + " w ";
+    // The same pen gives the same settings.
+    if (strokeStateOf_ && *strokeStateOf_ == pen_) return;
+    strokeStateOf_ = pen_;
+    std::string state = pdfRgb(pen_.color) + " RG " + (pen_.width <= 1 ? std::string("0") : pdfNum(pen_.width)) + " w ";
     if (pen_.style == PenStyle::Dot) {
-        const std::string dash = num(kDotDashCm * upc_);
+        const std::string dash = pdfNum(kDotDashCm * upc_);
         state += "[" + dash + " " + dash + "] 0 d 0 J";
     } else {
         state += "[] 0 d 1 J";
     }
     if (state != strokeState_) {
-        out_ << state << "\n";
-        strokeState_ = state;
+        out_ += state;
+        out_ += '\n';
+        strokeState_ = std::move(state);
     }
 }
 
 void PdfPage::polygonPath(const std::vector<DevicePoint>& points)
 {
-    for (std::size_t i = 0; i < points.size(); ++i)
-        out_ << points[i].x << " " << points[i].y << (i ? " l\n" : " m\n");
-    out_ << "h ";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        appendPoint(out_, points[i].x, points[i].y);
+        out_ += i ? " l\n" : " m\n";
+    }
+    out_ += "h ";
 }
 
 void PdfPage::polygon(const std::vector<DevicePoint>& points)
 {
     flushPath();
     if (points.size() < 2) return;
-    out_ << rgb(brush_.color) << " rg\n";
+    fillColour();
     if (pen_.style == PenStyle::Null) {
         polygonPath(points);
-        out_ << "f\n";
+        out_ += "f\n";
         return;
     }
     strokeState();
     polygonPath(points);
-    out_ << "B\n";
+    out_ += "B\n";
 }
 
 void PdfPage::fillPolygon(const std::vector<DevicePoint>& points)
 {
     flushPath();
     if (points.size() < 2) return;
-    out_ << rgb(brush_.color) << " rg\n";
+    fillColour();
     polygonPath(points);
-    out_ << "f\n";
+    out_ += "f\n";
 }
 
 void PdfPage::moveTo(int x, int y) { position_ = {x, y}; }
@@ -129,11 +173,14 @@ void PdfPage::lineTo(int x, int y)
         if (!pathOpen_) {
             strokeState();
             pathOpen_ = true;
-            out_ << position_.x << " " << position_.y << " m\n";
+            appendPoint(out_, position_.x, position_.y);
+            out_ += " m\n";
         } else if (!(pathEnd_ == position_)) {
-            out_ << position_.x << " " << position_.y << " m\n";
+            appendPoint(out_, position_.x, position_.y);
+            out_ += " m\n";
         }
-        out_ << x << " " << y << " l\n";
+        appendPoint(out_, x, y);
+        out_ += " l\n";
         pathEnd_ = {x, y};
     }
     position_ = {x, y};
@@ -142,7 +189,7 @@ void PdfPage::lineTo(int x, int y)
 void PdfPage::flushPath()
 {
     if (!pathOpen_) return;
-    out_ << "S\n";
+    out_ += "S\n";
     pathOpen_ = false;
 }
 
@@ -158,8 +205,14 @@ void PdfPage::textOut(int x, int y, const std::string& text)
     const double dx = std::cos(e), dy = -std::sin(e);
     const double ux = dy, uy = -dx; // up: the reading direction turned a quarter back
     const double bx = x - ux * ascent, by = y - uy * ascent; // baseline start
-    out_ << "0 0 0 rg\nBT /F1 1 Tf " << num(dx * em) << " " << num(dy * em) << " " << num(ux * em) << " "
-         << num(uy * em) << " " << num(bx) << " " << num(by) << " Tm " << pdfLiteral(text) << " Tj ET\n";
+    out_ += "0 0 0 rg\nBT /F1 1 Tf ";
+    for (const double v : {dx * em, dy * em, ux * em, uy * em, bx, by}) {
+        appendNum(out_, v);
+        out_ += ' ';
+    }
+    out_ += "Tm ";
+    out_ += pdfLiteral(text);
+    out_ += " Tj ET\n";
 }
 
 TextExtent PdfPage::textExtent(const std::string& text) const
@@ -167,10 +220,19 @@ TextExtent PdfPage::textExtent(const std::string& text) const
     return {static_cast<int>(std::lround(arialTextWidth(text, font_.height))), font_.height};
 }
 
+void PdfPage::fillColour()
+{
+    if (!fillOf_ || !(*fillOf_ == brush_.color)) {
+        fillOf_ = brush_.color;
+        fill_ = pdfRgb(brush_.color) + " rg\n";
+    }
+    out_ += fill_;
+}
+
 std::string PdfPage::content()
 {
     flushPath();
-    return out_.str();
+    return out_;
 }
 
 PdfDocument::PdfDocument(double unitsPerCm) : PdfDocument(unitsPerCm, kPageWidthCm, kPageHeightCm) {}
@@ -198,8 +260,8 @@ void PdfDocument::write(std::ostream& target)
     for (int i = 0; i < pages; ++i) kids += std::to_string(4 + 2 * i) + " 0 R ";
     object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>");
     object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
-    const std::string mediaBox = "[0 0 " + num(pageWidthCm_ * kPointsPerCm) + " " +
-                                 num(pageHeightCm_ * kPointsPerCm) + "]";
+    const std::string mediaBox = "[0 0 " + pdfNum(pageWidthCm_ * kPointsPerCm) + " " +
+                                 pdfNum(pageHeightCm_ * kPointsPerCm) + "]";
     for (int i = 0; i < pages; ++i) {
         const std::string content = i < pageCount() ? pages_[static_cast<std::size_t>(i)]->content() : "";
         object("<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox +

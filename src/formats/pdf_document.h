@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -46,16 +47,20 @@ private:
     void flushPath();
     void strokeState();
     void polygonPath(const std::vector<DevicePoint>& points);
+    void fillColour();
 
     double upc_;
     Pen pen_ = Pen::stockBlack();
     Brush brush_ = Brush::stockWhite();
     Font font_;
     DevicePoint position_;
-    std::ostringstream out_;
+    std::string out_;
     bool pathOpen_ = false;
     DevicePoint pathEnd_;
-    std::string strokeState_; // the stroke settings last written
+    std::string strokeState_;          // the stroke settings last written
+    std::optional<Pen> strokeStateOf_; // the pen they were made for
+    std::optional<Color> fillOf_;      // the fill colour of fill_
+    std::string fill_;                 // its "r g b rg" line
 };
 
 class PdfDocument {

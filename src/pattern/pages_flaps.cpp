@@ -60,19 +60,25 @@ public:
     {
         const int id = static_cast<int>(shapes_.size());
         shapes_.push_back(polygon);
+        boxes_.push_back(boxOf(polygon));
         seen_.push_back(0);
-        forCells(boxOf(polygon), [&](std::vector<int>& cell) { cell.push_back(id); });
+        forCells(boxes_.back(), [&](std::vector<int>& cell) { cell.push_back(id); });
     }
 
     bool overlaps(const std::vector<MmPoint>& convex)
     {
         ++stamp_;
         bool hit = false;
-        forCells(boxOf(convex), [&](std::vector<int>& cell) {
+        const Box box = boxOf(convex);
+        forCells(box, [&](std::vector<int>& cell) {
             for (int id : cell) {
-                if (hit || seen_[static_cast<std::size_t>(id)] == stamp_) continue;
-                seen_[static_cast<std::size_t>(id)] = stamp_;
-                hit = convexOverlapsPolygon(convex, shapes_[static_cast<std::size_t>(id)]);
+                const auto i = static_cast<std::size_t>(id);
+                if (hit || seen_[i] == stamp_) continue;
+                seen_[i] = stamp_;
+                // Shapes whose boxes do not meet share no interior.
+                const Box& other = boxes_[i];
+                if (other.x1 <= box.x0 || box.x1 <= other.x0 || other.y1 <= box.y0 || box.y1 <= other.y0) continue;
+                hit = convexOverlapsPolygon(convex, shapes_[i]);
             }
         });
         return hit;
@@ -96,6 +102,7 @@ private:
     int cols_ = 1, rows_ = 1;
     std::vector<std::vector<int>> cells_;
     std::vector<std::vector<MmPoint>> shapes_;
+    std::vector<Box> boxes_;
     std::vector<unsigned> seen_;
     unsigned stamp_ = 0;
 };

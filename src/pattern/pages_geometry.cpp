@@ -46,21 +46,53 @@ double pointSegmentDistance(MmPoint p, MmPoint a, MmPoint b)
 
 } // namespace
 
-MmPoint turned(MmPoint p, double degrees)
+Turn::Turn(double degrees)
 {
-    if (degrees == 0.0) return p;
+    if (degrees == 0.0) return;
     const double r = degrees * kPagesPi / 180.0;
-    double c = std::cos(r), s = std::sin(r);
+    c = std::cos(r);
+    s = std::sin(r);
     // Exact quarter turns.
     if (std::fmod(degrees, 90.0) == 0.0) {
         c = std::round(c);
         s = std::round(s);
     }
-    return {p.x * c - p.y * s, p.x * s + p.y * c};
+}
+
+MmPoint turned(MmPoint p, double degrees)
+{
+    if (degrees == 0.0) return p;
+    // Pieces are turned point by point: the last turn's sine and cosine
+    // are kept.
+    thread_local double lastDegrees = 0.0;
+    thread_local Turn last(0.0);
+    if (degrees != lastDegrees) {
+        last = Turn(degrees);
+        lastDegrees = degrees;
+    }
+    return last(p);
 }
 
 std::vector<MmPoint> convexHull(std::vector<MmPoint> points)
 {
+    // Points strictly inside the quadrilateral of the extreme points are
+    // on no hull: they go before the sort.
+    if (points.size() > 16) {
+        MmPoint left = points[0], right = points[0], low = points[0], high = points[0];
+        for (const MmPoint& p : points) {
+            if (p.x < left.x) left = p;
+            if (p.x > right.x) right = p;
+            if (p.y < low.y) low = p;
+            if (p.y > high.y) high = p;
+        }
+        const MmPoint quad[4] = {left, low, right, high};
+        auto inside = [&](MmPoint p) {
+            for (int i = 0; i < 4; ++i)
+                if (!(cross(quad[i], quad[(i + 1) % 4], p) > 0.0)) return false;
+            return true;
+        };
+        points.erase(std::remove_if(points.begin(), points.end(), inside), points.end());
+    }
     std::sort(points.begin(), points.end(),
               [](MmPoint a, MmPoint b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
     points.erase(std::unique(points.begin(), points.end()), points.end());
@@ -86,8 +118,9 @@ double smallestBoxTurn(const std::vector<MmPoint>& hull)
     bool first = true;
     auto consider = [&](double turn) {
         double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+        const Turn by(turn);
         for (const MmPoint& p : hull) {
-            const MmPoint q = turned(p, turn);
+            const MmPoint q = by(p);
             x0 = std::min(x0, q.x);
             x1 = std::max(x1, q.x);
             y0 = std::min(y0, q.y);

@@ -14,6 +14,13 @@ struct MmPoint {
 
 inline constexpr double kPagesPi = 3.14159265358979323846;
 
+// A turn by degrees about the origin (x towards y); quarter turns exact.
+struct Turn {
+    double c = 1.0, s = 0.0;
+    explicit Turn(double degrees);
+    MmPoint operator()(MmPoint p) const { return {p.x * c - p.y * s, p.x * s + p.y * c}; }
+};
+
 // p turned by degrees about the origin (x towards y).
 MmPoint turned(MmPoint p, double degrees);
 

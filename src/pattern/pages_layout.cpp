@@ -13,6 +13,9 @@ namespace nettor {
 
 namespace {
 
+// Models up to this many faces are split both ways when a part needs it.
+constexpr int kBothSplitsFaces = 40000;
+
 double flapHeightFactor(const Settings& settings)
 {
     if (settings.flapSize == static_cast<std::int32_t>(FlapSize::Large)) return 0.18;
@@ -62,6 +65,83 @@ double largestFittingScale(const Face& face, double width, double height, double
         best = std::max({best, std::min(width / a, height / b), std::min(height / a, width / b)});
     }
     return best;
+}
+
+// The pieces of one way of splitting, with their flaps, packed on pages.
+struct Attempt {
+    PagesLayout layout;
+    PackResult packed;
+    bool cancelled = false;
+};
+
+Attempt layOutWith(const PagesInput& input, const PagesLayout& base, const SplitBox& box, SplitStrategy strategy)
+{
+    const Model& model = input.model;
+    Attempt attempt;
+    PagesLayout& layout = attempt.layout;
+    layout = base;
+    bool cancelled = false;
+    std::vector<PieceFaces> split = splitToFit(model, box, strategy, input.cancel, cancelled);
+    if (cancelled) {
+        attempt.cancelled = true;
+        return attempt;
+    }
+    std::vector<int> pieceOfFace(static_cast<std::size_t>(std::max(model.faceCount, 0)), -1);
+    std::vector<int> piecesOfPart(model.parts.size(), 0);
+    std::vector<double> fitTurns;
+    for (std::size_t i = 0; i < split.size(); ++i) {
+        LaidOutPiece piece;
+        piece.part = split[i].part;
+        piece.faces = split[i].faces;
+        for (const Face* f : piece.faces) pieceOfFace[static_cast<std::size_t>(f->index)] = static_cast<int>(i);
+        ++piecesOfPart[static_cast<std::size_t>(piece.part)];
+        fitTurns.push_back(split[i].fitTurn);
+        layout.pieces.push_back(std::move(piece));
+    }
+    for (int n : piecesOfPart) layout.partsSplit += n > 1;
+
+    // The folds cut by the splitting are numbered after the model's cuts.
+    int number = 0;
+    for (const auto& object : model.objects)
+        for (const Edge* e : object->edges) number = std::max(number, e->edgeId);
+    for (const LaidOutPiece& piece : layout.pieces)
+        for (const Face* f : piece.faces)
+            for (const HalfEdge* h : f->outerLoop.halfEdges) {
+                if (!h || !h->foldPartner || layout.splitNumbers.count(h->edge)) continue;
+                const Face* other = h->foldPartner->loop->face;
+                if (pieceOfFace[static_cast<std::size_t>(other->index)] != pieceOfFace[static_cast<std::size_t>(f->index)])
+                    layout.splitNumbers[h->edge] = ++number;
+            }
+
+    chooseLayoutFlaps(input.settings, layout, pieceOfFace);
+
+    std::vector<PackItem> items(layout.pieces.size());
+    for (std::size_t i = 0; i < layout.pieces.size(); ++i) {
+        const LaidOutPiece& piece = layout.pieces[i];
+        for (const Face* f : piece.faces) items[i].shapes.push_back(layout.facePolygon(*f));
+        for (const LayoutFlap& flap : piece.flaps)
+            items[i].shapes.push_back({flap.corners.begin(), flap.corners.end()});
+        items[i].fitTurn = fitTurns[i];
+    }
+    attempt.packed = packPieces(items, layout.paper, input.pages.marginMm, input.cancel);
+    attempt.cancelled = attempt.packed.cancelled;
+    if (attempt.cancelled || attempt.packed.tooManyPages || attempt.packed.doesNotFit) return attempt;
+    const PackResult& packed = attempt.packed;
+    std::vector<LaidOutPiece> ordered;
+    ordered.reserve(layout.pieces.size());
+    for (const int index : packed.order) {
+        LaidOutPiece piece = std::move(layout.pieces[static_cast<std::size_t>(index)]);
+        const PackPlacement& placement = packed.placements[static_cast<std::size_t>(index)];
+        piece.page = placement.page;
+        piece.rotationDeg = placement.rotationDeg;
+        piece.offset = placement.offset;
+        ordered.push_back(std::move(piece));
+    }
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const LaidOutPiece& a, const LaidOutPiece& b) { return a.page < b.page; });
+    layout.pieces = std::move(ordered);
+    layout.pageCount = packed.pageCount;
+    return attempt;
 }
 
 } // namespace
@@ -208,57 +288,32 @@ PagesResult layOutPages(const PagesInput& input)
         return result;
     }
 
-    bool cancelled = false;
-    std::vector<PieceFaces> split = splitToFit(model, box, input.cancel, cancelled);
-    if (cancelled) {
+    // Parts too large for a page are split one way and then the other on
+    // models small enough for both; the one on fewer pages is kept.
+    Attempt attempt = layOutWith(input, layout, box, SplitStrategy::InPlacementOrder);
+    auto usable = [](const Attempt& a) {
+        return !a.cancelled && !a.packed.tooManyPages && !a.packed.doesNotFit;
+    };
+    if (usable(attempt) && attempt.layout.partsSplit > 0 && model.faceCount <= kBothSplitsFaces) {
+        for (const SplitStrategy strategy : {SplitStrategy::FromTheRim, SplitStrategy::FromTheLastPlaced}) {
+            if (attempt.layout.pageCount <= lowerBound) break; // no fewer pages to be had
+            Attempt other = layOutWith(input, layout, box, strategy);
+            if (other.cancelled || (usable(other) && other.layout.pageCount < attempt.layout.pageCount))
+                attempt = std::move(other);
+            if (attempt.cancelled) break;
+        }
+    }
+    if (attempt.cancelled) {
         result.cancelled = true;
         return result;
     }
-    std::vector<int> pieceOfFace(static_cast<std::size_t>(std::max(model.faceCount, 0)), -1);
-    std::vector<int> piecesOfPart(model.parts.size(), 0);
-    std::vector<double> fitTurns;
-    for (std::size_t i = 0; i < split.size(); ++i) {
-        LaidOutPiece piece;
-        piece.part = split[i].part;
-        piece.faces = split[i].faces;
-        for (const Face* f : piece.faces) pieceOfFace[static_cast<std::size_t>(f->index)] = static_cast<int>(i);
-        ++piecesOfPart[static_cast<std::size_t>(piece.part)];
-        fitTurns.push_back(split[i].fitTurn);
-        layout.pieces.push_back(std::move(piece));
-    }
-    for (int n : piecesOfPart) layout.partsSplit += n > 1;
-
-    // The folds cut by the splitting are numbered after the model's cuts.
-    int number = 0;
-    for (const auto& object : model.objects)
-        for (const Edge* e : object->edges) number = std::max(number, e->edgeId);
-    for (const LaidOutPiece& piece : layout.pieces)
-        for (const Face* f : piece.faces)
-            for (const HalfEdge* h : f->outerLoop.halfEdges) {
-                if (!h || !h->foldPartner || layout.splitNumbers.count(h->edge)) continue;
-                const Face* other = h->foldPartner->loop->face;
-                if (pieceOfFace[static_cast<std::size_t>(other->index)] != pieceOfFace[static_cast<std::size_t>(f->index)])
-                    layout.splitNumbers[h->edge] = ++number;
-            }
-
-    chooseLayoutFlaps(input.settings, layout, pieceOfFace);
-
-    std::vector<PackItem> items(layout.pieces.size());
-    for (std::size_t i = 0; i < layout.pieces.size(); ++i) {
-        const LaidOutPiece& piece = layout.pieces[i];
-        for (const Face* f : piece.faces) items[i].shapes.push_back(layout.facePolygon(*f));
-        for (const LayoutFlap& flap : piece.flaps)
-            items[i].shapes.push_back({flap.corners.begin(), flap.corners.end()});
-        items[i].fitTurn = fitTurns[i];
-    }
-    const PackResult packed = packPieces(items, layout.paper, margin, input.cancel);
-    if (packed.cancelled) {
-        result.cancelled = true;
-        return result;
-    }
+    const PackResult& packed = attempt.packed;
     if (packed.tooManyPages) {
-        const double estimate = std::max(lowerBound, kMaxPages + 1.0) * 1.0;
-        result.message = format("This layout would need more than %.0f pages; at most 10000 are allowed. "
+        // The pages filled so far, for all the pieces.
+        const double pieces = static_cast<double>(packed.placements.size());
+        const double estimate = std::max({lowerBound, kMaxPages + 1.0,
+                                          std::ceil(kMaxPages * pieces / std::max(packed.placedBeforeStop, 1))});
+        result.message = format("This layout would need about %.0f pages; at most 10000 are allowed. "
                                 "Choose a smaller size or larger paper.",
                                 estimate);
         return result;
@@ -267,21 +322,7 @@ PagesResult layOutPages(const PagesInput& input)
         result.message = "A part does not fit on the paper at this size.";
         return result;
     }
-    std::vector<LaidOutPiece> ordered;
-    ordered.reserve(layout.pieces.size());
-    for (const int index : packed.order) {
-        LaidOutPiece piece = std::move(layout.pieces[static_cast<std::size_t>(index)]);
-        const PackPlacement& placement = packed.placements[static_cast<std::size_t>(index)];
-        piece.page = placement.page;
-        piece.rotationDeg = placement.rotationDeg;
-        piece.offset = placement.offset;
-        ordered.push_back(std::move(piece));
-    }
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const LaidOutPiece& a, const LaidOutPiece& b) { return a.page < b.page; });
-    layout.pieces = std::move(ordered);
-    layout.pageCount = packed.pageCount;
-    result.layout = std::move(layout);
+    result.layout = std::move(attempt.layout);
     return result;
 }
 

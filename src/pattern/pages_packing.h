@@ -3,7 +3,10 @@
 // a grid of square cells; a piece covers every cell its faces and flaps
 // touch, and the cells it covers, grown by the gap, are taken on the page.
 // A piece goes to the first page with room, at the topmost, then leftmost
-// cell where it fits in one of four quarter turns.
+// cell where it fits in one of four quarter turns of the turn that makes
+// its box smallest (or of a turn known to fit). A few pieces are packed on
+// finer cells, also in other orders, with more turns, and on the paper
+// turned a quarter; the packing on fewest pages is kept.
 #include "pattern/pages_geometry.h"
 #include "state/pages_settings.h"
 
@@ -33,6 +36,21 @@ public:
     int lastSetIn(int y, int x0, int x1) const;
     // The length of the longest run of clear cells in row y.
     int longestClearRun(int y) const;
+    // The first set (clear) cell of row y from x on, or width().
+    int nextSet(int y, int x) const;
+    int nextClear(int y, int x) const;
+    // Calls f(x0, x1) for each run of set cells x0..x1 of row y, left to right.
+    template <typename F>
+    void forEachRun(int y, F&& f) const
+    {
+        for (int x = nextSet(y, 0); x < width_;) {
+            const int end = nextClear(y, x);
+            f(x, end - 1);
+            x = nextSet(y, end);
+        }
+    }
+    // The words of row y, bit x of word x / 64 for cell x.
+    const std::uint64_t* rowWords(int y) const { return row(y); }
 
 private:
     int width_ = 0, height_ = 0, words_ = 0;
@@ -66,10 +84,13 @@ struct PackResult {
     int pageCount = 0;
     bool cancelled = false;
     bool tooManyPages = false;
-    bool doesNotFit = false; // an item fits no empty page
+    int placedBeforeStop = 0; // items placed when too many pages stopped it
+    bool doesNotFit = false;  // an item fits no empty page
+    bool packedAcross = false; // packed on the paper turned a quarter, turned back
 };
 
-// The cell size for a paper: 1 mm, coarser on very large paper.
+// The cell size for a paper: 1 mm, coarser on very large paper. A few
+// pieces are packed on cells of half that size.
 double packingCellMm(const PaperMm& paper, double marginMm);
 
 PackResult packPieces(const std::vector<PackItem>& items, const PaperMm& paper, double marginMm,

@@ -45,12 +45,25 @@ struct SplitBox {
 // The first face that does not fit the box on its own, or null.
 const Face* faceTooLarge(const Model& model, const SplitBox& box);
 
+// How a part too large for the box is cut. Pieces grow greedily along
+// folds, nearest faces first so that they stay compact, as long as they fit
+// the box in some turn; then small pieces join a neighbour they fit with.
+enum class SplitStrategy {
+    // Each piece from the first face not yet taken in the part's placement
+    // order, across long and sharp folds before short and flat ones.
+    InPlacementOrder,
+    // Each piece the largest of those grown from the faces at the rim of
+    // what is left, so that the rest stays whole rather than in branches.
+    FromTheRim,
+    // As in placement order, from the last face placed: the tips of the
+    // part's branches come first.
+    FromTheLastPlaced,
+};
+
 // Parts whose faces fit the box stay whole; the others are split into
-// pieces that each fit, grown greedily along folds from the first face not
-// yet taken: nearest faces first, so that pieces stay compact, and across
-// long and sharp folds before short and flat ones.
-// Every face must fit on its own (faceTooLarge). Empty when cancelled.
-std::vector<PieceFaces> splitToFit(const Model& model, const SplitBox& box,
+// pieces that each fit. Every face must fit on its own (faceTooLarge).
+// Empty when cancelled.
+std::vector<PieceFaces> splitToFit(const Model& model, const SplitBox& box, SplitStrategy strategy,
                                    const std::atomic<bool>* cancel, bool& cancelled);
 
 } // namespace nettor

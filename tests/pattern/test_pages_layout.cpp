@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <set>
 
 using namespace nettor;
@@ -375,6 +376,94 @@ TEST(PagesPacking, CellMasksGrowMergeAndFindTakenCells)
     EXPECT_EQ(page.lastSetIn(6, 66, 129), -1);
     EXPECT_EQ(page.lastSetIn(7, 0, 129), -1);
     EXPECT_EQ(page.lastSetIn(3, 63, 63), 63);
+}
+
+// Shapes as the packer gets them: each placed shape turned and moved onto
+// its page.
+std::vector<std::vector<MmPoint>> placedShapes(const PackItem& item, const PackPlacement& placement)
+{
+    std::vector<std::vector<MmPoint>> out = item.shapes;
+    for (auto& shape : out)
+        for (MmPoint& p : shape) {
+            const MmPoint t = turned(p, placement.rotationDeg);
+            p = {t.x + placement.offset.x, t.y + placement.offset.y};
+        }
+    return out;
+}
+
+TEST(PagesPacking, RandomShapesStayInsideTheMarginsAndApartInEveryOrderAndTurn)
+{
+    std::mt19937 rng(2027);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int across = 0;
+    for (int round = 0; round < 40; ++round) {
+        const PaperMm paper{80 + 100 * unit(rng), 80 + 100 * unit(rng)};
+        const double margin = 3 + 7 * unit(rng);
+        // Triangles, L shapes and slivers of up to half the paper.
+        std::vector<PackItem> items(static_cast<std::size_t>(3 + rng() % 24));
+        for (PackItem& item : items) {
+            const double w = 5 + unit(rng) * (paper.width / 2 - 5), h = 5 + unit(rng) * (paper.height / 2 - 5);
+            if (rng() % 3 == 0)
+                item.shapes = {{{0, 0}, {w, 0}, {w, h / 8}, {0, h / 8}}};
+            else if (rng() % 2)
+                item.shapes = {{{0, 0}, {w, 0}, {w * unit(rng), h}}};
+            else
+                item.shapes = {{{0, 0}, {w, 0}, {w, h / 3}, {0, h / 3}}, {{0, h / 3}, {w / 3, h / 3}, {w / 3, h}, {0, h}}};
+            item.fitTurn = 0.0;
+        }
+        SCOPED_TRACE("round " + std::to_string(round));
+        const PackResult packed = packPieces(items, paper, margin, nullptr);
+        ASSERT_FALSE(packed.doesNotFit || packed.tooManyPages || packed.cancelled);
+        across += packed.packedAcross;
+        std::vector<std::vector<std::vector<MmPoint>>> shapes;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            shapes.push_back(placedShapes(items[i], packed.placements[i]));
+            const Box b = boxOf(shapes.back());
+            EXPECT_GE(b.x0, margin - 1e-6);
+            EXPECT_GE(b.y0, margin - 1e-6);
+            EXPECT_LE(b.x1, paper.width - margin + 1e-6);
+            EXPECT_LE(b.y1, paper.height - margin + 1e-6);
+            EXPECT_GE(packed.placements[i].page, 1);
+            EXPECT_LE(packed.placements[i].page, packed.pageCount);
+        }
+        for (std::size_t a = 0; a < items.size(); ++a)
+            for (std::size_t b = a + 1; b < items.size(); ++b) {
+                if (packed.placements[a].page != packed.placements[b].page) continue;
+                double closest = 1e300;
+                for (const auto& sa : shapes[a])
+                    for (const auto& sb : shapes[b]) {
+                        for (std::size_t i = 0; i < sa.size(); ++i)
+                            for (std::size_t j = 0; j < sb.size(); ++j)
+                                closest = std::min(closest, segmentDistance(sa[i], sa[(i + 1) % sa.size()], sb[j],
+                                                                            sb[(j + 1) % sb.size()]));
+                        EXPECT_FALSE(insidePolygon(sa[0], sb));
+                        EXPECT_FALSE(insidePolygon(sb[0], sa));
+                    }
+                EXPECT_GE(closest, kPagesGapMm - 1e-9) << "items " << a << " and " << b;
+            }
+        // The same again.
+        const PackResult again = packPieces(items, paper, margin, nullptr);
+        ASSERT_EQ(again.pageCount, packed.pageCount);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(again.placements[i].page, packed.placements[i].page);
+            EXPECT_EQ(again.placements[i].offset, packed.placements[i].offset);
+            EXPECT_EQ(again.placements[i].rotationDeg, packed.placements[i].rotationDeg);
+        }
+    }
+    // The paper turned a quarter won somewhere, so its placements were
+    // turned back and checked too.
+    EXPECT_GT(across, 0);
+}
+
+TEST(PagesPacking, MoreThanTenThousandPagesStopWithTheItemsPlaced)
+{
+    // Squares larger than half the page: one a page.
+    std::vector<PackItem> items(static_cast<std::size_t>(kMaxPages) + 5);
+    for (PackItem& item : items) item.shapes = {{{0, 0}, {30, 0}, {30, 30}, {0, 30}}};
+    const PackResult packed = packPieces(items, {40, 40}, 2, nullptr);
+    EXPECT_TRUE(packed.tooManyPages);
+    EXPECT_EQ(packed.pageCount, kMaxPages);
+    EXPECT_EQ(packed.placedBeforeStop, kMaxPages);
 }
 
 } // namespace

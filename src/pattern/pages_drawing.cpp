@@ -4,9 +4,11 @@
 #include "pattern/draw_stroke_number.h"
 #include "pattern/line_classification.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace nettor {
 
@@ -44,22 +46,50 @@ Pen foldPen(FoldLineStyle style)
 
 bool placedSide(const HalfEdge& side) { return side.edge && side.point && side.next && side.next->point; }
 
-void drawNumber(const Settings& settings, Device& device, int number, MmPoint p0, MmPoint p1)
+// The height in mm of an edge number: the settings' font size, made smaller
+// where the side is too short to hold the digits or the face too narrow to
+// hold them beside the side, so that numbers never run over one another.
+double numberHeightMm(const Settings& settings, int number, double sideMm, double faceInradiusMm)
+{
+    const double digits = static_cast<double>(std::to_string(number).size());
+    const double fromFont = settings.edgeIdFontSize * kMmPerPoint;
+    const double fromSide = sideMm * 0.8 / (0.6 * digits);
+    const double fromFace = faceInradiusMm * 0.9;
+    return std::max(0.0, std::min({fromFont, fromSide, fromFace}));
+}
+
+// The radius of the largest circle about the face's centre of area that the
+// face holds, near enough: twice its area over its perimeter.
+double faceInradiusMm(const std::vector<MmPoint>& polygon)
+{
+    double area2 = 0.0, perimeter = 0.0;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const MmPoint& a = polygon[i];
+        const MmPoint& b = polygon[(i + 1) % polygon.size()];
+        area2 += a.x * b.y - b.x * a.y;
+        perimeter += std::hypot(b.x - a.x, b.y - a.y);
+    }
+    return perimeter > 0.0 ? std::abs(area2) / perimeter : 0.0;
+}
+
+void drawNumber(const Settings& settings, Device& device, int number, MmPoint p0, MmPoint p1, double inradiusMm)
 {
     Canvas& dc = device.dc;
     const double length = std::hypot(p1.x - p0.x, p1.y - p0.y);
     if (!(length > 0.0)) return;
+    const double heightMm = numberHeightMm(settings, number, length, inradiusMm);
+    if (!(heightMm > 0.0)) return;
     const double c = (p1.x - p0.x) / length, s = (p1.y - p0.y) / length;
     const MmPoint m{(p0.x + p1.x) / 2, (p0.y + p1.y) / 2};
     double e10 = std::asin(std::clamp(s, -1.0, 1.0)) * 572.9577951289617;
     if (p1.x - p0.x > 0) e10 = 1800 - e10;
     if (settings.useOriginalFont) {
-        drawStrokeNumber(dc, number, device.upm * settings.edgeIdFontSize * 0.2822222222222222,
+        drawStrokeNumber(dc, number, device.upm * heightMm * 0.8,
                          device.upm * m.x, device.upm * m.y, e10 * 0.1);
         return;
     }
     Font font;
-    font.height = toDeviceUnits(device.upm * settings.edgeIdFontSize * kMmPerPoint);
+    font.height = toDeviceUnits(device.upm * heightMm);
     font.escapement = toDeviceUnits(e10);
     dc.selectFont(font);
     const std::string text = std::to_string(number);
@@ -202,14 +232,17 @@ void drawLayoutPage(const PagesLayout& layout, const Settings& settings, int pag
     dc.setTransparentBackground();
     dc.selectPen(Pen::solid(2, kBlack));
     pieces([&](const LaidOutPiece& piece) {
-        for (const Face* face : piece.faces)
+        for (const Face* face : piece.faces) {
+            double inradius = -1.0; // measured once the face has a number to carry
             for (const HalfEdge* side : face->outerLoop.halfEdges) {
                 if (!side || !placedSide(*side)) continue;
                 const int number = layout.edgeNumber(*side->edge);
                 if (number < 0) continue;
+                if (inradius < 0.0) inradius = faceInradiusMm(layout.facePolygon(*face));
                 drawNumber(settings, device, number, piece.onPage(layout.local(*side->point)),
-                           piece.onPage(layout.local(*side->next->point)));
+                           piece.onPage(layout.local(*side->next->point)), inradius);
             }
+        }
     });
     end(PageLayer::Numbers);
     dc.selectPen(previousPen);

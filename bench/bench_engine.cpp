@@ -4,7 +4,7 @@
 #include "bench_models.h"
 #include "formats/eps_writer.h"
 #include "model/mesh.h"
-#include "session/app_state.h"
+#include "session/session.h"
 #include "support/reference_engine/reference_engine.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
@@ -27,19 +27,26 @@ using nettor::bench::sphereModel;
 
 enum Engine { Fast = 0, Reference = 1 };
 
+// The one session the benchmarks unfold in.
+nettor::Session& benchSession()
+{
+    static nettor::Session session;
+    return session;
+}
+
 void unfoldWith(int engine, nettor::Model& model)
 {
     if (engine == Reference)
-        nettor::reference::unfoldAll(model);
+        nettor::reference::unfoldAll(benchSession(), model);
     else
-        nettor::unfoldAll(nettor::appState(), model);
+        nettor::unfoldAll(benchSession(), model);
 }
 
 void prepare(std::unique_ptr<nettor::Model> model)
 {
-    nettor::AppState& app = nettor::appState();
+    nettor::Session& app = benchSession();
     app.replaceModel(std::move(model));
-    nettor::takeUpModel(nettor::appState(), *app.model);
+    nettor::takeUpModel(benchSession(), *app.model);
     app.status.busy = true;
     app.status.quiet = true;
 }
@@ -48,7 +55,7 @@ void BM_SphereUnfoldAndComplete(benchmark::State& state)
 {
     const int engine = static_cast<int>(state.range(0));
     const int levels = static_cast<int>(state.range(1));
-    nettor::AppState& app = nettor::appState();
+    nettor::Session& app = benchSession();
     app.listener = nullptr;
     app.settings.unfoldStrategy = 1;
     app.overlapCheck = 1;
@@ -66,7 +73,7 @@ void BM_SphereUnfoldAndComplete(benchmark::State& state)
 void BM_ArrangeSeparateTriangles(benchmark::State& state)
 {
     const int engine = static_cast<int>(state.range(0));
-    nettor::AppState& app = nettor::appState();
+    nettor::Session& app = benchSession();
     app.listener = nullptr;
     app.overlapCheck = 1;
     for (auto _ : state) {
@@ -108,7 +115,7 @@ void BM_ObjToEps100kTriangles(benchmark::State& state)
     const int engine = static_cast<int>(state.range(0));
     const std::string& objPath = gridObjFile();
     const std::string epsPath = (std::filesystem::temp_directory_path() / "nettor_bench_100k.eps").string();
-    nettor::AppState& app = nettor::appState();
+    nettor::Session& app = benchSession();
     app.listener = nullptr;
     app.settings.unfoldStrategy = 1;
     app.overlapCheck = 1;
@@ -120,9 +127,9 @@ void BM_ObjToEps100kTriangles(benchmark::State& state)
         }
         prepare(std::move(model));
         if (engine == Reference)
-            nettor::reference::unfoldAll(*app.model);
+            nettor::reference::unfoldAll(app, *app.model);
         else
-            nettor::unfoldAutomatically(nettor::appState(), *app.model);
+            nettor::unfoldAutomatically(benchSession(), *app.model);
         std::ofstream eps(epsPath, std::ios::binary);
         nettor::writeEps(*app.model, app.settings, eps);
     }

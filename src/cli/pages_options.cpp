@@ -6,23 +6,6 @@
 
 namespace nettor::cli {
 
-namespace {
-
-nlohmann::ordered_json point(MmPoint p) { return {p.x, p.y}; }
-
-nlohmann::ordered_json placement(const PagesLayout& layout, const LaidOutPiece& piece)
-{
-    nlohmann::ordered_json out;
-    out["page"] = piece.page;
-    out["rotationDeg"] = piece.rotationDeg;
-    out["offsetMm"] = point(piece.offset);
-    nlohmann::ordered_json outline = nlohmann::ordered_json::array();
-    for (const MmPoint& p : layout.outline(piece)) outline.push_back(point(p));
-    out["outlineMm"] = outline;
-    return out;
-}
-
-} // namespace
 
 void addPagesOptions(CLI::App& command, PagesOptions& options)
 {
@@ -64,56 +47,6 @@ void printPagesSummary(std::ostream& out, const PagesLayout& layout)
         << "flaps moved: " << layout.flapsMoved << "\n"
         << "flaps shortened: " << layout.flapsShortened << "\n"
         << "flaps left out: " << layout.flapsOmitted << "\n";
-}
-
-void addPagesJson(nlohmann::ordered_json& out, const PagesLayout& layout, const Model& model)
-{
-    out["layout"] = {{"mode", "pages"},
-                     {"paperMm", {layout.paper.width, layout.paper.height}},
-                     {"marginMm", layout.settings.marginMm},
-                     {"mmPerUnit", layout.mmPerUnit},
-                     {"pages", layout.pageCount}};
-
-    std::vector<std::vector<const LaidOutPiece*>> piecesOfPart(model.parts.size());
-    std::vector<const LaidOutPiece*> pieceOfFace(static_cast<std::size_t>(std::max(model.faceCount, 0)), nullptr);
-    for (const LaidOutPiece& piece : layout.pieces) {
-        piecesOfPart[static_cast<std::size_t>(piece.part)].push_back(&piece);
-        for (const Face* f : piece.faces) pieceOfFace[static_cast<std::size_t>(f->index)] = &piece;
-    }
-    auto& parts = out["parts"];
-    for (std::size_t i = 0; i < parts.size() && i < piecesOfPart.size(); ++i) {
-        const auto& pieces = piecesOfPart[i];
-        if (pieces.empty()) continue;
-        const nlohmann::ordered_json first = placement(layout, *pieces.front());
-        for (const auto& item : first.items()) parts[i][item.key()] = item.value();
-        if (pieces.size() < 2) continue;
-        nlohmann::ordered_json list = nlohmann::ordered_json::array();
-        for (const LaidOutPiece* piece : pieces) {
-            nlohmann::ordered_json entry;
-            nlohmann::ordered_json faces = nlohmann::ordered_json::array();
-            for (const Face* f : piece->faces) faces.push_back(f->index);
-            entry["faces"] = faces;
-            const nlohmann::ordered_json where = placement(layout, *piece);
-            for (const auto& item : where.items()) entry[item.key()] = item.value();
-            list.push_back(entry);
-        }
-        parts[i]["pieces"] = list;
-    }
-
-    auto& faces = out["faces"];
-    for (const auto& object : model.objects)
-        for (const Face* f : object->faces) {
-            if (f->index < 0 || static_cast<std::size_t>(f->index) >= faces.size()) continue;
-            const LaidOutPiece* piece = pieceOfFace[static_cast<std::size_t>(f->index)];
-            auto& face = faces[static_cast<std::size_t>(f->index)];
-            if (!piece || face.is_null()) continue;
-            face["page"] = piece->page;
-            auto& corners = face["corners"];
-            for (std::size_t k = 0; k < f->outerLoop.halfEdges.size() && k < corners.size(); ++k) {
-                const HalfEdge* h = f->outerLoop.halfEdges[k];
-                if (h && h->point) corners[k]["pageMm"] = point(piece->onPage(layout.local(*h->point)));
-            }
-        }
 }
 
 int writePagesExports(const PatternExports& exports, const PagesLayout& layout, const Settings& settings)

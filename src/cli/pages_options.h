@@ -1,11 +1,10 @@
 #pragma once
 // nettor-cli unfold in the Pages layout: its options, the layout run after
-// the unfolding, the summary lines, the JSON additions and the page files.
+// the unfolding, the summary lines and the page files.
 #include "cli/pattern_exports.h"
 #include "pattern/pages_layout.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <optional>
 #include <ostream>
@@ -33,11 +32,6 @@ std::optional<std::string> pagesSettingsFromOptions(const PagesOptions& options,
 
 // "pages: 3", "parts split: 1", "flaps moved: 2", ...
 void printPagesSummary(std::ostream& out, const PagesLayout& layout);
-
-// Adds "layout" at the top level, "page", "rotationDeg", "offsetMm" and
-// "outlineMm" to each part (and "pieces" for a part split in several), and
-// "pageMm" to each face corner.
-void addPagesJson(nlohmann::ordered_json& out, const PagesLayout& layout, const Model& model);
 
 // The PDF, the SVG files and the EPS files of the layout; the other
 // exports are left to writePatternExports. Returns 0 when all were written.

@@ -4,11 +4,10 @@
 #include "cli/pages_options.h"
 #include "cli/pattern_exports.h"
 
+#include "formats/pattern_json.h"
 #include "model/mesh.h"
 #include "session/session.h"
 #include "unfold/background_unfolding.h"
-
-#include <nlohmann/json.hpp>
 
 #include <chrono>
 #include <fstream>
@@ -37,74 +36,6 @@ class StderrListener : public UiListener {
 public:
     void message(const std::string& text) override { std::cerr << text << std::endl; }
 };
-
-const char* stateName(EdgeState state)
-{
-    switch (state) {
-    case EdgeState::Untouched: return "Untouched";
-    case EdgeState::Fold: return "Fold";
-    case EdgeState::Cut: return "Cut";
-    case EdgeState::Blocked: return "Blocked";
-    case EdgeState::Candidate: return "Candidate";
-    case EdgeState::Border: return "Border";
-    case EdgeState::MarkedCut: return "MarkedCut";
-    }
-    return "Unknown";
-}
-
-nlohmann::ordered_json resultJson(const Model& model, double displayedScale)
-{
-    using json = nlohmann::ordered_json;
-    json out;
-    out["unitScale"] = model.unitScale;
-    out["patternScale"] = model.patternScale;
-    out["displayedScale"] = displayedScale;
-    out["sheetWidth"] = model.sheetWidth;
-    out["sheetHeight"] = model.sheetHeight;
-
-    json parts = json::array();
-    for (const auto& part : model.parts) {
-        json faces = json::array();
-        for (const Face* f : part->faces) faces.push_back(f->index);
-        parts.push_back({{"id", part->id}, {"offset", {part->offsetX, part->offsetY}}, {"faces", faces}});
-    }
-    out["parts"] = parts;
-
-    json faces = json::array();
-    for (std::int32_t i = 0; i < model.faceCount; ++i) faces.push_back(nullptr);
-    for (const auto& object : model.objects) {
-        for (const Face* f : object->faces) {
-            json corners = json::array();
-            for (const HalfEdge* h : f->outerLoop.halfEdges) {
-                const Vec3& p = h->origin->position;
-                json corner = {{"vertex", h->origin->id}, {"position", {p.x, p.y, p.z}}};
-                corner["point"] = h->point ? json{h->point->x, h->point->y} : json(nullptr);
-                corners.push_back(corner);
-            }
-            json face = {{"part", f->part ? json(f->part->id) : json(nullptr)}, {"corners", corners}};
-            if (f->index >= 0 && f->index < model.faceCount)
-                faces[static_cast<std::size_t>(f->index)] = face;
-        }
-    }
-    out["faces"] = faces;
-
-    json edges = json::array();
-    for (const auto& object : model.objects) {
-        for (const Edge* e : object->edges) {
-            json adjacent = json::array();
-            adjacent.push_back(e->halfEdge1->loop->face->index);
-            if (e->halfEdge2) adjacent.push_back(e->halfEdge2->loop->face->index);
-            edges.push_back({{"state", stateName(e->state)},
-                             {"edgeId", e->edgeId},
-                             {"foldAngle", e->foldAngle},
-                             {"isRidge", e->isRidge != 0},
-                             {"length", e->length},
-                             {"faces", adjacent}});
-        }
-    }
-    out["edges"] = edges;
-    return out;
-}
 
 int runUnfold(const UnfoldOptions& options)
 {
@@ -170,9 +101,7 @@ int runUnfold(const UnfoldOptions& options)
     int exitCode = 0;
     if (!options.jsonPath.empty()) {
         std::ofstream file(options.jsonPath);
-        nlohmann::ordered_json json = resultJson(model, state.displayedScale);
-        if (pages) addPagesJson(json, *pages, model);
-        file << json.dump(1) << "\n";
+        file << unfoldingJson(model, state.displayedScale, pages ? &*pages : nullptr);
         if (!file) {
             std::cerr << "File open ERROR" << std::endl;
             exitCode = 1;

@@ -26,12 +26,14 @@ struct EpsPage {
 };
 
 struct Writer {
-    Model& model;
+    const Model& model;
     const Settings& settings;
     StreamText out;
     EpsPage page;
+    DrawnMarks marks;
 
-    Writer(Model& m, const Settings& s, std::ostream& target) : model(m), settings(s), out(target)
+    Writer(const Model& m, const Settings& s, std::ostream& target)
+        : model(m), settings(s), out(target), marks(m)
     {
         page.width = (model.sheetWidth * model.patternScale + 3) * k + 20;
         page.height = (model.sheetHeight * model.patternScale + 3) * k + 20;
@@ -83,10 +85,9 @@ struct Writer {
 
     void flaps()
     {
-        clearDrawnMarks(model);
         const double h = flapHeightCm(model, settings);
-        forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-            if (!takeFlap(side, settings)) return;
+        forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+            if (!takeFlap(side, settings, marks)) return;
             const auto outline = flapOutline(sheetPoint(model, part, *side.point),
                                              sheetPoint(model, part, *side.next->point), h);
             if (!outline) return;
@@ -106,22 +107,21 @@ struct Writer {
             point(q[3], "l");
             out << "\nS";
         });
-        clearDrawnMarks(model);
     }
 
     void faces()
     {
         out << "\n[]0 d";
-        for (auto& part : model.parts) {
+        for (const auto& part : model.parts) {
             if (!part) continue;
-            for (Face* face : part->faces) {
+            for (const Face* face : part->faces) {
                 if (!face || face->outerLoop.halfEdges.empty()) continue;
                 bool placed = true;
-                for (HalfEdge* h : face->outerLoop.halfEdges) placed = placed && h && h->point;
+                for (const HalfEdge* h : face->outerLoop.halfEdges) placed = placed && h && h->point;
                 if (!placed) continue;
                 out << "\nnewpath";
                 bool first = true;
-                for (HalfEdge* h : face->outerLoop.halfEdges) {
+                for (const HalfEdge* h : face->outerLoop.halfEdges) {
                     point(sheetPoint(model, *part, *h->point), first ? "moveto" : "lineto");
                     first = false;
                 }
@@ -143,9 +143,9 @@ struct Writer {
     void lines()
     {
         out << "\n0 0 0 1 K";
-        clearDrawnMarks(model);
-        forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-            const LineKind kind = classifyLine(side, settings);
+        marks.clearDrawn();
+        forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+            const LineKind kind = classifyLine(side, settings, marks);
             if (kind == LineKind::Skip) return;
             if (kind == LineKind::Cut) {
                 out << "\n[]0 d";
@@ -157,7 +157,7 @@ struct Writer {
             point(sheetPoint(model, part, *side.point), "m");
             point(sheetPoint(model, part, *side.next->point), "l");
             out << "\nS";
-            side.edge->drawnMark = 1;
+            marks.markDrawn(*side.edge);
         });
     }
 
@@ -206,9 +206,8 @@ struct Writer {
     void numbers()
     {
         out << "\n[]0 d";
-        clearDrawnMarks(model);
-        forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-            Edge& e = *side.edge;
+        forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+            const Edge& e = *side.edge;
             if (e.edgeId == -1) return;
             const SheetPoint p0 = sheetPoint(model, part, *side.point);
             const SheetPoint p1 = sheetPoint(model, part, *side.next->point);
@@ -223,24 +222,19 @@ struct Writer {
             } else {
                 textNumber(e.edgeId, xm, ym, a, leftward);
             }
-            e.drawnMark = 1;
         });
     }
 };
 
 } // namespace
 
-void writeEps(Model& model, const Settings& settings, std::ostream& out)
+void writeEps(const Model& model, const Settings& settings, std::ostream& out)
 {
     Writer w(model, settings, out);
     w.header();
     w.prolog();
     w.setup();
-    if (settings.createFlaps) {
-        w.flaps();
-    } else {
-        forEachPatternSide(model, [](UnfoldedPart&, Face&, HalfEdge& side) { side.hasFlap = 0; });
-    }
+    if (settings.createFlaps) w.flaps();
     w.faces();
     w.lines();
     if (settings.showEdgeIds) w.numbers();

@@ -13,6 +13,6 @@ inline constexpr double kEpsUnitsPerCm = 28.571428571428573;
 
 // Every element starts with "\n"; the file does not end with a line break.
 // Numbers are formatted as a default C++ stream formats them.
-void writeEps(Model& model, const Settings& settings, std::ostream& out);
+void writeEps(const Model& model, const Settings& settings, std::ostream& out);
 
 } // namespace nettor

@@ -14,7 +14,7 @@ EmfFrame metafileFrame(const Model& model)
     return frame;
 }
 
-std::vector<std::uint8_t> patternMetafile(Model& model, const Settings& settings,
+std::vector<std::uint8_t> patternMetafile(const Model& model, const Settings& settings,
                                           OutputTarget target, double dpiX, double dpiY)
 {
     EmfCanvas emf(metafileFrame(model), dpiX, dpiY);
@@ -22,7 +22,7 @@ std::vector<std::uint8_t> patternMetafile(Model& model, const Settings& settings
     return emf.finish();
 }
 
-void writeEmf(Model& model, const Settings& settings, std::ostream& out, double dpiX, double dpiY)
+void writeEmf(const Model& model, const Settings& settings, std::ostream& out, double dpiX, double dpiY)
 {
     const auto bytes = patternMetafile(model, settings, OutputTarget::MetafileFile, dpiX, dpiY);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -19,12 +19,12 @@ EmfFrame metafileFrame(const Model& model);
 
 // drawPattern on a metafile of the frame for a screen of dpiX x dpiY, with
 // the target given (Clipboard or MetafileFile) and origin (0, 0).
-std::vector<std::uint8_t> patternMetafile(Model& model, const Settings& settings,
+std::vector<std::uint8_t> patternMetafile(const Model& model, const Settings& settings,
                                           OutputTarget target, double dpiX = 96.0,
                                           double dpiY = 96.0);
 
 // The metafile file of the pattern, drawn for a screen of dpiX x dpiY.
-void writeEmf(Model& model, const Settings& settings, std::ostream& out, double dpiX = 96.0,
+void writeEmf(const Model& model, const Settings& settings, std::ostream& out, double dpiX = 96.0,
               double dpiY = 96.0);
 
 } // namespace nettor

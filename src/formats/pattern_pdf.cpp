@@ -6,7 +6,7 @@
 
 namespace nettor {
 
-void writePatternPdf(Model& model, const Settings& settings, std::ostream& out)
+void writePatternPdf(const Model& model, const Settings& settings, std::ostream& out)
 {
     PdfDocument pdf;
     const int pages = pageGrid(model).pages();

@@ -9,6 +9,6 @@
 
 namespace nettor {
 
-void writePatternPdf(Model& model, const Settings& settings, std::ostream& out);
+void writePatternPdf(const Model& model, const Settings& settings, std::ostream& out);
 
 } // namespace nettor

@@ -20,7 +20,7 @@ double sheetHeightWithMarginsCm(const Model& model)
     return model.sheetHeight * model.patternScale + 2 * kSheetMarginCm;
 }
 
-std::string patternSvg(Model& model, const Settings& settings, OutputTarget target)
+std::string patternSvg(const Model& model, const Settings& settings, OutputTarget target)
 {
     SvgCanvas svg(sheetWidthWithMarginsCm(model), sheetHeightWithMarginsCm(model), kSvgUnitsPerCm);
     drawPattern(model, settings, svg, kSvgUnitsPerCm, kSvgUnitsPerCm, target, 0, 0);

@@ -13,6 +13,6 @@ namespace nettor {
 double sheetWidthWithMarginsCm(const Model& model);
 double sheetHeightWithMarginsCm(const Model& model);
 
-std::string patternSvg(Model& model, const Settings& settings, OutputTarget target);
+std::string patternSvg(const Model& model, const Settings& settings, OutputTarget target);
 
 } // namespace nettor

@@ -11,7 +11,7 @@
 
 namespace nettor {
 
-void writeSavedOutput(SavedOutput output, Model& model, const Settings& settings,
+void writeSavedOutput(SavedOutput output, const Model& model, const Settings& settings,
                       const std::string& targetPath, std::ostream& out, double screenDpiX,
                       double screenDpiY)
 {

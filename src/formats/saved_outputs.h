@@ -19,7 +19,7 @@ enum class SavedOutput { Eps, CutEdges, ObjExport, Emf, Pdf };
 // Writes the contents of the file that is to be saved at `targetPath`; the
 // cut-edge file names the model relative to that path when it can; the
 // metafile is drawn for a screen of screenDpiX x screenDpiY.
-void writeSavedOutput(SavedOutput output, Model& model, const Settings& settings,
+void writeSavedOutput(SavedOutput output, const Model& model, const Settings& settings,
                       const std::string& targetPath, std::ostream& out, double screenDpiX = 96.0,
                       double screenDpiY = 96.0);
 

@@ -37,53 +37,6 @@ bool ensurePrivateFolder(const std::string& path)
     return true;
 }
 
-// The folder of this program run, made on first use below the temporary
-// folder the system names now, and removed when the program ends.
-class RunFolder {
-public:
-    ~RunFolder() { removeCurrent(); }
-
-    std::string path()
-    {
-        std::error_code ec;
-        fs::path temp = fs::temp_directory_path(ec);
-        if (ec || temp.empty()) return {};
-        temp = fs::weakly_canonical(temp, ec);
-        if (ec) return {};
-        if (temp.string() == base_ && !folder_.empty()) return folder_;
-        removeCurrent();
-        const std::string user = (temp / ("nettor-" + std::to_string(::geteuid()))).string();
-        if (!ensurePrivateFolder(user)) return {};
-        std::string pattern = user + "/run-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (!::mkdtemp(name.data())) return {};
-        base_ = temp.string();
-        folder_ = name.data();
-        return folder_;
-    }
-
-private:
-    void removeCurrent()
-    {
-        if (folder_.empty()) return;
-        std::error_code ec;
-        fs::remove(fs::path(folder_) / kRecordName, ec);
-        fs::remove(folder_, ec);
-        folder_.clear();
-        base_.clear();
-    }
-
-    std::string base_;   // the temporary folder the run folder was made in
-    std::string folder_;
-};
-
-RunFolder& runFolder()
-{
-    static RunFolder folder;
-    return folder;
-}
-
 // Writes the bytes to a new file beside path and renames it onto path, so
 // that whatever stood at path (a file or a link) is replaced, not written
 // through.
@@ -110,34 +63,60 @@ bool replaceFile(const std::string& path, const std::string& bytes)
 
 } // namespace
 
-std::string tempCutEdgeFilePath()
+StartRecord::~StartRecord() { removeFolder(); }
+
+void StartRecord::removeFolder()
 {
-    const std::string folder = runFolder().path();
-    if (folder.empty()) return {};
-    return folder + "/" + kRecordName;
+    if (folder_.empty()) return;
+    std::error_code ec;
+    fs::remove(fs::path(folder_) / kRecordName, ec);
+    fs::remove(folder_, ec);
+    folder_.clear();
+    base_.clear();
 }
 
-bool writeStartRecord(const Model& model)
+std::string StartRecord::path()
 {
-    const std::string path = tempCutEdgeFilePath();
-    if (path.empty()) return false;
+    std::error_code ec;
+    fs::path temp = fs::temp_directory_path(ec);
+    if (ec || temp.empty()) return {};
+    temp = fs::weakly_canonical(temp, ec);
+    if (ec) return {};
+    if (temp.string() != base_ || folder_.empty()) {
+        removeFolder();
+        const std::string user = (temp / ("nettor-" + std::to_string(::geteuid()))).string();
+        if (!ensurePrivateFolder(user)) return {};
+        std::string pattern = user + "/run-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (!::mkdtemp(name.data())) return {};
+        base_ = temp.string();
+        folder_ = name.data();
+    }
+    return folder_ + "/" + kRecordName;
+}
+
+bool StartRecord::write(const Model& model)
+{
+    const std::string at = path();
+    if (at.empty()) return false;
     std::ostringstream text;
-    writeCutEdgeFile(model, text, relativeModelPath(path, model.filePath));
-    return replaceFile(path, text.str());
+    writeCutEdgeFile(model, text, relativeModelPath(at, model.filePath));
+    return replaceFile(at, text.str());
 }
 
-std::unique_ptr<Model> readStartRecord(bool saved, UiListener* reporter)
+std::unique_ptr<Model> StartRecord::read(bool saved, UiListener* reporter)
 {
-    const std::string path = saved ? tempCutEdgeFilePath() : std::string();
-    if (path.empty()) {
+    const std::string at = saved ? path() : std::string();
+    if (at.empty()) {
         tell(reporter, "This file could not be read.");
         return nullptr;
     }
     auto model = std::make_unique<Model>();
-    if (!readCutEdgeFile(path, *model, reporter)) {
+    if (!readCutEdgeFile(at, *model, reporter)) {
         // The reader has told why; a record it could not even open needs
         // no second message.
-        if (fileIsReadable(path)) tell(reporter, "This file could not be read.");
+        if (fileIsReadable(at)) tell(reporter, "This file could not be read.");
         return nullptr;
     }
     return model;

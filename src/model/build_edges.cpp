@@ -158,6 +158,7 @@ void MeshObject::buildEdges()
             h->twin = e;
             e->twin = h;
             Edge& edge = edgeStore_.emplace_back();
+            edge.index = model->nextEdgeIndex++;
             edge.halfEdge1 = h;
             edge.halfEdge2 = e;
             edge.vertex1 = h->origin;
@@ -189,6 +190,7 @@ void MeshObject::buildEdges()
     for (std::uint32_t i : lone) {
         HalfEdge* h = visits[i].h;
         Edge& edge = edgeStore_.emplace_back();
+        edge.index = model->nextEdgeIndex++;
         edge.halfEdge1 = h;
         edge.vertex1 = h->origin;
         edge.vertex2 = h->next->origin;

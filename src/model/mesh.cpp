@@ -128,6 +128,7 @@ HalfEdge* Face::addCorner(Vertex* vertex, TexCoord* texCoord)
     h.origin = vertex;
     h.texCoord = texCoord;
     h.loop = &outerLoop;
+    h.index = object->model->nextHalfEdgeIndex++;
     if (outerLoop.halfEdges.empty()) outerLoop.halfEdges.reserve(4);
     outerLoop.halfEdges.push_back(&h);
     centroid += vertex->position;

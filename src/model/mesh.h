@@ -73,7 +73,7 @@ struct HalfEdge {
     HalfEdge* foldPartner = nullptr;   // the twin while the faces are joined here
     CornerCopy* cornerCopy = nullptr;  // copy of the origin corner once placed
     TexCoord* texCoord = nullptr;
-    std::uint8_t hasFlap = 0;
+    std::uint32_t index = 0;           // 0-based creation number in the whole model
 };
 
 struct Loop {
@@ -115,7 +115,7 @@ struct Edge {
     EdgeState state = EdgeState::Untouched;
     std::int32_t edgeId = -1;         // cut-edge number, -1 for none
     std::uint8_t isRidge = 0;
-    std::uint8_t drawnMark = 0;
+    std::uint32_t index = 0;          // 0-based creation number in the whole model
 };
 
 struct MeshObject {
@@ -207,6 +207,10 @@ struct Model {
 
     // Creation counter of vertices, for a fixed vertex order.
     std::uint64_t nextVertexSerial = 0;
+    // Creation counters of half-edges and edges: every index so far is below
+    // them, so a pass can keep its own marks in vectors of that length.
+    std::uint32_t nextHalfEdgeIndex = 0;
+    std::uint32_t nextEdgeIndex = 0;
 };
 
 } // namespace nettor

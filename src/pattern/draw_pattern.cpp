@@ -69,12 +69,11 @@ void drawPageMarks(Canvas& dc, const Model& model, double upcX, double upcY)
     }
 }
 
-void drawFlaps(Model& model, const Settings& settings, const Device& device)
+void drawFlaps(const Model& model, const Settings& settings, const Device& device, DrawnMarks& marks)
 {
-    clearDrawnMarks(model);
     const double h = flapHeightCm(model, settings);
-    forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-        if (!takeFlap(side, settings)) return;
+    forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+        if (!takeFlap(side, settings, marks)) return;
         const auto outline = flapOutline(sheetPoint(model, part, *side.point),
                                          sheetPoint(model, part, *side.next->point), h);
         if (!outline) return;
@@ -103,15 +102,15 @@ const Material* faceMaterial(const Face& face)
     return index < face.object->materials.size() ? &face.object->materials[index] : nullptr;
 }
 
-void drawFaces(Model& model, const Settings& settings, const Device& device)
+void drawFaces(const Model& model, const Settings& settings, const Device& device)
 {
-    for (auto& part : model.parts) {
+    for (const auto& part : model.parts) {
         if (!part) continue;
-        for (Face* face : part->faces) {
+        for (const Face* face : part->faces) {
             if (!face) continue;
             std::vector<DevicePoint> points;
             bool placed = true;
-            for (HalfEdge* h : face->outerLoop.halfEdges) {
+            for (const HalfEdge* h : face->outerLoop.halfEdges) {
                 if (!h || !h->point) {
                     placed = false;
                     break;
@@ -145,32 +144,31 @@ Pen foldPen(FoldLineStyle style)
     return Pen::solid(1, kBlack);
 }
 
-void drawLines(Model& model, const Settings& settings, const Device& device)
+void drawLines(const Model& model, const Settings& settings, const Device& device, DrawnMarks& marks)
 {
-    clearDrawnMarks(model);
+    marks.clearDrawn();
     const Pen cutPen = Pen::solid(1, kBlack);
     const Pen ridgePen = foldPen(foldLineStyle(LineKind::Ridge, settings));
     const Pen valleyPen = foldPen(foldLineStyle(LineKind::Valley, settings));
-    forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-        const LineKind kind = classifyLine(side, settings);
+    forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+        const LineKind kind = classifyLine(side, settings, marks);
         if (kind == LineKind::Skip) return;
         device.dc.selectPen(kind == LineKind::Cut     ? cutPen
                             : kind == LineKind::Ridge ? ridgePen
                                                       : valleyPen);
         device.line(sheetPoint(model, part, *side.point),
                     sheetPoint(model, part, *side.next->point));
-        side.edge->drawnMark = 1;
+        marks.markDrawn(*side.edge);
     });
 }
 
-void drawNumbers(Model& model, const Settings& settings, const Device& device, int fontHeight)
+void drawNumbers(const Model& model, const Settings& settings, const Device& device, int fontHeight)
 {
     Canvas& dc = device.dc;
     dc.setTransparentBackground();
-    clearDrawnMarks(model);
     dc.selectPen(Pen::solid(2, kBlack));
-    forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-        Edge& e = *side.edge;
+    forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+        const Edge& e = *side.edge;
         if (e.edgeId == -1) return;
         const SheetPoint p0 = sheetPoint(model, part, *side.point);
         const SheetPoint p1 = sheetPoint(model, part, *side.next->point);
@@ -199,13 +197,12 @@ void drawNumbers(Model& model, const Settings& settings, const Device& device, i
             const DevicePoint at = device.at(ref);
             dc.textOut(at.x, at.y, text);
         }
-        e.drawnMark = 1;
     });
 }
 
 } // namespace
 
-void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
+void drawPattern(const Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
                  double unitsPerCmY, OutputTarget target, double originX, double originY,
                  int pageCount)
 {
@@ -215,13 +212,10 @@ void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unit
 
     if (target == OutputTarget::Printer && pageCount != 1)
         drawPageMarks(dc, model, unitsPerCmX, unitsPerCmY);
-    if (settings.createFlaps) {
-        drawFlaps(model, settings, device);
-    } else {
-        forEachPatternSide(model, [](UnfoldedPart&, Face&, HalfEdge& side) { side.hasFlap = 0; });
-    }
+    DrawnMarks marks(model);
+    if (settings.createFlaps) drawFlaps(model, settings, device, marks);
     drawFaces(model, settings, device);
-    drawLines(model, settings, device);
+    drawLines(model, settings, device, marks);
     if (settings.showEdgeIds && fontHeight > 2) drawNumbers(model, settings, device, fontHeight);
     dc.selectPen(previousPen);
 }

@@ -12,8 +12,9 @@ namespace nettor {
 // truncated towards zero. pageCount is the print job's page count; the
 // printer target draws registration marks when it is not 1, in page
 // coordinates (without the origin), repeated on the 21 x 29.7 cm grid of
-// every column and row of the model's page grid.
-void drawPattern(Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
+// every column and row of the model's page grid. The model is only read: the
+// marks the passes share (edges drawn, sides with a flap) are the drawing's.
+void drawPattern(const Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
                  double unitsPerCmY, OutputTarget target, double originX, double originY,
                  int pageCount = 1);
 

@@ -1,11 +1,14 @@
 #include "pattern/drawn_marks.h"
 
+#include <algorithm>
+
 namespace nettor {
 
-void clearDrawnMarks(Model& model)
+DrawnMarks::DrawnMarks(const Model& model) : drawn_(model.nextEdgeIndex, 0), flaps_(model.nextHalfEdgeIndex, 0) {}
+
+void DrawnMarks::clearDrawn()
 {
-    for (auto& object : model.objects)
-        for (Edge* e : object->edges) e->drawnMark = 0;
+    std::fill(drawn_.begin(), drawn_.end(), std::uint8_t{0});
 }
 
 } // namespace nettor

@@ -1,5 +1,7 @@
 #include "pattern/flap_geometry.h"
 
+#include "pattern/pattern_walk.h"
+
 #include <cmath>
 
 namespace nettor {
@@ -12,16 +14,27 @@ double flapHeightCm(const Model& model, const Settings& settings)
     return k * model.averageEdgeLength * model.patternScale;
 }
 
-bool takeFlap(HalfEdge& side, const Settings& settings)
+bool takeFlap(const HalfEdge& side, const Settings& settings, DrawnMarks& marks)
 {
-    Edge& e = *side.edge;
-    if (e.edgeId == -1 || (e.drawnMark && !settings.flapsBothSides)) {
-        side.hasFlap = 0;
+    const Edge& e = *side.edge;
+    if (e.edgeId == -1 || (marks.drawn(e) && !settings.flapsBothSides)) {
+        marks.setFlap(side, false);
         return false;
     }
-    side.hasFlap = 1;
-    e.drawnMark = 1;
+    marks.setFlap(side, true);
+    marks.markDrawn(e);
     return true;
+}
+
+DrawnMarks chooseFlaps(const Model& model, const Settings& settings)
+{
+    DrawnMarks marks(model);
+    if (settings.createFlaps)
+        forEachPatternSide(model, [&](const UnfoldedPart&, const Face&, const HalfEdge& side) {
+            takeFlap(side, settings, marks);
+        });
+    marks.clearDrawn();
+    return marks;
 }
 
 std::optional<std::array<SheetPoint, 4>> flapOutline(SheetPoint p0, SheetPoint p3, double h)

@@ -2,13 +2,13 @@
 
 namespace nettor {
 
-LineKind classifyLine(const HalfEdge& side, const Settings& settings)
+LineKind classifyLine(const HalfEdge& side, const Settings& settings, const DrawnMarks& marks)
 {
     const Edge& e = *side.edge;
     const bool numbered = e.edgeId != -1;
-    if (e.drawnMark && !numbered) return LineKind::Skip;
+    if (marks.drawn(e) && !numbered) return LineKind::Skip;
     if (settings.omitFlatEdges && !numbered && e.foldAngle > kFlatFoldAngle) return LineKind::Skip;
-    const bool fold = (!numbered && e.halfEdge1 && e.halfEdge2) || side.hasFlap;
+    const bool fold = (!numbered && e.halfEdge1 && e.halfEdge2) || marks.hasFlap(side);
     if (!fold) return LineKind::Cut;
     return e.isRidge == 1 ? LineKind::Ridge : LineKind::Valley;
 }

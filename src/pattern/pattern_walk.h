@@ -5,19 +5,21 @@
 // over, so a pass never follows a missing record.
 #include "model/mesh.h"
 
+#include <utility>
+
 namespace nettor {
 
 // fn(part, face, halfEdge) for every side whose start and end are placed.
 template <typename Fn>
-void forEachPatternSide(Model& model, Fn&& fn)
+void forEachPatternSide(const Model& model, Fn&& fn)
 {
     for (auto& part : model.parts) {
         if (!part) continue;
-        for (Face* face : part->faces) {
+        for (const Face* face : part->faces) {
             if (!face) continue;
-            for (HalfEdge* h : face->outerLoop.halfEdges) {
+            for (const HalfEdge* h : face->outerLoop.halfEdges) {
                 if (!h || !h->edge || !h->point || !h->next || !h->next->point) continue;
-                fn(*part, *face, *h);
+                fn(std::as_const(*part), *face, *h);
             }
         }
     }

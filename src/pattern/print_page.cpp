@@ -4,7 +4,7 @@
 
 namespace nettor {
 
-void drawPrintPage(Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
+void drawPrintPage(const Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
                    double unitsPerCmY, int page)
 {
     const PageGrid grid = pageGrid(model);

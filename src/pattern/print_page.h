@@ -11,7 +11,7 @@ namespace nettor {
 
 // Page p (1-based) of the model's page grid at unitsPerCm device units per
 // centimetre of the page, whose top-left corner is the device origin.
-void drawPrintPage(Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
+void drawPrintPage(const Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
                    double unitsPerCmY, int page);
 
 } // namespace nettor

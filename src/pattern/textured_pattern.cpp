@@ -63,18 +63,19 @@ double texturedPixelsPerUnit(const Model& model)
     return model.unitScale != 0.0 ? model.textureScale / model.unitScale : 0.0;
 }
 
-TexturedPicture buildTexturedPattern(Model& model, const Settings& settings, const TexturedPatternOptions& options)
+TexturedPicture buildTexturedPattern(const Model& model, const Settings& settings,
+                                     const TexturedPatternOptions& options)
 {
     TexturedPicture picture;
     picture.lineAlpha = 1.0 - options.lineTransparency;
     const Mapping map(model);
-    clearDrawnMarks(model);
+    DrawnMarks marks(model);
 
     if (settings.createFlaps) {
         const double h = flapFactor(settings.flapSize) * model.averageEdgeLength * map.s;
-        forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-            Edge& e = *side.edge;
-            if (e.edgeId == -1 || (e.drawnMark && !settings.flapsBothSides)) return;
+        forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+            const Edge& e = *side.edge;
+            if (e.edgeId == -1 || (marks.drawn(e) && !settings.flapsBothSides)) return;
             double ax, ay, bx, by;
             map.unshifted(part, *side.point, ax, ay);
             map.unshifted(part, *side.next->point, bx, by);
@@ -87,17 +88,16 @@ TexturedPicture buildTexturedPattern(Model& model, const Settings& settings, con
             picture.flapLines.push_back(map.segment(ax, ay, p1x, p1y));
             picture.flapLines.push_back(map.segment(p1x, p1y, p2x, p2y));
             picture.flapLines.push_back(map.segment(p2x, p2y, bx, by));
-            e.drawnMark = 1;
+            marks.markDrawn(e);
         });
-        clearDrawnMarks(model);
     }
 
-    for (auto& part : model.parts) {
+    for (const auto& part : model.parts) {
         if (!part) continue;
-        for (Face* face : part->faces) {
+        for (const Face* face : part->faces) {
             if (!face) continue;
             std::vector<TexturedCorner> polygon;
-            for (HalfEdge* h : face->outerLoop.halfEdges) {
+            for (const HalfEdge* h : face->outerLoop.halfEdges) {
                 if (!h || !h->point) continue;
                 TexturedCorner c;
                 double x, y;
@@ -114,18 +114,17 @@ TexturedPicture buildTexturedPattern(Model& model, const Settings& settings, con
         }
     }
 
-    clearDrawnMarks(model);
-    forEachPatternSide(model, [&](UnfoldedPart& part, Face&, HalfEdge& side) {
-        Edge& e = *side.edge;
+    marks.clearDrawn();
+    forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+        const Edge& e = *side.edge;
         const bool outline = e.edgeId != -1 || !e.halfEdge1 || !e.halfEdge2;
-        if (outline ? !options.showSilhouette : (!model.textureShowEdges || e.drawnMark)) return;
-        e.drawnMark = 1;
+        if (outline ? !options.showSilhouette : (!model.textureShowEdges || marks.drawn(e))) return;
+        marks.markDrawn(e);
         double ax, ay, bx, by;
         map.unshifted(part, *side.point, ax, ay);
         map.unshifted(part, *side.next->point, bx, by);
         picture.lines.push_back(map.segment(ax, ay, bx, by));
     });
-    clearDrawnMarks(model);
     return picture;
 }
 

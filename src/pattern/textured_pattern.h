@@ -40,10 +40,11 @@ inline constexpr double kEdgeLineDepth = 0.01;
 // Pixels per normalised unit: textureScale / unitScale.
 double texturedPixelsPerUnit(const Model& model);
 
-// Builds the picture of the finished pattern. It uses (and leaves clear) the
-// edges' drawnMark. With textureInverted set the picture is mirrored left to
-// right; the sheet is centred on the origin.
-TexturedPicture buildTexturedPattern(Model& model, const Settings& settings, const TexturedPatternOptions& options);
+// Builds the picture of the finished pattern; the model is only read. With
+// textureInverted set the picture is mirrored left to right; the sheet is
+// centred on the origin.
+TexturedPicture buildTexturedPattern(const Model& model, const Settings& settings,
+                                     const TexturedPatternOptions& options);
 
 // The scale a freshly opened window starts with: the sheet's height fills 500
 // pixels. Models without a sheet keep their scale.

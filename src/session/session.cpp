@@ -75,13 +75,13 @@ bool Session::reloadBeforeUnfolding()
 bool Session::saveBeforeUnfolding()
 {
     if (!model || status.finished) return false;
-    recordSaved_ = writeStartRecord(*model);
+    recordSaved_ = startRecord_.write(*model);
     return recordSaved_;
 }
 
 std::unique_ptr<Model> Session::readModelBeforeUnfolding() const
 {
-    return readStartRecord(recordSaved_, listener);
+    return startRecord_.read(recordSaved_, listener);
 }
 
 bool Session::openTexture(const std::string& path)

@@ -4,6 +4,7 @@
 // method for each thing the user can do. The window and nettor-cli call it;
 // the views only observe it (through the listener) and draw. It holds no
 // Qt; a process may hold as many sessions as it likes.
+#include "formats/temp_cut_edge_file.h"
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
 #include "state/pages_settings.h"
@@ -58,6 +59,8 @@ public:
     bool reloadBeforeUnfolding();
 
     // ---- The Start record ----
+    // The session's own record (see StartRecord), removed with the session.
+    std::string startRecordPath() { return startRecord_.path(); }
     // Start: writes the current model's cut edges to the record. Only with a
     // model loaded and the unfolding not finished; returns whether the record
     // was written. Failures are not reported to the user.
@@ -135,6 +138,7 @@ private:
     void makeCurrent(std::unique_ptr<Model> next);
 
     bool recordSaved_ = false;
+    mutable StartRecord startRecord_;
 };
 
 } // namespace nettor

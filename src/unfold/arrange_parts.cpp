@@ -19,13 +19,9 @@ namespace {
 constexpr double kInflation = 1.15;
 constexpr double kPortrait = 1.414;
 
-struct Rect {
-    double x0, y0, x1, y1;
-};
-
-bool pointInRect(double px, double py, const Rect& r)
+bool pointInRect(double px, double py, const GridBox& r)
 {
-    return r.x0 <= px && px <= r.x1 && r.y0 <= py && py <= r.y1;
+    return r.minX <= px && px <= r.maxX && r.minY <= py && py <= r.maxY;
 }
 
 void measure(UnfoldedPart& part)
@@ -60,19 +56,19 @@ bool overlaps(double x, double y, const UnfoldedPart& r, const UnfoldedPart& s)
 {
     const double dx = 0.001 * r.width;
     const double dy = 0.001 * r.height;
-    const Rect t{x + dx, y + dy, x + dx + r.width, y + dy + r.height};
+    const GridBox t{x + dx, y + dy, x + dx + r.width, y + dy + r.height};
     const double sx0 = s.minX + s.offsetX;
     const double sy0 = s.minY + s.offsetY;
-    const Rect o{sx0, sy0, sx0 + s.width, sy0 + s.height};
-    const double ox[4] = {o.x0, o.x0, o.x1, o.x1}, oy[4] = {o.y0, o.y1, o.y0, o.y1};
-    const double tx[4] = {t.x0, t.x0, t.x1, t.x1}, ty[4] = {t.y0, t.y1, t.y0, t.y1};
+    const GridBox o{sx0, sy0, sx0 + s.width, sy0 + s.height};
+    const double ox[4] = {o.minX, o.minX, o.maxX, o.maxX}, oy[4] = {o.minY, o.maxY, o.minY, o.maxY};
+    const double tx[4] = {t.minX, t.minX, t.maxX, t.maxX}, ty[4] = {t.minY, t.maxY, t.minY, t.maxY};
     for (int i = 0; i < 4; ++i) {
         if (pointInRect(ox[i], oy[i], t) || pointInRect(tx[i], ty[i], o)) return true;
     }
     // Two boxes crossing like a plus sign have no corner inside each other.
     // This holds whether or not the overlap check of the parts is on.
-    return segmentsIntersect({o.x0 - dx, o.y1 - dy}, {o.x1 - dx, o.y0 - dy}, {t.x0, t.y0},
-                             {t.x1, t.y1}, 0.0);
+    return segmentsIntersect({o.minX - dx, o.maxY - dy}, {o.maxX - dx, o.minY - dy}, {t.minX, t.minY},
+                             {t.maxX, t.maxY}, 0.0);
 }
 
 // Would part r at (x, y) overlap any of the first k parts in sorted order?

@@ -9,6 +9,8 @@
 
 namespace nettor {
 
+// The engine's one 2D box: an axis-aligned extent on the pattern or the
+// sheet, edges included.
 struct GridBox {
     double minX, minY, maxX, maxY;
 };

@@ -65,9 +65,9 @@ int CutTreeLayout::foldDegree(int face) const
     return d;
 }
 
-CutTreeLayout::Box CutTreeLayout::boxOf(const PatternPoint* corners, int count) const
+GridBox CutTreeLayout::boxOf(const PatternPoint* corners, int count) const
 {
-    Box b{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+    GridBox b{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
     for (int i = 1; i < count; ++i) {
         b.minX = std::min(b.minX, corners[i].x);
         b.minY = std::min(b.minY, corners[i].y);
@@ -83,7 +83,7 @@ std::uint64_t CutTreeLayout::cellKey(int part, long long cx, long long cy) const
            static_cast<std::uint64_t>(cy + kCellLimit);
 }
 
-void CutTreeLayout::cellRange(const Box& box, long long& x0, long long& y0, long long& x1, long long& y1) const
+void CutTreeLayout::cellRange(const GridBox& box, long long& x0, long long& y0, long long& x1, long long& y1) const
 {
     auto cellOf = [&](double v) {
         const double c = std::floor(v / cell_);
@@ -122,7 +122,7 @@ void CutTreeLayout::gridRemove(int part, int face)
     if (journaling_) journal_.push_back({Op::GridRemove, part, face, 0});
 }
 
-void CutTreeLayout::setPos(int face, const PatternPoint* corners, const Box& box)
+void CutTreeLayout::setPos(int face, const PatternPoint* corners, const GridBox& box)
 {
     PatternPoint* at = &pos_[mesh_.cornerStart[face]];
     const int k = mesh_.cornerCount(face);
@@ -268,7 +268,7 @@ void CutTreeLayout::undoTrial()
     spread_ = savedSpread_;
 }
 
-bool CutTreeLayout::overlapsPart(int face, const PatternPoint* faceCorners, const Box& box, int part) const
+bool CutTreeLayout::overlapsPart(int face, const PatternPoint* faceCorners, const GridBox& box, int part) const
 {
     // The tolerance the overlap check gives the new face, where it would be
     // placed by the unfolding.
@@ -284,7 +284,7 @@ bool CutTreeLayout::overlapsPart(int face, const PatternPoint* faceCorners, cons
             for (int q : it->second) {
                 if (stamp_[q] == stampValue_) continue;
                 stamp_[q] = stampValue_;
-                const Box& qb = box_[q];
+                const GridBox& qb = box_[q];
                 if (!(box.minX < qb.maxX - tol && qb.minX < box.maxX - tol && box.minY < qb.maxY - tol &&
                       qb.minY < box.maxY - tol))
                     continue;
@@ -359,7 +359,7 @@ bool CutTreeLayout::tryJoin(int link, int movingSide)
             const double dx = src[i].x - ox, dy = src[i].y - oy;
             moved_.push_back({tx + c * dx - s * dy, ty + s * dx + c * dy});
         }
-        const Box box = boxOf(&moved_[at], k);
+        const GridBox box = boxOf(&moved_[at], k);
         movedBox_.push_back(box);
         if (checkOverlap_ && overlapsPart(h, &moved_[at], box, pf)) return false;
     }

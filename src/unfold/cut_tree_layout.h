@@ -3,6 +3,7 @@
 // part is a tree of faces joined across fold links, each face placed beside
 // its neighbours as the unfolding would place it, and no two faces of a part
 // overlap by the engine's own test (facesOverlap). Parts are joined and taken apart; a journal undoes a trial.
+#include "unfold/box_grid.h"
 #include "unfold/cut_tree_mesh.h"
 
 #include <cstdint>
@@ -55,9 +56,6 @@ private:
         std::vector<int> faces;
         bool alive = false;
     };
-    struct Box {
-        double minX, minY, maxX, maxY;
-    };
     enum class Op : std::uint8_t { GridInsert, GridRemove, SetPos, SetPartOf, SetFold, Append, Clear, RemoveAt, Create };
     struct Entry {
         Op op;
@@ -65,10 +63,10 @@ private:
     };
 
     std::uint64_t cellKey(int part, long long cx, long long cy) const;
-    void cellRange(const Box& box, long long& x0, long long& y0, long long& x1, long long& y1) const;
+    void cellRange(const GridBox& box, long long& x0, long long& y0, long long& x1, long long& y1) const;
     void gridInsert(int part, int face);
     void gridRemove(int part, int face);
-    void setPos(int face, const PatternPoint* corners, const Box& box);
+    void setPos(int face, const PatternPoint* corners, const GridBox& box);
     void setPartOf(int face, int part);
     void setFold(int link, char value);
     int createPart();
@@ -76,15 +74,15 @@ private:
     void clearPart(int part);
     void removeFaceAt(int part, int index);
     void resize(int part, int before, int after);
-    Box boxOf(const PatternPoint* corners, int count) const;
-    bool overlapsPart(int face, const PatternPoint* corners, const Box& box, int part) const;
+    GridBox boxOf(const PatternPoint* corners, int count) const;
+    bool overlapsPart(int face, const PatternPoint* corners, const GridBox& box, int part) const;
     void bfsOrder(int part, int start, std::vector<int>& out) const;
 
     const CutTreeMesh& mesh_;
     bool checkOverlap_;
     double cell_ = 1.0;
     std::vector<PatternPoint> pos_;
-    std::vector<Box> box_;
+    std::vector<GridBox> box_;
     std::vector<int> partOf_;
     std::vector<char> fold_;
     std::vector<Part> parts_;
@@ -96,7 +94,7 @@ private:
     bool journaling_ = false;
     std::vector<Entry> journal_;
     std::vector<PatternPoint> savedPos_;
-    std::vector<Box> savedBox_;
+    std::vector<GridBox> savedBox_;
     std::vector<std::vector<int>> savedFaces_;
     int savedPartCount_ = 0;
     double savedSpread_ = 0.0;
@@ -106,7 +104,7 @@ private:
     mutable int stampValue_ = 0;
     mutable std::vector<int> order_;
     std::vector<PatternPoint> moved_;
-    std::vector<Box> movedBox_;
+    std::vector<GridBox> movedBox_;
 };
 
 } // namespace nettor

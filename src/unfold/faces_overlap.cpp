@@ -1,5 +1,7 @@
 #include "unfold/overlap.h"
 
+#include "unfold/box_grid.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -28,13 +30,9 @@ double twiceSignedArea(Corners p)
     return sum;
 }
 
-struct Box {
-    double minX, minY, maxX, maxY;
-};
-
-Box boxOf(Corners p)
+GridBox boxOf(Corners p)
 {
-    Box b{p[0].x, p[0].y, p[0].x, p[0].y};
+    GridBox b{p[0].x, p[0].y, p[0].x, p[0].y};
     for (const PatternPoint& q : p) {
         b.minX = std::min(b.minX, q.x);
         b.minY = std::min(b.minY, q.y);
@@ -46,7 +44,7 @@ Box boxOf(Corners p)
 
 // The boxes' extents overlap by no more than tolerance along x or along y:
 // the x and y directions are directions like any other to move apart in.
-bool boxesApart(const Box& a, const Box& b, double tolerance)
+bool boxesApart(const GridBox& a, const GridBox& b, double tolerance)
 {
     return std::min(a.maxX, b.maxX) - std::max(a.minX, b.minX) <= tolerance ||
            std::min(a.maxY, b.maxY) - std::max(a.minY, b.minY) <= tolerance;
@@ -231,7 +229,7 @@ bool facesOverlap(std::span<const PatternPoint> a, std::span<const PatternPoint>
     const std::size_t countB = pieceCount(convexB, trianglesB);
     for (std::size_t i = 0; i < countA; ++i) {
         const Corners pa = piece(a, convexA, trianglesA, i);
-        const Box boxA = boxOf(pa);
+        const GridBox boxA = boxOf(pa);
         for (std::size_t j = 0; j < countB; ++j) {
             const Corners pb = piece(b, convexB, trianglesB, j);
             if (boxesApart(boxA, boxOf(pb), tolerance)) continue;

@@ -10,9 +10,9 @@ namespace nettor {
 // row: from its bottom at or below the row to its top above it. Tops that
 // differ from the row only by rounding (parts of one height side by side)
 // are left out: no lifted rectangle reaches down to them.
-bool SheetRows::crosses(const Rect& rect, double y)
+bool SheetRows::crosses(const GridBox& rect, double y)
 {
-    return rect.y0 <= y && rect.y1 > y + std::fabs(y) * 1e-9;
+    return rect.minY <= y && rect.maxY > y + std::fabs(y) * 1e-9;
 }
 
 void SheetRows::addRow(double y)
@@ -20,8 +20,8 @@ void SheetRows::addRow(double y)
     const auto at = std::lower_bound(ys_.begin(), ys_.end(), y);
     if (at != ys_.end() && *at == y) return;
     Row row;
-    for (const Rect& rect : rects_)
-        if (crosses(rect, y)) row.rects.push_back({rect.x0, rect.x1, rect.y1});
+    for (const GridBox& rect : rects_)
+        if (crosses(rect, y)) row.rects.push_back({rect.minX, rect.maxX, rect.maxY});
     std::sort(row.rects.begin(), row.rects.end(), [](const Block& a, const Block& b) { return a.start < b.start; });
     summarize(row);
     rows_.insert(rows_.begin() + (at - ys_.begin()), std::move(row));
@@ -30,7 +30,7 @@ void SheetRows::addRow(double y)
 
 void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
 {
-    const Rect rect{x0, y0, x1, y1};
+    const GridBox rect{x0, y0, x1, y1};
     rects_.push_back(rect);
     for (std::size_t i = static_cast<std::size_t>(std::lower_bound(ys_.begin(), ys_.end(), y0) - ys_.begin());
          i < ys_.size() && ys_[i] <= y1; ++i) {

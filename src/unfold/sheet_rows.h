@@ -5,6 +5,8 @@
 // corner lies in a block, and wherever its lower side spans a block that
 // ends below its top, so a row whose gaps are all narrower than the part
 // can be passed over without testing a single position in it.
+#include "unfold/box_grid.h"
+
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -41,10 +43,7 @@ private:
         double lowestTop = 0.0;
         double extent = 0.0;      // the largest coordinate in the row
     };
-    struct Rect {
-        double x0, y0, x1, y1;
-    };
-    static bool crosses(const Rect& rect, double y);
+    static bool crosses(const GridBox& rect, double y);
     // The row's blocks and the figures kept about them, from its rectangles.
     static void summarize(Row& row);
     // The blocks of the rectangles whose tops are at or above `lifted`.
@@ -52,7 +51,7 @@ private:
 
     std::vector<double> ys_;
     std::vector<Row> rows_;
-    std::vector<Rect> rects_;
+    std::vector<GridBox> rects_;
     mutable std::vector<Block> scratch_;
 };
 

@@ -2,6 +2,7 @@
 // Helpers for the window tests: model files written from generated shapes,
 // and reading the pattern view's pixels back.
 #include "model/mesh.h"
+#include "pattern/flap_geometry.h"
 #include "pattern/sheet_coordinates.h"
 #include "pattern/sheet_view.h"
 #include "session/app_state.h"
@@ -77,16 +78,17 @@ struct CutLineSample {
 
 // Looks at the middle of every cut side that carries no flap (those are
 // drawn with the solid cut pen) in an image of the view's client area,
-// unscrolled.
+// unscrolled. The flaps are those the view drew with the session's settings.
 inline CutLineSample sampleCutLines(const QImage& image, const nettor::Model& model, const nettor::SheetView& view)
 {
     CutLineSample s;
+    const nettor::DrawnMarks flaps = nettor::chooseFlaps(model, nettor::appState().settings);
     for (const auto& part : model.parts) {
         for (const nettor::Face* f : part->faces) {
             for (const nettor::HalfEdge* h : f->outerLoop.halfEdges) {
                 const nettor::EdgeState st = h->edge->state;
                 if (st != nettor::EdgeState::Cut && st != nettor::EdgeState::MarkedCut) continue;
-                if (h->hasFlap) continue;
+                if (flaps.hasFlap(*h)) continue;
                 const nettor::SheetPoint a = nettor::sheetPoint(model, *part, *h->point);
                 const nettor::SheetPoint b = nettor::sheetPoint(model, *part, *h->next->point);
                 const double len = std::hypot(b.x - a.x, b.y - a.y) * view.zoom;

@@ -138,7 +138,7 @@ private slots:
         // The scale chosen for this sheet, not the one before.
         QTRY_COMPARE(panel->findChild<QLineEdit*>("scale")->text(),
                      QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
-        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model), std::string());
+        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model, nettor::appState().status), std::string());
 
         // The command-line tool gives as many parts for the same file.
         QProcess cli;
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(panel->unfoldedCountEdit()->text(), QString::number(status.unfoldedFaceCount));
         QCOMPARE(panel->partCountEdit()->text(), QString::number(status.partCount));
         QVERIFY(!panel->undoButton()->isEnabled());
-        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model), std::string());
+        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model, nettor::appState().status), std::string());
 
         // Start again places every other face, each once, and says nothing.
         messages.clear();
@@ -214,7 +214,7 @@ private slots:
         QVERIFY(messages.isEmpty());
         QCOMPARE(status.unfoldedFaceCount, total);
         QCOMPARE(panel->unfoldedCountEdit()->text(), QString::number(total));
-        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model), std::string());
+        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model, nettor::appState().status), std::string());
     }
 };
 

@@ -263,7 +263,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(nettor::appState().status.finished, 60000);
         QTRY_VERIFY(!nettor::appState().status.busy);
         QCOMPARE(unfoldedCount(), model().faceCount);
-        QCOMPARE(nettor::test::unfoldingViolation(model()), std::string());
+        QCOMPARE(nettor::test::unfoldingViolation(model(), nettor::appState().status), std::string());
         QTest::qWait(100);
         const QImage sheet = frame->patternView()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const apptest::CutLineSample cuts =

@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("51"));
         // The worker's completion shows nothing.
         QVERIFY(messages.isEmpty());
-        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model), std::string());
+        QCOMPARE(nettor::test::unfoldingViolation(*nettor::appState().model, nettor::appState().status), std::string());
     }
 
     void refreshAppliesAValidScaleOnlyOnceFinished()

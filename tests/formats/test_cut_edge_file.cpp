@@ -32,14 +32,12 @@ std::string writeUnder(const std::string& relative, const std::string& contents)
 
 class CutEdgeFile : public ::testing::Test {
 protected:
-    void SetUp() override { test::resetAppState(); }
-    void TearDown() override { test::resetAppState(); }
 
     // A box model written as OBJ under the test's folder, read back.
     std::unique_ptr<Model> boxAt(const std::string& relative)
     {
         const std::string path = writeUnder(relative, test::toObjText(test::boxSpec()));
-        LoadedModel loaded = loadModelFile(path, appState().listener);
+        LoadedModel loaded = loadModelFile(path, session.listener);
         EXPECT_EQ(loaded.result, LoadResult::Loaded);
         return loaded.model ? std::move(loaded.model) : std::make_unique<Model>();
     }
@@ -64,7 +62,8 @@ protected:
         return out;
     }
 
-    test::RecordingListener listener;
+    Session session;
+    test::RecordingListener listener{session};
 };
 
 TEST_F(CutEdgeFile, RoundTripInOneFolder)
@@ -83,7 +82,7 @@ TEST_F(CutEdgeFile, RoundTripInOneFolder)
     EXPECT_EQ(text(*model, relative), "#Nettor Cut Edge Info\n# v1.1\n\n./model.obj\n1\n3\n5\n");
 
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(ntePath, back, appState().listener));
+    ASSERT_TRUE(readCutEdgeFile(ntePath, back, session.listener));
     EXPECT_EQ(marked(back), (std::vector<int>{1, 3, 5})) << "Blocked comes back as MarkedCut";
     EXPECT_TRUE(fs::equivalent(back.filePath, model->filePath)) << back.filePath;
     EXPECT_EQ(back.faceCount, 6);
@@ -101,7 +100,7 @@ TEST_F(CutEdgeFile, RoundTripAcrossFolders)
     std::ofstream(ntePath, std::ios::binary) << text(*model, relative);
 
     // Opened like any model file.
-    LoadedModel loaded = loadModelFile(ntePath, appState().listener);
+    LoadedModel loaded = loadModelFile(ntePath, session.listener);
     ASSERT_EQ(loaded.result, LoadResult::Loaded);
     EXPECT_EQ(marked(*loaded.model), (std::vector<int>{11}));
     EXPECT_TRUE(fs::equivalent(loaded.model->filePath, model->filePath));
@@ -116,7 +115,7 @@ TEST_F(CutEdgeFile, FullPathWhenNoRelativePathIsGiven)
     // Read from anywhere, the full path is used unchanged.
     const std::string nte = writeUnder("elsewhere/full.nte", written);
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
+    ASSERT_TRUE(readCutEdgeFile(nte, back, session.listener));
     EXPECT_EQ(back.filePath, model->filePath);
     EXPECT_EQ(marked(back), (std::vector<int>{0}));
 }
@@ -128,13 +127,13 @@ TEST_F(CutEdgeFile, WindowsStylePathsAndLineEnds)
     const std::string nte = writeUnder(
         "win/cuts.nte", "#Nettor Cut Edge Info\r\n# v1.1\r\n\r\n..\\data\\model.obj\r\n2\r\n4\r\n");
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener)) << (listener.messages.empty() ? "" : listener.messages[0]);
+    ASSERT_TRUE(readCutEdgeFile(nte, back, session.listener)) << (listener.messages.empty() ? "" : listener.messages[0]);
     EXPECT_EQ(marked(back), (std::vector<int>{2, 4}));
     EXPECT_TRUE(fs::equivalent(back.filePath, model->filePath));
 
     const std::string same = writeUnder("data/same.nte", "#Nettor Cut Edge Info\n# v1.1\n\n.\\model.obj\n");
     Model other;
-    EXPECT_TRUE(readCutEdgeFile(same, other, appState().listener));
+    EXPECT_TRUE(readCutEdgeFile(same, other, session.listener));
 }
 
 TEST_F(CutEdgeFile, PathsLongerThan259Characters)
@@ -147,13 +146,13 @@ TEST_F(CutEdgeFile, PathsLongerThan259Characters)
     const std::string nte = folderOf(model->filePath) + "/cuts.nte";
     std::ofstream(nte, std::ios::binary) << text(*model, relativeModelPath(nte, model->filePath));
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
+    ASSERT_TRUE(readCutEdgeFile(nte, back, session.listener));
     EXPECT_EQ(marked(back), (std::vector<int>{9}));
 
     // A long full path too.
     const std::string full = writeUnder("full.nte", text(*model, ""));
     Model again;
-    ASSERT_TRUE(readCutEdgeFile(full, again, appState().listener));
+    ASSERT_TRUE(readCutEdgeFile(full, again, session.listener));
     EXPECT_EQ(again.filePath, model->filePath);
 }
 
@@ -163,7 +162,7 @@ TEST_F(CutEdgeFile, IndexTokens)
     const std::string nte = writeUnder(
         "cuts.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./model.obj\nabc\n3 7x\n\n+5\n");
     Model back;
-    ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
+    ASSERT_TRUE(readCutEdgeFile(nte, back, session.listener));
     EXPECT_EQ(marked(back), (std::vector<int>{0, 3, 5, 7})) << "\"abc\" is index 0, \"7x\" is 7";
 }
 
@@ -176,7 +175,7 @@ TEST_F(CutEdgeFile, IndicesOutsideTheModelAreIgnoredWithAWarning)
     Model back;
     {
         DiagnosticsRedirect redirect(warnings);
-        ASSERT_TRUE(readCutEdgeFile(nte, back, appState().listener));
+        ASSERT_TRUE(readCutEdgeFile(nte, back, session.listener));
     }
     EXPECT_EQ(marked(back), (std::vector<int>{2, 4})) << "a lower index after a higher one is fine";
     EXPECT_NE(warnings.str().find("edge index -1"), std::string::npos) << warnings.str();
@@ -205,14 +204,14 @@ TEST_F(CutEdgeFile, FailuresAndTheirMessages)
 {
     {
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(writeUnder("x/none.nte", "") + ".missing", m, appState().listener));
+        EXPECT_FALSE(readCutEdgeFile(writeUnder("x/none.nte", "") + ".missing", m, session.listener));
         EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
     }
     listener.messages.clear();
     {
         const std::string nte = writeUnder("missing.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./gone.obj\n1\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, session.listener));
         EXPECT_EQ(listener.messages,
                   (std::vector<std::string>{"Can't open the file specified in this NTE file."}));
     }
@@ -221,7 +220,7 @@ TEST_F(CutEdgeFile, FailuresAndTheirMessages)
         writeUnder("model.txt", "v 0 0 0\n");
         const std::string nte = writeUnder("model.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./model.txt\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, session.listener));
         EXPECT_EQ(listener.messages,
                   (std::vector<std::string>{"Can't open the file specified in this NTE file."}));
     }
@@ -230,14 +229,14 @@ TEST_F(CutEdgeFile, FailuresAndTheirMessages)
         // A cut-edge file naming itself is not read again.
         const std::string nte = writeUnder("self.nte", "#\n\n./self.nte\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, session.listener));
     }
     listener.messages.clear();
     {
         // Ends before the model path: the last line read is taken, and fails.
         const std::string nte = writeUnder("short.nte", "#Nettor Cut Edge Info\n# v1.1\n");
         Model m;
-        EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
+        EXPECT_FALSE(readCutEdgeFile(nte, m, session.listener));
         EXPECT_EQ(listener.messages.size(), 1u);
     }
 }
@@ -246,10 +245,10 @@ TEST_F(CutEdgeFile, OpenCommandKeepsTheCurrentModelOnFailure)
 {
     auto current = boxAt("model.obj");
     Model* before = current.get();
-    appState().model = std::move(current);
+    session.model = std::move(current);
     const std::string nte = writeUnder("bad.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./nothing.obj\n");
-    EXPECT_FALSE(appState().openModel(nte));
-    EXPECT_EQ(appState().model.get(), before);
+    EXPECT_FALSE(session.openModel(nte));
+    EXPECT_EQ(session.model.get(), before);
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"Can't open the file specified in this NTE file.",
                                                             "This file could not be read."}));
 }
@@ -273,7 +272,7 @@ TEST_F(CutEdgeFile, ReaderChosenByTheLastThreeCharacters)
         const std::string nte =
             writeUnder("ends/" + name + ".nte", "#Nettor Cut Edge Info\n# v1.1\n\n./" + name + "\n0\n");
         Model m;
-        ASSERT_TRUE(readCutEdgeFile(nte, m, appState().listener)) << name;
+        ASSERT_TRUE(readCutEdgeFile(nte, m, session.listener)) << name;
         EXPECT_EQ(m.faceCount, 6) << name;
         EXPECT_EQ(marked(m), (std::vector<int>{0})) << name;
     }
@@ -281,13 +280,13 @@ TEST_F(CutEdgeFile, ReaderChosenByTheLastThreeCharacters)
 
     const std::string nte = writeUnder("ends/txt.nte", "#\n\n./box.obj.txt\n");
     Model m;
-    EXPECT_FALSE(readCutEdgeFile(nte, m, appState().listener));
+    EXPECT_FALSE(readCutEdgeFile(nte, m, session.listener));
     EXPECT_EQ(listener.messages,
               (std::vector<std::string>{"Can't open the file specified in this NTE file."}));
     listener.messages.clear();
     // Shorter than three characters: no reader.
     Model n;
-    EXPECT_FALSE(readCutEdgeFile(writeUnder("ends/two.nte", "#\n\nob\n"), n, appState().listener));
+    EXPECT_FALSE(readCutEdgeFile(writeUnder("ends/two.nte", "#\n\nob\n"), n, session.listener));
     EXPECT_EQ(listener.messages.size(), 1u);
 }
 

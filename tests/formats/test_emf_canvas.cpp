@@ -306,12 +306,12 @@ TEST(EmfPattern, RandomPatternsGiveWellFormedRecords)
     std::mt19937 rng(20261208);
     for (int round = 0; round < 25; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        test::resetAppState();
-        appState().model = test::buildModel(test::randomConvexSpec(rng, 6 + round % 20));
-        Model& model = *appState().model;
-        takeUpModel(appState(), model);
-        unfoldAll(appState(), model);
-        ASSERT_TRUE(appState().status.finished);
+        Session session;
+        session.model = test::buildModel(test::randomConvexSpec(rng, 6 + round % 20));
+        Model& model = *session.model;
+        takeUpModel(session, model);
+        unfoldAll(session, model);
+        ASSERT_TRUE(session.status.finished);
 
         Settings s;
         auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -333,7 +333,6 @@ TEST(EmfPattern, RandomPatternsGiveWellFormedRecords)
         ASSERT_TRUE(pic.ok()) << pic.error;
         expectSameDrawing(rec, pic);
     }
-    test::resetAppState();
 
     // Direct calls with values no pattern makes.
     for (int round = 0; round < 200; ++round) {
@@ -394,8 +393,8 @@ protected:
     void convertAndCheck(std::unique_ptr<Model> model, const Settings& s, const std::string& name)
     {
         Model& m = take(std::move(model));
-        unfoldAll(appState(), m);
-        ASSERT_TRUE(appState().status.finished);
+        unfoldAll(session, m);
+        ASSERT_TRUE(session.status.finished);
         const auto bytes = patternMetafile(m, s, OutputTarget::MetafileFile);
         const EmfPicture pic = test::readEmf(bytes);
         ASSERT_TRUE(pic.ok()) << pic.error;

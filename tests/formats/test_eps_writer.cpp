@@ -234,9 +234,9 @@ TEST(EpsText, StrokeDigitNumbers)
 
 TEST(EpsText, NothingWithoutACurrentModel)
 {
-    test::resetAppState();
+    Session session;
     std::ostringstream out;
-    appState().writeEps(out);
+    session.writeEps(out);
     EXPECT_TRUE(out.str().empty());
 }
 
@@ -255,8 +255,8 @@ protected:
                                        const std::string& name)
     {
         Model& m = take(std::move(model));
-        unfoldAll(appState(), m);
-        EXPECT_TRUE(appState().status.finished);
+        unfoldAll(session, m);
+        EXPECT_TRUE(session.status.finished);
         const std::string path = test::writeTempFile(name + ".eps", eps(m, settings));
         auto result = test::renderEps(path, 72);
         EXPECT_EQ(result.exitCode, 0) << result.log;
@@ -299,7 +299,7 @@ TEST_F(EpsGhostscript, BoxWithTextNumbersAndFlapsOnBothSides)
     s.flapsBothSides = 1;
     auto result = unfoldAndRender(test::buildModel(test::boxSpec()), s, "box");
     ASSERT_FALSE(result.picture.empty());
-    const Model& m = *appState().model;
+    const Model& m = *session.model;
     EXPECT_EQ(result.picture.width,
               static_cast<int>(std::ceil((m.sheetWidth * m.patternScale + 3) * kEpsUnitsPerCm + 20)));
     EXPECT_GT(result.picture.darkPixels(), 200);
@@ -316,7 +316,7 @@ TEST_F(EpsGhostscript, LPrismWithStrokeNumbersAndValleys)
     s.omitFlatEdges = 0;
     auto result = unfoldAndRender(test::buildModel(test::lPrismSpec()), s, "lprism");
     ASSERT_FALSE(result.picture.empty());
-    expectDarkCutLines(*appState().model, result.picture);
+    expectDarkCutLines(*session.model, result.picture);
 }
 
 TEST_F(EpsGhostscript, ManyPartsOfASphere)
@@ -325,7 +325,7 @@ TEST_F(EpsGhostscript, ManyPartsOfASphere)
     s.showEdgeIds = 1;
     auto result = unfoldAndRender(test::buildModel(test::subdividedSphereSpec(2)), s, "sphere");
     ASSERT_FALSE(result.picture.empty());
-    expectDarkCutLines(*appState().model, result.picture);
+    expectDarkCutLines(*session.model, result.picture);
 }
 
 TEST_F(EpsGhostscript, TheErrorTextOfThePrologWorks)

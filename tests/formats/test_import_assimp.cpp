@@ -5,7 +5,7 @@
 #include "formats/assimp_scene.h"
 #include "formats/load_model.h"
 #include "model/diagnostics.h"
-#include "session/app_state.h"
+#include "session/session.h"
 #include "support/mesh_files.h"
 #include "support/recording_listener.h"
 #include "support/unfold_fixture.h"
@@ -121,7 +121,7 @@ TEST_F(ImportCube, ExchangeFormatsGiveClosedSurfacesThatUnfoldIntoOnePart)
         std::ostringstream diag;
         DiagnosticsRedirect redirect(diag);
         const std::string path = writeTempFile(c.name, c.contents);
-        LoadedModel loaded = loadModelFile(path, appState().listener);
+        LoadedModel loaded = loadModelFile(path, session.listener);
         ASSERT_EQ(loaded.result, LoadResult::Loaded);
         Model& m = *loaded.model;
         EXPECT_EQ(m.filePath, path);
@@ -139,10 +139,10 @@ TEST_F(ImportCube, ExchangeFormatsGiveClosedSurfacesThatUnfoldIntoOnePart)
         EXPECT_EQ(diag.str(), "");
 
         Model& taken = take(std::move(loaded.model));
-        unfoldAll(appState(), taken);
-        EXPECT_TRUE(appState().status.finished);
+        unfoldAll(session, taken);
+        EXPECT_TRUE(session.status.finished);
         EXPECT_EQ(taken.parts.size(), 1u);
-        resetAppState();
+        resetSession(session);
     }
 }
 
@@ -233,7 +233,7 @@ TEST(ImportFormats, ExtensionsAndDispatch)
     // A text file is still no model, whatever it holds.
     std::ostringstream diag;
     DiagnosticsRedirect redirect(diag);
-    EXPECT_EQ(loadModelFile(writeTempFile("notes.txt", "solid x\nendsolid x\n"), appState().listener).result, LoadResult::UnknownExtension);
+    EXPECT_EQ(loadModelFile(writeTempFile("notes.txt", "solid x\nendsolid x\n"), nullptr).result, LoadResult::UnknownExtension);
 }
 
 TEST(ImportCutEdgeFile, NamesAModelReadThroughAssimp)
@@ -242,7 +242,7 @@ TEST(ImportCutEdgeFile, NamesAModelReadThroughAssimp)
     DiagnosticsRedirect redirect(diag);
     writeTempFile("cube.stl", toStlAscii(boxSpec()));
     writeTempFile("scene.gltf", gltf(R"([{"mesh":0}])", "[0]"));
-    LoadedModel stl = loadModelFile(writeTempFile("cube.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./cube.stl\n0\n17\n"), appState().listener);
+    LoadedModel stl = loadModelFile(writeTempFile("cube.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./cube.stl\n0\n17\n"), nullptr);
     ASSERT_EQ(stl.result, LoadResult::Loaded);
     EXPECT_EQ(stl.model->faceCount, 12);
     const auto& edges = stl.model->objects.at(0)->edges;
@@ -252,17 +252,17 @@ TEST(ImportCutEdgeFile, NamesAModelReadThroughAssimp)
     EXPECT_EQ(edges[1]->state, EdgeState::Untouched);
     EXPECT_EQ(baseName(stl.model->filePath), "cube");
     // A four-letter extension.
-    LoadedModel scene = loadModelFile(writeTempFile("scene.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./scene.gltf\n"), appState().listener);
+    LoadedModel scene = loadModelFile(writeTempFile("scene.nte", "#Nettor Cut Edge Info\n# v1.1\n\n./scene.gltf\n"), nullptr);
     ASSERT_EQ(scene.result, LoadResult::Loaded);
     EXPECT_EQ(scene.model->faceCount, 1);
 }
 
 TEST(ImportDamaged, EveryKindGivesTheMessageAndKeepsTheCurrentModel)
 {
-    resetAppState();
-    RecordingListener ui;
-    ASSERT_TRUE(appState().openModel(writeTempFile("good.off", toOff(boxSpec()))));
-    Model* before = appState().model.get();
+    Session session;
+    RecordingListener ui{session};
+    ASSERT_TRUE(session.openModel(writeTempFile("good.off", toOff(boxSpec()))));
+    Model* before = session.model.get();
     ui.messages.clear();
     std::string binary = toStlBinary(boxSpec());
     binary.resize(84 + 50 * 5); // says 12 triangles, holds 5
@@ -282,13 +282,12 @@ TEST(ImportDamaged, EveryKindGivesTheMessageAndKeepsTheCurrentModel)
     DiagnosticsRedirect redirect(diag);
     for (const auto& d : damaged) {
         SCOPED_TRACE(d[0]);
-        EXPECT_FALSE(appState().openModel(writeTempFile(d[0], d[1])));
+        EXPECT_FALSE(session.openModel(writeTempFile(d[0], d[1])));
         EXPECT_EQ(ui.messages, (std::vector<std::string>{"This file could not be read."}));
-        EXPECT_EQ(appState().model.get(), before);
+        EXPECT_EQ(session.model.get(), before);
         ui.messages.clear();
     }
     EXPECT_NE(diag.str().find("Cannot read"), std::string::npos);
-    resetAppState();
 }
 
 namespace {

@@ -191,8 +191,8 @@ protected:
     Model& unfolded()
     {
         Model& m = take(test::buildModel(test::subdividedSphereSpec(1)));
-        unfoldAll(appState(), m);
-        EXPECT_TRUE(appState().status.finished);
+        unfoldAll(session, m);
+        EXPECT_TRUE(session.status.finished);
         return m;
     }
 };

@@ -90,9 +90,9 @@ TEST(ObjExport, UnplacedCornersAndAPointPatternStayFinite)
 
 TEST(ObjExport, NothingWithoutACurrentModel)
 {
-    test::resetAppState();
+    Session session;
     std::ostringstream out;
-    appState().writeObjExport(out);
+    session.writeObjExport(out);
     EXPECT_TRUE(out.str().empty());
 }
 

@@ -102,8 +102,8 @@ class PagesSvg : public UnfoldTest {};
 TEST_F(PagesSvg, LayersHoldTheirOwnMarks)
 {
     Model& model = take(torusSpec(12, 6));
-    appState().status.busy = true;
-    ASSERT_FALSE(unfoldAll(appState(), model));
+    session.status.busy = true;
+    ASSERT_FALSE(unfoldAll(session, model));
     const Settings settings;
     const PagesLayout layout = layOut(model, settings, 200);
     ASSERT_GE(layout.pageCount, 1);

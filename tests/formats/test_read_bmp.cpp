@@ -314,20 +314,20 @@ TEST(ReadBmp, UnsupportedHeadersAndForms)
 TEST(ReadBmp, LoadBitmapTellsTheUserWhy)
 {
     RecordingListener ui;
-    EXPECT_EQ(loadBitmap("/nonexistent/dir/none.bmp", appState().listener), nullptr);
+    EXPECT_EQ(loadBitmap("/nonexistent/dir/none.bmp", &ui), nullptr);
     const std::string empty = writeTempFile("empty.bmp", "");
-    EXPECT_EQ(loadBitmap(empty, appState().listener), nullptr);
+    EXPECT_EQ(loadBitmap(empty, &ui), nullptr);
     std::string unknown = encodeBmp(randomBmp(2, 2, 24, 60));
     put32At(unknown, 14, 108);
-    EXPECT_EQ(loadBitmap(writeTempFile("v4.bmp", unknown), appState().listener), nullptr);
-    EXPECT_EQ(loadBitmap(writeTempFile("cut.bmp", unknown.substr(0, 20).replace(14, 1, "\x28")), appState().listener), nullptr);
+    EXPECT_EQ(loadBitmap(writeTempFile("v4.bmp", unknown), &ui), nullptr);
+    EXPECT_EQ(loadBitmap(writeTempFile("cut.bmp", unknown.substr(0, 20).replace(14, 1, "\x28")), &ui), nullptr);
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Failed to open DIB file /nonexistent/dir/none.bmp.\n",
                                                      "Failed to open DIB file " + empty + ".\n",
                                                      "Unknown DIB file format.", "Image file conversion error."}));
 
     ui.messages.clear();
     const BmpSpec spec = randomBmp(8, 4, 8, 61);
-    const auto image = loadBitmap(writeTempFile("ok.bmp", encodeBmp(spec)), appState().listener);
+    const auto image = loadBitmap(writeTempFile("ok.bmp", encodeBmp(spec)), &ui);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->pixels, expectedPixels(spec));
     EXPECT_TRUE(ui.messages.empty());

@@ -21,15 +21,13 @@ class SavedOutputs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::resetAppState();
-        appState().model = test::buildModel(test::boxSpec());
-        model = appState().model.get();
+        session.model = test::buildModel(test::boxSpec());
+        model = session.model.get();
         model->filePath = "/data/models/box.obj";
-        takeUpModel(appState(), *model);
-        unfoldAll(appState(), *model);
-        ASSERT_TRUE(appState().status.finished);
+        takeUpModel(session, *model);
+        unfoldAll(session, *model);
+        ASSERT_TRUE(session.status.finished);
     }
-    void TearDown() override { test::resetAppState(); }
 
     std::string saved(SavedOutput output, const std::string& target)
     {
@@ -38,6 +36,7 @@ protected:
         return out.str();
     }
 
+    Session session;
     Model* model = nullptr;
     Settings settings;
 };

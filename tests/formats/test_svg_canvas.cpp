@@ -89,8 +89,8 @@ TEST_F(SvgRendering, PatternLooksLikeItsEps)
         !test::toolAvailable("gs"))
         GTEST_SKIP() << "rsvg-convert, ImageMagick or Ghostscript is not installed";
     Model& m = take(test::buildModel(test::lPrismSpec()));
-    unfoldAll(appState(), m);
-    ASSERT_TRUE(appState().status.finished);
+    unfoldAll(session, m);
+    ASSERT_TRUE(session.status.finished);
     Settings s;
     s.showEdgeIds = 1;
     s.flapsBothSides = 1;

@@ -1,6 +1,7 @@
 // Drawing decisions of drawPattern, observed on a recording canvas.
 #include "pattern/draw_pattern.h"
 #include "pattern/draw_stroke_number.h"
+#include "pattern/flap_geometry.h"
 #include "support/hand_pattern.h"
 #include "support/recording_canvas.h"
 
@@ -122,7 +123,8 @@ TEST_F(DrawPatternCuts, WithoutFlapsBothSidesAreCutLines)
     ASSERT_EQ(lines.size(), 2u) << "a numbered edge is drawn from each part";
     for (const auto& l : lines) EXPECT_TRUE(isCutPen(l.pen));
     EXPECT_EQ(c.polygons.size(), 2u) << "faces only";
-    EXPECT_FALSE(cut->halfEdge1->hasFlap || cut->halfEdge2->hasFlap);
+    const DrawnMarks flaps = chooseFlaps(*model, settings);
+    EXPECT_FALSE(flaps.hasFlap(*cut->halfEdge1) || flaps.hasFlap(*cut->halfEdge2));
 }
 
 TEST_F(DrawPatternCuts, FlapOnFirstSideMet)
@@ -132,8 +134,9 @@ TEST_F(DrawPatternCuts, FlapOnFirstSideMet)
     // Face 0 comes first; its side runs (1,0) -> (1,1) and its flap stands on x > 1.
     HalfEdge* first = cut->halfEdge1->loop->face == model->parts[0]->faces[0] ? cut->halfEdge1
                                                                                : cut->halfEdge2;
-    EXPECT_EQ(first->hasFlap, 1);
-    EXPECT_EQ(first->twin->hasFlap, 0);
+    const DrawnMarks flaps = chooseFlaps(*model, settings);
+    EXPECT_EQ(flaps.hasFlap(*first), 1);
+    EXPECT_EQ(flaps.hasFlap(*first->twin), 0);
 
     ASSERT_EQ(c.polygons.size(), 3u);
     const auto& flap = c.polygons[0];

@@ -180,11 +180,11 @@ TEST_F(PagesLayoutTest, GeneratedModelsSizesAndPapersKeepEveryPromise)
     const double sizes[] = {60, 200, 450};
     int combination = 0;
     for (const auto& [name, specs] : models) {
-        appState().settings = Settings{};
+        session.settings = Settings{};
         Model& model = take(buildModel(specs));
-        appState().status.busy = true;
-        ASSERT_FALSE(unfoldAll(appState(), model));
-        ASSERT_TRUE(appState().status.finished);
+        session.status.busy = true;
+        ASSERT_FALSE(unfoldAll(session, model));
+        ASSERT_TRUE(session.status.finished);
         for (const double size : sizes) {
             PagesSettings pages = papers[static_cast<std::size_t>(combination % 4)];
             pages.finishedSizeMm = size;
@@ -217,8 +217,8 @@ TEST_F(PagesLayoutTest, GeneratedModelsSizesAndPapersKeepEveryPromise)
 TEST_F(PagesLayoutTest, TheScaleGivesCentimetresPerModelUnit)
 {
     Model& model = take(torusSpec(12, 6));
-    appState().status.busy = true;
-    ASSERT_FALSE(unfoldAll(appState(), model));
+    session.status.busy = true;
+    ASSERT_FALSE(unfoldAll(session, model));
     PagesSettings pages;
     pages.sizeMode = ModelSizeMode::Scale;
     pages.cmPerUnit = 2.5; // the torus is 5.4 units across as read

@@ -187,7 +187,7 @@ TEST_F(GrowingPartView, StartsAtTheCentreShiftsBackIntoTheWindowAndWidensTheArea
         SheetView v = viewOf(200, 100);
         // From either end of the strip, so that one of the runs grows back
         // past the left or top of the window.
-        startPart(appState(), direction < 0 ? *m.objects[0]->faces.front() : *m.objects[0]->faces.back());
+        startPart(session, direction < 0 ? *m.objects[0]->faces.front() : *m.objects[0]->faces.back());
         UnfoldedPart& part = *m.parts.back();
         EXPECT_TRUE(followGrowingPart(part, m.patternScale, v, 0));
         // The first corner of the first face is the part's origin.
@@ -198,7 +198,7 @@ TEST_F(GrowingPartView, StartsAtTheCentreShiftsBackIntoTheWindowAndWidensTheArea
         // Grow most of the strip (not all: completion would arrange it).
         while (part.bestCandidate && part.faceCount < 50) {
             const int followed = part.faceCount;
-            attachFace(appState(), *part.bestCandidate);
+            attachFace(session, *part.bestCandidate);
             followGrowingPart(part, m.patternScale, v, followed);
             // The box stays inside the area, never left of or above the window.
             EXPECT_GE(part.minX, 0.0);

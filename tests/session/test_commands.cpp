@@ -13,18 +13,17 @@ using test::RecordingListener;
 
 class CommandRules : public ::testing::Test {
 protected:
-    void SetUp() override { test::resetAppState(); }
-    void TearDown() override { test::resetAppState(); }
+    bool enabled(Command c) const { return commandState(c, session).enabled; }
 
-    static bool enabled(Command c) { return commandState(c, appState()).enabled; }
-
-    static void loadBox(bool texCoords = false, bool textureImage = false)
+    void loadBox(bool texCoords = false, bool textureImage = false)
     {
         auto model = test::buildModel(test::boxSpec());
         model->hasTexCoords = texCoords;
         if (textureImage) model->textureImage = std::make_unique<TextureImage>();
-        appState().model = std::move(model);
+        session.model = std::move(model);
     }
+
+    Session session;
 };
 
 const Command kPatternOutputs[] = {Command::SaveEmf,   Command::SaveEps, Command::SavePdf, Command::CopyPattern,
@@ -44,8 +43,8 @@ TEST_F(CommandRules, WithoutAModelOnlyTheFrameCommandsRun)
                       Command::TextureWindow})
         EXPECT_FALSE(enabled(c)) << static_cast<int>(c);
     // The flags alone do not enable commands that need a model.
-    appState().status.invertAllowed = true;
-    appState().status.finished = true;
+    session.status.invertAllowed = true;
+    session.status.finished = true;
     EXPECT_FALSE(enabled(Command::InvertFaces));
     EXPECT_FALSE(enabled(Command::ExportObj));
     EXPECT_FALSE(enabled(Command::SaveCutEdges));
@@ -54,22 +53,22 @@ TEST_F(CommandRules, WithoutAModelOnlyTheFrameCommandsRun)
 TEST_F(CommandRules, ALoadedModelEnablesTheCutEdgeFileAndInvertUntilThePartStarts)
 {
     loadBox();
-    appState().status.invertAllowed = true;
+    session.status.invertAllowed = true;
     EXPECT_TRUE(enabled(Command::SaveCutEdges));
     EXPECT_TRUE(enabled(Command::InvertFaces));
     for (Command c : kPatternOutputs) EXPECT_FALSE(enabled(c)) << static_cast<int>(c);
     EXPECT_FALSE(enabled(Command::ExportObj));
     EXPECT_FALSE(enabled(Command::OpenTexture)); // no texture coordinates
-    appState().status.invertAllowed = false;
+    session.status.invertAllowed = false;
     EXPECT_FALSE(enabled(Command::InvertFaces));
-    appState().status.undoAvailable = true;
+    session.status.undoAvailable = true;
     EXPECT_TRUE(enabled(Command::UndoLastEdgePick));
 }
 
 TEST_F(CommandRules, AFinishedUnfoldingEnablesThePatternOutputs)
 {
     loadBox();
-    appState().status.finished = true;
+    session.status.finished = true;
     for (Command c : kPatternOutputs) EXPECT_TRUE(enabled(c)) << static_cast<int>(c);
     EXPECT_TRUE(enabled(Command::ExportObj));
     EXPECT_TRUE(enabled(Command::SaveCutEdges));
@@ -84,37 +83,37 @@ TEST_F(CommandRules, TextureCommandsFollowTheModelsTexture)
 
     loadBox(true, true);
     EXPECT_TRUE(enabled(Command::DisplayTexture));
-    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).checked);
-    appState().showTexture = true;
-    EXPECT_TRUE(commandState(Command::DisplayTexture, appState()).checked);
+    EXPECT_FALSE(commandState(Command::DisplayTexture, session).checked);
+    session.showTexture = true;
+    EXPECT_TRUE(commandState(Command::DisplayTexture, session).checked);
     EXPECT_FALSE(enabled(Command::TextureWindow));
-    appState().status.finished = true;
+    session.status.finished = true;
     EXPECT_TRUE(enabled(Command::TextureWindow));
 }
 
 TEST_F(CommandRules, ZoomAndScaleSendTheirHintsOnlyWhenFinished)
 {
-    RecordingListener listener;
+    RecordingListener listener{session};
     const Command view[] = {Command::ZoomIn, Command::ZoomOut, Command::ScaleUp, Command::ScaleDown};
-    for (Command c : view) appState().patternViewCommand(c);
+    for (Command c : view) session.patternViewCommand(c);
     EXPECT_TRUE(listener.hints.empty());
-    appState().status.finished = true;
-    for (Command c : view) appState().patternViewCommand(c);
-    appState().patternViewCommand(Command::Open);
+    session.status.finished = true;
+    for (Command c : view) session.patternViewCommand(c);
+    session.patternViewCommand(Command::Open);
     EXPECT_EQ(listener.hints, (std::vector<int>{13, 14, 11, 12}));
 }
 
 TEST_F(CommandRules, InvertReversesEveryFaceAndRedrawsEvenWithoutAModel)
 {
-    RecordingListener listener;
-    appState().invertFaces();
+    RecordingListener listener{session};
+    session.invertFaces();
     EXPECT_EQ(listener.hints, std::vector<int>{20});
 
     loadBox();
-    const Face* face = appState().model->objects[0]->faces[0];
+    const Face* face = session.model->objects[0]->faces[0];
     const Plane before = face->plane;
     ASSERT_NE(before.a * before.a + before.b * before.b + before.c * before.c, 0.0);
-    appState().invertFaces();
+    session.invertFaces();
     EXPECT_EQ(face->plane.a, -before.a);
     EXPECT_EQ(face->plane.b, -before.b);
     EXPECT_EQ(face->plane.c, -before.c);
@@ -123,28 +122,28 @@ TEST_F(CommandRules, InvertReversesEveryFaceAndRedrawsEvenWithoutAModel)
 
 TEST_F(CommandRules, UndoAndDisplayTextureSendTheirHints)
 {
-    RecordingListener listener;
-    appState().undoLastEdgePick();
-    appState().toggleTexture();
-    EXPECT_TRUE(appState().showTexture);
-    appState().toggleTexture();
-    EXPECT_FALSE(appState().showTexture);
+    RecordingListener listener{session};
+    session.undoLastEdgePick();
+    session.toggleTexture();
+    EXPECT_TRUE(session.showTexture);
+    session.toggleTexture();
+    EXPECT_FALSE(session.showTexture);
     EXPECT_EQ(listener.hints, (std::vector<int>{15, 20, 20}));
 }
 
 TEST_F(CommandRules, SettingsDialogTakesValuesOnlyWithOk)
 {
-    RecordingListener listener;
+    RecordingListener listener{session};
     Settings edited;
     edited.showEdgeIds = 1;
     edited.edgeIdFontSize = 30;
     edited.flapsBothSides = 5;
-    appState().settingsDialogClosed(false, edited);
-    EXPECT_EQ(appState().settings.toText(), Settings{}.toText());
-    appState().settingsDialogClosed(true, edited);
-    EXPECT_EQ(appState().settings.showEdgeIds, 1);
-    EXPECT_EQ(appState().settings.edgeIdFontSize, 30);
-    EXPECT_EQ(appState().settings.flapsBothSides, 1);
+    session.settingsDialogClosed(false, edited);
+    EXPECT_EQ(session.settings.toText(), Settings{}.toText());
+    session.settingsDialogClosed(true, edited);
+    EXPECT_EQ(session.settings.showEdgeIds, 1);
+    EXPECT_EQ(session.settings.edgeIdFontSize, 30);
+    EXPECT_EQ(session.settings.flapsBothSides, 1);
     EXPECT_EQ(listener.hints, (std::vector<int>{5, 20, 5, 20}));
 }
 

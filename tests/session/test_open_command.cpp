@@ -1,7 +1,7 @@
 // The Open command after its dialog: reader choice, messages, title, hints
 // and what survives a failure.
 #include "formats/load_model.h"
-#include "session/app_state.h"
+#include "session/session.h"
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
 
@@ -14,9 +14,8 @@ namespace {
 
 class OpenCommand : public ::testing::Test {
 protected:
-    void SetUp() override { resetAppState(); }
-    void TearDown() override { resetAppState(); }
-    RecordingListener ui;
+    Session session;
+    RecordingListener ui{session};
 };
 
 } // namespace
@@ -24,14 +23,14 @@ protected:
 TEST_F(OpenCommand, ExtensionIsComparedIgnoringCase)
 {
     const std::string path = writeTempFile("CUBE.OBJ", toObjText(boxSpec()));
-    appState().status.finished = true;
-    appState().status.undoAvailable = true; // an edge pick on the model before
-    ASSERT_TRUE(appState().openModel(path));
-    EXPECT_FALSE(appState().status.undoAvailable);
-    ASSERT_NE(appState().model, nullptr);
-    EXPECT_EQ(appState().model->faceCount, 6);
-    EXPECT_EQ(appState().model->filePath, path);
-    EXPECT_FALSE(appState().status.finished);
+    session.status.finished = true;
+    session.status.undoAvailable = true; // an edge pick on the model before
+    ASSERT_TRUE(session.openModel(path));
+    EXPECT_FALSE(session.status.undoAvailable);
+    ASSERT_NE(session.model, nullptr);
+    EXPECT_EQ(session.model->faceCount, 6);
+    EXPECT_EQ(session.model->filePath, path);
+    EXPECT_FALSE(session.status.finished);
     EXPECT_EQ(ui.titles, (std::vector<std::string>{"CUBE"}));
     EXPECT_EQ(ui.hints, (std::vector<int>{16, 3}));
     EXPECT_TRUE(ui.messages.empty());
@@ -39,33 +38,33 @@ TEST_F(OpenCommand, ExtensionIsComparedIgnoringCase)
 
 TEST_F(OpenCommand, UnknownExtensionLeavesAnEmptyModel)
 {
-    ASSERT_TRUE(appState().openModel(writeTempFile("cube.obj", toObjText(boxSpec()))));
+    ASSERT_TRUE(session.openModel(writeTempFile("cube.obj", toObjText(boxSpec()))));
     const std::string txt = writeTempFile("notes.txt", "hello");
-    EXPECT_TRUE(appState().openModel(txt));
+    EXPECT_TRUE(session.openModel(txt));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Nettor can't read the specified file."}));
-    ASSERT_NE(appState().model, nullptr);
-    EXPECT_EQ(appState().model->faceCount, 0);
-    EXPECT_TRUE(appState().model->objects.empty());
+    ASSERT_NE(session.model, nullptr);
+    EXPECT_EQ(session.model->faceCount, 0);
+    EXPECT_TRUE(session.model->objects.empty());
     EXPECT_EQ(ui.titles.back(), "");
     EXPECT_EQ(ui.hints, (std::vector<int>{16, 3, 16, 3}));
 }
 
 TEST_F(OpenCommand, FailedReadKeepsThePreviousModel)
 {
-    ASSERT_TRUE(appState().openModel(writeTempFile("cube.obj", toObjText(boxSpec()))));
-    Model* before = appState().model.get();
+    ASSERT_TRUE(session.openModel(writeTempFile("cube.obj", toObjText(boxSpec()))));
+    Model* before = session.model.get();
     before->parts.push_back(std::make_unique<UnfoldedPart>()); // an unfolding in progress
-    appState().status.finished = true;
-    appState().showTexture = true;
-    appState().textureWindowOpen = true;
+    session.status.finished = true;
+    session.showTexture = true;
+    session.textureWindowOpen = true;
     ui.hints.clear();
 
-    EXPECT_FALSE(appState().openModel(writeTempFile("bad.obj", "v 0 0 0\nf 1 2 3\n")));
+    EXPECT_FALSE(session.openModel(writeTempFile("bad.obj", "v 0 0 0\nf 1 2 3\n")));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"This file could not be read."}));
-    EXPECT_EQ(appState().model.get(), before);
+    EXPECT_EQ(session.model.get(), before);
     EXPECT_EQ(before->parts.size(), 1u);
-    EXPECT_TRUE(appState().status.finished);
-    EXPECT_FALSE(appState().showTexture);
+    EXPECT_TRUE(session.status.finished);
+    EXPECT_FALSE(session.showTexture);
     EXPECT_EQ(ui.textureWindowCloses, 1);
     EXPECT_TRUE(ui.hints.empty());
     EXPECT_EQ(ui.titles.size(), 1u);
@@ -73,11 +72,11 @@ TEST_F(OpenCommand, FailedReadKeepsThePreviousModel)
 
 TEST_F(OpenCommand, MissingFileChangesNothing)
 {
-    appState().showTexture = true;
-    EXPECT_FALSE(appState().openModel("/nonexistent/model.obj"));
+    session.showTexture = true;
+    EXPECT_FALSE(session.openModel("/nonexistent/model.obj"));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"This file could not be read."}));
-    EXPECT_TRUE(appState().showTexture);
-    EXPECT_EQ(appState().model, nullptr);
+    EXPECT_TRUE(session.showTexture);
+    EXPECT_EQ(session.model, nullptr);
     EXPECT_TRUE(ui.hints.empty());
 }
 

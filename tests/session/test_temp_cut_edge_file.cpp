@@ -46,7 +46,6 @@ protected:
     void SetUp() override
     {
         UnfoldTest::SetUp();
-        appState().forgetStartRecord();
         const char* previous = std::getenv("TMPDIR");
         savedTmp_ = previous ? previous : "";
         hadTmp_ = previous != nullptr;
@@ -57,7 +56,6 @@ protected:
     {
         if (hadTmp_) setenv("TMPDIR", savedTmp_.c_str(), 1);
         else unsetenv("TMPDIR");
-        appState().forgetStartRecord();
         UnfoldTest::TearDown();
     }
 
@@ -83,7 +81,7 @@ protected:
     Model& takeBoxFile(const std::string& relative)
     {
         const std::string objPath = writeInTestDir(relative, test::toObjText(test::boxSpec()));
-        LoadedModel loaded = loadModelFile(objPath, appState().listener);
+        LoadedModel loaded = loadModelFile(objPath, session.listener);
         EXPECT_EQ(loaded.result, LoadResult::Loaded);
         loaded.model->filePath = objPath;
         return take(std::move(loaded.model));
@@ -95,9 +93,9 @@ protected:
     bool hadTmp_ = false;
 };
 
-TEST_F(TempCutEdgeFile, RecordLivesInAFolderOfThisUserAndThisRun)
+TEST_F(TempCutEdgeFile, RecordLivesInAFolderOfThisUserAndThisSession)
 {
-    const fs::path record = tempCutEdgeFilePath();
+    const fs::path record = session.startRecordPath();
     ASSERT_FALSE(record.empty());
     EXPECT_EQ(record.filename(), "nettor_temp.nte");
     const fs::path run = record.parent_path();
@@ -105,11 +103,45 @@ TEST_F(TempCutEdgeFile, RecordLivesInAFolderOfThisUserAndThisRun)
     EXPECT_EQ(run.filename().string().rfind("run-", 0), 0u) << run;
     EXPECT_EQ(modeOf(userFolder()), 0700u);
     EXPECT_EQ(modeOf(run), 0700u);
-    EXPECT_EQ(tempCutEdgeFilePath(), record.string()) << "the same record for the whole run";
+    EXPECT_EQ(session.startRecordPath(), record.string()) << "the same record for the whole session";
 
     takeBoxFile("box.obj");
-    ASSERT_TRUE(appState().saveBeforeUnfolding());
+    ASSERT_TRUE(session.saveBeforeUnfolding());
     EXPECT_EQ(modeOf(record) & 077u, 0u) << "nobody else may read the record";
+}
+
+TEST_F(TempCutEdgeFile, EachSessionUndoesToItsOwnModel)
+{
+    const std::string boxPath = writeInTestDir("two/box.obj", test::toObjText(test::boxSpec()));
+    const std::string prismPath = writeInTestDir("two/prism.obj", test::toObjText(test::lPrismSpec()));
+    std::string firstFolder;
+    {
+        Session first, second;
+        ASSERT_TRUE(first.openModel(boxPath));
+        ASSERT_TRUE(second.openModel(prismPath));
+        first.model->objects[0]->edges[3]->state = EdgeState::MarkedCut;
+        second.model->objects[0]->edges[5]->state = EdgeState::MarkedCut;
+        ASSERT_TRUE(first.saveBeforeUnfolding());
+        ASSERT_TRUE(second.saveBeforeUnfolding());
+        firstFolder = fs::path(first.startRecordPath()).parent_path().string();
+        EXPECT_NE(firstFolder, fs::path(second.startRecordPath()).parent_path().string());
+
+        for (Session* s : {&first, &second}) {
+            unfoldAll(*s, *s->model);
+            ASSERT_TRUE(s->status.finished);
+            ASSERT_TRUE(s->undoToBeforeStart());
+            EXPECT_TRUE(s->model->parts.empty());
+        }
+        EXPECT_TRUE(fs::equivalent(first.model->filePath, boxPath));
+        EXPECT_EQ(first.model->faceCount, 6);
+        EXPECT_EQ(first.model->objects[0]->edges[3]->state, EdgeState::MarkedCut);
+        EXPECT_EQ(countState(*first.model, EdgeState::MarkedCut), 1);
+        EXPECT_TRUE(fs::equivalent(second.model->filePath, prismPath));
+        EXPECT_EQ(second.model->objects[0]->edges[5]->state, EdgeState::MarkedCut);
+        EXPECT_EQ(countState(*second.model, EdgeState::MarkedCut), 1);
+        EXPECT_TRUE(fs::exists(firstFolder));
+    }
+    EXPECT_FALSE(fs::exists(firstFolder)) << "a session's record goes with it";
 }
 
 TEST_F(TempCutEdgeFile, SavedAtStartAndReadBackForUndo)
@@ -117,13 +149,13 @@ TEST_F(TempCutEdgeFile, SavedAtStartAndReadBackForUndo)
     Model& m = takeBoxFile("models/box.obj");
     m.objects[0]->edges[2]->state = EdgeState::MarkedCut;
     m.objects[0]->edges[7]->state = EdgeState::MarkedCut;
-    EXPECT_FALSE(appState().startRecordSaved());
-    ASSERT_TRUE(appState().saveBeforeUnfolding());
-    EXPECT_TRUE(appState().startRecordSaved());
+    EXPECT_FALSE(session.startRecordSaved());
+    ASSERT_TRUE(session.saveBeforeUnfolding());
+    EXPECT_TRUE(session.startRecordSaved());
 
     // The model path in the record is relative to the record and leads to
     // the model file.
-    std::istringstream lines(readText(tempCutEdgeFilePath()));
+    std::istringstream lines(readText(session.startRecordPath()));
     std::string header1, header2, empty, modelLine, first, second, rest;
     std::getline(lines, header1);
     std::getline(lines, header2);
@@ -132,17 +164,17 @@ TEST_F(TempCutEdgeFile, SavedAtStartAndReadBackForUndo)
     lines >> first >> second >> rest;
     EXPECT_EQ(header1, "#Nettor Cut Edge Info");
     EXPECT_EQ(modelLine.front(), '.');
-    EXPECT_TRUE(fs::equivalent(fs::path(tempCutEdgeFilePath()).parent_path() / modelLine, m.filePath));
+    EXPECT_TRUE(fs::equivalent(fs::path(session.startRecordPath()).parent_path() / modelLine, m.filePath));
     EXPECT_EQ(first, "2");
     EXPECT_EQ(second, "7");
     EXPECT_TRUE(rest.empty());
 
-    unfoldAll(appState(), m);
-    ASSERT_TRUE(appState().status.finished);
-    EXPECT_FALSE(appState().saveBeforeUnfolding()) << "only before an unfolding is finished";
-    EXPECT_TRUE(appState().startRecordSaved()) << "a refused save keeps the record of Start";
+    unfoldAll(session, m);
+    ASSERT_TRUE(session.status.finished);
+    EXPECT_FALSE(session.saveBeforeUnfolding()) << "only before an unfolding is finished";
+    EXPECT_TRUE(session.startRecordSaved()) << "a refused save keeps the record of Start";
 
-    auto back = appState().readModelBeforeUnfolding();
+    auto back = session.readModelBeforeUnfolding();
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->objects[0]->edges[2]->state, EdgeState::MarkedCut);
     EXPECT_EQ(back->objects[0]->edges[7]->state, EdgeState::MarkedCut);
@@ -155,23 +187,23 @@ TEST_F(TempCutEdgeFile, UndoMakesTheSavedModelCurrent)
 {
     Model& m = takeBoxFile("box.obj");
     m.objects[0]->edges[4]->state = EdgeState::MarkedCut;
-    ASSERT_TRUE(appState().saveBeforeUnfolding());
-    EXPECT_FALSE(appState().unfoldingUndoAvailable()) << "nothing to take back before the unfolding is finished";
-    unfoldAll(appState(), m);
-    ASSERT_TRUE(appState().status.finished);
-    EXPECT_TRUE(appState().unfoldingUndoAvailable());
-    appState().status.undoAvailable = true;
-    appState().showTexture = true;
-    appState().textureWindowOpen = true;
+    ASSERT_TRUE(session.saveBeforeUnfolding());
+    EXPECT_FALSE(session.unfoldingUndoAvailable()) << "nothing to take back before the unfolding is finished";
+    unfoldAll(session, m);
+    ASSERT_TRUE(session.status.finished);
+    EXPECT_TRUE(session.unfoldingUndoAvailable());
+    session.status.undoAvailable = true;
+    session.showTexture = true;
+    session.textureWindowOpen = true;
     listener.hints.clear();
 
-    ASSERT_TRUE(appState().reloadBeforeUnfolding());
-    Model* now = appState().model.get();
+    ASSERT_TRUE(session.reloadBeforeUnfolding());
+    Model* now = session.model.get();
     ASSERT_NE(now, &m);
-    EXPECT_FALSE(appState().status.finished);
-    EXPECT_FALSE(appState().unfoldingUndoAvailable());
-    EXPECT_FALSE(appState().status.undoAvailable) << "the edge picks of the old model are gone";
-    EXPECT_FALSE(appState().showTexture);
+    EXPECT_FALSE(session.status.finished);
+    EXPECT_FALSE(session.unfoldingUndoAvailable());
+    EXPECT_FALSE(session.status.undoAvailable) << "the edge picks of the old model are gone";
+    EXPECT_FALSE(session.showTexture);
     EXPECT_EQ(listener.textureWindowCloses, 1);
     EXPECT_EQ(listener.hints, (std::vector<int>{16, 3}));
     EXPECT_EQ(listener.titles.back(), "box");
@@ -184,39 +216,39 @@ TEST_F(TempCutEdgeFile, UndoOnlyAfterASuccessfulSaveForTheCurrentModel)
 {
     // Nothing saved yet: an unfolding finished without Start offers no Undo.
     Model& box = takeBoxFile("box.obj");
-    Model* current = appState().model.get();
-    unfoldAll(appState(), box);
-    ASSERT_TRUE(appState().status.finished);
-    EXPECT_FALSE(appState().unfoldingUndoAvailable());
-    appState().status.finished = false;
+    Model* current = session.model.get();
+    unfoldAll(session, box);
+    ASSERT_TRUE(session.status.finished);
+    EXPECT_FALSE(session.unfoldingUndoAvailable());
+    session.status.finished = false;
     listener.messages.clear(); // the unfolding's own report
-    EXPECT_FALSE(appState().reloadBeforeUnfolding());
+    EXPECT_FALSE(session.reloadBeforeUnfolding());
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
-    EXPECT_EQ(appState().model.get(), current);
+    EXPECT_EQ(session.model.get(), current);
 
     // Saved, then another model opened: the record is not that model's.
-    ASSERT_TRUE(appState().saveBeforeUnfolding());
+    ASSERT_TRUE(session.saveBeforeUnfolding());
     const std::string other = writeInTestDir("other.obj", test::toObjText(test::lPrismSpec()));
-    ASSERT_TRUE(appState().openModel(other));
-    EXPECT_FALSE(appState().startRecordSaved());
-    appState().status.finished = true;
-    EXPECT_FALSE(appState().unfoldingUndoAvailable());
-    appState().status.finished = false;
-    current = appState().model.get();
+    ASSERT_TRUE(session.openModel(other));
+    EXPECT_FALSE(session.startRecordSaved());
+    session.status.finished = true;
+    EXPECT_FALSE(session.unfoldingUndoAvailable());
+    session.status.finished = false;
+    current = session.model.get();
     listener.messages.clear();
-    EXPECT_FALSE(appState().reloadBeforeUnfolding());
+    EXPECT_FALSE(session.reloadBeforeUnfolding());
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"This file could not be read."}));
-    EXPECT_EQ(appState().model.get(), current);
+    EXPECT_EQ(session.model.get(), current);
 }
 
 TEST_F(TempCutEdgeFile, ModelFileGoneSinceStart)
 {
     Model& m = takeBoxFile("gone.obj");
-    ASSERT_TRUE(appState().saveBeforeUnfolding());
+    ASSERT_TRUE(session.saveBeforeUnfolding());
     fs::remove(m.filePath);
-    Model* current = appState().model.get();
-    EXPECT_FALSE(appState().reloadBeforeUnfolding());
-    EXPECT_EQ(appState().model.get(), current);
+    Model* current = session.model.get();
+    EXPECT_FALSE(session.reloadBeforeUnfolding());
+    EXPECT_EQ(session.model.get(), current);
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"Can't open the file specified in this NTE file.",
                                                             "This file could not be read."}));
 }
@@ -224,11 +256,11 @@ TEST_F(TempCutEdgeFile, ModelFileGoneSinceStart)
 TEST_F(TempCutEdgeFile, NeverWritesThroughALinkAtTheRecord)
 {
     const std::string victim = writeInTestDir("victim.txt", "keep me");
-    const std::string record = tempCutEdgeFilePath();
+    const std::string record = session.startRecordPath();
     ASSERT_FALSE(record.empty());
     fs::create_symlink(victim, record);
     takeBoxFile("box.obj");
-    ASSERT_TRUE(appState().saveBeforeUnfolding());
+    ASSERT_TRUE(session.saveBeforeUnfolding());
     EXPECT_EQ(readText(victim), "keep me");
     EXPECT_FALSE(fs::is_symlink(record));
     EXPECT_EQ(readText(record).rfind("#Nettor Cut Edge Info\n", 0), 0u);
@@ -237,29 +269,29 @@ TEST_F(TempCutEdgeFile, NeverWritesThroughALinkAtTheRecord)
 TEST_F(TempCutEdgeFile, RefusesAUserFolderThatIsNotSafe)
 {
     takeBoxFile("box.obj");
-    ASSERT_TRUE(appState().saveBeforeUnfolding());
+    ASSERT_TRUE(session.saveBeforeUnfolding());
 
     // Someone planted a link where this user's folder belongs.
     const std::string planted = useTemporaryFolder("planted");
     const fs::path elsewhere = fs::path(testDir_) / "elsewhere";
     fs::create_directories(elsewhere);
     fs::create_directory_symlink(elsewhere, planted + "/nettor-" + std::to_string(::geteuid()));
-    EXPECT_EQ(tempCutEdgeFilePath(), "");
-    EXPECT_FALSE(appState().saveBeforeUnfolding());
-    EXPECT_FALSE(appState().startRecordSaved()) << "the earlier record is not the model's state at this Start";
+    EXPECT_EQ(session.startRecordPath(), "");
+    EXPECT_FALSE(session.saveBeforeUnfolding());
+    EXPECT_FALSE(session.startRecordSaved()) << "the earlier record is not the model's state at this Start";
     EXPECT_TRUE(fs::is_empty(elsewhere));
 
     // A plain file in its place.
     const std::string file = useTemporaryFolder("file");
     std::ofstream(file + "/nettor-" + std::to_string(::geteuid())) << "x";
-    EXPECT_EQ(tempCutEdgeFilePath(), "");
+    EXPECT_EQ(session.startRecordPath(), "");
 
     // A folder of this user open to others is narrowed first.
     const std::string open = useTemporaryFolder("open");
     const fs::path own = open + "/nettor-" + std::to_string(::geteuid());
     fs::create_directory(own);
     ::chmod(own.c_str(), 0777);
-    EXPECT_FALSE(tempCutEdgeFilePath().empty());
+    EXPECT_FALSE(session.startRecordPath().empty());
     EXPECT_EQ(modeOf(own), 0700u);
 
     // A folder of another user (only root can make one here).
@@ -269,22 +301,22 @@ TEST_F(TempCutEdgeFile, RefusesAUserFolderThatIsNotSafe)
         fs::create_directory(theirs);
         ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
         ::chmod(theirs.c_str(), 0700);
-        EXPECT_EQ(tempCutEdgeFilePath(), "");
+        EXPECT_EQ(session.startRecordPath(), "");
     }
 }
 
 TEST_F(TempCutEdgeFile, CutsOfAnUnfoldingAreRespectedWhenReloaded)
 {
     const std::string objPath = writeInTestDir("prism.obj", test::toObjText(test::lPrismSpec()));
-    LoadedModel loaded = loadModelFile(objPath, appState().listener);
+    LoadedModel loaded = loadModelFile(objPath, session.listener);
     Model& m = take(std::move(loaded.model));
-    unfoldAll(appState(), m);
-    ASSERT_TRUE(appState().status.finished);
+    unfoldAll(session, m);
+    ASSERT_TRUE(session.status.finished);
     // Save the finished unfolding's cuts as a file, open it, unfold again.
     const std::string nte = fs::path(objPath).parent_path().string() + "/prism.nte";
     {
         std::ofstream out(nte, std::ios::binary);
-        appState().writeCutEdgeFile(out, relativeModelPath(nte, m.filePath));
+        session.writeCutEdgeFile(out, relativeModelPath(nte, m.filePath));
     }
     std::vector<int> cuts;
     int i = 0;
@@ -293,10 +325,10 @@ TEST_F(TempCutEdgeFile, CutsOfAnUnfoldingAreRespectedWhenReloaded)
         ++i;
     }
     ASSERT_FALSE(cuts.empty());
-    ASSERT_TRUE(appState().openModel(nte));
-    Model& again = take(std::move(appState().model));
-    unfoldAll(appState(), again);
-    ASSERT_TRUE(appState().status.finished);
+    ASSERT_TRUE(session.openModel(nte));
+    Model& again = take(std::move(session.model));
+    unfoldAll(session, again);
+    ASSERT_TRUE(session.status.finished);
     for (int index : cuts)
         EXPECT_NE(again.objects[0]->edges[static_cast<std::size_t>(index)]->state, EdgeState::Fold)
             << "edge " << index << " was marked to be cut";

@@ -1,7 +1,7 @@
 // Open Texture image and Display Texture: the size rule, what survives a
 // refused file, the hints, and when the commands are enabled.
 #include "formats/texture_command.h"
-#include "session/app_state.h"
+#include "session/session.h"
 #include "session/commands.h"
 #include "support/bmp_encoder.h"
 #include "support/model_builders.h"
@@ -18,18 +18,17 @@ class TextureCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetAppState();
-        appState().model = buildModel(boxSpec());
-        appState().model->hasTexCoords = true;
+        session.model = buildModel(boxSpec());
+        session.model->hasTexCoords = true;
     }
-    void TearDown() override { resetAppState(); }
 
     static std::string bitmapFile(const std::string& name, int width, int height)
     {
         return writeTempFile(name, encodeBmp(randomBmp(width, height, 24, unsigned(width * 7 + height))));
     }
 
-    RecordingListener ui;
+    Session session;
+    RecordingListener ui{session};
 };
 
 } // namespace
@@ -37,15 +36,15 @@ protected:
 TEST_F(TextureCommand, PowerOfTwoImageIsShownAtOnce)
 {
     const BmpSpec spec = randomBmp(256, 128, 24, 1);
-    ASSERT_TRUE(appState().openTexture(writeTempFile("tex.bmp", encodeBmp(spec))));
-    ASSERT_NE(appState().model->textureImage, nullptr);
-    EXPECT_EQ(appState().model->textureImage->width, 256);
-    EXPECT_EQ(appState().model->textureImage->height, 128);
-    EXPECT_EQ(appState().model->textureImage->pixels, expectedPixels(spec));
-    EXPECT_TRUE(appState().showTexture);
+    ASSERT_TRUE(session.openTexture(writeTempFile("tex.bmp", encodeBmp(spec))));
+    ASSERT_NE(session.model->textureImage, nullptr);
+    EXPECT_EQ(session.model->textureImage->width, 256);
+    EXPECT_EQ(session.model->textureImage->height, 128);
+    EXPECT_EQ(session.model->textureImage->pixels, expectedPixels(spec));
+    EXPECT_TRUE(session.showTexture);
     EXPECT_EQ(ui.hints, (std::vector<int>{20}));
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(commandState(Command::DisplayTexture, appState()).enabled);
+    EXPECT_TRUE(commandState(Command::DisplayTexture, session).enabled);
 }
 
 TEST_F(TextureCommand, SidesMustBePowersOfTwo)
@@ -53,22 +52,22 @@ TEST_F(TextureCommand, SidesMustBePowersOfTwo)
     for (int side : {1, 2, 4, 1024, 16384}) EXPECT_TRUE(isTextureSide(side)) << side;
     for (int side : {0, -1, -16384, 3, 6, 100, 16383, 32768, 1 << 30}) EXPECT_FALSE(isTextureSide(side)) << side;
 
-    EXPECT_FALSE(appState().openTexture(bitmapFile("hundred.bmp", 100, 100)));
+    EXPECT_FALSE(session.openTexture(bitmapFile("hundred.bmp", 100, 100)));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{textureSizeMessage}));
-    EXPECT_EQ(appState().model->textureImage, nullptr);
-    EXPECT_FALSE(appState().showTexture);
-    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).enabled);
+    EXPECT_EQ(session.model->textureImage, nullptr);
+    EXPECT_FALSE(session.showTexture);
+    EXPECT_FALSE(commandState(Command::DisplayTexture, session).enabled);
     EXPECT_EQ(ui.hints, (std::vector<int>{20}));
 
     ui.messages.clear();
-    EXPECT_FALSE(appState().openTexture(bitmapFile("wide.bmp", 64, 3)));
+    EXPECT_FALSE(session.openTexture(bitmapFile("wide.bmp", 64, 3)));
     EXPECT_EQ(ui.messages, (std::vector<std::string>{textureSizeMessage}));
 }
 
 TEST_F(TextureCommand, RefusedFilesKeepThePreviousImage)
 {
-    ASSERT_TRUE(appState().openTexture(bitmapFile("first.bmp", 4, 8)));
-    const TextureImage* first = appState().model->textureImage.get();
+    ASSERT_TRUE(session.openTexture(bitmapFile("first.bmp", 4, 8)));
+    const TextureImage* first = session.model->textureImage.get();
     const std::vector<std::uint8_t> pixels = first->pixels;
     ui.hints.clear();
 
@@ -77,51 +76,51 @@ TEST_F(TextureCommand, RefusedFilesKeepThePreviousImage)
     const std::vector<std::string> refused = {"/nonexistent/none.bmp", writeTempFile("damaged.bmp", damaged),
                                               bitmapFile("odd.bmp", 100, 100)};
     for (const std::string& path : refused) {
-        EXPECT_FALSE(appState().openTexture(path)) << path;
-        EXPECT_EQ(appState().model->textureImage.get(), first) << path;
-        EXPECT_EQ(appState().model->textureImage->pixels, pixels) << path;
-        EXPECT_TRUE(appState().showTexture) << path;
+        EXPECT_FALSE(session.openTexture(path)) << path;
+        EXPECT_EQ(session.model->textureImage.get(), first) << path;
+        EXPECT_EQ(session.model->textureImage->pixels, pixels) << path;
+        EXPECT_TRUE(session.showTexture) << path;
     }
     EXPECT_EQ(ui.messages.size(), refused.size());
 
     // Even with the texture switched off, a refused file does not switch it on.
-    appState().toggleTexture();
-    EXPECT_FALSE(appState().openTexture(refused[1]));
-    EXPECT_FALSE(appState().showTexture);
+    session.toggleTexture();
+    EXPECT_FALSE(session.openTexture(refused[1]));
+    EXPECT_FALSE(session.showTexture);
 
     // A good file replaces the image and switches the texture on again.
-    ASSERT_TRUE(appState().openTexture(bitmapFile("second.bmp", 2, 2)));
-    EXPECT_EQ(appState().model->textureImage->width, 2);
-    EXPECT_TRUE(appState().showTexture);
+    ASSERT_TRUE(session.openTexture(bitmapFile("second.bmp", 2, 2)));
+    EXPECT_EQ(session.model->textureImage->width, 2);
+    EXPECT_TRUE(session.showTexture);
 }
 
 TEST_F(TextureCommand, DisplayTextureTogglesAndRedraws)
 {
-    appState().toggleTexture();
-    EXPECT_TRUE(appState().showTexture);
-    appState().toggleTexture();
-    EXPECT_FALSE(appState().showTexture);
+    session.toggleTexture();
+    EXPECT_TRUE(session.showTexture);
+    session.toggleTexture();
+    EXPECT_FALSE(session.showTexture);
     EXPECT_EQ(ui.hints, (std::vector<int>{20, 20}));
 }
 
 TEST_F(TextureCommand, Enabling)
 {
-    EXPECT_TRUE(commandState(Command::OpenTexture, appState()).enabled);
-    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).enabled);
-    EXPECT_FALSE(commandState(Command::TextureWindow, appState()).enabled);
+    EXPECT_TRUE(commandState(Command::OpenTexture, session).enabled);
+    EXPECT_FALSE(commandState(Command::DisplayTexture, session).enabled);
+    EXPECT_FALSE(commandState(Command::TextureWindow, session).enabled);
 
-    appState().model->textureImage = std::make_unique<TextureImage>();
-    EXPECT_TRUE(commandState(Command::DisplayTexture, appState()).enabled);
-    EXPECT_FALSE(commandState(Command::TextureWindow, appState()).enabled);
-    appState().status.finished = true;
-    EXPECT_TRUE(commandState(Command::TextureWindow, appState()).enabled);
+    session.model->textureImage = std::make_unique<TextureImage>();
+    EXPECT_TRUE(commandState(Command::DisplayTexture, session).enabled);
+    EXPECT_FALSE(commandState(Command::TextureWindow, session).enabled);
+    session.status.finished = true;
+    EXPECT_TRUE(commandState(Command::TextureWindow, session).enabled);
 
-    appState().model->hasTexCoords = false;
-    EXPECT_FALSE(commandState(Command::OpenTexture, appState()).enabled);
+    session.model->hasTexCoords = false;
+    EXPECT_FALSE(commandState(Command::OpenTexture, session).enabled);
 
-    appState().model.reset();
-    EXPECT_FALSE(commandState(Command::OpenTexture, appState()).enabled);
-    EXPECT_FALSE(commandState(Command::DisplayTexture, appState()).enabled);
-    EXPECT_FALSE(commandState(Command::TextureWindow, appState()).enabled);
-    EXPECT_FALSE(appState().openTexture(bitmapFile("nomodel.bmp", 2, 2)));
+    session.model.reset();
+    EXPECT_FALSE(commandState(Command::OpenTexture, session).enabled);
+    EXPECT_FALSE(commandState(Command::DisplayTexture, session).enabled);
+    EXPECT_FALSE(commandState(Command::TextureWindow, session).enabled);
+    EXPECT_FALSE(session.openTexture(bitmapFile("nomodel.bmp", 2, 2)));
 }

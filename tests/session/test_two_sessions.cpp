@@ -2,6 +2,7 @@
 // thread at the same time, write what two separate nettor-cli runs write.
 // Built into the worker test executable too, where ThreadSanitizer watches
 // the two engines for anything they share.
+#include "formats/pattern_json.h"
 #include "formats/saved_outputs.h"
 #include "session/session.h"
 #include "support/model_builders.h"
@@ -29,7 +30,7 @@ struct SessionMessages : UiListener {
 
 struct SessionOutputs {
     std::vector<std::string> messages;
-    std::string eps, nte;
+    std::string eps, nte, json;
 };
 
 std::string readOutputFile(const std::string& path)
@@ -41,7 +42,8 @@ std::string readOutputFile(const std::string& path)
 }
 
 // Opens, unfolds on the calling thread and writes the EPS and cut-edge
-// file as they would be saved at `target`.eps and `target`.nte.
+// file as they would be saved at `target`.eps and `target`.nte, and the
+// unfolding's JSON.
 SessionOutputs unfoldInOwnSession(const std::string& modelPath, const std::string& target)
 {
     Session session;
@@ -56,6 +58,7 @@ SessionOutputs unfoldInOwnSession(const std::string& modelPath, const std::strin
     out.messages = messages.texts;
     out.eps = eps.str();
     out.nte = nte.str();
+    out.json = unfoldingJson(*session.model, session.displayedScale);
     return out;
 }
 
@@ -78,12 +81,14 @@ TEST(TwoSessions, UnfoldAtOnceOnTwoThreadsAsTwoCliRuns)
         // the same way.
         const std::string target = models[i] + ".session";
         const std::string command = std::string("\"") + NETTOR_CLI + "\" unfold \"" + models[i] + "\" --eps \"" +
-                                    target + ".eps\" --nte \"" + target + ".nte\" >/dev/null 2>&1";
+                                    target + ".eps\" --nte \"" + target + ".nte\" --json \"" + target +
+                                    ".json\" >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0);
         const std::string eps = readOutputFile(target + ".eps");
         ASSERT_FALSE(eps.empty());
         EXPECT_TRUE(fromSessions[i].eps == eps) << "EPS differs";
         EXPECT_EQ(fromSessions[i].nte, readOutputFile(target + ".nte"));
+        EXPECT_TRUE(fromSessions[i].json == readOutputFile(target + ".json")) << "JSON differs";
     }
     // The two models differ, so neither session wrote the other's pattern.
     EXPECT_NE(fromSessions[0].nte, fromSessions[1].nte);

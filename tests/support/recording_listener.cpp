@@ -2,9 +2,8 @@
 
 namespace nettor::test {
 
-void resetAppState()
+void resetSession(Session& s)
 {
-    AppState& s = appState();
     s.model.reset();
     s.status.unfoldedFaceCount = 0;
     s.status.totalFaceCount = 0;

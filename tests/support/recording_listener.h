@@ -1,7 +1,8 @@
 #pragma once
-// A listener that records everything the core tells the user interface, and
-// installs itself into the process-wide state for its lifetime.
-#include "session/app_state.h"
+// A listener that records everything a session tells the user interface,
+// and listens to that session for its lifetime; without a session it is a
+// reporter to hand to a reader.
+#include "session/session.h"
 
 #include <string>
 #include <vector>
@@ -10,8 +11,17 @@ namespace nettor::test {
 
 class RecordingListener : public UiListener {
 public:
-    RecordingListener() : previous_(appState().listener) { appState().listener = this; }
-    ~RecordingListener() override { appState().listener = previous_; }
+    RecordingListener() = default;
+    explicit RecordingListener(Session& session) : session_(&session), previous_(session.listener)
+    {
+        session.listener = this;
+    }
+    ~RecordingListener() override
+    {
+        if (session_) session_->listener = previous_;
+    }
+    RecordingListener(const RecordingListener&) = delete;
+    RecordingListener& operator=(const RecordingListener&) = delete;
 
     void message(const std::string& text) override { messages.push_back(text); }
     void invalidateModelView() override { ++modelViewInvalidations; }
@@ -19,7 +29,7 @@ public:
     void closeTextureWindow() override
     {
         ++textureWindowCloses;
-        appState().textureWindowOpen = false;
+        if (session_) session_->textureWindowOpen = false;
     }
     void setDocumentTitle(const std::string& t) override { titles.push_back(t); }
 
@@ -34,10 +44,11 @@ protected:
     void changed(ViewChange change) override { hints.push_back(static_cast<int>(change)); }
 
 private:
-    UiListener* previous_;
+    Session* session_ = nullptr;
+    UiListener* previous_ = nullptr;
 };
 
-// Puts the process-wide state back to its start-up values.
-void resetAppState();
+// Puts a session back to its start-up values, its listener kept.
+void resetSession(Session& session);
 
 } // namespace nettor::test

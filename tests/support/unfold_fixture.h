@@ -1,6 +1,6 @@
 #pragma once
-// A test fixture for the unfolding engine: fresh process-wide state, a
-// recording listener, and a model taken up as the 3D view takes up a newly
+// A test fixture for the unfolding engine: a session of its own with a
+// recording listener, and a model taken up as the session takes up a newly
 // loaded one.
 #include "support/model_builders.h"
 #include "support/recording_listener.h"
@@ -14,15 +14,12 @@ namespace nettor::test {
 
 class UnfoldTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetAppState(); }
-    void TearDown() override { resetAppState(); }
-
     // Makes the model current and prepares it.
     Model& take(std::unique_ptr<Model> model)
     {
-        appState().model = std::move(model);
-        takeUpModel(appState(), *appState().model);
-        return *appState().model;
+        session.model = std::move(model);
+        takeUpModel(session, *session.model);
+        return *session.model;
     }
     Model& take(const MeshSpec& spec) { return take(buildModel(spec)); }
 
@@ -46,7 +43,8 @@ protected:
         return nullptr;
     }
 
-    RecordingListener listener;
+    Session session;
+    RecordingListener listener{session};
 };
 
 } // namespace nettor::test

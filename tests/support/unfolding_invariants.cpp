@@ -1,7 +1,7 @@
 #include "support/unfolding_invariants.h"
 
 #include "model/mesh.h"
-#include "session/app_state.h"
+#include "state/unfold_status.h"
 
 #include <cmath>
 #include <map>
@@ -18,9 +18,8 @@ std::string faceText(const Face* f)
 
 } // namespace
 
-std::string unfoldingViolation(const Model& model)
+std::string unfoldingViolation(const Model& model, const UnfoldStatus& status)
 {
-    const UnfoldStatus& status = appState().status;
     std::map<const Face*, int> listed;
     int partFaces = 0;
     std::map<const UnfoldedPart*, int> foldsInPart;

@@ -7,11 +7,13 @@
 
 namespace nettor {
 struct Model;
+struct UnfoldStatus;
 }
 
 namespace nettor::test {
 
-// The first violation found, or an empty string.
-std::string unfoldingViolation(const Model& model);
+// The first violation found, or an empty string; the status is the one of
+// the session unfolding the model.
+std::string unfoldingViolation(const Model& model, const UnfoldStatus& status);
 
 } // namespace nettor::test

@@ -44,17 +44,17 @@ MeshSpec stripSpec(int n)
 
 TEST_F(BackgroundUnfoldingTest, FiftyFacesStayOnTheCallingThreadFiftyOneGoToTheWorker)
 {
-    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::Nothing); // no model
+    EXPECT_EQ(unfoldingPlace(session, session.model.get()), UnfoldingPlace::Nothing); // no model
     take(stripSpec(50));
-    EXPECT_EQ(appState().status.totalFaceCount, 50);
-    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::CallingThread);
-    unfoldOnCallingThread(appState(), *appState().model);
-    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::Nothing); // all placed
-    EXPECT_FALSE(appState().status.busy);
+    EXPECT_EQ(session.status.totalFaceCount, 50);
+    EXPECT_EQ(unfoldingPlace(session, session.model.get()), UnfoldingPlace::CallingThread);
+    unfoldOnCallingThread(session, *session.model);
+    EXPECT_EQ(unfoldingPlace(session, session.model.get()), UnfoldingPlace::Nothing); // all placed
+    EXPECT_FALSE(session.status.busy);
     EXPECT_EQ(listener.messages, std::vector<std::string>{"All faces are unfolded."});
 
     take(stripSpec(51));
-    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::WorkerThread);
+    EXPECT_EQ(unfoldingPlace(session, session.model.get()), UnfoldingPlace::WorkerThread);
 }
 
 TEST_F(BackgroundUnfoldingTest, WorkerFinishesQuietlyAndHandsOverWhatItWantedShown)
@@ -62,10 +62,10 @@ TEST_F(BackgroundUnfoldingTest, WorkerFinishesQuietlyAndHandsOverWhatItWantedSho
     Model& model = take(subdividedSphereSpec(3));
     listener.hints.clear();
     BackgroundUnfolding run;
-    ASSERT_TRUE(run.start(appState(), model));
-    EXPECT_TRUE(appState().status.busy);
-    EXPECT_TRUE(appState().status.quiet);
-    EXPECT_FALSE(run.start(appState(), model)); // one run at a time
+    ASSERT_TRUE(run.start(session, model));
+    EXPECT_TRUE(session.status.busy);
+    EXPECT_TRUE(session.status.quiet);
+    EXPECT_FALSE(run.start(session, model)); // one run at a time
     waitForWorker(run);
     // Nothing reached the user interface while the worker ran.
     EXPECT_TRUE(listener.hints.empty());
@@ -74,45 +74,45 @@ TEST_F(BackgroundUnfoldingTest, WorkerFinishesQuietlyAndHandsOverWhatItWantedSho
 
     EXPECT_FALSE(run.finish());
     EXPECT_FALSE(run.running());
-    EXPECT_EQ(appState().listener, &listener);
-    EXPECT_FALSE(appState().status.busy);
-    EXPECT_FALSE(appState().status.quiet);
-    EXPECT_FALSE(appState().status.cancelRequested);
-    EXPECT_TRUE(appState().status.finished);
+    EXPECT_EQ(session.listener, &listener);
+    EXPECT_FALSE(session.status.busy);
+    EXPECT_FALSE(session.status.quiet);
+    EXPECT_FALSE(session.status.cancelRequested);
+    EXPECT_TRUE(session.status.finished);
     EXPECT_TRUE(listener.messages.empty());
 
     run.deliver();
     EXPECT_GE(listener.patternViewRepaints, 1);
     EXPECT_GE(listener.modelViewInvalidations, 1);
     EXPECT_TRUE(listener.messages.empty()); // no cancel, no notice
-    EXPECT_EQ(unfoldingViolation(model), "");
-    EXPECT_EQ(appState().status.unfoldedFaceCount, model.faceCount);
+    EXPECT_EQ(unfoldingViolation(model, session.status), "");
+    EXPECT_EQ(session.status.unfoldedFaceCount, model.faceCount);
 }
 
 TEST_F(BackgroundUnfoldingTest, CancelKeepsAConsistentPartialUnfoldingThatStartFinishes)
 {
     Model& model = take(subdividedSphereSpec(4));
     BackgroundUnfolding run;
-    ASSERT_TRUE(run.start(appState(), model));
-    while (appState().status.unfoldedFaceCount < 40) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(run.start(session, model));
+    while (session.status.unfoldedFaceCount < 40) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     run.requestCancel();
     // The flag stays up however briefly the button was pressed, until the
     // worker has ended.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_TRUE(run.cancelRequested());
     waitForWorker(run);
-    EXPECT_TRUE(appState().status.cancelRequested);
-    EXPECT_TRUE(appState().status.busy);
+    EXPECT_TRUE(session.status.cancelRequested);
+    EXPECT_TRUE(session.status.busy);
 
     EXPECT_TRUE(run.finish());
-    EXPECT_FALSE(appState().status.cancelRequested);
-    EXPECT_FALSE(appState().status.busy);
-    EXPECT_FALSE(appState().status.quiet); // a manual finish reports again
-    EXPECT_FALSE(appState().status.finished);
-    const int placed = appState().status.unfoldedFaceCount;
+    EXPECT_FALSE(session.status.cancelRequested);
+    EXPECT_FALSE(session.status.busy);
+    EXPECT_FALSE(session.status.quiet); // a manual finish reports again
+    EXPECT_FALSE(session.status.finished);
+    const int placed = session.status.unfoldedFaceCount;
     EXPECT_GE(placed, 40);
     EXPECT_LT(placed, model.faceCount);
-    EXPECT_EQ(unfoldingViolation(model), "");
+    EXPECT_EQ(unfoldingViolation(model, session.status), "");
     EXPECT_TRUE(listener.messages.empty()); // shown only once the dialog is gone
     run.deliver();
     EXPECT_EQ(listener.messages, std::vector<std::string>{kSuspendedMessage});
@@ -120,15 +120,15 @@ TEST_F(BackgroundUnfoldingTest, CancelKeepsAConsistentPartialUnfoldingThatStartF
     EXPECT_EQ(listener.messages.size(), 1u);
 
     // Start again continues from there and places every face exactly once.
-    ASSERT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::WorkerThread);
-    ASSERT_TRUE(run.start(appState(), model));
+    ASSERT_EQ(unfoldingPlace(session, session.model.get()), UnfoldingPlace::WorkerThread);
+    ASSERT_TRUE(run.start(session, model));
     waitForWorker(run);
     EXPECT_FALSE(run.finish());
     run.deliver();
     EXPECT_EQ(listener.messages.size(), 1u);
-    EXPECT_TRUE(appState().status.finished);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, model.faceCount);
-    EXPECT_EQ(unfoldingViolation(model), "");
+    EXPECT_TRUE(session.status.finished);
+    EXPECT_EQ(session.status.unfoldedFaceCount, model.faceCount);
+    EXPECT_EQ(unfoldingViolation(model, session.status), "");
 }
 
 TEST_F(BackgroundUnfoldingTest, DestroyingARunningUnfoldingStopsAndJoinsTheWorker)
@@ -136,26 +136,26 @@ TEST_F(BackgroundUnfoldingTest, DestroyingARunningUnfoldingStopsAndJoinsTheWorke
     Model& model = take(subdividedSphereSpec(4));
     {
         BackgroundUnfolding run;
-        ASSERT_TRUE(run.start(appState(), model));
+        ASSERT_TRUE(run.start(session, model));
     }
-    EXPECT_FALSE(appState().status.busy);
-    EXPECT_FALSE(appState().status.cancelRequested);
-    EXPECT_EQ(appState().listener, &listener);
-    EXPECT_EQ(unfoldingViolation(model), "");
+    EXPECT_FALSE(session.status.busy);
+    EXPECT_FALSE(session.status.cancelRequested);
+    EXPECT_EQ(session.listener, &listener);
+    EXPECT_EQ(unfoldingViolation(model, session.status), "");
 }
 
 TEST_F(BackgroundUnfoldingTest, TheSearchForFewerPartsRunsOnTheWorkerAndACancelKeepsItsBest)
 {
-    AppState& state = appState();
+    Session& state = session;
     state.partSearch.enabled = true;
     state.partSearch.timeLimitSeconds = 30.0;
     // Even a small model: the search takes its time whatever the size.
     take(stripSpec(10));
-    EXPECT_EQ(unfoldingPlace(appState(), appState().model.get()), UnfoldingPlace::WorkerThread);
+    EXPECT_EQ(unfoldingPlace(session, session.model.get()), UnfoldingPlace::WorkerThread);
     Model& torus = take(torusSpec(24, 12));
 
     BackgroundUnfolding run;
-    ASSERT_TRUE(run.start(appState(), torus));
+    ASSERT_TRUE(run.start(session, torus));
     // The dialog's counter shows the best count once the search has one.
     // (A quick search may find a single part and end before it is seen.)
     UnfoldProgress progress;
@@ -179,7 +179,7 @@ TEST_F(BackgroundUnfoldingTest, TheSearchForFewerPartsRunsOnTheWorkerAndACancelK
     EXPECT_TRUE(state.status.finished);
     EXPECT_EQ(state.status.unfoldedFaceCount, torus.faceCount);
     EXPECT_LE(static_cast<int>(torus.parts.size()), progress.bestPartCount);
-    EXPECT_EQ(unfoldingViolation(torus), "");
+    EXPECT_EQ(unfoldingViolation(torus, session.status), "");
 }
 
 TEST(ProgressTexts, CountTheFaceBeingUnfoldedAndPadThePercentage)

@@ -15,9 +15,9 @@ class CanAttachTest : public UnfoldTest {};
 
 // The verdict of the engine's index for the part as it stands, built as the
 // engine builds it when it walks the part.
-bool engineCanAttach(const UnfoldedPart& part, const Face& face, const Edge& edge)
+bool engineCanAttach(const EngineState& engine, const UnfoldedPart& part, const Face& face, const Edge& edge)
 {
-    PartGrowthIndex index(1.0, appState().overlapCheck.load(), appState().settings.unfoldStrategy);
+    PartGrowthIndex index(1.0, engine.overlapCheck.load(), engine.settings.unfoldStrategy);
     for (const Face* f : part.faces)
         if (f->unfolded) index.addFace(*f);
     GridBox box;
@@ -54,23 +54,23 @@ TEST_F(CanAttachTest, AFaceReachingBackOverItsNeighbourIsRefused)
     for (const double barTop : {-0.3, -2.0}) {
         SCOPED_TRACE(testing::Message() << "bar at " << barTop);
         const bool over = barTop > -1.0;
-        resetAppState();
+        resetSession(session);
         Model& m = take(squareAndHookSpec(barTop));
         Face& square = *m.objects[0]->faces[0];
         Face& hook = *m.objects[0]->faces[1];
         Edge& shared = *edgeBetween(m, 1, 4);
-        appState().status.busy = true;
-        startPart(appState(), square);
+        session.status.busy = true;
+        startPart(session, square);
         // The square is the hook's only neighbour: no outline but its own,
         // which the side test leaves out.
-        EXPECT_EQ(engineCanAttach(*m.currentPart, square, shared), !over);
+        EXPECT_EQ(engineCanAttach(session, *m.currentPart, square, shared), !over);
         EXPECT_EQ(shared.state, over ? EdgeState::Blocked : EdgeState::Candidate);
 
         // Attached all the same (the check off), the hook does lie over the
         // square exactly when it was refused.
-        appState().overlapCheck = 0;
-        EXPECT_TRUE(engineCanAttach(*m.currentPart, square, shared));
-        attachFace(appState(), shared);
+        session.overlapCheck = 0;
+        EXPECT_TRUE(engineCanAttach(session, *m.currentPart, square, shared));
+        attachFace(session, shared);
         ASSERT_EQ(hook.part, m.currentPart);
         const double area = intersectionArea(patternCorners(square), patternCorners(hook));
         if (over)

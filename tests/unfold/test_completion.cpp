@@ -33,8 +33,8 @@ MeshSpec squareSpec(double size, double z = 0)
 TEST_F(CompletionTest, SinglePartLandsAtTheOriginAndFitsThePage)
 {
     Model& m = take(boxSpec({0, 0, 0}, {3, 1, 2}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     ASSERT_EQ(m.parts.size(), 1u);
     const UnfoldedPart& p = *m.parts[0];
     double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9;
@@ -51,8 +51,8 @@ TEST_F(CompletionTest, SinglePartLandsAtTheOriginAndFitsThePage)
     EXPECT_DOUBLE_EQ(m.sheetWidth, (maxX - minX) * 1.15);
     EXPECT_DOUBLE_EQ(m.sheetHeight, (maxY - minY) * 1.15);
     EXPECT_DOUBLE_EQ(m.patternScale, 0.9 * std::min(26.7 / m.sheetHeight, 18 / m.sheetWidth));
-    EXPECT_DOUBLE_EQ(appState().displayedScale, m.patternScale * m.unitScale);
-    EXPECT_FALSE(appState().status.busy);
+    EXPECT_DOUBLE_EQ(session.displayedScale, m.patternScale * m.unitScale);
+    EXPECT_FALSE(session.status.busy);
 }
 
 TEST_F(CompletionTest, SecondEqualSquareGoesAboveTheFirst)
@@ -60,8 +60,8 @@ TEST_F(CompletionTest, SecondEqualSquareGoesAboveTheFirst)
     // Above gives a 1 x 2 sheet, which suits the portrait page better than
     // 2 x 1 beside it.
     Model& m = take(buildModel({squareSpec(1), squareSpec(1, 1)}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     ASSERT_EQ(m.parts.size(), 2u);
     const UnfoldedPart& a = *m.parts[0];
     const UnfoldedPart& b = *m.parts[1];
@@ -80,8 +80,8 @@ TEST_F(CompletionTest, EqualScoresGoToTheSmallerY)
     // lower one and beside the upper one in the same 2 x 2 sheet: the lower
     // position wins. A fourth square then fills the corner left.
     Model& m = take(buildModel({squareSpec(1), squareSpec(1, 1), squareSpec(1, 2), squareSpec(1, 3)}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     ASSERT_EQ(m.parts.size(), 4u);
     const double w = m.parts[0]->width;
     auto at = [&](std::size_t i) {
@@ -104,8 +104,8 @@ TEST_F(CompletionTest, LargestPartFirstAndEqualAreasKeepTheirOrder)
     // Creation order: small, big, small. The big one lands at the origin;
     // the first small one is placed before the second.
     Model& m = take(buildModel({squareSpec(1), squareSpec(2, 1), squareSpec(1, 2)}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     ASSERT_EQ(m.parts.size(), 3u);
     const UnfoldedPart& big = *m.parts[1];
     EXPECT_EQ(big.minX + big.offsetX, 0.0);
@@ -126,13 +126,13 @@ TEST_F(CompletionTest, LargestPartFirstAndEqualAreasKeepTheirOrder)
 TEST_F(CompletionTest, ArrangementKeepsPartsApartWithTheOverlapCheckOff)
 {
     // Parts crossing like a plus sign have no corner inside each other.
-    appState().overlapCheck = 0;
+    session.overlapCheck = 0;
     MeshSpec wide, tall;
     wide.vertices = {{0, 0, 0}, {4, 0, 0}, {4, 1, 0}, {0, 1, 0}};
     wide.faces = {{0, 1, 2, 3}};
     Model& m = take(buildModel({wide, wide, wide, wide, wide}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     ASSERT_EQ(m.parts.size(), 5u);
     for (std::size_t i = 0; i < m.parts.size(); ++i)
         for (std::size_t j = i + 1; j < m.parts.size(); ++j) {
@@ -149,8 +149,8 @@ TEST_F(CompletionTest, ArrangementKeepsPartsApartWithTheOverlapCheckOff)
 TEST_F(CompletionTest, CutEdgesAreNumberedFromOneInModelOrder)
 {
     Model& m = take(buildModel({boxSpec(), squareSpec(1, 3)}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     std::vector<int> ids;
     int expected = 1;
     std::set<const Edge*> seen;
@@ -175,8 +175,8 @@ TEST_F(CompletionTest, CutEdgesAreNumberedFromOneInModelOrder)
 TEST_F(CompletionTest, CornersMoveIntoTheirFacesAndCancellingOnesStay)
 {
     Model& m = take(boxSpec());
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     // Every copy moved by a tenth of the average edge length towards the
     // inside of the cube.
     for (auto& object : m.objects)
@@ -188,12 +188,12 @@ TEST_F(CompletionTest, CornersMoveIntoTheirFacesAndCancellingOnesStay)
             }
 
     // A corner whose two sides point in opposite directions.
-    resetAppState();
+    resetSession(session);
     MeshSpec flat;
     flat.vertices = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}};
     flat.faces = {{0, 1, 2, 3}};
     Model& n = take(flat);
-    startPart(appState(), *n.objects[0]->faces[0]);
+    startPart(session, *n.objects[0]->faces[0]);
     const CornerCopy* straight = n.objects[0]->faces[0]->outerLoop.halfEdges[1]->cornerCopy;
     EXPECT_TRUE(std::isfinite(straight->x) && std::isfinite(straight->y));
     EXPECT_EQ(straight->x, n.objects[0]->vertices[1]->position.x);
@@ -203,15 +203,15 @@ TEST_F(CompletionTest, CornersMoveIntoTheirFacesAndCancellingOnesStay)
 TEST_F(CompletionTest, CompletionRunsOnceAndIsSilentWhenQuiet)
 {
     Model& m = take(boxSpec());
-    appState().status.quiet = true;
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.quiet = true;
+    session.status.busy = true;
+    unfoldAll(session, m);
     EXPECT_TRUE(listener.messages.empty());
     EXPECT_TRUE(listener.hints.empty());
     EXPECT_EQ(listener.patternViewRepaints, 1);
     const double scale = m.patternScale;
     m.patternScale = 1.0;
-    finishUnfolding(appState(), m);
+    finishUnfolding(session, m);
     EXPECT_EQ(m.patternScale, 1.0);
     EXPECT_EQ(listener.patternViewRepaints, 1);
     EXPECT_GT(scale, 0.0);
@@ -223,12 +223,12 @@ TEST_F(CompletionTest, FaceWithoutExtentCompletesWithFiniteValues)
     s.vertices = {{2, 2, 2}, {2, 2, 2}, {2, 2, 2}};
     s.faces = {{0, 1, 2}};
     Model& m = take(s);
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
-    EXPECT_TRUE(appState().status.finished);
+    session.status.busy = true;
+    unfoldAll(session, m);
+    EXPECT_TRUE(session.status.finished);
     EXPECT_EQ(m.sheetWidth, 0.0);
     EXPECT_EQ(m.patternScale, 40.0); // nothing to fit: the scale stays
-    EXPECT_TRUE(std::isfinite(appState().displayedScale));
+    EXPECT_TRUE(std::isfinite(session.displayedScale));
     for (auto& p : m.pointPool) EXPECT_TRUE(std::isfinite(p->x) && std::isfinite(p->y));
     for (auto& c : m.cornerPool) EXPECT_TRUE(std::isfinite(c->x + c->y + c->z));
 }

@@ -20,7 +20,7 @@ namespace {
 
 // Everything an unfolding leaves in the model, as exact bit patterns with a
 // label each, so that a difference names what differs.
-std::vector<std::pair<std::string, std::uint64_t>> snapshot(const Model& m)
+std::vector<std::pair<std::string, std::uint64_t>> snapshot(const Model& m, const UnfoldStatus& status)
 {
     std::vector<std::pair<std::string, std::uint64_t>> out;
     auto put = [&](std::string label, double v) { out.emplace_back(std::move(label), std::bit_cast<std::uint64_t>(v)); };
@@ -56,9 +56,9 @@ std::vector<std::pair<std::string, std::uint64_t>> snapshot(const Model& m)
     put("sheet width", m.sheetWidth);
     put("sheet height", m.sheetHeight);
     put("scale", m.patternScale);
-    put("parts", static_cast<double>(appState().status.partCount));
-    put("placed", appState().status.unfoldedFaceCount);
-    put("finished", appState().status.finished);
+    put("parts", static_cast<double>(status.partCount));
+    put("placed", status.unfoldedFaceCount);
+    put("finished", status.finished);
     return out;
 }
 
@@ -75,19 +75,19 @@ protected:
         for (auto& object : m.objects)
             for (Edge* e : object->edges)
                 if (e->halfEdge1 && e->halfEdge2 && cut(rng)) e->state = EdgeState::MarkedCut;
-        appState().status.busy = true;
-        appState().status.quiet = true;
+        session.status.busy = true;
+        session.status.quiet = true;
         if (reference)
-            reference::unfoldAll(m);
+            reference::unfoldAll(session, m);
         else
-            unfoldAll(appState(), m);
-        auto result = snapshot(m);
-        appState().replaceModel(nullptr);
-        const auto strategy = appState().settings.unfoldStrategy;
-        const auto check = appState().overlapCheck.load();
-        resetAppState();
-        appState().settings.unfoldStrategy = strategy;
-        appState().overlapCheck = check;
+            unfoldAll(session, m);
+        auto result = snapshot(m, session.status);
+        session.replaceModel(nullptr);
+        const auto strategy = session.settings.unfoldStrategy;
+        const auto check = session.overlapCheck.load();
+        resetSession(session);
+        session.settings.unfoldStrategy = strategy;
+        session.overlapCheck = check;
         return result;
     }
 };
@@ -107,8 +107,8 @@ TEST_F(EngineAgainstReference, SameUnfoldingOnGeneratedModels)
     for (std::size_t mi = 0; mi < models.size(); ++mi)
         for (int strategy = 0; strategy < 3; ++strategy)
             for (int overlap = 0; overlap < 2; ++overlap) {
-                appState().settings.unfoldStrategy = strategy;
-                appState().overlapCheck = overlap;
+                session.settings.unfoldStrategy = strategy;
+                session.overlapCheck = overlap;
                 const unsigned seed = static_cast<unsigned>(100 * mi + 10 * strategy + overlap);
                 const double share = (strategy + overlap) % 3 == 0 ? 0.0 : 0.1 * (strategy + 1);
                 const auto expected = run(models[mi], true, seed, share);

@@ -29,8 +29,8 @@ TEST_F(FacePlacementTest, SingleTriangleIsPlacedAndCompletesAtOnce)
 {
     Model& m = take(triangleSpec());
     Face& f = *m.objects[0]->faces[0];
-    startPart(appState(), f);
-    EXPECT_TRUE(appState().status.finished);
+    startPart(session, f);
+    EXPECT_TRUE(session.status.finished);
     const auto& hs = f.outerLoop.halfEdges;
     EXPECT_EQ(hs[0]->point->x, 0.0);
     EXPECT_EQ(hs[0]->point->y, 0.0);
@@ -40,7 +40,7 @@ TEST_F(FacePlacementTest, SingleTriangleIsPlacedAndCompletesAtOnce)
     EXPECT_NEAR(dist(*hs[2]->point, *hs[0]->point), hs[2]->edge->length, 1e-12);
     EXPECT_NEAR(dist(*hs[2]->point, *hs[1]->point), hs[1]->edge->length, 1e-12);
 
-    const UnfoldStatus& st = appState().status;
+    const UnfoldStatus& st = session.status;
     EXPECT_TRUE(st.finished);
     EXPECT_FALSE(st.invertAllowed);
     EXPECT_EQ(st.unfoldedFaceCount, 1);
@@ -57,8 +57,8 @@ TEST_F(FacePlacementTest, SingleTriangleIsPlacedAndCompletesAtOnce)
 TEST_F(FacePlacementTest, QuietPlacementSendsNoHintsAndRepaintsThePatternView)
 {
     Model& m = take(triangleSpec());
-    appState().status.quiet = true;
-    startPart(appState(), *m.objects[0]->faces[0]);
+    session.status.quiet = true;
+    startPart(session, *m.objects[0]->faces[0]);
     EXPECT_TRUE(listener.hints.empty());
     EXPECT_TRUE(listener.messages.empty());
     EXPECT_EQ(listener.patternViewRepaints, 1);
@@ -68,26 +68,26 @@ TEST_F(FacePlacementTest, StartingAPlacedFaceAgainChangesNothing)
 {
     Model& m = take(boxSpec());
     Face& f = *m.objects[0]->faces[0];
-    startPart(appState(), f);
+    startPart(session, f);
     const std::size_t points = m.pointPool.size();
-    startPart(appState(), f);
+    startPart(session, f);
     EXPECT_EQ(m.pointPool.size(), points);
     EXPECT_EQ(m.parts.size(), 1u);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 1);
+    EXPECT_EQ(session.status.unfoldedFaceCount, 1);
 }
 
 TEST_F(FacePlacementTest, AttachedFaceSharesThePointsOfItsFoldEdge)
 {
     Model& m = take(boxSpec());
     Face& start = *m.objects[0]->faces[0];
-    startPart(appState(), start);
+    startPart(session, start);
     Edge* e = m.currentPart->bestCandidate;
     ASSERT_NE(e, nullptr);
     const HalfEdge* t = e->halfEdge1->loop->face == &start ? e->halfEdge1 : e->halfEdge2;
     const HalfEdge* b = t == e->halfEdge1 ? e->halfEdge2 : e->halfEdge1;
     const std::size_t points = m.pointPool.size();
-    attachFace(appState(), *e);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 2);
+    attachFace(session, *e);
+    EXPECT_EQ(session.status.unfoldedFaceCount, 2);
     EXPECT_EQ(b->point, t->next->point);
     EXPECT_EQ(b->next->point, t->point);
     EXPECT_EQ(b->cornerCopy, t->next->cornerCopy);
@@ -100,7 +100,7 @@ TEST_F(FacePlacementTest, AttachedFaceSharesThePointsOfItsFoldEdge)
     EXPECT_EQ(m.lastFace, b->loop->face);
     EXPECT_EQ(m.lastEdge, e);
     EXPECT_EQ(m.currentPart->faceCount, 2);
-    EXPECT_EQ(appState().status.partCount, 1);
+    EXPECT_EQ(session.status.partCount, 1);
     // The new face lies on the far side of the shared edge.
     const PatternPoint& p0 = *t->point;
     const PatternPoint& p1 = *t->next->point;
@@ -115,19 +115,19 @@ TEST_F(FacePlacementTest, AttachedFaceSharesThePointsOfItsFoldEdge)
 TEST_F(FacePlacementTest, AttachingAcrossAnEdgeWithoutAnUnplacedSideChangesNothing)
 {
     Model& m = take(boxSpec());
-    startPart(appState(), *m.objects[0]->faces[0]);
+    startPart(session, *m.objects[0]->faces[0]);
     Edge* e = m.currentPart->bestCandidate;
-    attachFace(appState(), *e);
-    const int count = appState().status.unfoldedFaceCount;
+    attachFace(session, *e);
+    const int count = session.status.unfoldedFaceCount;
     const std::size_t points = m.pointPool.size();
-    attachFace(appState(), *e); // both sides placed now
-    EXPECT_EQ(appState().status.unfoldedFaceCount, count);
+    attachFace(session, *e); // both sides placed now
+    EXPECT_EQ(session.status.unfoldedFaceCount, count);
     EXPECT_EQ(m.pointPool.size(), points);
     // An edge with no placed side at all.
     Edge* far = edgeBetween(m, 7, 8); // on the top face, away from the bottom
     ASSERT_NE(far, nullptr);
-    attachFace(appState(), *far);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, count);
+    attachFace(session, *far);
+    EXPECT_EQ(session.status.unfoldedFaceCount, count);
 }
 
 TEST_F(FacePlacementTest, NonConvexFaceKeepsItsShape)
@@ -138,7 +138,7 @@ TEST_F(FacePlacementTest, NonConvexFaceKeepsItsShape)
     s.faces = {{0, 1, 2, 3}};
     Model& m = take(s);
     Face& f = *m.objects[0]->faces[0];
-    startPart(appState(), f);
+    startPart(session, f);
     const auto& hs = f.outerLoop.halfEdges;
     for (std::size_t i = 0; i < hs.size(); ++i)
         for (std::size_t j = i + 1; j < hs.size(); ++j)
@@ -157,13 +157,13 @@ TEST_F(FacePlacementTest, NonConvexFaceKeepsItsShape)
 TEST_F(FacePlacementTest, CubeUnfoldsIntoOnePartWithFiveFoldsAndSevenCuts)
 {
     Model& m = take(boxSpec());
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     EXPECT_EQ(m.parts.size(), 1u);
     EXPECT_EQ(m.parts[0]->faceCount, 6);
     EXPECT_EQ(countState(m, EdgeState::Fold), 5);
     EXPECT_EQ(countState(m, EdgeState::Cut), 7);
-    EXPECT_TRUE(appState().status.finished);
-    EXPECT_FALSE(appState().status.busy);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 6);
+    EXPECT_TRUE(session.status.finished);
+    EXPECT_FALSE(session.status.busy);
+    EXPECT_EQ(session.status.unfoldedFaceCount, 6);
 }

@@ -52,20 +52,20 @@ protected:
     Model& unfoldWithSearch(const MeshSpec& spec, double seconds, std::uint32_t seed = 1, int rounds = 0)
     {
         Model& m = take(spec);
-        AppState& state = appState();
+        Session& state = session;
         state.partSearch.enabled = true;
         state.partSearch.timeLimitSeconds = seconds;
         state.partSearch.seed = seed;
         state.partSearch.maxRounds = rounds;
         state.status.busy = true;
-        EXPECT_FALSE(unfoldAutomatically(appState(), m));
+        EXPECT_FALSE(unfoldAutomatically(session, m));
         return m;
     }
 
     // A complete unfolding: every face placed once, in a part of faces that
     // do not overlap (measured by the library's polygon intersection), the
     // counters and the completion as after any automatic unfolding.
-    static void checkComplete(const Model& m)
+    void checkComplete(const Model& m) const
     {
         std::map<const Face*, int> seen;
         for (auto& part : m.parts) {
@@ -82,7 +82,7 @@ protected:
             }
         EXPECT_EQ(static_cast<int>(seen.size()), m.faceCount);
         for (const FacePairOverlap& o : overlappingFacePairs(m, 1e-6)) ADD_FAILURE() << o.describe();
-        const UnfoldStatus& status = appState().status;
+        const UnfoldStatus& status = session.status;
         EXPECT_TRUE(status.finished);
         EXPECT_FALSE(status.busy);
         EXPECT_EQ(status.unfoldedFaceCount, m.faceCount);
@@ -94,10 +94,10 @@ protected:
     }
 
     // The cut edges of the current unfolding, as a cut-edge file lists them.
-    static std::string cutEdgeIndices()
+    std::string cutEdgeIndices() const
     {
         std::ostringstream out;
-        writeCutEdgeFile(*appState().model, out, "model.obj");
+        writeCutEdgeFile(*session.model, out, "model.obj");
         const std::string text = out.str();
         std::size_t at = 0;
         for (int line = 0; line < 4; ++line) at = text.find('\n', at) + 1;
@@ -148,12 +148,12 @@ TEST_F(FewerPartsTest, SavedCutEdgesUnfoldIntoTheSameParts)
     const Unfolding found = unfoldingOf(unfoldWithSearch(spec, 0.5));
     const std::string cuts = cutEdgeIndices();
 
-    resetAppState();
+    resetSession(session);
     std::unique_ptr<Model> reloaded = buildModel(spec);
     EXPECT_EQ(markListedEdges(*reloaded, cuts, "test"), 0);
     Model& m = take(std::move(reloaded));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     const Unfolding again = unfoldingOf(m);
     EXPECT_EQ(again.parts, found.parts);
     EXPECT_EQ(again.points, found.points);
@@ -173,7 +173,7 @@ TEST_F(FewerPartsTest, TheSameSeedGivesTheSameUnfolding)
     // both runs see the same rounds.
     const MeshSpec spec = torusSpec(16, 8, 2.0, 1.2);
     const Unfolding first = unfoldingOf(unfoldWithSearch(spec, 60.0, 5, 3));
-    resetAppState();
+    resetSession(session);
     const Unfolding second = unfoldingOf(unfoldWithSearch(spec, 60.0, 5, 3));
     EXPECT_EQ(first, second);
     EXPECT_GT(first.parts.size(), 1u); // the torus needs more than one: the search had work to do
@@ -184,19 +184,19 @@ TEST_F(FewerPartsTest, SwitchedOffItIsTheOrdinaryUnfolding)
     std::mt19937 rng(11);
     const MeshSpec spec = closedHeightFieldSpec(rng, 6);
     Model& ordinary = take(spec);
-    appState().status.busy = true;
-    unfoldAll(appState(), ordinary);
+    session.status.busy = true;
+    unfoldAll(session, ordinary);
     const Unfolding expected = unfoldingOf(ordinary);
 
-    resetAppState();
+    resetSession(session);
     Model& m = take(spec);
-    appState().partSearch.enabled = false;
-    appState().partSearch.timeLimitSeconds = 0.2;
-    appState().partSearch.seed = 99;
-    appState().status.busy = true;
-    EXPECT_FALSE(unfoldAutomatically(appState(), m));
+    session.partSearch.enabled = false;
+    session.partSearch.timeLimitSeconds = 0.2;
+    session.partSearch.seed = 99;
+    session.status.busy = true;
+    EXPECT_FALSE(unfoldAutomatically(session, m));
     EXPECT_EQ(unfoldingOf(m), expected);
-    EXPECT_EQ(appState().status.bestPartCount, 0);
+    EXPECT_EQ(session.status.bestPartCount, 0);
 }
 
 TEST_F(FewerPartsTest, ACancelEndsTheSearchWithTheBestUnfoldingFound)
@@ -204,8 +204,8 @@ TEST_F(FewerPartsTest, ACancelEndsTheSearchWithTheBestUnfoldingFound)
     // Without the cancel the search would run for a minute.
     std::atomic<bool> stop{false};
     std::thread canceller([&] {
-        while (!stop && appState().status.bestPartCount == 0) std::this_thread::yield();
-        appState().status.cancelRequested = true;
+        while (!stop && session.status.bestPartCount == 0) std::this_thread::yield();
+        session.status.cancelRequested = true;
     });
     const Model& m = unfoldWithSearch(torusSpec(48, 24), 60.0);
     stop = true;

@@ -31,8 +31,8 @@ protected:
     void click(std::int32_t mode) { click(mode, 10, 10); }
     void click(std::int32_t mode, int releaseX, int releaseY)
     {
-        appState().pickMode = mode;
-        onModelClick(appState(), appState().model.get(), appState().pickMode, 10, 10, releaseX, releaseY, picker());
+        session.pickMode = mode;
+        onModelClick(session, session.model.get(), session.pickMode, 10, 10, releaseX, releaseY, picker());
     }
 
     static Edge* firstEdgeIn(const Model& m, EdgeState state)
@@ -75,12 +75,12 @@ TEST_F(ManualUnfolding, OnlyAClickOfAChosenModeOnAModelBeingUnfoldedPicks)
     EXPECT_EQ(picks, 0);
     click(FirstFaceMode, 13, 10);
     EXPECT_EQ(picks, 0) << "a drag of 3 pixels picks nothing";
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 0);
+    EXPECT_EQ(session.status.unfoldedFaceCount, 0);
     click(FirstFaceMode, 12, 8);
     EXPECT_EQ(picks, 1);
     EXPECT_TRUE(face->unfolded);
 
-    appState().status.finished = true;
+    session.status.finished = true;
     click(CutEdgeMode);
     click(ConnectEdgeMode);
     EXPECT_EQ(picks, 1) << "clicks are ignored once the unfolding is finished";
@@ -90,28 +90,28 @@ TEST_F(ManualUnfolding, FirstFaceStartsAPartOnceAndAlwaysEndsUndo)
 {
     Model& m = take(boxSpec());
     face = m.objects[0]->faces[3];
-    appState().status.undoAvailable = true;
+    session.status.undoAvailable = true;
     click(FirstFaceMode);
     EXPECT_TRUE(face->unfolded);
     EXPECT_EQ(m.currentPart, face->part);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 1);
+    EXPECT_EQ(session.status.unfoldedFaceCount, 1);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 4);
-    EXPECT_FALSE(appState().status.undoAvailable);
+    EXPECT_FALSE(session.status.undoAvailable);
     EXPECT_GT(listener.modelViewInvalidations, 0);
 
     const std::size_t points = m.pointPool.size();
-    appState().status.undoAvailable = true;
+    session.status.undoAvailable = true;
     click(FirstFaceMode);
     EXPECT_EQ(listener.messages, (std::vector<std::string>{"Specified face is already unfolded."}));
     EXPECT_EQ(m.parts.size(), 1u);
     EXPECT_EQ(m.pointPool.size(), points);
-    EXPECT_FALSE(appState().status.undoAvailable);
+    EXPECT_FALSE(session.status.undoAvailable);
 
     face = nullptr;
-    appState().status.undoAvailable = true;
+    session.status.undoAvailable = true;
     click(FirstFaceMode);
     EXPECT_EQ(m.parts.size(), 1u);
-    EXPECT_FALSE(appState().status.undoAvailable) << "a click beside the model too";
+    EXPECT_FALSE(session.status.undoAvailable) << "a click beside the model too";
     EXPECT_EQ(listener.messages.size(), 1u);
 }
 
@@ -127,21 +127,21 @@ TEST_F(ManualUnfolding, ConnectingCandidatesUnfoldsTheCube)
         if (e->state == EdgeState::Untouched) far = e;
     ASSERT_NE(far, nullptr);
     edge = far;
-    appState().status.undoAvailable = true;
+    session.status.undoAvailable = true;
     click(ConnectEdgeMode);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 1);
-    EXPECT_TRUE(appState().status.undoAvailable);
-    appState().status.undoAvailable = false;
+    EXPECT_EQ(session.status.unfoldedFaceCount, 1);
+    EXPECT_TRUE(session.status.undoAvailable);
+    session.status.undoAvailable = false;
 
     for (int step = 2; step <= 6; ++step) {
         edge = firstEdgeIn(m, EdgeState::Candidate);
         ASSERT_NE(edge, nullptr) << "step " << step;
         click(ConnectEdgeMode);
-        EXPECT_EQ(appState().status.unfoldedFaceCount, step);
+        EXPECT_EQ(session.status.unfoldedFaceCount, step);
         EXPECT_EQ(edge->state, EdgeState::Fold);
-        EXPECT_EQ(appState().status.undoAvailable, step < 6) << "a step that completes cannot be undone";
+        EXPECT_EQ(session.status.undoAvailable, step < 6) << "a step that completes cannot be undone";
     }
-    EXPECT_TRUE(appState().status.finished);
+    EXPECT_TRUE(session.status.finished);
     EXPECT_EQ(m.parts.size(), 1u);
     EXPECT_EQ(m.parts[0]->faceCount, 6);
     EXPECT_EQ(countState(m, EdgeState::Fold), 5);
@@ -160,10 +160,10 @@ TEST_F(ManualUnfolding, CutEdgeMarksAndUnmarks)
     }
     ASSERT_NE(top, nullptr);
     edge = top;
-    appState().status.undoAvailable = true;
+    session.status.undoAvailable = true;
     click(CutEdgeMode);
     EXPECT_EQ(top->state, EdgeState::MarkedCut);
-    EXPECT_FALSE(appState().status.undoAvailable);
+    EXPECT_FALSE(session.status.undoAvailable);
     click(CutEdgeMode);
     EXPECT_EQ(top->state, EdgeState::Untouched);
 
@@ -189,7 +189,7 @@ TEST_F(ManualUnfolding, CutEdgeMarksAndUnmarks)
     edge = other;
     click(CutEdgeMode);
     EXPECT_EQ(other->state, EdgeState::Fold);
-    appState().closeCurrentPart();
+    session.closeCurrentPart();
     Edge* blocked = firstEdgeIn(m, EdgeState::Blocked);
     ASSERT_NE(blocked, nullptr);
     edge = blocked;
@@ -197,8 +197,8 @@ TEST_F(ManualUnfolding, CutEdgeMarksAndUnmarks)
     EXPECT_EQ(blocked->state, EdgeState::Blocked);
 
     // The marked edge is never joined by the automatic unfolding after it.
-    unfoldAll(appState(), m);
-    ASSERT_TRUE(appState().status.finished);
+    unfoldAll(session, m);
+    ASSERT_TRUE(session.status.finished);
     EXPECT_EQ(best->state, EdgeState::MarkedCut);
 }
 
@@ -219,19 +219,19 @@ TEST_F(ManualUnfolding, BorderEdgesStayAsTheyAre)
 
 TEST_F(ManualUnfolding, FirstFaceButtonClosesThePartBeingGrown)
 {
-    appState().chooseFirstFaceMode();
-    EXPECT_EQ(appState().pickMode, FirstFaceMode);
+    session.chooseFirstFaceMode();
+    EXPECT_EQ(session.pickMode, FirstFaceMode);
     EXPECT_TRUE(listener.hints.empty()) << "nothing to close without a model";
 
     Model& m = take(boxSpec());
-    startPart(appState(), *m.objects[0]->faces[0]);
+    startPart(session, *m.objects[0]->faces[0]);
     listener.hints.clear();
-    appState().choosePickMode(CutEdgeMode);
-    EXPECT_EQ(appState().pickMode, CutEdgeMode);
+    session.choosePickMode(CutEdgeMode);
+    EXPECT_EQ(session.pickMode, CutEdgeMode);
     EXPECT_TRUE(listener.hints.empty());
-    appState().choosePickMode(FirstFaceMode);
+    session.choosePickMode(FirstFaceMode);
     EXPECT_EQ(listener.hints, (std::vector<int>{4}));
-    appState().closeCurrentPart();
+    session.closeCurrentPart();
     EXPECT_EQ(countState(m, EdgeState::Candidate), 0);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 4);
     EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
@@ -260,11 +260,11 @@ TEST_F(ManualUnfolding, UndoTakesBackTheLastConnectOnce)
     ASSERT_NE(added, nullptr);
     std::vector<PatternPoint> placed;
     for (HalfEdge* h : added->outerLoop.halfEdges) placed.push_back(*h->point);
-    ASSERT_TRUE(appState().status.undoAvailable);
+    ASSERT_TRUE(session.status.undoAvailable);
     listener.hints.clear();
 
-    appState().undoLastAttach();
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 2);
+    session.undoLastAttach();
+    EXPECT_EQ(session.status.unfoldedFaceCount, 2);
     EXPECT_EQ(unfoldedFaces(m), faces);
     EXPECT_EQ(m.currentPart->faceCount, 2);
     EXPECT_EQ(m.currentPart->faces.size(), 2u);
@@ -283,13 +283,13 @@ TEST_F(ManualUnfolding, UndoTakesBackTheLastConnectOnce)
     EXPECT_EQ(joined->state, EdgeState::Candidate);
     EXPECT_EQ(m.objects[0]->faces[0]->outerLoop.halfEdges[0]->point->x, firstCorner.x);
     EXPECT_EQ(listener.hints, (std::vector<int>{18, 17}));
-    EXPECT_FALSE(appState().status.undoAvailable);
+    EXPECT_FALSE(session.status.undoAvailable);
     EXPECT_EQ(m.lastFace, nullptr);
 
     // A second undo does nothing.
     listener.hints.clear();
-    appState().undoLastAttach();
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 2);
+    session.undoLastAttach();
+    EXPECT_EQ(session.status.unfoldedFaceCount, 2);
     EXPECT_TRUE(listener.hints.empty());
 
     // The same step again lays the face where it lay before.
@@ -309,7 +309,7 @@ TEST_F(ManualUnfolding, UndoIsRefusedOnceAnotherPickFollowed)
     click(FirstFaceMode);
     edge = m.currentPart->bestCandidate;
     click(ConnectEdgeMode);
-    ASSERT_TRUE(appState().status.undoAvailable);
+    ASSERT_TRUE(session.status.undoAvailable);
 
     // A new part started after the step: its records are now the newest in
     // the pools, and the old step must not be taken back through them.
@@ -319,8 +319,8 @@ TEST_F(ManualUnfolding, UndoIsRefusedOnceAnotherPickFollowed)
     face = start;
     click(FirstFaceMode);
     const std::size_t points = m.pointPool.size();
-    appState().undoLastAttach();
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 3);
+    session.undoLastAttach();
+    EXPECT_EQ(session.status.unfoldedFaceCount, 3);
     EXPECT_EQ(m.pointPool.size(), points);
     for (HalfEdge* h : start->outerLoop.halfEdges) ASSERT_NE(h->point, nullptr);
     double sum = 0;
@@ -330,12 +330,12 @@ TEST_F(ManualUnfolding, UndoIsRefusedOnceAnotherPickFollowed)
     // Cut Edge also ends it.
     edge = m.currentPart->bestCandidate;
     click(ConnectEdgeMode);
-    ASSERT_TRUE(appState().status.undoAvailable);
+    ASSERT_TRUE(session.status.undoAvailable);
     edge = nullptr;
     click(CutEdgeMode);
-    EXPECT_FALSE(appState().status.undoAvailable);
-    appState().undoLastAttach();
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 4);
+    EXPECT_FALSE(session.status.undoAvailable);
+    session.undoLastAttach();
+    EXPECT_EQ(session.status.unfoldedFaceCount, 4);
 }
 
 TEST_F(ManualUnfolding, UndoAndRedoOnManyShapesKeepThePoolsExact)
@@ -346,7 +346,7 @@ TEST_F(ManualUnfolding, UndoAndRedoOnManyShapesKeepThePoolsExact)
     face = m.objects[0]->faces[0];
     click(FirstFaceMode);
     int steps = 0;
-    while (!appState().status.finished && steps < 200) {
+    while (!session.status.finished && steps < 200) {
         edge = m.currentPart ? m.currentPart->bestCandidate : nullptr;
         if (!edge) {
             Face* next = nullptr;
@@ -356,8 +356,8 @@ TEST_F(ManualUnfolding, UndoAndRedoOnManyShapesKeepThePoolsExact)
             click(FirstFaceMode);
         } else {
             click(ConnectEdgeMode);
-            if (++steps % 2 == 1 && appState().status.undoAvailable) {
-                appState().undoLastAttach();
+            if (++steps % 2 == 1 && session.status.undoAvailable) {
+                session.undoLastAttach();
                 click(ConnectEdgeMode);
             }
         }
@@ -367,7 +367,7 @@ TEST_F(ManualUnfolding, UndoAndRedoOnManyShapesKeepThePoolsExact)
         ASSERT_EQ(used.size(), m.pointPool.size()) << "after step " << steps;
         for (const PatternPoint* p : m.pointPool) ASSERT_TRUE(used.count(p));
     }
-    EXPECT_TRUE(appState().status.finished);
+    EXPECT_TRUE(session.status.finished);
 }
 
 } // namespace

@@ -121,7 +121,7 @@ TEST(OutlineGrid, UnusableForFewOrNonFiniteBoxes)
 // crossing formula find a crossing inside both; the outline test must not.
 TEST(CrossesPartOutline, CollinearSegmentsApartNeverCross)
 {
-    test::resetAppState();
+    Session session;
     const PatternPoint p{-0.32010690712949813, 1.5615699403634296};
     const PatternPoint q{-0.6821708796579243, 2.703438831709298};
     const PatternPoint s{-0.6850506737204449, 2.712521058892829};
@@ -130,9 +130,9 @@ TEST(CrossesPartOutline, CollinearSegmentsApartNeverCross)
     PartOutline outline;
     outline.segments.push_back({nullptr, s, t});
     Face other;
-    EXPECT_FALSE(crossesPartOutline(outline, &other, p, q));
+    EXPECT_FALSE(crossesPartOutline(session, outline, &other, p, q));
     // A real crossing of the same segment is still found.
-    EXPECT_TRUE(crossesPartOutline(outline, &other, {-0.8, 2.7}, {-0.6, 2.9}));
+    EXPECT_TRUE(crossesPartOutline(session, outline, &other, {-0.8, 2.7}, {-0.6, 2.9}));
     // The same through the grid of a larger outline.
     for (int i = 0; i < 40; ++i) {
         const PatternPoint a{3.0 + i * 0.1, -1.0}, b{3.05 + i * 0.1, -0.9};
@@ -142,21 +142,21 @@ TEST(CrossesPartOutline, CollinearSegmentsApartNeverCross)
         outline.boxes.push_back(boxOf(seg.from.x, seg.from.y, seg.to.x, seg.to.y));
     outline.grid.build(outline.boxes);
     ASSERT_TRUE(outline.grid.usable());
-    EXPECT_FALSE(crossesPartOutline(outline, &other, p, q));
-    EXPECT_TRUE(crossesPartOutline(outline, &other, {-0.8, 2.7}, {-0.6, 2.9}));
-    EXPECT_TRUE(crossesPartOutline(outline, &other, {3.3, -0.95}, {3.6, -0.95}));
+    EXPECT_FALSE(crossesPartOutline(session, outline, &other, p, q));
+    EXPECT_TRUE(crossesPartOutline(session, outline, &other, {-0.8, 2.7}, {-0.6, 2.9}));
+    EXPECT_TRUE(crossesPartOutline(session, outline, &other, {3.3, -0.95}, {3.6, -0.95}));
 }
 
 TEST_F(OutlineGridTest, GridAndPlainScanAgreeOnRealOutlines)
 {
     std::mt19937 rng(11);
     for (int strategy : {0, 1}) {
-        resetAppState();
-        appState().settings.unfoldStrategy = strategy;
+        resetSession(session);
+        session.settings.unfoldStrategy = strategy;
         Model& m = take(buildModel({subdividedSphereSpec(3), translated(torusSpec(24, 10), {4, 0, 0}),
                                     translated(bumpyHeightFieldSpec(rng, 12), {0, 5, 0})}));
-        appState().status.busy = true;
-        unfoldAll(appState(), m);
+        session.status.busy = true;
+        unfoldAll(session, m);
         std::size_t checked = 0, crossings = 0;
         for (auto& part : m.parts) {
             const PartOutline outline = collectOutline(*part);
@@ -174,8 +174,8 @@ TEST_F(OutlineGridTest, GridAndPlainScanAgreeOnRealOutlines)
                             const PatternPoint a{hs[i]->point->x + dx, hs[i]->point->y + dy};
                             const PatternPoint b{hs[j]->point->x + dx, hs[j]->point->y};
                             const Face* except = k == 2 ? nullptr : f;
-                            const bool viaGrid = crossesPartOutline(outline, except, a, b);
-                            EXPECT_EQ(viaGrid, crossesPartOutline(plain, except, a, b))
+                            const bool viaGrid = crossesPartOutline(session, outline, except, a, b);
+                            EXPECT_EQ(viaGrid, crossesPartOutline(session, plain, except, a, b))
                                 << "face " << f->index << " corners " << i << ", " << j;
                             ++checked;
                             crossings += viaGrid;

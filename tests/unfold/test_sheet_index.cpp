@@ -108,7 +108,7 @@ protected:
     // the reference's offsets.
     void expectReferencePlacements(const std::vector<Triangle>& triangles, int round)
     {
-        resetAppState();
+        resetSession(session);
         std::vector<MeshSpec> specs;
         for (const Triangle& tr : triangles) {
             MeshSpec tri;
@@ -117,9 +117,9 @@ protected:
             specs.push_back(tri);
         }
         Model& m = take(buildModel(specs));
-        appState().status.busy = true;
-        appState().status.quiet = true;
-        for (auto& o : m.objects) startPart(appState(), *o->faces[0]);
+        session.status.busy = true;
+        session.status.quiet = true;
+        for (auto& o : m.objects) startPart(session, *o->faces[0]);
         ASSERT_EQ(m.parts.size(), triangles.size());
         const auto expected = referenceArrangement(m);
         for (std::size_t i = 0; i < m.parts.size(); ++i) {

@@ -17,14 +17,15 @@ class UnfoldAllTest : public UnfoldTest {};
 // Asks for a cancel once a number of faces have been placed.
 class CancellingListener : public RecordingListener {
 public:
-    explicit CancellingListener(int after) : after_(after) {}
+    CancellingListener(Session& session, int after) : RecordingListener(session), session_(session), after_(after) {}
     void countsChanged() override
     {
         RecordingListener::countsChanged();
-        if (--after_ == 0) appState().status.cancelRequested = true;
+        if (--after_ == 0) session_.status.cancelRequested = true;
     }
 
 private:
+    Session& session_;
     int after_;
 };
 
@@ -33,25 +34,25 @@ private:
 TEST_F(UnfoldAllTest, SeparateObjectsGetPartsOfTheirOwn)
 {
     Model& m = take(buildModel({boxSpec(), boxSpec({3, 0, 0}, {4, 1, 1}), lPrismSpec()}));
-    appState().status.busy = true;
-    EXPECT_FALSE(unfoldAll(appState(), m));
+    session.status.busy = true;
+    EXPECT_FALSE(unfoldAll(session, m));
     std::set<const MeshObject*> objects;
     for (auto& part : m.parts) {
         for (Face* f : part->faces) EXPECT_EQ(f->object, part->faces[0]->object);
         objects.insert(part->faces[0]->object);
     }
     EXPECT_EQ(objects.size(), 3u);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, m.faceCount);
-    EXPECT_EQ(appState().status.partCount, static_cast<int>(m.parts.size()));
+    EXPECT_EQ(session.status.unfoldedFaceCount, m.faceCount);
+    EXPECT_EQ(session.status.partCount, static_cast<int>(m.parts.size()));
 }
 
 TEST_F(UnfoldAllTest, WithoutOverlapCheckEachConnectedGroupIsOnePart)
 {
-    appState().overlapCheck = 0;
+    session.overlapCheck = 0;
     Model& m = take(buildModel({subdividedSphereSpec(2), torusSpec(12, 8),
                                 translated(boxSpec(), {5, 0, 0})}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     EXPECT_EQ(m.parts.size(), 3u);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 0);
 }
@@ -60,11 +61,11 @@ TEST_F(UnfoldAllTest, AManuallyStartedPartGrowsFirst)
 {
     Model& m = take(boxSpec());
     Face& side = *m.objects[0]->faces[3];
-    startPart(appState(), side);
-    appState().status.undoAvailable = true;
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
-    EXPECT_FALSE(appState().status.undoAvailable);
+    startPart(session, side);
+    session.status.undoAvailable = true;
+    session.status.busy = true;
+    unfoldAll(session, m);
+    EXPECT_FALSE(session.status.undoAvailable);
     ASSERT_EQ(m.parts.size(), 1u);
     EXPECT_EQ(m.parts[0]->faces[0], &side);
     EXPECT_EQ(m.parts[0]->faceCount, 6);
@@ -73,29 +74,29 @@ TEST_F(UnfoldAllTest, AManuallyStartedPartGrowsFirst)
 TEST_F(UnfoldAllTest, CancelStopsAfterThePlacedFacesAndKeepsThem)
 {
     Model& m = take(torusSpec(8, 6));
-    CancellingListener cancel(5);
-    appState().status.busy = true;
-    EXPECT_TRUE(unfoldAll(appState(), m));
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 5);
-    EXPECT_FALSE(appState().status.finished);
+    CancellingListener cancel(session, 5);
+    session.status.busy = true;
+    EXPECT_TRUE(unfoldAll(session, m));
+    EXPECT_EQ(session.status.unfoldedFaceCount, 5);
+    EXPECT_FALSE(session.status.finished);
     int placed = 0;
     for (Face* f : m.objects[0]->faces) placed += f->unfolded;
     EXPECT_EQ(placed, 5);
 
     // Continuing after the cancel places the rest.
-    appState().status.cancelRequested = false;
-    EXPECT_FALSE(unfoldAll(appState(), m));
-    EXPECT_TRUE(appState().status.finished);
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 48);
+    session.status.cancelRequested = false;
+    EXPECT_FALSE(unfoldAll(session, m));
+    EXPECT_TRUE(session.status.finished);
+    EXPECT_EQ(session.status.unfoldedFaceCount, 48);
 }
 
 TEST_F(UnfoldAllTest, CancelBeforeTheFirstFacePlacesNothing)
 {
     Model& m = take(boxSpec());
-    appState().status.cancelRequested = true;
-    EXPECT_TRUE(unfoldAll(appState(), m));
+    session.status.cancelRequested = true;
+    EXPECT_TRUE(unfoldAll(session, m));
     EXPECT_TRUE(m.parts.empty());
-    EXPECT_EQ(appState().status.unfoldedFaceCount, 0);
+    EXPECT_EQ(session.status.unfoldedFaceCount, 0);
 }
 
 TEST_F(UnfoldAllTest, WorkerThreadUnfoldsExactlyLikeTheCallingThread)
@@ -104,15 +105,15 @@ TEST_F(UnfoldAllTest, WorkerThreadUnfoldsExactlyLikeTheCallingThread)
     // result must not depend on where the unfolding runs, nor on what that
     // storage held before.
     auto unfoldAndRecord = [this](bool onWorker) {
-        resetAppState();
+        resetSession(session);
         Model& m = take(buildModel({subdividedSphereSpec(2), translated(torusSpec(10, 6), {4, 0, 0})}));
-        appState().status.busy = true;
-        appState().status.quiet = onWorker;
+        session.status.busy = true;
+        session.status.quiet = onWorker;
         if (onWorker) {
-            std::thread worker([&m] { unfoldAll(appState(), m); });
+            std::thread worker([this, &m] { unfoldAll(session, m); });
             worker.join();
         } else {
-            unfoldAll(appState(), m);
+            unfoldAll(session, m);
         }
         std::vector<double> out;
         for (auto& part : m.parts) {

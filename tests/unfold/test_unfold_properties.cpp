@@ -223,16 +223,16 @@ TEST_P(UnfoldProperties, InvariantsHold)
     const auto [index, strategy] = GetParam();
     const Generated& g = models.at(static_cast<std::size_t>(index));
     SCOPED_TRACE(g.name + " strategy " + std::to_string(strategy));
-    appState().settings.unfoldStrategy = strategy;
+    session.settings.unfoldStrategy = strategy;
     Model& m = take(buildModel(g.objects));
     // A few marked cuts in the larger models.
     if (m.objects[0]->edges.size() > 20)
         for (std::size_t i = 3; i < m.objects[0]->edges.size(); i += 11)
             if (m.objects[0]->edges[i]->state != EdgeState::Border)
                 m.objects[0]->edges[i]->state = EdgeState::MarkedCut;
-    appState().status.busy = true;
-    ASSERT_FALSE(unfoldAll(appState(), m));
-    ASSERT_TRUE(appState().status.finished);
+    session.status.busy = true;
+    ASSERT_FALSE(unfoldAll(session, m));
+    ASSERT_TRUE(session.status.finished);
     checkFacesPlacedOnce(m);
     checkCongruence(m);
     checkFoldSharing(m);

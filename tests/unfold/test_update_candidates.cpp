@@ -42,8 +42,8 @@ TEST_F(CandidatesTest, PriorityOfEachStrategy)
     EXPECT_EQ(candidatePriority(e, -1), 2.0);
     e.foldAngle = 180.0;
     EXPECT_EQ(candidatePriority(e, 2), 38.0);
-    appState().settings.unfoldStrategy = 0;
-    EXPECT_EQ(candidatePriority(e, appState().settings.unfoldStrategy), 180.0);
+    session.settings.unfoldStrategy = 0;
+    EXPECT_EQ(candidatePriority(e, session.settings.unfoldStrategy), 180.0);
 }
 
 TEST_F(CandidatesTest, StrategiesChooseTheFlatOrTheLongEdge)
@@ -56,10 +56,10 @@ TEST_F(CandidatesTest, StrategiesChooseTheFlatOrTheLongEdge)
     for (const Case c : {Case{2.5, 0, 3}, Case{2.5, 1, 1}, Case{2.5, 2, 3}, Case{2.0, 2, 1},
                          Case{2.5, 7, 1}, Case{2.5, -3, 1}}) {
         SCOPED_TRACE(testing::Message() << "width " << c.width << " strategy " << c.strategy);
-        resetAppState();
-        appState().settings.unfoldStrategy = c.strategy;
+        resetSession(session);
+        session.settings.unfoldStrategy = c.strategy;
         Model& m = take(flapSpec(c.width));
-        startPart(appState(), *m.objects[0]->faces[0]);
+        startPart(session, *m.objects[0]->faces[0]);
         EXPECT_EQ(countState(m, EdgeState::Candidate), 2);
         EXPECT_EQ(m.currentPart->bestCandidate, edgeBetween(m, 2, c.otherId));
     }
@@ -69,11 +69,11 @@ TEST_F(CandidatesTest, TiesGoToTheFirstEdgeOfTheWalk)
 {
     // Every cube edge has the same length and fold angle.
     for (int strategy : {0, 1, 2}) {
-        resetAppState();
-        appState().settings.unfoldStrategy = strategy;
+        resetSession(session);
+        session.settings.unfoldStrategy = strategy;
         Model& m = take(boxSpec());
         Face& bottom = *m.objects[0]->faces[0];
-        startPart(appState(), bottom);
+        startPart(session, bottom);
         EXPECT_EQ(m.currentPart->bestCandidate, bottom.outerLoop.halfEdges[0]->edge);
     }
 }
@@ -81,8 +81,8 @@ TEST_F(CandidatesTest, TiesGoToTheFirstEdgeOfTheWalk)
 TEST_F(CandidatesTest, LongestEdgeIsCrossedFirst)
 {
     Model& m = take(boxSpec({0, 0, 0}, {4, 1, 1}));
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     // The bottom's long side from (4,1,0) to (0,1,0) leads to the y = 1 face.
     ASSERT_GE(m.parts[0]->faces.size(), 2u);
     EXPECT_EQ(m.parts[0]->faces[0], m.objects[0]->faces[0]);
@@ -91,16 +91,16 @@ TEST_F(CandidatesTest, LongestEdgeIsCrossedFirst)
 
 TEST_F(CandidatesTest, CandidatesWithoutPriorityGiveNoBestAndNoMessage)
 {
-    appState().settings.unfoldStrategy = 0;
+    session.settings.unfoldStrategy = 0;
     Model& m = take(boxSpec());
     for (Edge* e : m.objects[0]->edges) e->foldAngle = 0.0;
-    startPart(appState(), *m.objects[0]->faces[0]);
+    startPart(session, *m.objects[0]->faces[0]);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 4);
     EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
     EXPECT_TRUE(listener.messages.empty());
     // Automatic growth stops at once: every face starts a part of its own.
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     EXPECT_EQ(m.parts.size(), 6u);
     EXPECT_EQ(countState(m, EdgeState::Fold), 0);
 }
@@ -111,36 +111,36 @@ TEST_F(CandidatesTest, StuckPartAsksForAStartFaceUnlessBusy)
     tri.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     tri.faces = {{0, 1, 2}};
     Model& m = take(buildModel({tri, translated(tri, {3, 0, 0})}));
-    startPart(appState(), *m.objects[0]->faces[0]);
+    startPart(session, *m.objects[0]->faces[0]);
     EXPECT_EQ(listener.messages,
               (std::vector<std::string>{"Push [Start Face] button and specify the first face."}));
     EXPECT_GE(listener.modelViewInvalidations, 1);
 
     listener.messages.clear();
-    appState().status.busy = true;
+    session.status.busy = true;
     const int invalidations = listener.modelViewInvalidations;
-    updateCandidates(appState(), *m.currentPart, false);
+    updateCandidates(session, *m.currentPart, false);
     EXPECT_TRUE(listener.messages.empty());
     EXPECT_EQ(listener.modelViewInvalidations, invalidations);
-    appState().status.busy = false;
-    updateCandidates(appState(), *m.currentPart, true);
+    session.status.busy = false;
+    updateCandidates(session, *m.currentPart, true);
     EXPECT_TRUE(listener.messages.empty());
 }
 
 TEST_F(CandidatesTest, StartingAnotherPartClosesTheCurrentOne)
 {
     Model& m = take(boxSpec());
-    startPart(appState(), *m.objects[0]->faces[0]); // bottom
+    startPart(session, *m.objects[0]->faces[0]); // bottom
     EXPECT_EQ(countState(m, EdgeState::Candidate), 4);
     UnfoldedPart* first = m.currentPart;
-    startPart(appState(), *m.objects[0]->faces[1]); // top, not adjacent
+    startPart(session, *m.objects[0]->faces[1]); // top, not adjacent
     EXPECT_EQ(countState(m, EdgeState::Blocked), 4);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 4);
     EXPECT_EQ(first->id, 0);
     EXPECT_EQ(m.currentPart->id, 1);
-    EXPECT_EQ(appState().status.partCount, 2);
+    EXPECT_EQ(session.status.partCount, 2);
     // A side face placed now sits next to both parts: its edges to them are cuts.
-    startPart(appState(), *m.objects[0]->faces[2]);
+    startPart(session, *m.objects[0]->faces[2]);
     EXPECT_EQ(countState(m, EdgeState::Cut), 2);
 }
 
@@ -150,11 +150,11 @@ TEST_F(CandidatesTest, MarkedCutsAreNeverEvaluatedNorJoined)
     Face& bottom = *m.objects[0]->faces[0];
     Edge* marked = bottom.outerLoop.halfEdges[0]->edge;
     marked->state = EdgeState::MarkedCut;
-    startPart(appState(), bottom);
+    startPart(session, bottom);
     EXPECT_EQ(marked->state, EdgeState::MarkedCut);
     EXPECT_NE(m.currentPart->bestCandidate, marked);
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     EXPECT_EQ(marked->state, EdgeState::MarkedCut);
     EXPECT_EQ(marked->halfEdge1->foldPartner, nullptr);
     EXPECT_GT(marked->edgeId, 0);
@@ -181,24 +181,24 @@ MeshSpec saddleSpec()
 TEST_F(CandidatesTest, SwitchingTheCheckReevaluatesOnlyTheOpenEdges)
 {
     Model& m = take(saddleSpec());
-    appState().status.busy = true; // no message when the part is stuck
-    startPart(appState(), *m.objects[0]->faces[0]);
-    growPart(appState(), *m.currentPart);
+    session.status.busy = true; // no message when the part is stuck
+    startPart(session, *m.objects[0]->faces[0]);
+    growPart(session, *m.currentPart);
     // Seven faces lie flat; the eighth would overlap them from either side.
     ASSERT_EQ(m.currentPart->faceCount, 7);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 2);
     EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
     const int folds = countState(m, EdgeState::Fold);
 
-    appState().overlapCheck = 0;
-    updateCandidates(appState(), *m.currentPart, false);
+    session.overlapCheck = 0;
+    updateCandidates(session, *m.currentPart, false);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 0);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 2);
     EXPECT_NE(m.currentPart->bestCandidate, nullptr);
     EXPECT_EQ(countState(m, EdgeState::Fold), folds);
 
-    appState().overlapCheck = 1;
-    updateCandidates(appState(), *m.currentPart, false);
+    session.overlapCheck = 1;
+    updateCandidates(session, *m.currentPart, false);
     EXPECT_EQ(countState(m, EdgeState::Blocked), 2);
     EXPECT_EQ(countState(m, EdgeState::Candidate), 0);
     EXPECT_EQ(m.currentPart->bestCandidate, nullptr);
@@ -209,14 +209,14 @@ TEST_F(CandidatesTest, OverlapBlocksAnEdgeOnlyWhileTheCheckIsOn)
 {
     const MeshSpec s = saddleSpec();
     Model& m = take(s);
-    appState().status.busy = true;
-    unfoldAll(appState(), m);
+    session.status.busy = true;
+    unfoldAll(session, m);
     EXPECT_GE(m.parts.size(), 2u);
 
-    resetAppState();
-    appState().overlapCheck = 0;
+    resetSession(session);
+    session.overlapCheck = 0;
     Model& n = take(s);
-    appState().status.busy = true;
-    unfoldAll(appState(), n);
+    session.status.busy = true;
+    unfoldAll(session, n);
     EXPECT_EQ(n.parts.size(), 1u);
 }

@@ -10,6 +10,7 @@
 
 namespace nettor {
 
+struct EngineState;
 struct UnfoldedPart;
 struct Face;
 struct Edge;
@@ -41,21 +42,21 @@ void collectOutline(const UnfoldedPart& part, PartOutline& into);
 
 // True when P-Q crosses an outline segment (a side without fold partner) of
 // a placed face of the part other than exceptFace.
-bool crossesPartOutline(const UnfoldedPart& part, const Face* exceptFace, const PatternPoint& p,
+bool crossesPartOutline(const EngineState& engine, const UnfoldedPart& part, const Face* exceptFace, const PatternPoint& p,
                         const PatternPoint& q);
 // The same against an outline collected before.
-bool crossesPartOutline(const PartOutline& outline, const Face* exceptFace, const PatternPoint& p,
+bool crossesPartOutline(const EngineState& engine, const PartOutline& outline, const Face* exceptFace, const PatternPoint& p,
                         const PatternPoint& q);
 
 // Would a prospective face overlap the placed faces of a part?
 
-// True while overlapCheck is on, when the flat face with the given corners
-// (in loop order) overlaps any placed face of the part the outline was
-// collected from, the face it would join across a fold included
+// True while the engine's overlapCheck is on, when the flat face with the
+// given corners (in loop order) overlaps any placed face of the part the
+// outline was collected from, the face it would join across a fold included
 // (facesOverlap, with the tolerance of overlapTolerance for those corners).
 // Only the placed faces whose boxes come within the tolerance of the new
 // face's box are compared.
-bool overlapsPart(const PartOutline& outline, std::span<const PatternPoint> corners);
+bool overlapsPart(const EngineState& engine, const PartOutline& outline, std::span<const PatternPoint> corners);
 
 // Can the face across an edge join a part without overlapping it?
 
@@ -64,13 +65,13 @@ bool overlapsPart(const PartOutline& outline, std::span<const PatternPoint> corn
 // crosses no outline segment of the part (the face itself left out) with any
 // of its new sides and fan diagonals, and overlaps no placed face of the
 // part (that face included; overlapsPart). Nothing is stored.
-bool canAttach(const UnfoldedPart& part, const Face& face, const Edge& edge);
+bool canAttach(const EngineState& engine, const UnfoldedPart& part, const Face& face, const Edge& edge);
 // The same against the part's outline collected before.
-bool canAttach(const PartOutline& outline, const Face& face, const Edge& edge);
+bool canAttach(const EngineState& engine, const PartOutline& outline, const Face& face, const Edge& edge);
 
-// The overlap check's segment test: segmentsIntersect while overlapCheck is
-// on, always false while it is off.
-bool segmentsCross(const PatternPoint& p1, const PatternPoint& p2, const PatternPoint& p3,
+// The overlap check's segment test: segmentsIntersect while the engine's
+// overlapCheck is on, always false while it is off.
+bool segmentsCross(const EngineState& engine, const PatternPoint& p1, const PatternPoint& p2, const PatternPoint& p3,
                    const PatternPoint& p4, double eps);
 
 } // namespace nettor

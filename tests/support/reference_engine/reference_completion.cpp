@@ -3,7 +3,7 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "session/app_state.h"
+#include "state/engine_state.h"
 #include "support/reference_engine/outline_overlap.h"
 #include "unfold/overlap.h"
 #include "unfold/sheet_index.h"
@@ -105,7 +105,7 @@ bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<Unfold
 
 } // namespace
 
-void arrangeParts(Model& model)
+void arrangeParts(EngineState& engine, Model& model)
 {
     std::vector<UnfoldedPart*> remaining;
     for (auto& part : model.parts) {
@@ -172,7 +172,7 @@ void arrangeParts(Model& model)
 
     model.sheetWidth = sheetW;
     model.sheetHeight = sheetH;
-    appState().status.busy = false;
+    engine.status.busy = false;
 }
 
 
@@ -234,18 +234,17 @@ constexpr double kPageWidth = 18.0;   // cm of printable width
 constexpr double kPageHeight = 26.7;  // cm of printable height
 } // namespace
 
-void finishUnfolding(Model& model)
+void finishUnfolding(EngineState& engine, Model& model)
 {
-    AppState& state = appState();
-    UnfoldStatus& status = state.status;
+    UnfoldStatus& status = engine.status;
     if (status.finished) return;
     status.finished = true;
-    if (!status.quiet) showMessage("All faces are unfolded.");
+    if (!status.quiet) engine.message("All faces are unfolded.");
 
-    arrangeParts(model);
+    reference::arrangeParts(engine, model);
     numberCutEdges(model);
     separateCorners(model);
-    invalidateModelView();
+    engine.invalidateModelView();
 
     // A sheet without extent in one direction fits any scale that way; a
     // sheet without any extent keeps the scale it has.
@@ -257,12 +256,12 @@ void finishUnfolding(Model& model)
         model.patternScale = 0.9 * (byHeight < byWidth ? byHeight : byWidth);
     else if (heightFits || widthFits)
         model.patternScale = 0.9 * (heightFits ? byHeight : byWidth);
-    state.displayedScale = model.patternScale * model.unitScale;
+    engine.displayedScale = model.patternScale * model.unitScale;
 
     if (!status.quiet)
-        notifyViews(ViewChange::UnfoldingFinished);
+        engine.notify(ViewChange::UnfoldingFinished);
     else
-        repaintPatternView();
+        engine.repaintPatternView();
 }
 
 } // namespace nettor::reference

@@ -12,6 +12,7 @@
 
 namespace nettor {
 struct Model;
+struct EngineState;
 }
 
 namespace nettor::reference {
@@ -30,20 +31,20 @@ struct PartOutline {
 };
 
 void collectOutline(const UnfoldedPart& part, PartOutline& into);
-bool crossesPartOutline(const PartOutline& outline, const Face* exceptFace, const PatternPoint& p,
+bool crossesPartOutline(const EngineState& engine, const PartOutline& outline, const Face* exceptFace, const PatternPoint& p,
                         const PatternPoint& q);
-bool overlapsPart(const PartOutline& outline, std::span<const PatternPoint> corners);
-bool canAttach(const PartOutline& outline, const Face& face, const Edge& edge);
+bool overlapsPart(const EngineState& engine, const PartOutline& outline, std::span<const PatternPoint> corners);
+bool canAttach(const EngineState& engine, const PartOutline& outline, const Face& face, const Edge& edge);
 
-void updateCandidates(UnfoldedPart& part, bool closing);
-int startPart(Face& face);
-int attachFace(Edge& edge);
-bool growPart(UnfoldedPart& part);
-bool unfoldAll(Model& model);
+void updateCandidates(EngineState& engine, UnfoldedPart& part, bool closing);
+int startPart(EngineState& engine, Face& face);
+int attachFace(EngineState& engine, Edge& edge);
+bool growPart(EngineState& engine, UnfoldedPart& part);
+bool unfoldAll(EngineState& engine, Model& model);
 
-void arrangeParts(Model& model);
+void arrangeParts(EngineState& engine, Model& model);
 void numberCutEdges(Model& model);
 void separateCorners(Model& model);
-void finishUnfolding(Model& model);
+void finishUnfolding(EngineState& engine, Model& model);
 
 } // namespace nettor::reference

@@ -3,7 +3,7 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "session/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/update_candidates.h"
 #include "unfold/face_normal.h"
 #include "unfold/pattern_pools.h"
@@ -15,9 +15,9 @@ namespace nettor::reference {
 
 
 
-void updateCandidates(UnfoldedPart& part, bool closing)
+void updateCandidates(EngineState& engine, UnfoldedPart& part, bool closing)
 {
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     part.bestCandidate = nullptr;
     double bestPriority = 0.0;
     bool found = false;
@@ -37,10 +37,10 @@ void updateCandidates(UnfoldedPart& part, bool closing)
                 e->state = h->foldPartner ? EdgeState::Fold : EdgeState::Cut;
             } else if (closing) {
                 e->state = EdgeState::Blocked;
-            } else if (canAttach(outline, *face, *e)) {
+            } else if (canAttach(engine, outline, *face, *e)) {
                 e->state = EdgeState::Candidate;
                 found = true;
-                const double priority = candidatePriority(*e, appState().settings.unfoldStrategy);
+                const double priority = candidatePriority(*e, engine.settings.unfoldStrategy);
                 if (priority > bestPriority) {
                     bestPriority = priority;
                     part.bestCandidate = e;
@@ -51,18 +51,18 @@ void updateCandidates(UnfoldedPart& part, bool closing)
         }
     }
 
-    if (!status.busy) invalidateModelView();
+    if (!status.busy) engine.invalidateModelView();
     if (!found && !closing && status.unfoldedFaceCount != status.totalFaceCount && !status.busy)
-        showMessage("Push [Start Face] button and specify the first face.");
+        engine.message("Push [Start Face] button and specify the first face.");
 }
 
 
 
 
-int startPart(Face& face)
+int startPart(EngineState& engine, Face& face)
 {
     Model& model = *face.object->model;
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     // A face is placed once; placing it again would tear it from its part.
     if (face.unfolded) return status.totalFaceCount;
 
@@ -86,7 +86,7 @@ int startPart(Face& face)
         h->cornerCopy = addCornerCopy(model, h->origin->position);
     }
 
-    if (model.currentPart) updateCandidates(*model.currentPart, true);
+    if (model.currentPart) reference::updateCandidates(engine, *model.currentPart, true);
 
     auto part = std::make_unique<UnfoldedPart>();
     part->id = static_cast<std::int32_t>(model.parts.size());
@@ -100,13 +100,13 @@ int startPart(Face& face)
     ++status.unfoldedFaceCount;
     ++status.partCount;
     if (!status.quiet) {
-        notifyViews(ViewChange::CountsChanged);
-        notifyViews(ViewChange::PartGrew);
+        engine.notify(ViewChange::CountsChanged);
+        engine.notify(ViewChange::PartGrew);
     }
 
-    updateCandidates(*created, false);
+    reference::updateCandidates(engine, *created, false);
     if (status.unfoldedFaceCount == status.totalFaceCount) {
-        finishUnfolding(model);
+        reference::finishUnfolding(engine, model);
         return 0;
     }
     return status.totalFaceCount;
@@ -115,9 +115,9 @@ int startPart(Face& face)
 
 
 
-int attachFace(Edge& edge)
+int attachFace(EngineState& engine, Edge& edge)
 {
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     if (!edge.halfEdge1 || !edge.halfEdge2) return status.unfoldedFaceCount;
 
     const bool firstPlaced = edge.halfEdge1->loop->face->unfolded != 0;
@@ -158,13 +158,13 @@ int attachFace(Edge& edge)
 
     ++status.unfoldedFaceCount;
     if (!status.quiet) {
-        notifyViews(ViewChange::CountsChanged);
-        notifyViews(ViewChange::PartGrew);
+        engine.notify(ViewChange::CountsChanged);
+        engine.notify(ViewChange::PartGrew);
     }
 
-    updateCandidates(part, false);
+    reference::updateCandidates(engine, part, false);
     if (status.unfoldedFaceCount == status.totalFaceCount) {
-        finishUnfolding(model);
+        reference::finishUnfolding(engine, model);
         return 0;
     }
     return status.unfoldedFaceCount;
@@ -173,15 +173,15 @@ int attachFace(Edge& edge)
 
 
 
-bool growPart(UnfoldedPart& part)
+bool growPart(EngineState& engine, UnfoldedPart& part)
 {
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     for (;;) {
         if (status.cancelRequested) return true;
         Edge* best = part.bestCandidate;
         if (!best) return false;
         const int before = status.unfoldedFaceCount;
-        attachFace(*best);
+        reference::attachFace(engine, *best);
         // A best candidate that could not be crossed would be taken again
         // and again; stop instead.
         if (status.unfoldedFaceCount == before) return false;
@@ -191,21 +191,21 @@ bool growPart(UnfoldedPart& part)
 
 
 
-bool unfoldAll(Model& model)
+bool unfoldAll(EngineState& engine, Model& model)
 {
-    UnfoldStatus& status = appState().status;
+    UnfoldStatus& status = engine.status;
     status.undoAvailable = false;
 
     for (std::size_t i = 0; i < model.parts.size(); ++i) {
-        if (growPart(*model.parts[i])) return true;
+        if (reference::growPart(engine, *model.parts[i])) return true;
     }
     for (auto& object : model.objects) {
         for (std::size_t i = 0; i < object->faces.size(); ++i) {
             if (status.cancelRequested) return true;
             Face* face = object->faces[i];
             if (face->unfolded) continue;
-            startPart(*face);
-            if (face->part && growPart(*face->part)) return true;
+            reference::startPart(engine, *face);
+            if (face->part && reference::growPart(engine, *face->part)) return true;
         }
     }
     return false;

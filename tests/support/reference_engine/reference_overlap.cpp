@@ -3,7 +3,7 @@
 #include "support/reference_engine/reference_engine.h"
 
 #include "model/mesh.h"
-#include "session/app_state.h"
+#include "state/engine_state.h"
 #include "unfold/face_normal.h"
 #include "unfold/overlap.h"
 #include "unfold/placement.h"
@@ -47,11 +47,11 @@ void collectOutline(const UnfoldedPart& part, PartOutline& into)
     into.faceGrid.build(into.faceBoxes);
 }
 
-bool crossesPartOutline(const PartOutline& outline, const Face* exceptFace, const PatternPoint& p,
+bool crossesPartOutline(const EngineState& engine, const PartOutline& outline, const Face* exceptFace, const PatternPoint& p,
                         const PatternPoint& q)
 {
     // With the check off no segment crosses; nothing to look at.
-    if (appState().overlapCheck.load() == 0) return false;
+    if (engine.overlapCheck.load() == 0) return false;
 
     // Segments whose boxes lie apart cannot cross; the margin keeps that
     // shortcut from ever deciding a case the full test would call close.
@@ -65,7 +65,7 @@ bool crossesPartOutline(const PartOutline& outline, const Face* exceptFace, cons
             (s.y > maxY && t.y > maxY))
             return false;
         if (seg.face == exceptFace) return false;
-        return segmentsCross(p, q, s, t, 0.001);
+        return segmentsCross(engine, p, q, s, t, 0.001);
     };
 
     // The grid yields every segment whose box can meet the query box; the
@@ -80,9 +80,9 @@ bool crossesPartOutline(const PartOutline& outline, const Face* exceptFace, cons
     return false;
 }
 
-bool overlapsPart(const PartOutline& outline, std::span<const PatternPoint> corners)
+bool overlapsPart(const EngineState& engine, const PartOutline& outline, std::span<const PatternPoint> corners)
 {
-    if (appState().overlapCheck.load() == 0 || corners.size() < 3) return false;
+    if (engine.overlapCheck.load() == 0 || corners.size() < 3) return false;
 
     const double tolerance = overlapTolerance(corners);
     OutlineGrid::Box query{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
@@ -117,7 +117,7 @@ bool overlapsPart(const PartOutline& outline, std::span<const PatternPoint> corn
     return false;
 }
 
-bool canAttach(const PartOutline& outline, const Face& face, const Edge& edge)
+bool canAttach(const EngineState& engine, const PartOutline& outline, const Face& face, const Edge& edge)
 {
     if (!edge.halfEdge1 || !edge.halfEdge2) return false;
     const HalfEdge* n = edge.halfEdge1->loop->face == &face ? edge.halfEdge2 : edge.halfEdge1;
@@ -135,15 +135,15 @@ bool canAttach(const PartOutline& outline, const Face& face, const Edge& edge)
     for (const HalfEdge* h = n->next->next; h != n; h = h->next) {
         const PatternPoint q =
             placeFanCorner(a, p, k, h->prev->origin->position, h->origin->position, normal);
-        if (crossesPartOutline(outline, &face, a, q)) return false;
-        if (crossesPartOutline(outline, &face, p, q)) return false;
+        if (crossesPartOutline(engine, outline, &face, a, q)) return false;
+        if (crossesPartOutline(engine, outline, &face, p, q)) return false;
         corners.push_back(q);
         p = q;
     }
     // No side crosses the outline; the face may still lie on top of placed
     // faces, the one across the edge included, or overlap them around a
     // corner they share.
-    return !overlapsPart(outline, corners);
+    return !overlapsPart(engine, outline, corners);
 }
 
 } // namespace nettor::reference

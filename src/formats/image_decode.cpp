@@ -1,0 +1,114 @@
+#include "formats/image_decode.h"
+
+#include "formats/read_bmp.h"
+#include "formats/text_file.h"
+
+#include <stb_image.h>
+
+#include <climits>
+#include <cstring>
+
+namespace nettor {
+
+namespace {
+
+struct StbPixels {
+    unsigned char* data = nullptr;
+    ~StbPixels() { stbi_image_free(data); }
+};
+
+DecodedImage imageFailure(ImageError error, std::string message)
+{
+    DecodedImage out;
+    out.error = error;
+    out.message = std::move(message);
+    return out;
+}
+
+bool withinLimits(std::int64_t width, std::int64_t height)
+{
+    return width >= 1 && height >= 1 && width <= maxImageSide && height <= maxImageSide &&
+           std::uint64_t(width) * std::uint64_t(height) * 4u <= maxImageBytes;
+}
+
+std::string tooLargeMessage(std::int64_t width, std::int64_t height)
+{
+    return "The image is too large (" + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels): at most " + std::to_string(maxImageSide) + " pixels on a side and " +
+           std::to_string(maxImageBytes >> 20) + " MB decoded are taken.";
+}
+
+// A bitmap the library cannot take (run-length encoded, for one) through
+// the program's own bitmap reader, whose rows come bottom row first.
+DecodedImage decodeWithBitmapReader(std::string_view bytes)
+{
+    DecodedBitmap bitmap = decodeBitmap(bytes, maxImageBytes / 4u);
+    if (bitmap.error != BitmapError::None || !bitmap.image)
+        return imageFailure(ImageError::Damaged, "The image is damaged or of an unsupported kind.");
+    DecodedImage out;
+    out.image = std::move(bitmap.image);
+    return out;
+}
+
+} // namespace
+
+bool imageHeaderSize(std::string_view bytes, std::int32_t& width, std::int32_t& height)
+{
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
+    int w = 0, h = 0, components = 0;
+    if (!stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()), &w,
+                               &h, &components))
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+DecodedImage decodeImage(std::string_view bytes)
+{
+    const bool bitmap = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    std::int32_t width = 0, height = 0;
+    if (!imageHeaderSize(bytes, width, height)) {
+        if (bitmap) return decodeWithBitmapReader(bytes);
+        if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return imageFailure(ImageError::TooLarge, tooLargeMessage(0, 0));
+        const char* reason = stbi_failure_reason();
+        if (reason && std::strcmp(reason, "too large") == 0)
+            return imageFailure(ImageError::TooLarge, "The image is too large: at most " +
+                                                          std::to_string(maxImageSide) + " pixels on a side are taken.");
+        return imageFailure(ImageError::Unrecognised, "The file is not a PNG, JPEG, TGA, BMP or GIF image.");
+    }
+    if (!withinLimits(width, height)) return imageFailure(ImageError::TooLarge, tooLargeMessage(width, height));
+
+    StbPixels decoded;
+    int w = 0, h = 0, components = 0;
+    decoded.data = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
+                                         static_cast<int>(bytes.size()), &w, &h, &components, 3);
+    if (!decoded.data || !withinLimits(w, h)) {
+        if (bitmap) return decodeWithBitmapReader(bytes);
+        return imageFailure(ImageError::Damaged, "The image is damaged or of an unsupported kind.");
+    }
+
+    DecodedImage out;
+    out.image = std::make_unique<TextureImage>();
+    TextureImage& image = *out.image;
+    image.width = w;
+    image.height = h;
+    const std::size_t row = std::size_t(w) * 3u;
+    image.pixels.resize(row * std::size_t(h));
+    // The library gives the top row first; texture images start at the bottom.
+    for (int y = 0; y < h; ++y)
+        std::memcpy(image.pixels.data() + std::size_t(h - 1 - y) * row, decoded.data + std::size_t(y) * row, row);
+    image.encoded.assign(bytes.data(), bytes.size());
+    return out;
+}
+
+DecodedImage loadImageFile(const std::string& path)
+{
+    auto bytes = readWholeFile(path);
+    if (!bytes) return imageFailure(ImageError::CannotOpen, "The file cannot be opened.");
+    DecodedImage out = decodeImage(*bytes);
+    if (out.image) out.image->source = path;
+    return out;
+}
+
+} // namespace nettor

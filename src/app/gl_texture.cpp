@@ -25,19 +25,6 @@ void setTextureParameters(QOpenGLFunctions_1_1& gl)
 
 } // namespace
 
-bool loadTextureImage(QOpenGLFunctions_1_1& gl, const nettor::TextureImage* image)
-{
-    if (!imageIsUsable(image)) {
-        gl.glDisable(GL_TEXTURE_2D);
-        return false;
-    }
-    gl.glEnable(GL_TEXTURE_2D);
-    setTextureParameters(gl);
-    gl.glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                    image->pixels.data());
-    return true;
-}
-
 bool GlTextureCache::bind(QOpenGLFunctions_1_1& gl, const nettor::TextureImage* image)
 {
     if (!imageIsUsable(image)) {

@@ -11,11 +11,6 @@ namespace nettor {
 struct TextureImage;
 }
 
-// Enables 2D texturing with the image (repeat, nearest, modulate) and
-// returns true; with no image, or one whose pixels do not fill its size,
-// disables texturing and returns false.
-bool loadTextureImage(QOpenGLFunctions_1_1& gl, const nettor::TextureImage* image);
-
 // The texture objects of one context, one per image, made on first use (an
 // image whose sides are not powers of two is resampled) and deleted when a
 // frame no longer uses them. Make the context current around every call.

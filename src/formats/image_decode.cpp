@@ -6,6 +6,7 @@
 #include <stb_image.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace nettor {
@@ -50,6 +51,36 @@ DecodedImage decodeWithBitmapReader(std::string_view bytes)
     return out;
 }
 
+std::uint32_t bigEndian32(std::string_view b, std::size_t at)
+{
+    return (std::uint32_t(static_cast<unsigned char>(b[at])) << 24) |
+           (std::uint32_t(static_cast<unsigned char>(b[at + 1])) << 16) |
+           (std::uint32_t(static_cast<unsigned char>(b[at + 2])) << 8) | std::uint32_t(static_cast<unsigned char>(b[at + 3]));
+}
+
+// The size a PNG or BMP header claims, read where the library refuses the
+// header itself for its size (it gives no reason then).
+bool claimedSize(std::string_view b, std::int64_t& width, std::int64_t& height)
+{
+    if (b.size() >= 24 && b.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) && b.substr(12, 4) == "IHDR") {
+        width = bigEndian32(b, 16);
+        height = bigEndian32(b, 20);
+        return true;
+    }
+    if (b.size() >= 26 && b[0] == 'B' && b[1] == 'M') {
+        const auto le = [&](std::size_t at) {
+            return std::int32_t(std::uint32_t(static_cast<unsigned char>(b[at])) |
+                                (std::uint32_t(static_cast<unsigned char>(b[at + 1])) << 8) |
+                                (std::uint32_t(static_cast<unsigned char>(b[at + 2])) << 16) |
+                                (std::uint32_t(static_cast<unsigned char>(b[at + 3])) << 24));
+        };
+        width = le(18);
+        height = std::abs(std::int64_t(le(22)));
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool imageHeaderSize(std::string_view bytes, std::int32_t& width, std::int32_t& height)
@@ -69,12 +100,11 @@ DecodedImage decodeImage(std::string_view bytes)
     const bool bitmap = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
     std::int32_t width = 0, height = 0;
     if (!imageHeaderSize(bytes, width, height)) {
+        std::int64_t claimedWidth = 0, claimedHeight = 0;
+        if (claimedSize(bytes, claimedWidth, claimedHeight) && !withinLimits(claimedWidth, claimedHeight))
+            return imageFailure(ImageError::TooLarge, tooLargeMessage(claimedWidth, claimedHeight));
         if (bitmap) return decodeWithBitmapReader(bytes);
         if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return imageFailure(ImageError::TooLarge, tooLargeMessage(0, 0));
-        const char* reason = stbi_failure_reason();
-        if (reason && std::strcmp(reason, "too large") == 0)
-            return imageFailure(ImageError::TooLarge, "The image is too large: at most " +
-                                                          std::to_string(maxImageSide) + " pixels on a side are taken.");
         return imageFailure(ImageError::Unrecognised, "The file is not a PNG, JPEG, TGA, BMP or GIF image.");
     }
     if (!withinLimits(width, height)) return imageFailure(ImageError::TooLarge, tooLargeMessage(width, height));

@@ -48,7 +48,10 @@ void applyObjMaterials(Model& model, const ObjMaterialUse& use, const std::strin
         for (const std::string& file : libraryFiles(model, objFolder, line)) {
             auto text = readWholeFile(file);
             if (!text) continue;
-            for (MtlMaterial& m : parseMtl(*text)) library.emplace(m.name, FoundMaterial{std::move(m), folderOf(file)});
+            for (MtlMaterial& m : parseMtl(*text)) {
+                std::string name = m.name;
+                library.emplace(std::move(name), FoundMaterial{std::move(m), folderOf(file)});
+            }
         }
     }
 

@@ -31,12 +31,15 @@ std::size_t optionValues(std::string_view option)
     return 1; // -blendu, -blendv, -bm, -boost, -cc, -clamp, -imfchan, -texres
 }
 
+bool isDigitOrPoint(char c) { return (c >= '0' && c <= '9') || c == '.'; }
+
+// "on", "off" or a number.
 bool isOptionValue(std::string_view word)
 {
     if (word == "on" || word == "off") return true;
     if (word.empty()) return false;
-    const char c = word[0];
-    return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
+    if (word[0] == '-' || word[0] == '+') return word.size() > 1 && isDigitOrPoint(word[1]);
+    return isDigitOrPoint(word[0]);
 }
 
 // The file name after a map statement's options: the remaining words,
@@ -44,7 +47,7 @@ bool isOptionValue(std::string_view word)
 std::string mapFileName(const std::vector<std::string_view>& words)
 {
     std::size_t i = 1;
-    while (i < words.size() && words[i].size() > 1 && words[i][0] == '-' && !isOptionValue(words[i].substr(1, 1))) {
+    while (i < words.size() && words[i].size() > 1 && words[i][0] == '-' && !isOptionValue(words[i])) {
         const std::size_t most = optionValues(words[i]);
         ++i;
         for (std::size_t k = 0; k < most && i + 1 < words.size() && isOptionValue(words[i]); ++k) ++i;

@@ -40,7 +40,6 @@ void* stbCountedRealloc(void* p, std::size_t size)
 #define STBI_ONLY_TGA
 #define STBI_ONLY_BMP
 #define STBI_ONLY_GIF
-#define STBI_MAX_DIMENSIONS 16384
 #define STB_IMAGE_IMPLEMENTATION
 #if defined(__GNUC__)
 #pragma GCC diagnostic push

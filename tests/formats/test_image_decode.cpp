@@ -14,7 +14,7 @@ using namespace nettor::test;
 namespace {
 
 // A picture whose every pixel tells where it is.
-Rgb corner(int x, int y) { return Rgb{std::uint8_t(x * 40), std::uint8_t(y * 60), std::uint8_t(200 - x * 10)}; }
+Rgb placeColour(int x, int y) { return Rgb{std::uint8_t(x * 40), std::uint8_t(y * 60), std::uint8_t(200 - x * 10)}; }
 
 void expectPicture(const std::string& bytes, int tolerance)
 {
@@ -26,7 +26,7 @@ void expectPicture(const std::string& bytes, int tolerance)
     ASSERT_EQ(d.image->pixels.size(), 5u * 3u * 3u);
     for (int row = 0; row < 3; ++row) {
         for (int x = 0; x < 5; ++x) {
-            const Rgb want = corner(x, 2 - row); // the bottom row comes first
+            const Rgb want = placeColour(x, 2 - row); // the bottom row comes first
             const unsigned char* got = &d.image->pixels[std::size_t(row * 5 + x) * 3u];
             EXPECT_NEAR(got[0], want.r, tolerance) << "x " << x << " row " << row;
             EXPECT_NEAR(got[1], want.g, tolerance) << "x " << x << " row " << row;
@@ -38,7 +38,7 @@ void expectPicture(const std::string& bytes, int tolerance)
 
 std::string pngHeaderClaiming(std::uint32_t width, std::uint32_t height)
 {
-    std::string png = encodePng(2, 2, corner);
+    std::string png = encodePng(2, 2, placeColour);
     for (int i = 0; i < 4; ++i) {
         png[16 + std::size_t(i)] = char((width >> (24 - 8 * i)) & 0xFF);
         png[20 + std::size_t(i)] = char((height >> (24 - 8 * i)) & 0xFF);
@@ -50,9 +50,9 @@ std::string pngHeaderClaiming(std::uint32_t width, std::uint32_t height)
 
 TEST(ImageDecode, EveryFormatGivesThePictureBottomRowFirst)
 {
-    expectPicture(encodePng(5, 3, corner), 0);
-    expectPicture(encodeTga(5, 3, corner), 0);
-    expectPicture(encodeBmp24(5, 3, corner), 0);
+    expectPicture(encodePng(5, 3, placeColour), 0);
+    expectPicture(encodeTga(5, 3, placeColour), 0);
+    expectPicture(encodeBmp24(5, 3, placeColour), 0);
     // A small JPEG of smooth colours comes back close.
     const std::string jpeg = encodeJpeg(5, 3, [](int, int) { return Rgb{200, 40, 90}; });
     const DecodedImage d = decodeImage(jpeg);
@@ -71,7 +71,7 @@ TEST(ImageDecode, EveryFormatGivesThePictureBottomRowFirst)
 
 TEST(ImageDecode, AnySizeIsTaken)
 {
-    const DecodedImage d = decodeImage(encodePng(300, 200, corner));
+    const DecodedImage d = decodeImage(encodePng(300, 200, placeColour));
     ASSERT_NE(d.image, nullptr);
     EXPECT_EQ(d.image->width, 300);
     EXPECT_EQ(d.image->height, 200);
@@ -94,7 +94,7 @@ TEST(ImageDecode, AHeaderClaimingTooManyPixelsIsRefusedBeforeAnyLargeAllocation)
 
 TEST(ImageDecode, DamagedOrUnknownBytesGiveAMessageAndNoImage)
 {
-    const std::string png = encodePng(40, 30, corner);
+    const std::string png = encodePng(40, 30, placeColour);
     // Cut anywhere inside the data, or with a byte turned, nothing crashes.
     for (std::size_t cut = 0; cut < png.size(); cut += 7) {
         const DecodedImage d = decodeImage(png.substr(0, cut));

@@ -1,5 +1,6 @@
 #include "formats/image_decode.h"
 
+#include "formats/image_precheck.h"
 #include "formats/read_bmp.h"
 #include "formats/text_file.h"
 
@@ -86,6 +87,7 @@ bool claimedSize(std::string_view b, std::int64_t& width, std::int64_t& height)
 bool imageHeaderSize(std::string_view bytes, std::int32_t& width, std::int32_t& height)
 {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
+    if (!jpegTablesSound(bytes)) return false; // the library would write past its tables
     int w = 0, h = 0, components = 0;
     if (!stbi_info_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()), &w,
                                &h, &components))
@@ -104,15 +106,19 @@ DecodedImage decodeImage(std::string_view bytes)
         if (claimedSize(bytes, claimedWidth, claimedHeight) && !withinLimits(claimedWidth, claimedHeight))
             return imageFailure(ImageError::TooLarge, tooLargeMessage(claimedWidth, claimedHeight));
         if (bitmap) return decodeWithBitmapReader(bytes);
+        if (!jpegTablesSound(bytes)) return imageFailure(ImageError::Damaged, "The image is damaged or of an unsupported kind.");
         if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return imageFailure(ImageError::TooLarge, tooLargeMessage(0, 0));
         return imageFailure(ImageError::Unrecognised, "The file is not a PNG, JPEG, TGA, BMP or GIF image.");
     }
     if (!withinLimits(width, height)) return imageFailure(ImageError::TooLarge, tooLargeMessage(width, height));
 
+    const std::optional<std::string> cleaned = pngWithoutEmptyData(bytes);
+    const std::string_view input = cleaned ? std::string_view(*cleaned) : bytes;
+
     StbPixels decoded;
     int w = 0, h = 0, components = 0;
-    decoded.data = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()),
-                                         static_cast<int>(bytes.size()), &w, &h, &components, 3);
+    decoded.data = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(input.data()),
+                                         static_cast<int>(input.size()), &w, &h, &components, 3);
     if (!decoded.data || !withinLimits(w, h)) {
         if (bitmap) return decodeWithBitmapReader(bytes);
         return imageFailure(ImageError::Damaged, "The image is damaged or of an unsupported kind.");

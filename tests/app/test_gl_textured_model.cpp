@@ -8,6 +8,7 @@
 #include "file_dialog_driver.h"
 #include "gl_test_main.h"
 #include "model/mesh.h"
+#include "scene/projection.h"
 #include "session/app_state.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -83,7 +86,7 @@ private slots:
         // Turn the cube so that a corner faces the viewer: three faces show.
         ModelView* view = frame.modelView();
         const QPoint centre(view->width() / 2, view->height() / 2);
-        rightDrag(view, centre, centre + QPoint(40, 30));
+        rightDrag(view, centre, centre + QPoint(60, 45));
         view->update();
         QApplication::processEvents();
 
@@ -92,6 +95,9 @@ private slots:
         // bottom in its plain cyan colour.
         const Hue expected[] = {Hue::Red, Hue::Green, Hue::Blue, Hue::Yellow, Hue::Magenta, Hue::Cyan};
         const QImage frameImage = view->grabFramebuffer();
+        if (qEnvironmentVariableIsSet("NETTOR_SCREENSHOT_DIR"))
+            frame.grab().save(qEnvironmentVariable("NETTOR_SCREENSHOT_DIR") + "/textured_cube.png");
+
         const double ratio = frameImage.width() / double(view->width());
         const nettor::ViewSnapshot snap = view->readSnapshot();
         int checked = 0;
@@ -100,14 +106,20 @@ private slots:
         QCOMPARE(faces.size(), std::size_t(6));
         for (std::size_t i = 0; i < faces.size(); ++i) {
             const nettor::Face& face = *faces[i];
-            // Facing the viewer: the normal turned into eye space points at it.
-            const auto& m = snap.modelview;
-            const double nz = m[2] * face.plane.a + m[6] * face.plane.b + m[10] * face.plane.c;
+            // Facing the viewer: its corners run counter-clockwise on the
+            // screen, around a fair area.
+            double area = 0.0;
             nettor::Vec3 mid{0, 0, 0};
-            for (const nettor::HalfEdge* h : face.outerLoop.halfEdges) mid = mid + h->origin->position;
-            mid = mid * (1.0 / double(face.outerLoop.halfEdges.size()));
+            const auto& corners = face.outerLoop.halfEdges;
+            for (std::size_t k = 0; k < corners.size(); ++k) {
+                const nettor::WindowPoint p = nettor::projectPoint(snap, corners[k]->origin->position);
+                const nettor::WindowPoint q = nettor::projectPoint(snap, corners[(k + 1) % corners.size()]->origin->position);
+                area += p.x * q.y - q.x * p.y;
+                mid = mid + corners[k]->origin->position;
+            }
+            mid = mid * (1.0 / double(corners.size()));
             const QPointF at = view->widgetPosition(mid);
-            if (nz < 0.3) continue;
+            if (area / 2 < 800.0) continue;
             const QRgb pixel = frameImage.pixel(int(at.x() * ratio), int(at.y() * ratio));
             QVERIFY2(hueOf(pixel) == expected[i],
                      qPrintable(QStringLiteral("face %1 shows %2 (%3), expected %4")
@@ -119,8 +131,6 @@ private slots:
             textured += i < 5;
         }
         QVERIFY2(checked >= 2 && textured >= 1, qPrintable(QStringLiteral("%1 faces checked").arg(checked)));
-        if (qEnvironmentVariableIsSet("NETTOR_SCREENSHOT_DIR"))
-            frame.grab().save(qEnvironmentVariable("NETTOR_SCREENSHOT_DIR") + "/textured_cube.png");
 
         // Display Texture off: the textured faces show their plain white-ish
         // material colours, the strips are gone.

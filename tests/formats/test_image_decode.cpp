@@ -111,6 +111,15 @@ TEST(ImageDecode, DamagedOrUnknownBytesGiveAMessageAndNoImage)
             EXPECT_EQ(d.image->pixels.size(), std::size_t(d.image->width) * std::size_t(d.image->height) * 3u);
         }
     }
+    // A JPEG Huffman table of 298 codes is refused before the decoder would
+    // write past its tables.
+    const std::string badTable("\xff\xd8\xff\xc4\x00\x15\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x02"
+                               "\x11\x01\x03\x11\x01\xff\xc4\x00\xff\xd9",
+                               27);
+    EXPECT_EQ(decodeImage(badTable).error, ImageError::Damaged);
+    // A PNG with an empty data chunk still decodes.
+    std::string emptyData = png.substr(0, 33) + std::string("\0\0\0\0IDAT\x35\xaf\x06\x1e", 12) + png.substr(33);
+    EXPECT_NE(decodeImage(emptyData).image, nullptr);
     const DecodedImage text = decodeImage("just some text");
     EXPECT_EQ(text.error, ImageError::Unrecognised);
     EXPECT_EQ(loadImageFile("/nonexistent/picture.png").error, ImageError::CannotOpen);

@@ -5,11 +5,14 @@
 #include "app/document.h"
 #include "app/main_window.h"
 #include "app/model_view.h"
+#include "app/texture_view.h"
+#include "app/texture_window.h"
 #include "file_dialog_driver.h"
 #include "gl_test_main.h"
 #include "model/mesh.h"
 #include "scene/projection.h"
 #include "session/app_state.h"
+#include "unfold/unfold_all.h"
 
 #include <QAction>
 #include <QApplication>
@@ -141,6 +144,25 @@ private slots:
         for (int y = 0; y < plain.height(); ++y)
             for (int x = 0; x < plain.width(); ++x) red += hueOf(plain.pixel(x, y)) == Hue::Red;
         QCOMPARE(red, 0);
+
+        // Unfolded, the textured window shows every face with its own image:
+        // all four strips and the magenta top.
+        nettor::unfoldAll(nettor::appState(), *nettor::appState().model);
+        frame.updateCommandStates();
+        QVERIFY(frame.action(nettor::Command::TextureWindow)->isEnabled());
+        frame.action(nettor::Command::TextureWindow)->trigger();
+        TextureWindow* window = TextureWindow::current();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QImage pattern = window->view()->renderImage();
+        int seen[7] = {};
+        for (int y = 0; y < pattern.height(); ++y)
+            for (int x = 0; x < pattern.width(); ++x) ++seen[static_cast<int>(hueOf(pattern.pixel(x, y)))];
+        if (qEnvironmentVariableIsSet("NETTOR_SCREENSHOT_DIR"))
+            window->grab().save(qEnvironmentVariable("NETTOR_SCREENSHOT_DIR") + "/textured_cube_pattern.png");
+        for (Hue h : {Hue::Red, Hue::Green, Hue::Blue, Hue::Yellow, Hue::Magenta})
+            QVERIFY2(seen[static_cast<int>(h)] > 200, hueName(h));
+        delete window;
         nettor::appState().replaceModel(nullptr);
     }
 };

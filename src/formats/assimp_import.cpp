@@ -84,7 +84,7 @@ bool importModel(Model& model, const std::string& path)
 {
     if (!import(model, path, [&](Assimp::Importer& importer) { return importer.ReadFile(path, kImportFlags); }))
         return false;
-    loadMaterialImages(model, folderOf(path));
+    loadMaterialImages(model, containingFolder(path));
     return true;
 }
 

@@ -70,7 +70,7 @@ std::optional<fs::path> walkIgnoringCase(fs::path base, const std::vector<std::s
 
 } // namespace
 
-std::string folderOf(const std::string& path)
+std::string containingFolder(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return {};

@@ -15,7 +15,7 @@
 namespace nettor {
 
 // The folder part of a path ("" for a bare file name).
-std::string folderOf(const std::string& path);
+std::string containingFolder(const std::string& path);
 
 // The file a model file names relative to folder, if it can be found.
 std::optional<std::string> findReferencedFile(const std::string& folder, const std::string& name);

@@ -50,7 +50,7 @@ void applyObjMaterials(Model& model, const ObjMaterialUse& use, const std::strin
             if (!text) continue;
             for (MtlMaterial& m : parseMtl(*text)) {
                 std::string name = m.name;
-                library.emplace(std::move(name), FoundMaterial{std::move(m), folderOf(file)});
+                library.emplace(std::move(name), FoundMaterial{std::move(m), containingFolder(file)});
             }
         }
     }

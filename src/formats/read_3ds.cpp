@@ -310,7 +310,7 @@ bool Model::read3ds(const std::string& path)
     auto bytes = readWholeFile(path);
     if (!bytes) return false;
     if (!read3dsBytes(*bytes)) return false;
-    loadMaterialImages(*this, folderOf(path));
+    loadMaterialImages(*this, containingFolder(path));
     return true;
 }
 

@@ -311,7 +311,7 @@ bool Model::readMqo(const std::string& path)
     auto bytes = readWholeFile(path);
     if (!bytes) return false;
     if (!readMqoBytes(*bytes)) return false;
-    loadMaterialImages(*this, folderOf(path));
+    loadMaterialImages(*this, containingFolder(path));
     return true;
 }
 

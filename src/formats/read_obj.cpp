@@ -173,7 +173,7 @@ bool Model::readObj(const std::string& path)
     if (!text) return false;
     ObjMaterialUse use;
     if (!readObjInto(*this, *text, &use)) return false;
-    applyObjMaterials(*this, use, folderOf(path));
+    applyObjMaterials(*this, use, containingFolder(path));
     return true;
 }
 

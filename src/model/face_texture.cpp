@@ -10,7 +10,7 @@ std::uint64_t nextTextureImageSerial()
     return ++counter;
 }
 
-const Material* faceMaterial(const Face& face)
+const Material* materialOfFace(const Face& face)
 {
     if (!face.object || face.materialIndex < 0) return nullptr;
     const auto& table = face.object->materials;
@@ -20,7 +20,7 @@ const Material* faceMaterial(const Face& face)
 
 const TextureImage* materialImage(const Model& model, const Face& face)
 {
-    const Material* material = faceMaterial(face);
+    const Material* material = materialOfFace(face);
     if (!material || material->imageIndex < 0) return nullptr;
     const auto index = static_cast<std::size_t>(material->imageIndex);
     return index < model.images.size() ? model.images[index].get() : nullptr;

@@ -6,7 +6,7 @@
 namespace nettor {
 
 // The material a face names, or null when its index lies outside the table.
-const Material* faceMaterial(const Face& face);
+const Material* materialOfFace(const Face& face);
 
 // The image a face's material brings, or null.
 const TextureImage* materialImage(const Model& model, const Face& face);

@@ -12,7 +12,7 @@ FaceAppearance modelFaceAppearance(const Model& model, const Face& face, bool sh
         out.colour = FaceColour::Unfolded;
         return out;
     }
-    const Material* material = faceMaterial(face);
+    const Material* material = materialOfFace(face);
     if (face.materialIndex == -1 || (!finished && model.textureImage)) {
         out.texture = userImage;
         return out;

@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth fonts-liberation ghostscript librsvg2-bin imagemagick
-  libboost-dev libassimp-dev emf2svg poppler-utils ccache
+  libboost-dev libassimp-dev libstb-dev emf2svg poppler-utils ccache
   desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev file groff-base
 )
 

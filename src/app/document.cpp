@@ -87,6 +87,11 @@ void Document::closeTextureWindow()
     nettor::appState().textureWindowOpen = false;
 }
 
+void Document::statusMessage(const std::string& text)
+{
+    emit statusMessageShown(QString::fromStdString(text));
+}
+
 void Document::setDocumentTitle(const std::string& title)
 {
     title_ = QString::fromStdString(title);

@@ -52,6 +52,7 @@ public:
     void repaintPatternView() override;
     void closeTextureWindow() override;
     void setDocumentTitle(const std::string& title) override;
+    void statusMessage(const std::string& text) override;
 
 signals:
     // A change for all views, as the number of its nettor::ViewChange; each
@@ -61,6 +62,7 @@ signals:
     void modelViewInvalidated();
     void patternViewRepaintRequested();
     void textureWindowCloseRequested();
+    void statusMessageShown(const QString& text);
 
 protected:
     void changed(nettor::ViewChange change) override;

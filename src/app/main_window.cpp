@@ -132,6 +132,8 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
     prompt_->setObjectName(QStringLiteral("statusPrompt"));
     statusBar()->addWidget(prompt_, 1);
     lockIndicators_ = new LockIndicators(statusBar());
+    connect(document_, &Document::statusMessageShown, statusBar(),
+            [this](const QString& text) { statusBar()->showMessage(text, 20000); });
 
     updateTitle(QString());
     loadWindowSettings();
@@ -309,7 +311,8 @@ void MainWindow::openTexture()
     QFileDialog dialog(this, tr("Open"));
     dialog.setObjectName(QStringLiteral("openTextureDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("BMP File (*.bmp)"));
+    dialog.setNameFilters({QStringLiteral("BMP File (*.bmp)"),
+                           QStringLiteral("Images (*.png *.jpg *.jpeg *.tga *.gif *.bmp)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     nettor::appState().openTexture(QFile::encodeName(dialog.selectedFiles().first()).toStdString());
     updateCommandStates();

@@ -3,6 +3,7 @@
 #include "app/gl_texture.h"
 
 #include "model/mesh.h"
+#include "scene/face_appearance.h"
 #include "scene/pick.h"
 #include "session/app_state.h"
 #include "unfold/manual_unfolding.h"
@@ -49,12 +50,13 @@ const nettor::Material& unfoldedFaceMaterial()
     return m;
 }
 
-const nettor::Material& materialOf(const nettor::Face& face)
+// Faces showing their material's image: white, so that the texels keep
+// their colours where the light falls on the face.
+const nettor::Material& texturedFaceMaterial()
 {
-    const auto& table = face.object->materials;
-    if (face.materialIndex >= 0 && static_cast<std::size_t>(face.materialIndex) < table.size())
-        return table[static_cast<std::size_t>(face.materialIndex)];
-    return defaultFaceMaterial();
+    static const nettor::Material m =
+        makeMaterial({0.4f, 0.4f, 0.4f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, 0.0f);
+    return m;
 }
 
 // The virtual-key code a key event stands for: Shift and Ctrl by their
@@ -85,6 +87,7 @@ ModelView::~ModelView()
     // The view releases the last model when it goes, at the end of the program.
     nettor::appState().replaceModel(nullptr);
     makeCurrent();
+    if (gl_) textures_.clear(*gl_);
     gl_ = nullptr;
     doneCurrent();
 }
@@ -192,10 +195,15 @@ void ModelView::applyMaterial(const nettor::Material& material)
     gl_->glMaterialf(GL_FRONT, GL_SHININESS, material.shininess);
 }
 
-bool ModelView::setUpTexture(const nettor::Model& model)
+bool ModelView::applyAppearance(const nettor::FaceAppearance& look)
 {
-    const nettor::TextureImage* image = nettor::appState().showTexture ? model.textureImage.get() : nullptr;
-    return loadTextureImage(*gl_, image);
+    switch (look.colour) {
+    case nettor::FaceColour::Unfolded: applyMaterial(unfoldedFaceMaterial()); break;
+    case nettor::FaceColour::Material: applyMaterial(*look.material); break;
+    case nettor::FaceColour::Textured: applyMaterial(texturedFaceMaterial()); break;
+    case nettor::FaceColour::Default: applyMaterial(defaultFaceMaterial()); break;
+    }
+    return textures_.bind(*gl_, look.texture);
 }
 
 void ModelView::drawModel(const nettor::Model& model)
@@ -203,27 +211,16 @@ void ModelView::drawModel(const nettor::Model& model)
     if (nettor::appState().settings.reservedFlag) return;
     gl_->glEnable(GL_POLYGON_OFFSET_FILL);
     gl_->glPolygonOffset(1.0f, 1.0f);
-    textureReady_ = setUpTexture(model);
+    const bool showTexture = nettor::appState().showTexture;
     applyMaterial(defaultFaceMaterial());
     for (const auto& object : model.objects) {
         gl_->glEnable(GL_LIGHTING);
         for (const nettor::Face* face : object->faces) {
-            bool textured = false;
-            if (face->unfolded) {
-                gl_->glDisable(GL_TEXTURE_2D);
-                applyMaterial(unfoldedFaceMaterial());
-            } else if (face->materialIndex == -1 || model.textureImage) {
-                applyMaterial(defaultFaceMaterial());
-                textured = textureReady_;
-                if (textured) gl_->glEnable(GL_TEXTURE_2D);
-            } else {
-                applyMaterial(materialOf(*face));
-                gl_->glDisable(GL_TEXTURE_2D);
-            }
+            const bool textured = applyAppearance(nettor::modelFaceAppearance(model, *face, showTexture, false));
             gl_->glNormal3d(face->plane.a, face->plane.b, face->plane.c);
             gl_->glBegin(GL_POLYGON);
             for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
-                if (textureReady_ && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
+                if (textured && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
                 const nettor::Vec3& p = h->origin->position;
                 gl_->glVertex3d(p.x, p.y, p.z);
             }
@@ -233,6 +230,7 @@ void ModelView::drawModel(const nettor::Model& model)
         gl_->glDisable(GL_TEXTURE_2D);
         for (const nettor::Edge* edge : object->edges) drawEdge(*edge);
     }
+    textures_.endFrame(*gl_);
 }
 
 void ModelView::drawFinishedModel(const nettor::Model& model)
@@ -241,18 +239,12 @@ void ModelView::drawFinishedModel(const nettor::Model& model)
     gl_->glEnable(GL_POLYGON_OFFSET_FILL);
     gl_->glPolygonOffset(1.0f, 1.0f);
     gl_->glLineWidth(1.0f);
-    textureReady_ = setUpTexture(model);
+    const bool showTexture = nettor::appState().showTexture;
     for (const auto& object : model.objects) {
         for (const nettor::Face* face : object->faces) {
             gl_->glEnable(GL_LIGHTING);
             gl_->glNormal3d(face->plane.a, face->plane.b, face->plane.c);
-            if (face->materialIndex == -1) {
-                applyMaterial(defaultFaceMaterial());
-                if (textureReady_) gl_->glEnable(GL_TEXTURE_2D);
-            } else {
-                applyMaterial(materialOf(*face));
-                gl_->glDisable(GL_TEXTURE_2D);
-            }
+            const bool textured = applyAppearance(nettor::modelFaceAppearance(model, *face, showTexture, true));
             // Through the corner copies, which completion moved inward, so
             // that the cuts show as gaps.
             auto corner = [](const nettor::HalfEdge* h) {
@@ -261,7 +253,7 @@ void ModelView::drawFinishedModel(const nettor::Model& model)
             };
             gl_->glBegin(GL_POLYGON);
             for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
-                if (textureReady_ && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
+                if (textured && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
                 const nettor::Vec3 p = corner(h);
                 gl_->glVertex3d(p.x, p.y, p.z);
             }
@@ -277,6 +269,7 @@ void ModelView::drawFinishedModel(const nettor::Model& model)
             gl_->glEnd();
         }
     }
+    textures_.endFrame(*gl_);
 }
 
 void ModelView::drawEdge(const nettor::Edge& edge)

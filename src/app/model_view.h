@@ -6,6 +6,7 @@
 // pick of manual unfolding. Everything that decides lives in the core
 // (scene/ for the camera and picking, unfold/ for what a pick does); this
 // widget turns events into those calls and the results into pixels.
+#include "app/gl_texture.h"
 #include "scene/camera.h"
 #include "scene/projection.h"
 
@@ -16,6 +17,7 @@ class QOpenGLFunctions_1_1;
 namespace nettor {
 struct Edge;
 struct Face;
+struct FaceAppearance;
 struct Material;
 struct Model;
 } // namespace nettor
@@ -59,10 +61,9 @@ private:
     void drawModel(const nettor::Model& model);
     void drawFinishedModel(const nettor::Model& model);
     void drawEdge(const nettor::Edge& edge);
-    // The texture set-up of every frame: uploads the model's texture image
-    // when the texture is to be shown, else turns texturing off. Returns
-    // whether faces may be textured; without an image nothing is touched.
-    bool setUpTexture(const nettor::Model& model);
+    // Sets the face's colour and binds its image (texturing off without
+    // one); returns whether the face is textured.
+    bool applyAppearance(const nettor::FaceAppearance& look);
     void applyMaterial(const nettor::Material& material);
     void handleLeftRelease(int x, int y);
     // A widget position in the framebuffer's pixels.
@@ -75,5 +76,5 @@ private:
     int pressX_ = 0;
     int pressY_ = 0;
     bool lightsReady_ = false;
-    bool textureReady_ = false;
+    GlTextureCache textures_;
 };

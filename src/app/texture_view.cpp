@@ -23,6 +23,7 @@ TextureView::TextureView(QWidget* parent) : QOpenGLWidget(parent)
 TextureView::~TextureView()
 {
     makeCurrent();
+    if (gl_) textures_.clear(*gl_);
     gl_ = nullptr;
     doneCurrent();
 }
@@ -66,12 +67,6 @@ void TextureView::paintGL()
     drawTexturedPattern();
 }
 
-bool TextureView::setUpTexture()
-{
-    const nettor::Model* model = nettor::appState().model.get();
-    return loadTextureImage(*gl_, model ? model->textureImage.get() : nullptr);
-}
-
 void TextureView::drawTexturedPattern()
 {
     nettor::AppState& state = nettor::appState();
@@ -99,11 +94,12 @@ void TextureView::drawTexturedPattern()
     gl_->glColor4d(0, 0, 0, 1);
     lines(picture.flapLines, nettor::kFlapLineDepth);
 
-    const bool textured = setUpTexture();
     gl_->glColor4d(1, 1, 1, 1);
     gl_->glEnable(GL_BLEND);
     gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (const auto& face : picture.faces) {
+    for (std::size_t f = 0; f < picture.faces.size(); ++f) {
+        const auto& face = picture.faces[f];
+        const bool textured = textures_.bind(*gl_, f < picture.faceImages.size() ? picture.faceImages[f] : nullptr);
         gl_->glBegin(GL_POLYGON);
         for (const nettor::TexturedCorner& c : face) {
             if (textured && c.hasTexCoord) gl_->glTexCoord2d(c.u, c.v);
@@ -115,6 +111,7 @@ void TextureView::drawTexturedPattern()
     gl_->glColor4d(0, 0, 0, picture.lineAlpha);
     lines(picture.lines, nettor::kEdgeLineDepth);
     gl_->glDisable(GL_BLEND);
+    textures_.endFrame(*gl_);
 }
 
 QImage TextureView::renderImage()

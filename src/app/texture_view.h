@@ -2,6 +2,8 @@
 // The OpenGL view of the textured pattern window: the finished pattern with
 // the texture image through the pattern points, flaps and lines. The left
 // button pans, the right button zooms.
+#include "app/gl_texture.h"
+
 #include <QOpenGLWidget>
 #include <QPoint>
 
@@ -30,9 +32,9 @@ protected:
 private:
     void applyProjection();
     void drawTexturedPattern();
-    bool setUpTexture();
 
     QOpenGLFunctions_1_1* gl_ = nullptr;
+    GlTextureCache textures_;
     double panX_ = 0.0;
     double panY_ = 0.0; // grows upwards
     bool leftDrag_ = false;

@@ -4,6 +4,7 @@
 #include "formats/assimp_import.h"
 
 #include "formats/assimp_scene.h"
+#include "formats/material_images.h"
 #include "model/diagnostics.h"
 
 #include <assimp/Importer.hpp>
@@ -81,7 +82,10 @@ bool isImportedExtension(const std::string& lowerExtension)
 
 bool importModel(Model& model, const std::string& path)
 {
-    return import(model, path, [&](Assimp::Importer& importer) { return importer.ReadFile(path, kImportFlags); });
+    if (!import(model, path, [&](Assimp::Importer& importer) { return importer.ReadFile(path, kImportFlags); }))
+        return false;
+    loadMaterialImages(model, containingFolder(path));
+    return true;
 }
 
 } // namespace nettor

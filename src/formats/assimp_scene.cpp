@@ -1,5 +1,6 @@
 #include "formats/assimp_scene.h"
 
+#include "formats/material_images.h"
 #include "model/diagnostics.h"
 
 #include <assimp/material.h>
@@ -7,7 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace nettor {
@@ -65,7 +68,7 @@ float unit(float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f
 
 class SceneConverter {
 public:
-    SceneConverter(const aiScene& scene, Model& model) : scene_(scene), model_(model) {}
+    SceneConverter(const aiScene& scene, Model& model) : scene_(scene), model_(model), images_(model) {}
 
     bool run()
     {
@@ -117,16 +120,91 @@ private:
         if (material->Get(AI_MATKEY_NAME, name) == aiReturn_SUCCESS &&
             std::strcmp(name.C_Str(), AI_DEFAULT_MATERIAL_NAME) == 0)
             return -1;
-        aiColor4D colour;
-        if (material->Get(AI_MATKEY_COLOR_DIFFUSE, colour) != aiReturn_SUCCESS &&
-            material->Get(AI_MATKEY_BASE_COLOR, colour) != aiReturn_SUCCESS)
-            return -1;
-        const float rgba[4] = {unit(colour.r), unit(colour.g), unit(colour.b), unit(colour.a)};
         Material m;
-        std::copy(rgba, rgba + 4, m.ambient);
-        std::copy(rgba, rgba + 4, m.diffuse);
-        object.materials.push_back(m);
+        takeTexture(*material, m);
+        aiColor4D colour;
+        if (material->Get(AI_MATKEY_COLOR_DIFFUSE, colour) == aiReturn_SUCCESS ||
+            material->Get(AI_MATKEY_BASE_COLOR, colour) == aiReturn_SUCCESS) {
+            const float rgba[4] = {unit(colour.r), unit(colour.g), unit(colour.b), unit(colour.a)};
+            std::copy(rgba, rgba + 4, m.ambient);
+            std::copy(rgba, rgba + 4, m.diffuse);
+        } else if (m.textureName.empty()) {
+            return -1;
+        }
+        if (name.length > 0) m.name = name.C_Str();
+        object.materials.push_back(std::move(m));
         return static_cast<int>(object.materials.size()) - 1;
+    }
+
+    // The material's diffuse (or base colour) texture: an image carried in
+    // the scene is decoded at once, a file is only named (the caller reads
+    // it, relative to the model file).
+    void takeTexture(const aiMaterial& material, Material& m)
+    {
+        aiString path;
+        if (material.GetTexture(aiTextureType_DIFFUSE, 0, &path) != aiReturn_SUCCESS &&
+            material.GetTexture(aiTextureType_BASE_COLOR, 0, &path) != aiReturn_SUCCESS)
+            return;
+        m.textureName = path.C_Str();
+        if (m.textureName.empty()) return;
+        const aiTexture* embedded = embeddedTexture(m.textureName);
+        if (!embedded) {
+            if (m.textureName[0] == '*') images_.warn(m.textureName, "the model file does not hold it.");
+            return;
+        }
+        if (embedded->mHeight == 0) {
+            if (!embedded->pcData) return;
+            const std::string_view bytes(reinterpret_cast<const char*>(embedded->pcData), embedded->mWidth);
+            m.imageIndex = images_.fromBytes(m.textureName, bytes);
+        } else {
+            m.imageIndex = images_.add(m.textureName, texelImage(*embedded));
+            if (m.imageIndex < 0) images_.warn(m.textureName, "the image is damaged or too large.");
+        }
+    }
+
+    const aiTexture* embeddedTexture(const std::string& name) const
+    {
+        if (!scene_.mTextures || scene_.mNumTextures == 0) return nullptr;
+        if (name[0] == '*') {
+            char* end = nullptr;
+            const unsigned long index = std::strtoul(name.c_str() + 1, &end, 10);
+            if (end == name.c_str() + 1 || *end != '\0' || index >= scene_.mNumTextures) return nullptr;
+            return scene_.mTextures[index];
+        }
+        // By file name, as some formats name what they carry.
+        const auto fileName = [](const std::string& p) {
+            const std::size_t slash = p.find_last_of("/\\");
+            return slash == std::string::npos ? p : p.substr(slash + 1);
+        };
+        const std::string wanted = fileName(name);
+        for (unsigned i = 0; i < scene_.mNumTextures; ++i) {
+            const aiTexture* t = scene_.mTextures[i];
+            if (t && t->mFilename.length > 0 && fileName(t->mFilename.C_Str()) == wanted) return t;
+        }
+        return nullptr;
+    }
+
+    // An uncompressed texture of the scene (blue, green, red, alpha texels,
+    // top row first) as an RGB image, bottom row first.
+    static std::unique_ptr<TextureImage> texelImage(const aiTexture& t)
+    {
+        if (!t.pcData || t.mWidth == 0 || t.mWidth > 16384u || t.mHeight > 16384u ||
+            std::uint64_t(t.mWidth) * t.mHeight * 4u > (std::uint64_t(256) << 20))
+            return nullptr;
+        auto image = std::make_unique<TextureImage>();
+        image->width = static_cast<std::int32_t>(t.mWidth);
+        image->height = static_cast<std::int32_t>(t.mHeight);
+        image->pixels.resize(std::size_t(t.mWidth) * t.mHeight * 3u);
+        for (unsigned y = 0; y < t.mHeight; ++y) {
+            for (unsigned x = 0; x < t.mWidth; ++x) {
+                const aiTexel& texel = t.pcData[std::size_t(y) * t.mWidth + x];
+                unsigned char* out = &image->pixels[(std::size_t(t.mHeight - 1 - y) * t.mWidth + x) * 3u];
+                out[0] = texel.r;
+                out[1] = texel.g;
+                out[2] = texel.b;
+            }
+        }
+        return image;
     }
 
     bool convertMesh(unsigned index, const Transform& transform)
@@ -192,6 +270,7 @@ private:
 
     const aiScene& scene_;
     Model& model_;
+    MaterialImageLoader images_;
     std::vector<bool> placed_;
     std::size_t nodeVisits_ = 0;
     std::int32_t vertexNumber_ = 1;

@@ -15,6 +15,7 @@ public:
 
     std::size_t size() const { return data_.size(); }
     std::size_t position() const { return pos_; }
+    std::string_view data() const { return data_; }
     // Moves to an absolute position, at most the end of the data.
     void seek(std::size_t to) { pos_ = to < data_.size() ? to : data_.size(); }
 

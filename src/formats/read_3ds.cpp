@@ -18,6 +18,8 @@
 // without a vertex chunk, and a coordinate that is not a finite number refuse
 // the file.
 #include "formats/byte_cursor.h"
+#include "formats/material_images.h"
+#include "formats/materials_3ds.h"
 #include "model/mesh.h"
 #include "formats/text_file.h"
 
@@ -59,6 +61,7 @@ public:
         container(Container::Main, in_.size());
         if (refused_) return false;
         attachTexCoords();
+        applyMaterials3ds(object_, materials_, faceMaterials_);
         model_.buildAllEdges();
         return true;
     }
@@ -96,6 +99,8 @@ private:
     std::size_t container(Container kind, std::size_t enclosingEnd)
     {
         const Span s = open(enclosingEnd);
+        if (kind == Container::Material && s.length() >= 6)
+            materials_.push_back(readMaterial3ds(in_.data().substr(s.start + 6, s.length() - 6)));
         if (kind == Container::Object) skipName(s.end);
         if (kind == Container::Mesh) {
             table_.clear();
@@ -224,6 +229,7 @@ private:
     {
         const Span s = open(enclosingEnd);
         std::uint16_t n = 0;
+        std::vector<Face*> added;
         if (in_.u16(s.end, n)) {
             for (std::uint16_t i = 0; i < n; ++i) {
                 std::uint16_t corner[3], flags;
@@ -237,10 +243,15 @@ private:
                 }
                 Face& face = *object_.addFace();
                 for (std::uint16_t c : corner) face.addCorner(table_[c]);
-                face.finishFace();
+                if (face.finishFace()) added.push_back(&face);
             }
         }
-        // Material and smoothing groups inside the face chunk go with it.
+        // The material groups after the face records name the faces' materials.
+        if (in_.position() < s.end && !refused_) {
+            for (const MaterialGroup3ds& g : readMaterialGroups3ds(in_.data().substr(in_.position(), s.end - in_.position())))
+                for (std::uint16_t f : g.faces)
+                    if (f < added.size()) faceMaterials_.emplace_back(added[f], g.name);
+        }
         in_.seek(s.end);
         return s.length();
     }
@@ -288,6 +299,8 @@ private:
     int viewportRecords_ = 0;
     bool refused_ = false;
     std::vector<LatestTexCoord> latest_; // by vertex id - 1
+    std::vector<Material3ds> materials_;
+    std::vector<std::pair<Face*, std::string>> faceMaterials_;
 };
 
 } // namespace
@@ -296,7 +309,9 @@ bool Model::read3ds(const std::string& path)
 {
     auto bytes = readWholeFile(path);
     if (!bytes) return false;
-    return read3dsBytes(*bytes);
+    if (!read3dsBytes(*bytes)) return false;
+    loadMaterialImages(*this, containingFolder(path));
+    return true;
 }
 
 bool Model::read3dsBytes(std::string_view bytes)

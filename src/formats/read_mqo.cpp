@@ -13,6 +13,7 @@
 //   ignored with it.
 #include "formats/line_tokenizer.h"
 #include "model/mesh.h"
+#include "formats/material_images.h"
 #include "formats/text_file.h"
 
 #include <algorithm>
@@ -126,6 +127,7 @@ private:
             if (n == 0) continue;
             if (lines_.is(0, "}")) return Ok;
             int i = 1;
+            std::string texture; // tex("..."): the material's own image
             while (i < n) {
                 if (lines_.is(i, "col")) {
                     if (!bracketed(i, 4)) break;
@@ -135,6 +137,7 @@ private:
                            lines_.is(i, "emi") || lines_.is(i, "power") || lines_.is(i, "tex") ||
                            lines_.is(i, "aplane") || lines_.is(i, "bump")) {
                     if (!bracketed(i, 1)) break;
+                    if (lines_.is(i, "tex")) texture = std::string(lines_.token(i + 2));
                     i += 4;
                 } else {
                     if (!lines_.is(i + 1, "(")) break;
@@ -151,7 +154,9 @@ private:
             std::fill(m.specular, m.specular + 3, 0.0f);
             m.specular[3] = 1.0f;
             m.shininess = 0.0f;
-            object_.materials.push_back(m);
+            m.name = std::string(lines_.token(0));
+            m.textureName = std::move(texture);
+            object_.materials.push_back(std::move(m));
         }
     }
 
@@ -305,7 +310,9 @@ bool Model::readMqo(const std::string& path)
 {
     auto bytes = readWholeFile(path);
     if (!bytes) return false;
-    return readMqoBytes(*bytes);
+    if (!readMqoBytes(*bytes)) return false;
+    loadMaterialImages(*this, containingFolder(path));
+    return true;
 }
 
 bool Model::readMqoBytes(std::string_view bytes)

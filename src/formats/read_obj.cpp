@@ -5,9 +5,12 @@
 // exporters write one object after another): an index then addresses the
 // vertices read so far.
 #include "model/mesh.h"
+#include "formats/material_images.h"
 #include "formats/number_text.h"
+#include "formats/obj_materials.h"
 #include "formats/text_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -107,18 +110,18 @@ bool readFaceCorners(Model& model, MeshObject& object, Face& face, std::string_v
     return true;
 }
 
-} // namespace
-
-bool Model::readObj(const std::string& path)
+std::string trimmedObjLine(std::string_view line)
 {
-    auto text = readWholeFile(path);
-    if (!text) return false;
-    return readObjText(*text);
+    std::size_t b = 0, e = line.size();
+    while (b < e && isSpace(line[b])) ++b;
+    while (e > b && isSpace(line[e - 1])) --e;
+    return std::string(line.substr(b, e - b));
 }
 
-bool Model::readObjText(const std::string& text)
+bool readObjInto(Model& model, const std::string& text, ObjMaterialUse* use)
 {
-    MeshObject& object = *addObject();
+    MeshObject& object = *model.addObject();
+    std::int32_t material = -1; // the "usemtl" in force, into use->names
     ObjScanner scan(text);
     std::int32_t vertexNumber = 1;
 
@@ -139,14 +142,44 @@ bool Model::readObjText(const std::string& text)
             Words first(line);
             std::string_view w;
             if (first.next(w) && w == "\\") line = scan.restOfLine();
-            if (!readFaceCorners(*this, object, face, line)) return false;
-            face.finishFace();
+            if (!readFaceCorners(model, object, face, line)) return false;
+            if (face.finishFace() && use && material >= 0) use->faces.emplace_back(&face, material);
+        } else if (use && t == "usemtl") {
+            const std::string name = trimmedObjLine(scan.restOfLine());
+            const auto found = std::find(use->names.begin(), use->names.end(), name);
+            material = static_cast<std::int32_t>(found - use->names.begin());
+            if (found == use->names.end()) use->names.push_back(name);
+        } else if (use && t == "mtllib") {
+            const std::string name = trimmedObjLine(scan.restOfLine());
+            if (!name.empty()) use->libraries.push_back(name);
         } else {
             scan.restOfLine();
         }
     }
-    buildAllEdges();
+    model.buildAllEdges();
     return true;
+}
+
+} // namespace
+
+bool readObjTextNotingMaterials(Model& model, const std::string& text, ObjMaterialUse& use)
+{
+    return readObjInto(model, text, &use);
+}
+
+bool Model::readObj(const std::string& path)
+{
+    auto text = readWholeFile(path);
+    if (!text) return false;
+    ObjMaterialUse use;
+    if (!readObjInto(*this, *text, &use)) return false;
+    applyObjMaterials(*this, use, containingFolder(path));
+    return true;
+}
+
+bool Model::readObjText(const std::string& text)
+{
+    return readObjInto(*this, text, nullptr);
 }
 
 } // namespace nettor

@@ -47,12 +47,28 @@ struct Material {
     float emission[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     float specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     float shininess = 0.0f;
+    // The material's own texture, as the model file names it (a file name
+    // or, for an image carried inside the file, its label), and the image
+    // read for it: an index into Model::images, -1 for none.
+    std::string name;
+    std::string textureName;
+    std::int32_t imageIndex = -1;
 };
+
+// A process-wide number for each image made, so that views can tell images
+// apart that happen to reuse one another's memory.
+std::uint64_t nextTextureImageSerial();
 
 struct TextureImage {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::vector<unsigned char> pixels; // 3 bytes per pixel: red, green, blue
+    // Where the image came from (the file read, or a label for one carried
+    // inside the model file) and the encoded bytes as read (PNG, JPEG, ...),
+    // for writers that embed the image as it is; both may be empty.
+    std::string source;
+    std::string encoded;
+    std::uint64_t serial = nextTextureImageSerial();
 };
 
 struct Plane {
@@ -175,7 +191,13 @@ struct Model {
 
     std::string filePath;
     bool hasTexCoords = false;
-    std::unique_ptr<TextureImage> textureImage;
+    std::unique_ptr<TextureImage> textureImage; // opened by the user; stands for every face
+    // The materials' images (Material::imageIndex), each once however many
+    // materials use it.
+    std::vector<std::unique_ptr<TextureImage>> images;
+    // Warnings of the reading the user should see (an image that could not
+    // be read); they also went to the diagnostics stream.
+    std::vector<std::string> readWarnings;
     bool textureShowEdges = false;
     bool textureInverted = false;
     double textureScale = 1.0;

@@ -1,5 +1,6 @@
 #include "pattern/textured_pattern.h"
 
+#include "model/face_texture.h"
 #include "pattern/drawn_marks.h"
 #include "pattern/pattern_walk.h"
 
@@ -110,7 +111,10 @@ TexturedPicture buildTexturedPattern(const Model& model, const Settings& setting
                 }
                 polygon.push_back(c);
             }
-            if (polygon.size() >= 3) picture.faces.push_back(std::move(polygon));
+            if (polygon.size() >= 3) {
+                picture.faces.push_back(std::move(polygon));
+                picture.faceImages.push_back(faceImage(model, *face));
+            }
         }
     }
 

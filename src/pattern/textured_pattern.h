@@ -30,6 +30,7 @@ struct TexturedSegment {
 struct TexturedPicture {
     std::vector<TexturedSegment> flapLines;          // drawn at depth -0.01
     std::vector<std::vector<TexturedCorner>> faces;  // drawn at depth 0
+    std::vector<const TextureImage*> faceImages;     // each face's image (or none), by faces
     std::vector<TexturedSegment> lines;              // drawn at depth +0.01
     double lineAlpha = 0.5;                          // 1 - lineTransparency
 };

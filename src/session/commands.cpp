@@ -1,5 +1,6 @@
 #include "session/commands.h"
 
+#include "model/face_texture.h"
 #include "session/session.h"
 
 namespace nettor {
@@ -33,7 +34,7 @@ CommandState commandState(Command command, const Session& state)
         result.enabled = model && model->hasTexCoords;
         break;
     case Command::DisplayTexture:
-        result.enabled = model && model->textureImage;
+        result.enabled = model && hasTextureImages(*model);
         result.checked = state.showTexture;
         break;
     case Command::SaveCutEdges:
@@ -43,7 +44,7 @@ CommandState commandState(Command command, const Session& state)
         result.enabled = finished && model;
         break;
     case Command::TextureWindow:
-        result.enabled = finished && model && model->textureImage;
+        result.enabled = finished && model && hasTextureImages(*model);
         break;
     case Command::Open:
     case Command::Exit:

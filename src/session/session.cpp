@@ -3,6 +3,8 @@
 #include "formats/cut_edge_file.h"
 #include "session/commands.h"
 #include "formats/eps_writer.h"
+#include "formats/image_decode.h"
+#include "model/face_texture.h"
 #include "formats/load_model.h"
 #include "formats/obj_export.h"
 #include "formats/read_bmp.h"
@@ -24,6 +26,8 @@ void Session::replaceModel(std::unique_ptr<Model> next)
 
 void Session::makeCurrent(std::unique_ptr<Model> next)
 {
+    // A model that brings images of its own shows them at once.
+    showTexture = next && hasMaterialImages(*next);
     replaceModel(std::move(next));
     status.finished = false;
     status.undoAvailable = false; // no edge pick of the new model to take back
@@ -31,6 +35,16 @@ void Session::makeCurrent(std::unique_ptr<Model> next)
     takeUpModel();
     notify(ViewChange::ModelReplaced);
     notify(ViewChange::CountsChanged);
+    reportReadWarnings();
+}
+
+void Session::reportReadWarnings()
+{
+    if (!model || model->readWarnings.empty() || !listener) return;
+    std::string text = model->readWarnings.front();
+    if (model->readWarnings.size() > 1)
+        text += " (and " + std::to_string(model->readWarnings.size() - 1) + " more on standard error)";
+    listener->statusMessage(text);
 }
 
 bool Session::openModel(const std::string& path)
@@ -87,6 +101,7 @@ std::unique_ptr<Model> Session::readModelBeforeUnfolding() const
 bool Session::openTexture(const std::string& path)
 {
     if (!model) return false;
+    if (lowerExtension(path) != "bmp") return openTextureImage(path);
     std::unique_ptr<TextureImage> image = loadBitmap(path, listener);
     if (!image) return false;
     if (!isTextureSide(image->width) || !isTextureSide(image->height)) {
@@ -95,6 +110,20 @@ bool Session::openTexture(const std::string& path)
         return false;
     }
     model->textureImage = std::move(image);
+    showTexture = true;
+    reevaluate();
+    return true;
+}
+
+bool Session::openTextureImage(const std::string& path)
+{
+    DecodedImage decoded = loadImageFile(path);
+    if (!decoded.image) {
+        message("The texture image " + path + " could not be read.\n" + decoded.message);
+        reevaluate();
+        return false;
+    }
+    model->textureImage = std::move(decoded.image);
     showTexture = true;
     reevaluate();
     return true;

@@ -79,7 +79,10 @@ public:
     // ---- Texture ----
     // Loads the bitmap into the current model (see openTexturePath).
     // Whether it may be used is commandState's rule.
+    // A file that is not a BMP (by its extension) may be a PNG, JPEG, TGA
+    // or GIF image of any size (openTextureImage).
     bool openTexture(const std::string& path);
+    bool openTextureImage(const std::string& path);
 
     // ---- Unfolding by hand ----
     // The pick mode buttons; First Face also closes the part grown so far
@@ -136,6 +139,8 @@ public:
 private:
     // The one way a model read from a file becomes current.
     void makeCurrent(std::unique_ptr<Model> next);
+    // The reading's warnings for the user go to the status bar.
+    void reportReadWarnings();
 
     bool recordSaved_ = false;
     mutable StartRecord startRecord_;

@@ -49,6 +49,11 @@ void DeferringListener::setDocumentTitle(const std::string& title)
     route([title](UiListener& l) { l.setDocumentTitle(title); });
 }
 
+void DeferringListener::statusMessage(const std::string& text)
+{
+    route([text](UiListener& l) { l.statusMessage(text); });
+}
+
 void DeferringListener::deliver()
 {
     std::vector<std::function<void(UiListener&)>> calls;

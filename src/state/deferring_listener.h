@@ -23,6 +23,7 @@ public:
     void repaintPatternView() override;
     void closeTextureWindow() override;
     void setDocumentTitle(const std::string& title) override;
+    void statusMessage(const std::string& text) override;
 
     // Passes the kept calls to the target, in the order they were made.
     void deliver();

@@ -80,6 +80,9 @@ public:
     virtual void closeTextureWindow() {}
     // The document's title changed (the base name of the model file).
     virtual void setDocumentTitle(const std::string& /*title*/) {}
+    // A warning for the status bar, where it shows for a while (an image a
+    // model names could not be read).
+    virtual void statusMessage(const std::string& /*text*/) {}
 
 protected:
     // Every change of the table above, for listeners that treat them alike

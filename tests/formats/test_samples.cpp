@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -13,8 +14,13 @@ using namespace nettor;
 TEST(Samples, EveryBundledModelLoadsAsAClosedSurfaceWithoutWarnings)
 {
     int checked = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(NETTOR_SAMPLES_DIR)) {
+    const std::vector<std::string> models = readableExtensions();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(NETTOR_SAMPLES_DIR)) {
         const std::string path = entry.path().string();
+        // Folders hold a model with its materials and images.
+        if (!entry.is_regular_file() ||
+            std::find(models.begin(), models.end(), lowerExtension(path)) == models.end())
+            continue;
         SCOPED_TRACE(path);
         std::ostringstream warnings;
         LoadedModel loaded;
@@ -24,6 +30,7 @@ TEST(Samples, EveryBundledModelLoadsAsAClosedSurfaceWithoutWarnings)
         }
         ASSERT_EQ(loaded.result, LoadResult::Loaded);
         EXPECT_EQ(warnings.str(), "");
+        EXPECT_TRUE(loaded.model->readWarnings.empty());
         EXPECT_GE(loaded.model->faceCount, 4);
         for (const auto& object : loaded.model->objects)
             for (const Edge* e : object->edges) EXPECT_NE(e->halfEdge2, nullptr);

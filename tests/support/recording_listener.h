@@ -32,10 +32,12 @@ public:
         if (session_) session_->textureWindowOpen = false;
     }
     void setDocumentTitle(const std::string& t) override { titles.push_back(t); }
+    void statusMessage(const std::string& t) override { statusMessages.push_back(t); }
 
     std::vector<int> hints; // each change as the number of its ViewChange
     std::vector<std::string> messages;
     std::vector<std::string> titles;
+    std::vector<std::string> statusMessages;
     int modelViewInvalidations = 0;
     int patternViewRepaints = 0;
     int textureWindowCloses = 0;

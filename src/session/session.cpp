@@ -18,6 +18,9 @@ void Session::replaceModel(std::unique_ptr<Model> next)
 {
     std::unique_ptr<Model> previous = std::move(model);
     pagesLayout.reset(); // it points into the previous model
+    layoutHistory_.clear(); // and so does every step of its history
+    selectedPiece = -1;
+    misplaced.clear();
     model = std::move(next);
     previous.reset();
 }

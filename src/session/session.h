@@ -6,6 +6,7 @@
 // Qt; a process may hold as many sessions as it likes.
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
+#include "session/layout_history.h"
 #include "state/pages_settings.h"
 #include "state/engine_state.h"
 #include "state/settings.h"
@@ -15,6 +16,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace nettor {
 
@@ -41,6 +43,8 @@ public:
     // The Pages layout of the current model's finished unfolding; it points
     // into the model, so it goes whenever the model does.
     std::optional<PagesLayout> pagesLayout;
+    int selectedPiece = -1;          // of pagesLayout; -1 none
+    std::vector<char> misplaced;     // a flag for each piece of pagesLayout
 
     // Replaces the current model; the previous one is destroyed afterwards.
     void replaceModel(std::unique_ptr<Model> next);
@@ -123,6 +127,35 @@ public:
     // told (candidatesReevaluated).
     void reevaluate();
 
+    // ---- The layout: Pages at real size (session_layout.cpp) ----
+    // Each change is one step of the layout history and ends with
+    // layoutChanged; a change that cannot be made tells the user why and
+    // changes nothing (false).
+    // The unfolding has just finished: in the Pages layout it is laid out
+    // now. The history starts afresh.
+    void layOutFinishedPattern();
+    bool setLayoutMode(LayoutMode mode);
+    // New Page Setup: checked first; in the Pages layout the finished
+    // pattern is laid out again.
+    bool setPagesSettings(const PagesSettings& next);
+    // A piece to a page (from 1; beyond the last page gives a new page) with
+    // its pattern origin at offset (mm on that page).
+    bool movePiece(int piece, int page, MmPoint offset);
+    // Turns a piece about its middle by degrees (90: a quarter turn).
+    bool turnPiece(int piece, double degrees);
+    // Lays out again the pieces the user has not moved; all of them too
+    // (the Shift key) with all.
+    bool repackPages(bool all);
+    bool undoLayoutChange();
+    bool redoLayoutChange();
+    bool layoutUndoAvailable() const { return layoutHistory_.canUndo(); }
+    bool layoutRedoAvailable() const { return layoutHistory_.canRedo(); }
+    // The Pages layout is shown: the mode is Pages and there is a layout.
+    bool pagesShown() const { return layoutMode == LayoutMode::Pages && pagesLayout.has_value(); }
+    // Selects a piece of the Pages layout (-1: none); layoutSelectionChanged.
+    void selectPiece(int piece);
+    int misplacedCount() const;
+
     // ---- Outputs of the current model; nothing without one ----
     void writeEps(std::ostream& out);
     void writeObjExport(std::ostream& out) const;
@@ -134,7 +167,19 @@ private:
     // The one way a model read from a file becomes current.
     void makeCurrent(std::unique_ptr<Model> next);
 
+    // The layout as it is now, for the history.
+    LayoutSnapshot layoutSnapshot() const;
+    void restoreLayout(LayoutSnapshot snapshot);
+    // Lays out the finished unfolding in pagesLayout; false (with the
+    // message given) when it cannot be.
+    bool layOutNow();
+    // After every change of the layout: the misplaced pieces, the
+    // selection, and the views told.
+    void layoutChangeDone();
+    bool validPiece(int piece) const;
+
     bool recordSaved_ = false;
+    LayoutHistory layoutHistory_;
 };
 
 } // namespace nettor

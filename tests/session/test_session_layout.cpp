@@ -1,0 +1,189 @@
+// The session's Pages layout edits: every change one step of the layout
+// history, undone and redone exactly; misplaced pieces found, and repacking
+// around the pieces the user placed.
+#include "pattern/pages_dump.h"
+#include "session/session.h"
+#include "support/model_builders.h"
+#include "support/shape_generators.h"
+#include "unfold/background_unfolding.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace nettor {
+namespace {
+
+using namespace test;
+
+struct LayoutMessages : UiListener {
+    void message(const std::string& text) override { texts.push_back(text); }
+    void changed(ViewChange change) override { layoutChanges += change == ViewChange::LayoutChanged; }
+    std::vector<std::string> texts;
+    int layoutChanges = 0;
+};
+
+// The session's whole layout state as text.
+std::string layoutState(const Session& s)
+{
+    std::string text = s.layoutMode == LayoutMode::Pages ? "pages\n" : "one sheet\n";
+    text += "setup " + paperName(s.pagesSettings) + " " + std::to_string(s.pagesSettings.finishedSizeMm) + "\n";
+    return text + (s.pagesLayout ? pagesLayoutDump(*s.pagesLayout) : std::string("no layout\n"));
+}
+
+class SessionLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        session.listener = &messages;
+        session.replaceModel(buildModel(torusSpec(12, 16)));
+        session.takeUpModel();
+        unfoldOnCallingThread(session, *session.model);
+        ASSERT_TRUE(session.status.finished);
+        PagesSettings setup;
+        setup.finishedSizeMm = 300.0;
+        session.pagesSettings = setup;
+        session.layOutFinishedPattern();
+        ASSERT_FALSE(session.pagesLayout);
+        ASSERT_TRUE(session.setLayoutMode(LayoutMode::Pages));
+        ASSERT_TRUE(session.pagesLayout);
+        ASSERT_GE(session.pagesLayout->pieces.size(), 2u);
+        messages.texts.clear(); // "All faces are unfolded."
+    }
+
+    // A point inside the first face of a piece, on its page.
+    MmPoint insideFirstFace(int piece) const
+    {
+        const PagesLayout& layout = *session.pagesLayout;
+        const LaidOutPiece& p = layout.pieces[static_cast<std::size_t>(piece)];
+        MmPoint sum;
+        const auto corners = layout.facePolygon(*p.faces.front());
+        for (MmPoint c : corners) sum = {sum.x + c.x, sum.y + c.y};
+        return p.onPage({sum.x / corners.size(), sum.y / corners.size()});
+    }
+
+    Session session;
+    LayoutMessages messages;
+};
+
+TEST_F(SessionLayoutTest, RandomEditsUndoToTheFirstLayoutAndRedoToTheLast)
+{
+    std::mt19937 rng(27);
+    const std::string first = layoutState(session);
+    int steps = 0;
+    for (int i = 0; i < 200; ++i) {
+        const int pieces = session.pagesLayout ? static_cast<int>(session.pagesLayout->pieces.size()) : 0;
+        const int piece = pieces ? std::uniform_int_distribution<int>(0, pieces - 1)(rng) : 0;
+        bool changed = false;
+        switch (std::uniform_int_distribution<int>(0, 9)(rng)) {
+        case 0: case 1: case 2: case 3: {
+            const int pages = session.pagesLayout ? session.pagesLayout->pageCount : 1;
+            std::uniform_real_distribution<double> at(-20.0, 250.0);
+            changed = session.movePiece(piece, std::uniform_int_distribution<int>(1, pages + 1)(rng), {at(rng), at(rng)});
+            break;
+        }
+        case 4: changed = session.turnPiece(piece, 90.0); break;
+        case 5: changed = session.turnPiece(piece, std::uniform_real_distribution<double>(-180.0, 180.0)(rng)); break;
+        case 6: changed = session.repackPages(false); break;
+        case 7: changed = session.repackPages(true); break;
+        case 8:
+            changed = session.setLayoutMode(session.layoutMode == LayoutMode::Pages ? LayoutMode::OneSheet
+                                                                                  : LayoutMode::Pages);
+            break;
+        case 9: {
+            PagesSettings next = session.pagesSettings;
+            next.finishedSizeMm = std::uniform_int_distribution<int>(15, 40)(rng) * 10.0;
+            next.landscape = rng() % 2;
+            changed = session.setPagesSettings(next);
+            break;
+        }
+        }
+        steps += changed;
+    }
+    ASSERT_GT(steps, 150);
+    EXPECT_EQ(messages.texts, std::vector<std::string>{});
+    const std::string last = layoutState(session);
+    ASSERT_NE(first, last);
+
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(session.undoLayoutChange());
+    EXPECT_EQ(layoutState(session), first);
+    // Before the first edit: the switch to Pages, and nothing before it.
+    EXPECT_TRUE(session.undoLayoutChange());
+    EXPECT_FALSE(session.undoLayoutChange());
+    EXPECT_TRUE(session.redoLayoutChange());
+    int redone = 0;
+    while (session.redoLayoutChange()) ++redone;
+    EXPECT_EQ(redone, steps);
+    EXPECT_EQ(layoutState(session), last);
+
+    // A new edit after an undo leaves nothing to redo.
+    ASSERT_TRUE(session.undoLayoutChange());
+    ASSERT_TRUE(session.turnPiece(0, 90.0));
+    EXPECT_FALSE(session.layoutRedoAvailable());
+}
+
+TEST_F(SessionLayoutTest, OverlapsAndPiecesOffThePageAreMisplacedAndRepackingMovesOnlyTheLoosePieces)
+{
+    EXPECT_EQ(session.misplacedCount(), 0);
+    // The second piece's first face over the first piece's first face.
+    const MmPoint target = insideFirstFace(0);
+    const MmPoint mine = insideFirstFace(1);
+    const LaidOutPiece& second = session.pagesLayout->pieces[1];
+    const int firstPage = session.pagesLayout->pieces[0].page;
+    ASSERT_TRUE(session.movePiece(1, firstPage,
+                                  {second.offset.x + target.x - mine.x, second.offset.y + target.y - mine.y}));
+    ASSERT_EQ(session.misplaced.size(), session.pagesLayout->pieces.size());
+    EXPECT_TRUE(session.misplaced[0]);
+    EXPECT_TRUE(session.misplaced[1]);
+
+    const LaidOutPiece placed = session.pagesLayout->pieces[1];
+    ASSERT_TRUE(session.repackPages(false));
+    EXPECT_FALSE(session.misplaced[0]);
+    EXPECT_EQ(session.pagesLayout->pieces[1].offset, placed.offset);
+    EXPECT_EQ(session.pagesLayout->pieces[1].page, placed.page);
+
+    // Off the paper; Shift+Repack lays out everything afresh.
+    ASSERT_TRUE(session.movePiece(2, 1, {-500.0, 10.0}));
+    EXPECT_TRUE(session.misplaced[2]);
+    ASSERT_TRUE(session.repackPages(true));
+    EXPECT_EQ(session.misplacedCount(), 0);
+    for (const LaidOutPiece& p : session.pagesLayout->pieces) EXPECT_FALSE(p.movedByUser);
+}
+
+TEST_F(SessionLayoutTest, MovesBeyondTheLastPageMakeANewPageAndBadSetupsChangeNothing)
+{
+    const int pages = session.pagesLayout->pageCount;
+    ASSERT_TRUE(session.movePiece(0, pages + 5, {20.0, 20.0}));
+    EXPECT_EQ(session.pagesLayout->pieces[0].page, pages + 1);
+    EXPECT_EQ(session.pagesLayout->pageCount, pages + 1);
+
+    // A quarter turn keeps the piece's middle in place.
+    const LaidOutPiece before = session.pagesLayout->pieces[0];
+    ASSERT_TRUE(session.turnPiece(0, 90.0));
+    const LaidOutPiece& after = session.pagesLayout->pieces[0];
+    EXPECT_DOUBLE_EQ(std::fmod(after.rotationDeg - before.rotationDeg + 360.0, 360.0), 90.0);
+
+    const std::string state = layoutState(session);
+    PagesSettings bad = session.pagesSettings;
+    bad.marginMm = 200.0;
+    EXPECT_FALSE(session.setPagesSettings(bad));
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(layoutState(session), state);
+    PagesSettings huge = session.pagesSettings;
+    huge.finishedSizeMm = 900000.0;
+    EXPECT_FALSE(session.setPagesSettings(huge));
+    EXPECT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(layoutState(session), state);
+
+    // A new model takes the history with it.
+    EXPECT_TRUE(session.layoutUndoAvailable());
+    session.replaceModel(buildModel(boxSpec()));
+    EXPECT_FALSE(session.layoutUndoAvailable());
+    EXPECT_FALSE(session.pagesLayout);
+}
+
+} // namespace
+} // namespace nettor

@@ -87,6 +87,9 @@ private:
 
     void saveOutput(int output);
     void showSettingsDialog();
+    void showPageSetup();
+    // The status bar's count of misplaced parts on the pages.
+    void showMisplacedCount();
     void showHelp();
     void showAbout();
     // Open Texture image: the bitmap chosen in the open dialog becomes the
@@ -107,6 +110,7 @@ private:
     QSplitter* leftColumn_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* prompt_ = nullptr;
+    QLabel* misplacedLabel_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;

@@ -4,9 +4,13 @@
 // with the pattern drawn by drawPattern. It carries out the zoom and scale
 // commands (hints 11 to 14) and the scale typed into the information panel
 // (hint 19); the geometry and the limits are the core's SheetView.
+#include "pattern/pages_layout.h"
+#include "pattern/pages_sheet.h"
 #include "pattern/sheet_view.h"
 
 #include <QAbstractScrollArea>
+
+#include <optional>
 
 namespace nettor {
 struct UnfoldedPart;
@@ -23,6 +27,15 @@ public:
 
     const nettor::SheetView& sheetView() const { return view_; }
 
+    // ---- The Pages layout ----
+    // The outline of a selected piece and of a misplaced one.
+    static QColor selectionColour() { return QColor(0, 120, 215); }
+    static QColor misplacedColour() { return QColor(230, 0, 0); }
+    double pixelsPerMm() const { return pixelsPerMm_; }
+    const nettor::PagesSheet& pagesSheet() const { return sheet_; }
+    // Where a point of a page lies in the viewport, in pixels.
+    QPointF viewportPoint(int page, nettor::MmPoint onPage) const;
+
 public slots:
     void onUpdateHint(int number);
 
@@ -32,6 +45,10 @@ protected:
     void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void takeClientSize();
@@ -42,7 +59,33 @@ private:
     void paintSheet(QPainter& painter);
     void paintGrowingPart(QPainter& painter);
 
+    // The Pages layout (pattern_view_pages.cpp).
+    bool pagesShown() const;
+    void arrangePages();
+    void zoomPages(double factor, QPointF about);
+    nettor::MmPoint sheetPoint(QPointF viewportPos) const;
+    void paintPages(QPainter& painter);
+    void paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece, const QColor& colour,
+                           Qt::PenStyle style = Qt::SolidLine);
+    void dragTo(QPointF viewportPos, bool fineSteps);
+
+    struct PieceDrag {
+        int piece = -1;
+        bool turning = false;
+        bool moved = false;
+        nettor::MmPoint start;       // sheet mm where the drag began
+        nettor::MmPoint startOffset; // the piece's offset then
+        int startPage = 1;
+        double startRotation = 0.0;
+        double startAngle = 0.0;     // of the cursor about the piece's middle
+        double turnDeg = 0.0;        // the turn so far
+        nettor::PagesLayout layout;  // the layout drawn while dragging
+    };
+
     nettor::SheetView view_;
+    double pixelsPerMm_ = 0.0; // 0 until the pages are first shown
+    nettor::PagesSheet sheet_;
+    std::optional<PieceDrag> drag_;
     bool fitted_ = false;
     const nettor::UnfoldedPart* followedPart_ = nullptr;
     int followedFaces_ = 0;

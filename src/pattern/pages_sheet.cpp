@@ -7,6 +7,18 @@
 
 namespace nettor {
 
+double zoomedPixelsPerMm(double current, double factor)
+{
+    return std::clamp(current * factor, kPagesMinPixelsPerMm, kPagesMaxPixelsPerMm);
+}
+
+double fittingPixelsPerMm(const PaperMm& paper, double widthPixels, double heightPixels)
+{
+    const double fit = std::min(heightPixels / (paper.height + 2 * kPagesSheetGapMm),
+                                widthPixels / (2 * paper.width + 3 * kPagesSheetGapMm));
+    return std::clamp(fit, kPagesMinPixelsPerMm, kPagesMaxPixelsPerMm);
+}
+
 MmPoint PagesSheet::pageOrigin(int page) const
 {
     const int slot = std::max(page, 1) - 1;

@@ -7,6 +7,15 @@
 namespace nettor {
 
 inline constexpr double kPagesSheetGapMm = 12.0;
+inline constexpr double kPagesMinPixelsPerMm = 0.1;
+inline constexpr double kPagesMaxPixelsPerMm = 40.0;
+inline constexpr double kPagesZoomStep = 1.25;
+
+// The zoom of the pages on screen after a zoom by factor, within limits.
+double zoomedPixelsPerMm(double current, double factor);
+// The zoom at which a page's height fills a view of widthPixels by
+// heightPixels, or two pages its width, whichever is smaller.
+double fittingPixelsPerMm(const PaperMm& paper, double widthPixels, double heightPixels);
 
 struct PagesSheet {
     PaperMm paper;

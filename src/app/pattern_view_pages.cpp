@@ -1,0 +1,225 @@
+// The pattern view's Pages layout: the pages side by side in rows, the
+// pieces selected, dragged to another place or page, and turned. Every
+// change goes to the session when the mouse is released; while dragging
+// the view draws a copy of the layout with the piece where the mouse is.
+#include "app/pattern_view.h"
+
+#include "app/painter_canvas.h"
+#include "pattern/pages_drawing.h"
+#include "pattern/pages_sheet.h"
+#include "session/app_state.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kFineTurnDeg = 5.0;
+
+double angleAbout(nettor::MmPoint centre, nettor::MmPoint p)
+{
+    return std::atan2(p.y - centre.y, p.x - centre.x) * 180.0 / nettor::kPagesPi;
+}
+
+} // namespace
+
+bool PatternView::pagesShown() const
+{
+    const nettor::AppState& state = nettor::appState();
+    return state.model && state.status.finished && state.pagesShown();
+}
+
+void PatternView::arrangePages()
+{
+    const nettor::PagesLayout& layout = *nettor::appState().pagesLayout;
+    if (pixelsPerMm_ <= 0.0) pixelsPerMm_ = nettor::fittingPixelsPerMm(layout.paper, viewport()->width(), viewport()->height());
+    sheet_ = nettor::arrangePages(layout, viewport()->width() / pixelsPerMm_);
+    const nettor::MmPoint size = sheet_.size();
+    const int w = static_cast<int>(std::ceil(size.x * pixelsPerMm_));
+    const int h = static_cast<int>(std::ceil(size.y * pixelsPerMm_));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    verticalScrollBar()->setPageStep(viewport()->height());
+    horizontalScrollBar()->setRange(0, std::max(0, w - viewport()->width()));
+    verticalScrollBar()->setRange(0, std::max(0, h - viewport()->height()));
+}
+
+nettor::MmPoint PatternView::sheetPoint(QPointF pos) const
+{
+    return {(pos.x() + horizontalScrollBar()->value()) / pixelsPerMm_,
+            (pos.y() + verticalScrollBar()->value()) / pixelsPerMm_};
+}
+
+QPointF PatternView::viewportPoint(int page, nettor::MmPoint onPage) const
+{
+    const nettor::MmPoint origin = sheet_.pageOrigin(page);
+    return {(origin.x + onPage.x) * pixelsPerMm_ - horizontalScrollBar()->value(),
+            (origin.y + onPage.y) * pixelsPerMm_ - verticalScrollBar()->value()};
+}
+
+void PatternView::zoomPages(double factor, QPointF about)
+{
+    // The sheet point under `about` stays there.
+    const nettor::MmPoint fixed = sheetPoint(about);
+    pixelsPerMm_ = nettor::zoomedPixelsPerMm(pixelsPerMm_, factor);
+    arrangePages();
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(fixed.x * pixelsPerMm_ - about.x())));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(fixed.y * pixelsPerMm_ - about.y())));
+    viewport()->update();
+}
+
+void PatternView::paintPages(QPainter& painter)
+{
+    const nettor::AppState& state = nettor::appState();
+    const nettor::PagesLayout& layout = drag_ ? drag_->layout : *state.pagesLayout;
+    const double px = pixelsPerMm_;
+    const QRect visible(horizontalScrollBar()->value(), verticalScrollBar()->value(), viewport()->width(),
+                        viewport()->height());
+    painter.fillRect(visible, surroundColour());
+
+    // A piece dragged beyond the last page shows the new page it would get.
+    int pages = sheet_.pageCount;
+    for (const nettor::LaidOutPiece& piece : layout.pieces) pages = std::max(pages, piece.page);
+    const double m = layout.settings.marginMm;
+    for (int page = 1; page <= pages; ++page) {
+        const nettor::MmPoint origin = sheet_.pageOrigin(page);
+        const QRectF paper(origin.x * px, origin.y * px, layout.paper.width * px, layout.paper.height * px);
+        if (!paper.toAlignedRect().intersects(visible)) continue;
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::white);
+        painter.drawRect(paper);
+        painter.setPen(QPen(QColor(205, 205, 205), 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(paper.adjusted(m * px, m * px, -m * px, -m * px));
+        painter.save();
+        painter.translate(std::round(origin.x * px), std::round(origin.y * px));
+        {
+            PainterCanvas canvas(painter, px * 10.0, px * 10.0);
+            nettor::drawLayoutPage(layout, state.settings, page, canvas, px);
+        }
+        painter.restore();
+    }
+    for (std::size_t i = 0; i < state.misplaced.size() && i < layout.pieces.size(); ++i)
+        if (state.misplaced[i]) paintPieceOutline(painter, layout, static_cast<int>(i), misplacedColour());
+    if (state.selectedPiece >= 0) {
+        paintPieceOutline(painter, layout, state.selectedPiece, selectionColour());
+        // Misplaced and selected: both colours, in dashes.
+        const auto at = static_cast<std::size_t>(state.selectedPiece);
+        if (at < state.misplaced.size() && state.misplaced[at])
+            paintPieceOutline(painter, layout, state.selectedPiece, misplacedColour(), Qt::DashLine);
+    }
+}
+
+void PatternView::paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece,
+                                    const QColor& colour, Qt::PenStyle style)
+{
+    if (piece < 0 || piece >= static_cast<int>(layout.pieces.size())) return;
+    const nettor::LaidOutPiece& p = layout.pieces[static_cast<std::size_t>(piece)];
+    const nettor::MmPoint origin = sheet_.pageOrigin(p.page);
+    QPolygonF outline;
+    for (const nettor::MmPoint& q : layout.outline(p))
+        outline << QPointF((origin.x + q.x) * pixelsPerMm_, (origin.y + q.y) * pixelsPerMm_);
+    painter.setPen(QPen(colour, 2, style));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(outline);
+}
+
+void PatternView::mousePressEvent(QMouseEvent* event)
+{
+    if (!pagesShown() || event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    nettor::AppState& state = nettor::appState();
+    const nettor::PagesLayout& layout = *state.pagesLayout;
+    const nettor::MmPoint at = sheetPoint(event->position());
+    const int page = sheet_.pageAt(at);
+    const nettor::MmPoint origin = sheet_.pageOrigin(page);
+    const int piece = page <= layout.pageCount ? nettor::pieceAt(layout, page, {at.x - origin.x, at.y - origin.y}) : -1;
+    state.selectPiece(piece);
+    drag_.reset();
+    if (piece < 0) return;
+    const nettor::LaidOutPiece& p = layout.pieces[static_cast<std::size_t>(piece)];
+    PieceDrag drag;
+    drag.piece = piece;
+    drag.turning = event->modifiers() & Qt::ShiftModifier;
+    drag.start = at;
+    drag.startOffset = p.offset;
+    drag.startPage = p.page;
+    drag.startRotation = p.rotationDeg;
+    const nettor::MmPoint centre = p.onPage(nettor::pieceCentre(layout, p));
+    drag.startAngle = angleAbout({origin.x + centre.x, origin.y + centre.y}, at);
+    drag.layout = layout;
+    drag_ = std::move(drag);
+}
+
+void PatternView::dragTo(QPointF pos, bool fineSteps)
+{
+    PieceDrag& drag = *drag_;
+    nettor::LaidOutPiece& p = drag.layout.pieces[static_cast<std::size_t>(drag.piece)];
+    const nettor::MmPoint at = sheetPoint(pos);
+    drag.moved = true;
+    if (drag.turning) {
+        const nettor::MmPoint origin = sheet_.pageOrigin(p.page);
+        nettor::LaidOutPiece start = p;
+        start.rotationDeg = drag.startRotation;
+        start.offset = drag.startOffset;
+        const nettor::MmPoint centre = start.onPage(nettor::pieceCentre(drag.layout, start));
+        double turn = angleAbout({origin.x + centre.x, origin.y + centre.y}, at) - drag.startAngle;
+        if (fineSteps) turn = std::round(turn / kFineTurnDeg) * kFineTurnDeg;
+        drag.turnDeg = turn;
+        p.offset = nettor::offsetAfterTurn(drag.layout, start, drag.startRotation + turn);
+        p.rotationDeg = drag.startRotation + turn;
+    } else {
+        // The piece follows the mouse onto the page under it.
+        const int page = sheet_.pageAt(at);
+        const nettor::MmPoint from = sheet_.pageOrigin(drag.startPage), to = sheet_.pageOrigin(page);
+        p.page = page;
+        p.offset = {drag.startOffset.x + at.x - drag.start.x + from.x - to.x,
+                    drag.startOffset.y + at.y - drag.start.y + from.y - to.y};
+    }
+    viewport()->update();
+}
+
+void PatternView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!drag_ || !(event->buttons() & Qt::LeftButton) || !pagesShown()) {
+        QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    dragTo(event->position(), event->modifiers() & Qt::ControlModifier);
+}
+
+void PatternView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!drag_ || event->button() != Qt::LeftButton || !pagesShown()) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    PieceDrag drag = std::move(*drag_);
+    drag_.reset();
+    if (!drag.moved) {
+        viewport()->update();
+        return;
+    }
+    const nettor::LaidOutPiece& p = drag.layout.pieces[static_cast<std::size_t>(drag.piece)];
+    nettor::AppState& state = nettor::appState();
+    if (drag.turning) state.turnPiece(drag.piece, drag.turnDeg);
+    else state.movePiece(drag.piece, p.page, p.offset);
+    viewport()->update();
+}
+
+void PatternView::keyPressEvent(QKeyEvent* event)
+{
+    nettor::AppState& state = nettor::appState();
+    if (pagesShown() && event->key() == Qt::Key_R && !(event->modifiers() & ~Qt::KeypadModifier) &&
+        state.selectedPiece >= 0) {
+        state.turnPiece(state.selectedPiece, 90.0);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}

@@ -1,0 +1,190 @@
+// Pages at real size in the window: the layout chosen in the View menu, the
+// pages drawn side by side, a part dragged to another page and put back with
+// Ctrl+Z, turned with R, and a misplaced part counted in the status bar.
+// With NETTOR_SCREENSHOT_DIR set it leaves pictures of the pages.
+#include "app/document.h"
+#include "app/main_window.h"
+#include "app/pattern_view.h"
+#include "app_test_helpers.h"
+#include "gl_test_main.h"
+#include "session/app_state.h"
+#include "support/shape_generators.h"
+#include "unfold/unfold_all.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestGlPagesEditing : public QObject {
+    Q_OBJECT
+
+    nettor::AppState& state() { return nettor::appState(); }
+    PatternView* view() { return frame->patternView(); }
+    const nettor::LaidOutPiece& piece(int i) { return state().pagesLayout->pieces.at(static_cast<std::size_t>(i)); }
+
+    void shot(const QString& name)
+    {
+        QTest::qWait(50);
+        if (qEnvironmentVariableIsSet("NETTOR_SCREENSHOT_DIR"))
+            frame->grab().toImage().save(qEnvironmentVariable("NETTOR_SCREENSHOT_DIR") + "/" + name + ".png");
+    }
+    void sendMouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons,
+                   Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* target = view()->viewport();
+        QMouseEvent event(type, at, target->mapToGlobal(at), button, buttons, modifiers);
+        QApplication::sendEvent(target, &event);
+    }
+    // A point inside the piece's first face, in the view's viewport.
+    QPointF insidePiece(int i)
+    {
+        const nettor::PagesLayout& layout = *state().pagesLayout;
+        const nettor::LaidOutPiece& p = piece(i);
+        nettor::MmPoint sum;
+        const auto corners = layout.facePolygon(*p.faces.front());
+        for (const nettor::MmPoint& c : corners) sum = {sum.x + c.x, sum.y + c.y};
+        const double n = static_cast<double>(corners.size());
+        return view()->viewportPoint(p.page, p.onPage({sum.x / n, sum.y / n}));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QSettings().clear();
+        nettor::appState().replaceModel(nullptr);
+        document = new Document;
+        document->setMessageSink([this](const QString& m) { messages << m; });
+        frame = new MainWindow(document);
+        frame->resize(1200, 800);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame)); // the shortcuts need it
+    }
+    void cleanupTestCase()
+    {
+        delete frame;
+        delete document;
+        nettor::appState().replaceModel(nullptr);
+    }
+
+    void thePagesLayoutIsChosenInTheViewMenu()
+    {
+        QVERIFY(frame->openFile(apptest::writeObj(dir, "torus.obj", nettor::test::torusSpec(24, 12))));
+        state().status.busy = true;
+        nettor::unfoldAll(state(), *state().model);
+        QVERIFY(state().status.finished);
+        QVERIFY(!state().pagesLayout); // one sheet, as ever
+        QVERIFY(frame->action(nettor::Command::LayoutOneSheet)->isChecked());
+
+        nettor::PagesSettings setup = state().pagesSettings;
+        setup.finishedSizeMm = 300.0;
+        QVERIFY(state().setPagesSettings(setup));
+        frame->action(nettor::Command::LayoutPages)->trigger();
+        QVERIFY(state().pagesShown());
+        frame->updateCommandStates();
+        QVERIFY(frame->action(nettor::Command::LayoutPages)->isChecked());
+        QVERIFY(!frame->action(nettor::Command::LayoutOneSheet)->isChecked());
+        QVERIFY(state().pagesLayout->pageCount >= 2);
+        QVERIFY(frame->action(nettor::Command::UndoLayoutChange)->isEnabled());
+
+        // The first page is drawn as paper on the view's background.
+        const QImage picture = view()->viewport()->grab().toImage();
+        const QPointF corner = view()->viewportPoint(1, {2.0, 2.0});
+        QCOMPARE(QColor(picture.pixel(corner.toPoint())), QColor(Qt::white));
+        QCOMPARE(QColor(picture.pixel(2, 2)), PatternView::surroundColour());
+        shot(QStringLiteral("pages_torus_300mm_a4"));
+    }
+
+    void aPartDraggedToPageTwoMovesThereAndCtrlZPutsItBack()
+    {
+        QVERIFY(!frame->undoEdgePickAction()->isEnabled());
+        int moved = -1;
+        for (int i = 0; i < static_cast<int>(state().pagesLayout->pieces.size()) && moved < 0; ++i)
+            if (piece(i).page == 1) moved = i;
+        QVERIFY(moved >= 0);
+        const nettor::LaidOutPiece before = piece(moved);
+        const QPointF from = insidePiece(moved);
+        const QPointF to = view()->viewportPoint(2, {105.0, 148.0});
+        sendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(state().selectedPiece, moved);
+        for (int i = 1; i <= 10; ++i)
+            sendMouse(QEvent::MouseMove, from + (to - from) * i / 10.0, Qt::NoButton, Qt::LeftButton);
+        shot(QStringLiteral("pages_torus_dragging"));
+        sendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+
+        const nettor::LaidOutPiece& after = piece(moved);
+        QCOMPARE(after.page, 2);
+        QVERIFY(after.movedByUser);
+        const double px = view()->pixelsPerMm();
+        const nettor::MmPoint page1 = view()->pagesSheet().pageOrigin(1), page2 = view()->pagesSheet().pageOrigin(2);
+        QVERIFY(std::abs(after.offset.x - (before.offset.x + (to.x() - from.x()) / px + page1.x - page2.x)) < 1e-6);
+        QVERIFY(std::abs(after.offset.y - (before.offset.y + (to.y() - from.y()) / px + page1.y - page2.y)) < 1e-6);
+
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(piece(moved).page, before.page);
+        QVERIFY(piece(moved).offset == before.offset);
+        QCOMPARE(piece(moved).rotationDeg, before.rotationDeg);
+        QVERIFY(!piece(moved).movedByUser);
+        // Ctrl+Y moves it there again.
+        QTest::keyClick(frame, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(piece(moved).page, 2);
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(piece(moved).page, before.page);
+    }
+
+    void rTurnsTheSelectedPartAQuarterTurn()
+    {
+        const int i = 0;
+        const double rotation = piece(i).rotationDeg;
+        const QPointF at = insidePiece(i);
+        sendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(state().selectedPiece, i);
+        QTest::keyClick(view()->viewport(), Qt::Key_R);
+        QVERIFY(std::abs(std::fmod(piece(i).rotationDeg - rotation + 360.0, 360.0) - 90.0) < 1e-9);
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(piece(i).rotationDeg, rotation);
+    }
+
+    void aPartDroppedOnAnotherIsOutlinedAndCounted()
+    {
+        auto* label = frame->findChild<QLabel*>(QStringLiteral("misplacedPieces"));
+        QVERIFY(label);
+        QVERIFY(label->text().isEmpty());
+        int other = -1;
+        for (int i = 1; i < static_cast<int>(state().pagesLayout->pieces.size()) && other < 0; ++i)
+            if (piece(i).page == piece(0).page) other = i;
+        QVERIFY(other > 0);
+        const QPointF from = insidePiece(other), to = insidePiece(0);
+        sendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        sendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(state().misplacedCount() >= 2);
+        QCOMPARE(label->text(), QStringLiteral("%1 parts are misplaced").arg(state().misplacedCount()));
+        shot(QStringLiteral("pages_torus_misplaced"));
+        frame->action(nettor::Command::RepackPages)->trigger();
+        QCOMPARE(state().misplaced.at(0), char(0));
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QTRY_VERIFY(label->text().isEmpty());
+    }
+
+private:
+    QTemporaryDir dir;
+    Document* document = nullptr;
+    MainWindow* frame = nullptr;
+    QStringList messages;
+};
+
+int main(int argc, char** argv)
+{
+    return runGlTest<TestGlPagesEditing>(argc, argv, "NettorPagesTest");
+}
+
+#include "test_gl_pages_editing.moc"

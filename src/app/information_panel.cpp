@@ -128,7 +128,11 @@ InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
     refresh_->setObjectName(QStringLiteral("refresh"));
     connect(refresh_, &QPushButton::clicked, this, &InformationPanel::onRefresh);
     connect(scale_, &QLineEdit::returnPressed, this, &InformationPanel::onRefresh);
+    // The finished model's longest side on paper, beside the scale.
+    finishedSize_ = new QLabel(this);
+    finishedSize_->setObjectName(QStringLiteral("finishedSize"));
     scaleRow->addWidget(scale_, 1);
+    scaleRow->addWidget(finishedSize_);
     scaleRow->addWidget(refresh_);
     layout->addLayout(scaleRow);
     layout->addStretch(1);
@@ -168,6 +172,12 @@ void InformationPanel::showScale()
     scale_->setText(QString::fromStdString(nettor::scaleText(scaleValue_)));
 }
 
+void InformationPanel::showFinishedSize()
+{
+    const double mm = nettor::appState().finishedSizeMm();
+    finishedSize_->setText(mm > 0.0 ? QStringLiteral("%1 mm").arg(mm, 0, 'f', 1) : QString());
+}
+
 void InformationPanel::readControls()
 {
     const std::string text = scale_->text().toStdString();
@@ -200,6 +210,8 @@ void InformationPanel::onUpdateHint(int number)
         // scale then; show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
     }
+    // Once every view has had the hint, as the scale.
+    QMetaObject::invokeMethod(this, &InformationPanel::showFinishedSize, Qt::QueuedConnection);
     undo_->setEnabled(nettor::appState().unfoldingUndoAvailable());
 }
 

@@ -15,6 +15,7 @@
 #include "app/settings_dialog.h"
 #include "app/settings_storage.h"
 #include "app/texture_window.h"
+#include "formats/pages_outputs.h"
 #include "formats/saved_outputs.h"
 #include "session/app_state.h"
 #include "formats/assimp_import.h"
@@ -402,6 +403,11 @@ void MainWindow::saveOutput(int which)
     if (path.isEmpty() || !state.model) return;
     const std::string target = QFileInfo(path).absoluteFilePath().toStdString();
     // The metafile is drawn for this window's screen, as the clipboard's is.
+    if (output == nettor::SavedOutput::Pdf && state.pagesShown()) {
+        // The Pages layout: one PDF page for each page, at true size.
+        saveFileAtomically(path, [&](std::ostream& out) { out << nettor::pagesPdf(*state.pagesLayout, state.settings); });
+        return;
+    }
     saveFileAtomically(path, [&](std::ostream& out) {
         nettor::writeSavedOutput(output, *state.model, state.settings, target, out, logicalDpiX(), logicalDpiY());
     });

@@ -155,6 +155,9 @@ public:
     // Selects a piece of the Pages layout (-1: none); layoutSelectionChanged.
     void selectPiece(int piece);
     int misplacedCount() const;
+    // The longest side of the finished model in mm on paper, in the layout
+    // shown; 0 without a finished pattern.
+    double finishedSizeMm() const;
 
     // ---- Outputs of the current model; nothing without one ----
     void writeEps(std::ostream& out);

@@ -53,6 +53,19 @@ int Session::misplacedCount() const
     return static_cast<int>(std::count(misplaced.begin(), misplaced.end(), 1));
 }
 
+double Session::finishedSizeMm() const
+{
+    if (!model || !status.finished) return 0.0;
+    // Paper mm per unit at a finished size of 1 mm is one over the longest side.
+    PagesSettings unit;
+    unit.sizeMode = ModelSizeMode::FinishedSize;
+    unit.finishedSizeMm = 1.0;
+    const double perUnit = pagesMmPerUnit(*model, unit);
+    if (!(perUnit > 0.0)) return 0.0;
+    const double mmPerUnit = pagesShown() ? pagesLayout->mmPerUnit : model->patternScale * 10.0;
+    return mmPerUnit / perUnit;
+}
+
 void Session::layOutFinishedPattern()
 {
     layoutHistory_.clear();

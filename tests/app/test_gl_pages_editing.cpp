@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSettings>
@@ -136,6 +138,15 @@ private slots:
         QCOMPARE(piece(moved).page, 2);
         QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(piece(moved).page, before.page);
+
+        // While an edge pick can be taken back, Ctrl+Z is its alone.
+        state().status.undoAvailable = true;
+        frame->updateCommandStates();
+        QVERIFY(frame->action(nettor::Command::UndoLayoutChange)->shortcuts().isEmpty());
+        QCOMPARE(frame->undoEdgePickAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        state().status.undoAvailable = false;
+        frame->updateCommandStates();
+        QCOMPARE(frame->action(nettor::Command::UndoLayoutChange)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     }
 
     void rTurnsTheSelectedPartAQuarterTurn()
@@ -150,6 +161,50 @@ private slots:
         QVERIFY(std::abs(std::fmod(piece(i).rotationDeg - rotation + 360.0, 360.0) - 90.0) < 1e-9);
         QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(piece(i).rotationDeg, rotation);
+    }
+
+    void shiftDragTurnsFreelyInStepsOfFiveDegreesWithCtrl()
+    {
+        const int i = 0;
+        const double rotation = piece(i).rotationDeg;
+        const QPointF from = insidePiece(i);
+        const Qt::KeyboardModifiers turnFine = Qt::ShiftModifier | Qt::ControlModifier;
+        sendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, turnFine);
+        for (int k = 1; k <= 5; ++k)
+            sendMouse(QEvent::MouseMove, from + QPointF(7 * k, 23 * k), Qt::NoButton, Qt::LeftButton, turnFine);
+        sendMouse(QEvent::MouseButtonRelease, from + QPointF(35, 115), Qt::LeftButton, Qt::NoButton, turnFine);
+        const double turn = std::fmod(piece(i).rotationDeg - rotation + 720.0, 360.0);
+        QVERIFY(turn > 0.0);
+        QVERIFY(std::abs(turn / 5.0 - std::round(turn / 5.0)) < 1e-9);
+        QCOMPARE(piece(i).page, 1);
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(piece(i).rotationDeg, rotation);
+    }
+
+    void pageSetupRefusesAMarginWithNoRoomAndLaysOutAgainOnOk()
+    {
+        messages.clear();
+        QTimer::singleShot(0, this, [this] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* margin = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("margin"));
+            auto* size = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("finishedSize"));
+            margin->setValue(150.0);
+            QTest::keyClick(dialog, Qt::Key_Return);
+            QVERIFY(dialog->isVisible()); // the core's message, and the dialog stays
+            QCOMPARE(messages.size(), 1);
+            margin->setValue(12.0);
+            size->setValue(250.0);
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        frame->action(nettor::Command::PageSetup)->trigger();
+        QCOMPARE(state().pagesLayout->settings.marginMm, 12.0);
+        QCOMPARE(state().pagesSettings.finishedSizeMm, 250.0);
+        auto* shown = frame->findChild<QLabel*>(QStringLiteral("finishedSize"));
+        QTRY_COMPARE(shown->text(), QStringLiteral("250.0 mm"));
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state().pagesSettings.finishedSizeMm, 300.0);
+        QTRY_COMPARE(shown->text(), QStringLiteral("300.0 mm"));
     }
 
     void aPartDroppedOnAnotherIsOutlinedAndCounted()

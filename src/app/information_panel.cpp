@@ -128,13 +128,14 @@ InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
     refresh_->setObjectName(QStringLiteral("refresh"));
     connect(refresh_, &QPushButton::clicked, this, &InformationPanel::onRefresh);
     connect(scale_, &QLineEdit::returnPressed, this, &InformationPanel::onRefresh);
-    // The finished model's longest side on paper, beside the scale.
-    finishedSize_ = new QLabel(this);
-    finishedSize_->setObjectName(QStringLiteral("finishedSize"));
     scaleRow->addWidget(scale_, 1);
-    scaleRow->addWidget(finishedSize_);
     scaleRow->addWidget(refresh_);
     layout->addLayout(scaleRow);
+    // The finished model's longest side on paper, under the scale.
+    finishedSize_ = new QLabel(this);
+    finishedSize_->setObjectName(QStringLiteral("finishedSize"));
+    finishedSize_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->addWidget(finishedSize_);
     layout->addStretch(1);
 
     refreshCounters();
@@ -175,7 +176,7 @@ void InformationPanel::showScale()
 void InformationPanel::showFinishedSize()
 {
     const double mm = nettor::appState().finishedSizeMm();
-    finishedSize_->setText(mm > 0.0 ? QStringLiteral("%1 mm").arg(mm, 0, 'f', 1) : QString());
+    finishedSize_->setText(mm > 0.0 ? QStringLiteral("Finished size: %1 mm").arg(mm, 0, 'f', 1) : QString());
 }
 
 void InformationPanel::readControls()

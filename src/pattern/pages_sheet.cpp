@@ -15,7 +15,7 @@ double zoomedPixelsPerMm(double current, double factor)
 double fittingPixelsPerMm(const PaperMm& paper, double widthPixels, double heightPixels)
 {
     const double fit = std::min(heightPixels / (paper.height + 2 * kPagesSheetGapMm),
-                                widthPixels / (2 * paper.width + 3 * kPagesSheetGapMm));
+                                widthPixels / (2 * paper.width + 4 * kPagesSheetGapMm));
     return std::clamp(fit, kPagesMinPixelsPerMm, kPagesMaxPixelsPerMm);
 }
 
@@ -51,7 +51,7 @@ PagesSheet arrangePages(const PagesLayout& layout, double widthMm)
     sheet.paper = layout.paper;
     sheet.pageCount = std::max(layout.pageCount, 1);
     const double step = layout.paper.width + kPagesSheetGapMm;
-    const int fit = step > 0.0 ? static_cast<int>(std::floor((widthMm - kPagesSheetGapMm) / step)) : 1;
+    const int fit = step > 0.0 ? static_cast<int>(std::floor((widthMm - kPagesSheetGapMm) / step + 1e-9)) : 1;
     sheet.columns = std::clamp(fit, 1, sheet.pageCount + 1);
     return sheet;
 }

@@ -93,6 +93,7 @@ private slots:
         QVERIFY(frame->action(nettor::Command::LayoutPages)->isChecked());
         QVERIFY(!frame->action(nettor::Command::LayoutOneSheet)->isChecked());
         QVERIFY(state().pagesLayout->pageCount >= 2);
+        QCOMPARE(view()->pagesSheet().columns, 2); // side by side
         QVERIFY(frame->action(nettor::Command::UndoLayoutChange)->isEnabled());
 
         // The first page is drawn as paper on the view's background.
@@ -201,10 +202,10 @@ private slots:
         QCOMPARE(state().pagesLayout->settings.marginMm, 12.0);
         QCOMPARE(state().pagesSettings.finishedSizeMm, 250.0);
         auto* shown = frame->findChild<QLabel*>(QStringLiteral("finishedSize"));
-        QTRY_COMPARE(shown->text(), QStringLiteral("250.0 mm"));
+        QTRY_COMPARE(shown->text(), QStringLiteral("Finished size: 250.0 mm"));
         QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(state().pagesSettings.finishedSizeMm, 300.0);
-        QTRY_COMPARE(shown->text(), QStringLiteral("300.0 mm"));
+        QTRY_COMPARE(shown->text(), QStringLiteral("Finished size: 300.0 mm"));
     }
 
     void aPartDroppedOnAnotherIsOutlinedAndCounted()

@@ -15,11 +15,15 @@
 #include "app/settings_dialog.h"
 #include "app/settings_storage.h"
 #include "app/texture_window.h"
+#include "formats/pages_metafile.h"
+#include "pattern/pages_edge_match.h"
 #include "formats/pages_outputs.h"
 #include "formats/saved_outputs.h"
 #include "session/app_state.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QActionGroup>
@@ -273,7 +277,7 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::SaveEps, [this] { saveOutput(int(nettor::SavedOutput::Eps)); });
     setCommandHandler(Command::SaveEmf, [this] { saveOutput(int(nettor::SavedOutput::Emf)); });
     setCommandHandler(Command::SavePdf, [this] { saveOutput(int(nettor::SavedOutput::Pdf)); });
-    setCommandHandler(Command::CopyPattern, [this] { copyPatternToClipboard(this); });
+    setCommandHandler(Command::CopyPattern, [this] { copyPatternToClipboard(this, patternView_->shownPage()); });
     setCommandHandler(Command::Print, [this] { printCommands_->print(); });
     setCommandHandler(Command::PrintPreview, [this] { printCommands_->preview(); });
     setCommandHandler(Command::PrintSetup, [this] { printCommands_->printSetup(); });
@@ -403,6 +407,15 @@ void MainWindow::saveOutput(int which)
     if (path.isEmpty() || !state.model) return;
     const std::string target = QFileInfo(path).absoluteFilePath().toStdString();
     // The metafile is drawn for this window's screen, as the clipboard's is.
+    if (output == nettor::SavedOutput::Emf && state.pagesShown()) {
+        // The Pages layout: the page shown, at true size.
+        const int page = std::clamp(patternView_->shownPage(), 1, state.pagesLayout->pageCount);
+        const auto bytes = nettor::pageMetafile(*state.pagesLayout, state.settings, page, logicalDpiX(), logicalDpiY());
+        saveFileAtomically(path, [&](std::ostream& out) {
+            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        });
+        return;
+    }
     if (output == nettor::SavedOutput::Pdf && state.pagesShown()) {
         // The Pages layout: one PDF page for each page, at true size.
         saveFileAtomically(path, [&](std::ostream& out) { out << nettor::pagesPdf(*state.pagesLayout, state.settings); });
@@ -422,9 +435,17 @@ void MainWindow::showPageSetup()
     nettor::appState().setPagesSettings(dialog.settings());
 }
 
-void MainWindow::showMisplacedCount()
+void MainWindow::showMisplacedCount(int change)
 {
     const nettor::AppState& state = nettor::appState();
+    if (change == int(nettor::ViewChange::LayoutSelectionChanged)) {
+        // The cut lit on the pages: where its two sides are.
+        const std::string text = state.litEdge && state.pagesLayout
+                                     ? nettor::edgeMatchText(*state.pagesLayout, *state.litEdge)
+                                     : std::string();
+        if (text.empty()) statusBar()->clearMessage();
+        else statusBar()->showMessage(QString::fromStdString(text));
+    }
     const int count = state.pagesShown() ? state.misplacedCount() : 0;
     QString text;
     if (count == 1) text = tr("1 part is misplaced");

@@ -88,8 +88,9 @@ private:
     void saveOutput(int output);
     void showSettingsDialog();
     void showPageSetup();
-    // The status bar's count of misplaced parts on the pages.
-    void showMisplacedCount();
+    // The status bar's count of misplaced parts on the pages, and where the
+    // two sides of a lit cut are (change: the ViewChange's number).
+    void showMisplacedCount(int change);
     void showHelp();
     void showAbout();
     // Open Texture image: the bitmap chosen in the open dialog becomes the

@@ -30,6 +30,7 @@ PatternView::PatternView(QWidget* parent) : QAbstractScrollArea(parent)
     QPalette p = viewport()->palette();
     p.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(p);
+    viewport()->setMouseTracking(true); // the cut under the mouse is lit on the pages
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
 }

@@ -31,8 +31,12 @@ public:
     // The outline of a selected piece and of a misplaced one.
     static QColor selectionColour() { return QColor(0, 120, 215); }
     static QColor misplacedColour() { return QColor(230, 0, 0); }
+    // A cut lit on both its sides: a colour no edge state is drawn in.
+    static QColor litEdgeColour() { return QColor(255, 0, 255); }
     double pixelsPerMm() const { return pixelsPerMm_; }
     const nettor::PagesSheet& pagesSheet() const { return sheet_; }
+    // The page the middle of the view shows (from 1).
+    int shownPage() const;
     // Where a point of a page lies in the viewport, in pixels.
     QPointF viewportPoint(int page, nettor::MmPoint onPage) const;
 
@@ -49,6 +53,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void takeClientSize();
@@ -68,6 +73,10 @@ private:
     void paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece, const QColor& colour,
                            Qt::PenStyle style = Qt::SolidLine);
     void dragTo(QPointF viewportPos, bool fineSteps);
+    // The cut under the mouse, lit in both views.
+    void hover(QPointF viewportPos);
+    const nettor::HalfEdge* cutSideUnder(QPointF viewportPos) const;
+    void paintLitEdge(QPainter& painter, const nettor::PagesLayout& layout);
 
     struct PieceDrag {
         int piece = -1;
@@ -79,6 +88,7 @@ private:
         double startRotation = 0.0;
         double startAngle = 0.0;     // of the cursor about the piece's middle
         double turnDeg = 0.0;        // the turn so far
+        const nettor::HalfEdge* flapSide = nullptr; // the flap pressed on, if any
         nettor::PagesLayout layout;  // the layout drawn while dragging
     };
 

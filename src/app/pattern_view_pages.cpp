@@ -6,19 +6,24 @@
 
 #include "app/painter_canvas.h"
 #include "pattern/pages_drawing.h"
+#include "pattern/pages_flap_edit.h"
 #include "pattern/pages_sheet.h"
 #include "session/app_state.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr double kFineTurnDeg = 5.0;
+constexpr double kEdgeReachPixels = 5.0; // how near the mouse finds a cut
 
 double angleAbout(nettor::MmPoint centre, nettor::MmPoint p)
 {
@@ -51,6 +56,13 @@ nettor::MmPoint PatternView::sheetPoint(QPointF pos) const
 {
     return {(pos.x() + horizontalScrollBar()->value()) / pixelsPerMm_,
             (pos.y() + verticalScrollBar()->value()) / pixelsPerMm_};
+}
+
+int PatternView::shownPage() const
+{
+    if (pixelsPerMm_ <= 0.0) return 1;
+    const int page = sheet_.pageAt(sheetPoint(QPointF(viewport()->rect().center())));
+    return std::clamp(page, 1, sheet_.pageCount);
 }
 
 QPointF PatternView::viewportPoint(int page, nettor::MmPoint onPage) const
@@ -111,6 +123,7 @@ void PatternView::paintPages(QPainter& painter)
         if (at < state.misplaced.size() && state.misplaced[at])
             paintPieceOutline(painter, layout, state.selectedPiece, misplacedColour(), Qt::DashLine);
     }
+    paintLitEdge(painter, layout); // over every outline
 }
 
 void PatternView::paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece,
@@ -125,6 +138,63 @@ void PatternView::paintPieceOutline(QPainter& painter, const nettor::PagesLayout
     painter.setPen(QPen(colour, 2, style));
     painter.setBrush(Qt::NoBrush);
     painter.drawPolygon(outline);
+}
+
+void PatternView::paintLitEdge(QPainter& painter, const nettor::PagesLayout& layout)
+{
+    const nettor::Edge* edge = nettor::appState().litEdge;
+    if (!edge) return;
+    painter.setPen(QPen(litEdgeColour(), 4, Qt::SolidLine, Qt::RoundCap));
+    for (const nettor::HalfEdge* side : {edge->halfEdge1, edge->halfEdge2}) {
+        const int piece = side ? nettor::pieceOfSide(layout, *side) : -1;
+        if (piece < 0 || !side->point || !side->next || !side->next->point) continue;
+        const nettor::LaidOutPiece& p = layout.pieces[static_cast<std::size_t>(piece)];
+        const nettor::MmPoint origin = sheet_.pageOrigin(p.page);
+        const nettor::MmPoint a = p.onPage(layout.local(*side->point)), b = p.onPage(layout.local(*side->next->point));
+        painter.drawLine(QPointF((origin.x + a.x) * pixelsPerMm_, (origin.y + a.y) * pixelsPerMm_),
+                         QPointF((origin.x + b.x) * pixelsPerMm_, (origin.y + b.y) * pixelsPerMm_));
+    }
+}
+
+const nettor::HalfEdge* PatternView::cutSideUnder(QPointF pos) const
+{
+    const nettor::PagesLayout& layout = *nettor::appState().pagesLayout;
+    const nettor::MmPoint at = sheetPoint(pos);
+    const int page = sheet_.pageAt(at);
+    if (page > layout.pageCount) return nullptr;
+    const nettor::MmPoint origin = sheet_.pageOrigin(page);
+    return nettor::cutSideAt(layout, page, {at.x - origin.x, at.y - origin.y}, kEdgeReachPixels / pixelsPerMm_);
+}
+
+void PatternView::hover(QPointF pos)
+{
+    const nettor::HalfEdge* side = cutSideUnder(pos);
+    nettor::appState().lightEdge(side ? side->edge : nullptr);
+}
+
+void PatternView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!pagesShown()) {
+        QAbstractScrollArea::contextMenuEvent(event);
+        return;
+    }
+    const nettor::HalfEdge* side = cutSideUnder(event->pos());
+    if (!side) return;
+    const nettor::PagesLayout& layout = *nettor::appState().pagesLayout;
+    const bool flapped = nettor::hasLayoutFlap(layout, *side) || nettor::hasLayoutFlap(layout, *side->twin);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("cutEdgeMenu"));
+    QAction* flip = menu.addAction(tr("Move the flap to the other side"));
+    QAction* hide = menu.addAction(tr("Hide the flap"));
+    QAction* show = menu.addAction(tr("Show a flap on this side"));
+    flip->setEnabled(flapped);
+    hide->setEnabled(flapped);
+    show->setEnabled(!flapped);
+    QAction* chosen = menu.exec(event->globalPos());
+    nettor::AppState& state = nettor::appState();
+    if (chosen == flip) state.flipFlap(side);
+    else if (chosen == hide) state.hideFlap(side);
+    else if (chosen == show) state.showFlap(side);
 }
 
 void PatternView::mousePressEvent(QMouseEvent* event)
@@ -153,6 +223,7 @@ void PatternView::mousePressEvent(QMouseEvent* event)
     drag.startRotation = p.rotationDeg;
     const nettor::MmPoint centre = p.onPage(nettor::pieceCentre(layout, p));
     drag.startAngle = angleAbout({origin.x + centre.x, origin.y + centre.y}, at);
+    drag.flapSide = nettor::flapAt(layout, page, {at.x - origin.x, at.y - origin.y}).side;
     drag.layout = layout;
     drag_ = std::move(drag);
 }
@@ -187,8 +258,12 @@ void PatternView::dragTo(QPointF pos, bool fineSteps)
 
 void PatternView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!drag_ || !(event->buttons() & Qt::LeftButton) || !pagesShown()) {
+    if (!pagesShown()) {
         QAbstractScrollArea::mouseMoveEvent(event);
+        return;
+    }
+    if (!drag_ || !(event->buttons() & Qt::LeftButton)) {
+        if (event->buttons() == Qt::NoButton) hover(event->position());
         return;
     }
     dragTo(event->position(), event->modifiers() & Qt::ControlModifier);
@@ -203,6 +278,8 @@ void PatternView::mouseReleaseEvent(QMouseEvent* event)
     PieceDrag drag = std::move(*drag_);
     drag_.reset();
     if (!drag.moved) {
+        // A click on a flap moves it to the other side of its cut.
+        if (drag.flapSide) nettor::appState().flipFlap(drag.flapSide);
         viewport()->update();
         return;
     }

@@ -20,6 +20,7 @@ void Session::replaceModel(std::unique_ptr<Model> next)
     pagesLayout.reset(); // it points into the previous model
     layoutHistory_.clear(); // and so does every step of its history
     selectedPiece = -1;
+    litEdge = nullptr;
     misplaced.clear();
     model = std::move(next);
     previous.reset();

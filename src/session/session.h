@@ -44,6 +44,7 @@ public:
     // into the model, so it goes whenever the model does.
     std::optional<PagesLayout> pagesLayout;
     int selectedPiece = -1;          // of pagesLayout; -1 none
+    const Edge* litEdge = nullptr;   // a cut hovered on the pages: lit on both sides
     std::vector<char> misplaced;     // a flag for each piece of pagesLayout
 
     // Replaces the current model; the previous one is destroyed afterwards.
@@ -146,6 +147,11 @@ public:
     // Lays out again the pieces the user has not moved; all of them too
     // (the Shift key) with all.
     bool repackPages(bool all);
+    // The glue flap of a cut (either of its sides given): moved to the
+    // other side, hidden, or shown on this side.
+    bool flipFlap(const HalfEdge* side);
+    bool hideFlap(const HalfEdge* side);
+    bool showFlap(const HalfEdge* side);
     bool undoLayoutChange();
     bool redoLayoutChange();
     bool layoutUndoAvailable() const { return layoutHistory_.canUndo(); }
@@ -154,6 +160,8 @@ public:
     bool pagesShown() const { return layoutMode == LayoutMode::Pages && pagesLayout.has_value(); }
     // Selects a piece of the Pages layout (-1: none); layoutSelectionChanged.
     void selectPiece(int piece);
+    // Lights a cut of the Pages layout (null: none); layoutSelectionChanged.
+    void lightEdge(const Edge* edge);
     int misplacedCount() const;
     // The longest side of the finished model in mm on paper, in the layout
     // shown; 0 without a finished pattern.
@@ -180,6 +188,8 @@ private:
     // selection, and the views told.
     void layoutChangeDone();
     bool validPiece(int piece) const;
+    // One flap change as a step of the history.
+    bool flapStep(const HalfEdge* side, bool (*change)(PagesLayout&, const HalfEdge&));
 
     bool recordSaved_ = false;
     LayoutHistory layoutHistory_;

@@ -3,6 +3,7 @@
 // layout history.
 #include "session/session.h"
 
+#include "pattern/pages_flap_edit.h"
 #include "pattern/pages_misplaced.h"
 #include "pattern/pages_repack.h"
 #include "pattern/pages_sheet.h"
@@ -40,6 +41,7 @@ void Session::layoutChangeDone()
 {
     misplaced = pagesLayout ? misplacedPieces(*pagesLayout) : std::vector<char>{};
     if (!validPiece(selectedPiece)) selectedPiece = -1;
+    if (!pagesLayout) litEdge = nullptr;
     notify(ViewChange::LayoutChanged);
 }
 
@@ -166,6 +168,34 @@ bool Session::repackPages(bool all)
     return true;
 }
 
+bool Session::flapStep(const HalfEdge* side, bool (*change)(PagesLayout&, const HalfEdge&))
+{
+    if (!pagesLayout || !side) return false;
+    LayoutSnapshot before = layoutSnapshot();
+    if (!change(*pagesLayout, *side)) {
+        restoreLayout(std::move(before));
+        return false;
+    }
+    layoutHistory_.record(std::move(before));
+    layoutChangeDone();
+    return true;
+}
+
+bool Session::flipFlap(const HalfEdge* side)
+{
+    return flapStep(side, flipLayoutFlap);
+}
+
+bool Session::hideFlap(const HalfEdge* side)
+{
+    return flapStep(side, hideLayoutFlap);
+}
+
+bool Session::showFlap(const HalfEdge* side)
+{
+    return flapStep(side, showLayoutFlap);
+}
+
 bool Session::undoLayoutChange()
 {
     std::optional<LayoutSnapshot> previous = layoutHistory_.undo(layoutSnapshot());
@@ -182,6 +212,14 @@ bool Session::redoLayoutChange()
     restoreLayout(std::move(*next));
     layoutChangeDone();
     return true;
+}
+
+void Session::lightEdge(const Edge* edge)
+{
+    if (!pagesLayout) edge = nullptr;
+    if (edge == litEdge) return;
+    litEdge = edge;
+    notify(ViewChange::LayoutSelectionChanged);
 }
 
 void Session::selectPiece(int piece)

@@ -28,7 +28,8 @@
 //                          again; the 3D view redraws at once
 //   21 layoutChanged       the layout of the finished pattern changed: its
 //                          mode, its Page Setup, or a piece moved or turned
-//   22 layoutSelectionChanged  another piece of the Pages layout is selected
+//   22 layoutSelectionChanged  another piece of the Pages layout is selected,
+//                          or another cut is lit
 #include <cstdint>
 #include <string>
 

@@ -7,6 +7,8 @@
 #include "app/pattern_view.h"
 #include "app_test_helpers.h"
 #include "gl_test_main.h"
+#include "pattern/pages_edge_match.h"
+#include "pattern/pages_flap_edit.h"
 #include "session/app_state.h"
 #include "support/shape_generators.h"
 #include "unfold/unfold_all.h"
@@ -206,6 +208,67 @@ private slots:
         QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(state().pagesSettings.finishedSizeMm, 300.0);
         QTRY_COMPARE(shown->text(), QStringLiteral("Finished size: 300.0 mm"));
+    }
+
+    void aClickOnAFlapMovesItAcrossItsCutAndCtrlZMovesItBack()
+    {
+        const nettor::PagesLayout& layout = *state().pagesLayout;
+        const QRectF visible(view()->viewport()->rect());
+        const nettor::HalfEdge* side = nullptr;
+        QPointF at;
+        for (const nettor::LaidOutPiece& p : layout.pieces) {
+            for (const nettor::LayoutFlap& f : p.flaps) {
+                const nettor::MmPoint m{(f.corners[0].x + f.corners[1].x + f.corners[2].x + f.corners[3].x) / 4,
+                                        (f.corners[0].y + f.corners[1].y + f.corners[2].y + f.corners[3].y) / 4};
+                const QPointF point = view()->viewportPoint(p.page, p.onPage(m));
+                if (side || !visible.contains(point) || nettor::flapAt(layout, p.page, p.onPage(m)).side != f.side)
+                    continue;
+                side = f.side;
+                at = point;
+            }
+        }
+        QVERIFY(side);
+        sendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(!nettor::hasLayoutFlap(*state().pagesLayout, *side));
+        QVERIFY(nettor::hasLayoutFlap(*state().pagesLayout, *side->twin));
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(nettor::hasLayoutFlap(*state().pagesLayout, *side));
+        QVERIFY(!nettor::hasLayoutFlap(*state().pagesLayout, *side->twin));
+    }
+
+    void hoveringACutLightsBothItsSides()
+    {
+        const nettor::PagesLayout& layout = *state().pagesLayout;
+        const QRectF visible = QRectF(view()->viewport()->rect()).adjusted(4, 4, -4, -4);
+        const auto middle = [&](const nettor::HalfEdge* h) {
+            const int piece = nettor::pieceOfSide(layout, *h);
+            const nettor::LaidOutPiece& p = layout.pieces[static_cast<std::size_t>(piece)];
+            const nettor::MmPoint a = p.onPage(layout.local(*h->point)), b = p.onPage(layout.local(*h->next->point));
+            return view()->viewportPoint(p.page, {(a.x + b.x) / 2, (a.y + b.y) / 2});
+        };
+        const nettor::HalfEdge* side = nullptr;
+        for (const nettor::LaidOutPiece& p : layout.pieces)
+            for (const nettor::Face* f : p.faces)
+                for (const nettor::HalfEdge* h : f->outerLoop.halfEdges) {
+                    if (side || !h->twin || layout.edgeNumber(*h->edge) < 0 || layout.joined(*h)) continue;
+                    if (nettor::pieceOfSide(layout, *h->twin) < 0) continue;
+                    if (visible.contains(middle(h)) && visible.contains(middle(h->twin)) &&
+                        QLineF(middle(h), middle(h->twin)).length() > 40)
+                        side = h;
+                }
+        QVERIFY(side);
+        sendMouse(QEvent::MouseMove, middle(side), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(state().litEdge, side->edge);
+        QCOMPARE(frame->statusBar()->currentMessage(),
+                 QString::fromStdString(nettor::edgeMatchText(layout, *side->edge)));
+        QVERIFY(frame->statusBar()->currentMessage().startsWith(QStringLiteral("Edge ")));
+        const QImage picture = view()->viewport()->grab().toImage();
+        for (const nettor::HalfEdge* h : {side, static_cast<const nettor::HalfEdge*>(side->twin)})
+            QCOMPARE(QColor(picture.pixel(middle(h).toPoint())), PatternView::litEdgeColour());
+        shot(QStringLiteral("pages_torus_lit_edge"));
+        sendMouse(QEvent::MouseMove, QPointF(3, 3), Qt::NoButton, Qt::NoButton);
+        QVERIFY(!state().litEdge);
     }
 
     void aPartDroppedOnAnotherIsOutlinedAndCounted()

@@ -2,6 +2,8 @@
 // history, undone and redone exactly; misplaced pieces found, and repacking
 // around the pieces the user placed.
 #include "pattern/pages_dump.h"
+#include "pattern/pages_edge_match.h"
+#include "pattern/pages_flap_edit.h"
 #include "session/session.h"
 #include "support/model_builders.h"
 #include "support/shape_generators.h"
@@ -78,7 +80,7 @@ TEST_F(SessionLayoutTest, RandomEditsUndoToTheFirstLayoutAndRedoToTheLast)
         const int pieces = session.pagesLayout ? static_cast<int>(session.pagesLayout->pieces.size()) : 0;
         const int piece = pieces ? std::uniform_int_distribution<int>(0, pieces - 1)(rng) : 0;
         bool changed = false;
-        switch (std::uniform_int_distribution<int>(0, 9)(rng)) {
+        switch (std::uniform_int_distribution<int>(0, 12)(rng)) {
         case 0: case 1: case 2: case 3: {
             const int pages = session.pagesLayout ? session.pagesLayout->pageCount : 1;
             std::uniform_real_distribution<double> at(-20.0, 250.0);
@@ -93,6 +95,19 @@ TEST_F(SessionLayoutTest, RandomEditsUndoToTheFirstLayoutAndRedoToTheLast)
             changed = session.setLayoutMode(session.layoutMode == LayoutMode::Pages ? LayoutMode::OneSheet
                                                                                   : LayoutMode::Pages);
             break;
+        case 10: case 11: case 12: {
+            // A flap of the piece moved, hidden, or shown on a cut without one.
+            if (!session.pagesLayout) break;
+            const LaidOutPiece& p = session.pagesLayout->pieces[static_cast<std::size_t>(piece)];
+            if (p.flaps.empty()) break;
+            const HalfEdge* side = p.flaps[rng() % p.flaps.size()].side;
+            changed = rng() % 2 ? session.flipFlap(side) : session.hideFlap(side);
+            if (changed && rng() % 2) {
+                ASSERT_TRUE(session.undoLayoutChange());
+                changed = session.flipFlap(side) || session.showFlap(side);
+            }
+            break;
+        }
         case 9: {
             PagesSettings next = session.pagesSettings;
             next.finishedSizeMm = std::uniform_int_distribution<int>(15, 40)(rng) * 10.0;
@@ -151,6 +166,51 @@ TEST_F(SessionLayoutTest, OverlapsAndPiecesOffThePageAreMisplacedAndRepackingMov
     ASSERT_TRUE(session.repackPages(true));
     EXPECT_EQ(session.misplacedCount(), 0);
     for (const LaidOutPiece& p : session.pagesLayout->pieces) EXPECT_FALSE(p.movedByUser);
+}
+
+TEST_F(SessionLayoutTest, AFlapMovesToTheOtherSideOfItsCutHidesAndShowsAgain)
+{
+    const PagesLayout& layout = *session.pagesLayout;
+    const LaidOutPiece* flapped = nullptr;
+    for (const LaidOutPiece& p : layout.pieces)
+        if (!p.flaps.empty() && !flapped) flapped = &p;
+    ASSERT_TRUE(flapped);
+    const HalfEdge* side = flapped->flaps.front().side;
+    const HalfEdge* other = side->twin;
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(hasLayoutFlap(layout, *other));
+    const std::size_t flapsBefore = [&] {
+        std::size_t n = 0;
+        for (const LaidOutPiece& p : layout.pieces) n += p.flaps.size();
+        return n;
+    }();
+
+    ASSERT_TRUE(session.flipFlap(side));
+    EXPECT_FALSE(hasLayoutFlap(*session.pagesLayout, *side));
+    EXPECT_TRUE(hasLayoutFlap(*session.pagesLayout, *other));
+    // The flap stands on the other side's base, outside its face.
+    const int otherPiece = pieceOfSide(*session.pagesLayout, *other);
+    ASSERT_GE(otherPiece, 0);
+    for (const LayoutFlap& f : session.pagesLayout->pieces[static_cast<std::size_t>(otherPiece)].flaps) {
+        if (f.side == other) {
+            EXPECT_EQ(f.corners[0], session.pagesLayout->local(*other->point));
+        }
+    }
+
+    ASSERT_TRUE(session.hideFlap(side)); // either side names the cut
+    EXPECT_FALSE(hasLayoutFlap(*session.pagesLayout, *other));
+    EXPECT_FALSE(session.hideFlap(side));
+    ASSERT_TRUE(session.showFlap(side));
+    EXPECT_TRUE(hasLayoutFlap(*session.pagesLayout, *side));
+    EXPECT_FALSE(session.showFlap(other)); // one flap to a cut
+    std::size_t flapsAfter = 0;
+    for (const LaidOutPiece& p : session.pagesLayout->pieces) flapsAfter += p.flaps.size();
+    EXPECT_EQ(flapsAfter, flapsBefore);
+
+    // Both sides of the cut are found on the pages.
+    const std::string text = edgeMatchText(*session.pagesLayout, *side->edge);
+    EXPECT_EQ(text.rfind("Edge " + std::to_string(session.pagesLayout->edgeNumber(*side->edge)) + ": page ", 0), 0u)
+        << text;
 }
 
 TEST_F(SessionLayoutTest, MovesBeyondTheLastPageMakeANewPageAndBadSetupsChangeNothing)

@@ -194,9 +194,14 @@ void Session::toggleTexture()
 void Session::settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* search)
 {
     if (accepted) {
+        const Settings before = settings;
         if (search) partSearch = *search;
         settings = edited;
         settings.flapsBothSides = edited.flapsBothSides ? 1 : 0;
+        // The flaps of a Pages layout follow the flap settings.
+        if (before.createFlaps != settings.createFlaps || before.flapSize != settings.flapSize ||
+            before.flapsBothSides != settings.flapsBothSides)
+            layOutAgainForSettings();
     }
     notify(ViewChange::SettingsChanged);
     reevaluate();

@@ -133,8 +133,11 @@ public:
     // layoutChanged; a change that cannot be made tells the user why and
     // changes nothing (false).
     // The unfolding has just finished: in the Pages layout it is laid out
-    // now. The history starts afresh.
+    // now (when it cannot be, the user is told and the one sheet is shown).
+    // The history starts afresh.
     void layOutFinishedPattern();
+    // The settings changed (the flaps): a Pages layout is made again.
+    void layOutAgainForSettings();
     bool setLayoutMode(LayoutMode mode);
     // New Page Setup: checked first; in the Pages layout the finished
     // pattern is laid out again.

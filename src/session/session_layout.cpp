@@ -73,7 +73,18 @@ void Session::layOutFinishedPattern()
     layoutHistory_.clear();
     pagesLayout.reset();
     selectedPiece = -1;
-    if (layoutMode == LayoutMode::Pages) layOutNow();
+    // A pattern that cannot be laid out on these pages (the user has been
+    // told why) is shown on the one sheet.
+    if (layoutMode == LayoutMode::Pages && !layOutNow()) layoutMode = LayoutMode::OneSheet;
+    layoutChangeDone();
+}
+
+void Session::layOutAgainForSettings()
+{
+    if (!pagesLayout || !status.finished) return;
+    LayoutSnapshot before = layoutSnapshot();
+    if (!layOutNow()) return; // the layout stays as it was
+    layoutHistory_.record(std::move(before));
     layoutChangeDone();
 }
 

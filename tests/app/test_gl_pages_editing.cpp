@@ -5,6 +5,7 @@
 #include "app/document.h"
 #include "app/main_window.h"
 #include "app/pattern_view.h"
+#include "app/settings_storage.h"
 #include "app_test_helpers.h"
 #include "gl_test_main.h"
 #include "pattern/pages_edge_match.h"
@@ -269,6 +270,27 @@ private slots:
         shot(QStringLiteral("pages_torus_lit_edge"));
         sendMouse(QEvent::MouseMove, QPointF(3, 3), Qt::NoButton, Qt::NoButton);
         QVERIFY(!state().litEdge);
+    }
+
+    void thePagesSettingsAreKeptInAGroupOfTheirOwn()
+    {
+        nettor::PagesSettings a3;
+        QVERIFY(nettor::parsePaperName("A3", a3));
+        a3.landscape = true;
+        a3.marginMm = 15.0;
+        a3.finishedSizeMm = 420.0;
+        writeStoredPages({nettor::LayoutMode::Pages, a3});
+        QSettings settings;
+        QCOMPARE(settings.value(QStringLiteral("Pages Layout/Paper")).toString(), QStringLiteral("A3"));
+        QVERIFY(!settings.contains(QStringLiteral("Settings/Paper")));
+        StoredPages read = readStoredPages();
+        QVERIFY(read.mode == nettor::LayoutMode::Pages);
+        QVERIFY(read.settings == a3);
+        // A margin that leaves no paper is not taken up.
+        settings.setValue(QStringLiteral("Pages Layout/MarginMm"), 400.0);
+        settings.sync();
+        read = readStoredPages();
+        QVERIFY(read.settings == nettor::PagesSettings{});
     }
 
     void aPartDroppedOnAnotherIsOutlinedAndCounted()

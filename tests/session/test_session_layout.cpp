@@ -238,6 +238,28 @@ TEST_F(SessionLayoutTest, MovesBeyondTheLastPageMakeANewPageAndBadSetupsChangeNo
     EXPECT_EQ(messages.texts.size(), 2u);
     EXPECT_EQ(layoutState(session), state);
 
+    // A finished pattern too large for the pages stays on the one sheet.
+    session.pagesSettings = huge;
+    session.layOutFinishedPattern();
+    EXPECT_EQ(messages.texts.size(), 3u);
+    EXPECT_EQ(session.layoutMode, LayoutMode::OneSheet);
+    EXPECT_FALSE(session.pagesLayout);
+    EXPECT_FALSE(session.layoutUndoAvailable());
+    session.pagesSettings = bad;
+    ASSERT_TRUE(session.setPagesSettings(PagesSettings{}));
+    ASSERT_TRUE(session.setLayoutMode(LayoutMode::Pages));
+
+    // Flaps switched off in the settings leave the pages without flaps, a
+    // step that can be undone.
+    Settings noFlaps = session.settings;
+    noFlaps.createFlaps = 0;
+    session.settingsDialogClosed(true, noFlaps);
+    for (const LaidOutPiece& p : session.pagesLayout->pieces) EXPECT_TRUE(p.flaps.empty());
+    ASSERT_TRUE(session.undoLayoutChange());
+    std::size_t flaps = 0;
+    for (const LaidOutPiece& p : session.pagesLayout->pieces) flaps += p.flaps.size();
+    EXPECT_GT(flaps, 0u);
+
     // A new model takes the history with it.
     EXPECT_TRUE(session.layoutUndoAvailable());
     session.replaceModel(buildModel(boxSpec()));

@@ -9,8 +9,10 @@
 #include "pattern/sheet_view.h"
 
 #include <QAbstractScrollArea>
+#include <QPixmap>
 
 #include <optional>
+#include <vector>
 
 namespace nettor {
 struct UnfoldedPart;
@@ -70,6 +72,13 @@ private:
     void zoomPages(double factor, QPointF about);
     nettor::MmPoint sheetPoint(QPointF viewportPos) const;
     void paintPages(QPainter& painter);
+    void paintLayoutPages(QPainter& painter, const nettor::PagesLayout& layout, const std::vector<char>& misplaced,
+                          int selected, const QRect& visible);
+    // One page's parts, and its paper with its margin when withPaper.
+    void paintPage(QPainter& painter, const nettor::PagesLayout& layout, int page, const QRect& visible,
+                   bool withPaper);
+    // The view as it is, but for the dragged part: what a drag draws on.
+    void renderDragBackground();
     void paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece, const QColor& colour,
                            Qt::PenStyle style = Qt::SolidLine);
     void dragTo(QPointF viewportPos, bool fineSteps);
@@ -89,7 +98,10 @@ private:
         double startAngle = 0.0;     // of the cursor about the piece's middle
         double turnDeg = 0.0;        // the turn so far
         const nettor::HalfEdge* flapSide = nullptr; // the flap pressed on, if any
-        nettor::PagesLayout layout;  // the layout drawn while dragging
+        nettor::PagesLayout layout;  // the layout with the part where the mouse is
+        nettor::PagesLayout moving;  // the same with only the dragged part
+        QPixmap background;          // the view without the dragged part
+        QPoint backgroundAt;         // the scroll position it was drawn at
     };
 
     nettor::SheetView view_;

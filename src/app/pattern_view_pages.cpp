@@ -86,44 +86,78 @@ void PatternView::zoomPages(double factor, QPointF about)
 void PatternView::paintPages(QPainter& painter)
 {
     const nettor::AppState& state = nettor::appState();
-    const nettor::PagesLayout& layout = drag_ ? drag_->layout : *state.pagesLayout;
-    const double px = pixelsPerMm_;
     const QRect visible(horizontalScrollBar()->value(), verticalScrollBar()->value(), viewport()->width(),
                         viewport()->height());
-    painter.fillRect(visible, surroundColour());
+    if (drag_ && !drag_->background.isNull() && drag_->backgroundAt == visible.topLeft()) {
+        // The parts that do not move as drawn when the drag began; only the
+        // dragged one is drawn again.
+        painter.drawPixmap(visible.topLeft(), drag_->background);
+        const nettor::LaidOutPiece& moving = drag_->moving.pieces.front();
+        paintPage(painter, drag_->moving, moving.page, visible, moving.page > sheet_.pageCount);
+        paintPieceOutline(painter, drag_->moving, 0, selectionColour());
+        return;
+    }
+    const nettor::PagesLayout& layout = drag_ ? drag_->layout : *state.pagesLayout;
+    paintLayoutPages(painter, layout, state.misplaced, state.selectedPiece, visible);
+    paintLitEdge(painter, layout); // over every outline
+}
 
+void PatternView::paintLayoutPages(QPainter& painter, const nettor::PagesLayout& layout,
+                                   const std::vector<char>& misplaced, int selected, const QRect& visible)
+{
+    painter.fillRect(visible, surroundColour());
     // A piece dragged beyond the last page shows the new page it would get.
     int pages = sheet_.pageCount;
     for (const nettor::LaidOutPiece& piece : layout.pieces) pages = std::max(pages, piece.page);
-    const double m = layout.settings.marginMm;
-    for (int page = 1; page <= pages; ++page) {
-        const nettor::MmPoint origin = sheet_.pageOrigin(page);
-        const QRectF paper(origin.x * px, origin.y * px, layout.paper.width * px, layout.paper.height * px);
-        if (!paper.toAlignedRect().intersects(visible)) continue;
+    for (int page = 1; page <= pages; ++page) paintPage(painter, layout, page, visible, true);
+    for (std::size_t i = 0; i < misplaced.size() && i < layout.pieces.size(); ++i)
+        if (misplaced[i]) paintPieceOutline(painter, layout, static_cast<int>(i), misplacedColour());
+    if (selected >= 0) {
+        paintPieceOutline(painter, layout, selected, selectionColour());
+        // Misplaced and selected: both colours, in dashes.
+        const auto at = static_cast<std::size_t>(selected);
+        if (at < misplaced.size() && misplaced[at])
+            paintPieceOutline(painter, layout, selected, misplacedColour(), Qt::DashLine);
+    }
+}
+
+void PatternView::paintPage(QPainter& painter, const nettor::PagesLayout& layout, int page, const QRect& visible,
+                            bool withPaper)
+{
+    const double px = pixelsPerMm_;
+    const nettor::MmPoint origin = sheet_.pageOrigin(page);
+    const QRectF paper(origin.x * px, origin.y * px, layout.paper.width * px, layout.paper.height * px);
+    if (withPaper) {
+        if (!paper.toAlignedRect().intersects(visible)) return;
+        const double m = layout.settings.marginMm;
         painter.setPen(QPen(Qt::black, 1));
         painter.setBrush(Qt::white);
         painter.drawRect(paper);
         painter.setPen(QPen(QColor(205, 205, 205), 1, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(paper.adjusted(m * px, m * px, -m * px, -m * px));
-        painter.save();
-        painter.translate(std::round(origin.x * px), std::round(origin.y * px));
-        {
-            PainterCanvas canvas(painter, px * 10.0, px * 10.0);
-            nettor::drawLayoutPage(layout, state.settings, page, canvas, px);
-        }
-        painter.restore();
     }
-    for (std::size_t i = 0; i < state.misplaced.size() && i < layout.pieces.size(); ++i)
-        if (state.misplaced[i]) paintPieceOutline(painter, layout, static_cast<int>(i), misplacedColour());
-    if (state.selectedPiece >= 0) {
-        paintPieceOutline(painter, layout, state.selectedPiece, selectionColour());
-        // Misplaced and selected: both colours, in dashes.
-        const auto at = static_cast<std::size_t>(state.selectedPiece);
-        if (at < state.misplaced.size() && state.misplaced[at])
-            paintPieceOutline(painter, layout, state.selectedPiece, misplacedColour(), Qt::DashLine);
+    painter.save();
+    painter.translate(std::round(origin.x * px), std::round(origin.y * px));
+    {
+        PainterCanvas canvas(painter, px * 10.0, px * 10.0);
+        nettor::drawLayoutPage(layout, nettor::appState().settings, page, canvas, px);
     }
-    paintLitEdge(painter, layout); // over every outline
+    painter.restore();
+}
+
+void PatternView::renderDragBackground()
+{
+    PieceDrag& drag = *drag_;
+    nettor::PagesLayout rest = drag.layout;
+    rest.pieces.erase(rest.pieces.begin() + drag.piece);
+    std::vector<char> misplaced = nettor::appState().misplaced;
+    if (drag.piece < static_cast<int>(misplaced.size())) misplaced.erase(misplaced.begin() + drag.piece);
+    drag.backgroundAt = QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    drag.background = QPixmap(viewport()->size());
+    QPainter painter(&drag.background);
+    painter.translate(-drag.backgroundAt);
+    paintLayoutPages(painter, rest, misplaced, -1, QRect(drag.backgroundAt, viewport()->size()));
 }
 
 void PatternView::paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece,
@@ -225,6 +259,8 @@ void PatternView::mousePressEvent(QMouseEvent* event)
     drag.startAngle = angleAbout({origin.x + centre.x, origin.y + centre.y}, at);
     drag.flapSide = nettor::flapAt(layout, page, {at.x - origin.x, at.y - origin.y}).side;
     drag.layout = layout;
+    drag.moving = layout;
+    drag.moving.pieces = {p};
     drag_ = std::move(drag);
 }
 
@@ -233,7 +269,10 @@ void PatternView::dragTo(QPointF pos, bool fineSteps)
     PieceDrag& drag = *drag_;
     nettor::LaidOutPiece& p = drag.layout.pieces[static_cast<std::size_t>(drag.piece)];
     const nettor::MmPoint at = sheetPoint(pos);
-    drag.moved = true;
+    if (!drag.moved) {
+        drag.moved = true;
+        renderDragBackground();
+    }
     if (drag.turning) {
         const nettor::MmPoint origin = sheet_.pageOrigin(p.page);
         nettor::LaidOutPiece start = p;
@@ -253,6 +292,10 @@ void PatternView::dragTo(QPointF pos, bool fineSteps)
         p.offset = {drag.startOffset.x + at.x - drag.start.x + from.x - to.x,
                     drag.startOffset.y + at.y - drag.start.y + from.y - to.y};
     }
+    nettor::LaidOutPiece& moving = drag.moving.pieces.front();
+    moving.page = p.page;
+    moving.offset = p.offset;
+    moving.rotationDeg = p.rotationDeg;
     viewport()->update();
 }
 

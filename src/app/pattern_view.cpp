@@ -57,7 +57,7 @@ void PatternView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     takeClientSize();
-    if (pagesShown()) arrangePages();
+    if (pagesShown()) arrangePages(true);
     else applyScrollSize();
 }
 
@@ -151,6 +151,7 @@ void PatternView::onUpdateHint(int number)
         break;
     case ViewChange::ModelReplaced:
         drag_.reset();
+        pixelsPerMm_ = 0.0; // the next pages fit the view
         takeClientSize();
         nettor::resetSheetView(view_);
         fitted_ = true;

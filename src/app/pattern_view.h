@@ -68,7 +68,9 @@ private:
 
     // The Pages layout (pattern_view_pages.cpp).
     bool pagesShown() const;
-    void arrangePages();
+    // The pages in rows across the view: in as many columns as before, or
+    // as many as fit its width with reflow (and on the first showing).
+    void arrangePages(bool reflow = false);
     void zoomPages(double factor, QPointF about);
     nettor::MmPoint sheetPoint(QPointF viewportPos) const;
     void paintPages(QPainter& painter);

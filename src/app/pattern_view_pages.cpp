@@ -38,11 +38,17 @@ bool PatternView::pagesShown() const
     return state.model && state.status.finished && state.pagesShown();
 }
 
-void PatternView::arrangePages()
+void PatternView::arrangePages(bool reflow)
 {
     const nettor::PagesLayout& layout = *nettor::appState().pagesLayout;
-    if (pixelsPerMm_ <= 0.0) pixelsPerMm_ = nettor::fittingPixelsPerMm(layout.paper, viewport()->width(), viewport()->height());
+    const bool first = pixelsPerMm_ <= 0.0;
+    if (first) pixelsPerMm_ = nettor::fittingPixelsPerMm(layout.paper, viewport()->width(), viewport()->height());
+    // Other paper, or a new width: the pages flow again; otherwise they keep
+    // their places, whatever the zoom.
+    reflow = reflow || first || sheet_.paper.width != layout.paper.width || sheet_.paper.height != layout.paper.height;
+    const int columns = sheet_.columns;
     sheet_ = nettor::arrangePages(layout, viewport()->width() / pixelsPerMm_);
+    if (!reflow) sheet_.columns = std::max(1, columns);
     const nettor::MmPoint size = sheet_.size();
     const int w = static_cast<int>(std::ceil(size.x * pixelsPerMm_));
     const int h = static_cast<int>(std::ceil(size.y * pixelsPerMm_));
@@ -77,7 +83,7 @@ void PatternView::zoomPages(double factor, QPointF about)
     // The sheet point under `about` stays there.
     const nettor::MmPoint fixed = sheetPoint(about);
     pixelsPerMm_ = nettor::zoomedPixelsPerMm(pixelsPerMm_, factor);
-    arrangePages();
+    arrangePages(); // the pages stay where they are, only larger or smaller
     horizontalScrollBar()->setValue(static_cast<int>(std::lround(fixed.x * pixelsPerMm_ - about.x())));
     verticalScrollBar()->setValue(static_cast<int>(std::lround(fixed.y * pixelsPerMm_ - about.y())));
     viewport()->update();

@@ -23,6 +23,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 class TestGlPagesEditing : public QObject {
@@ -105,6 +106,22 @@ private slots:
         QCOMPARE(QColor(picture.pixel(corner.toPoint())), QColor(Qt::white));
         QCOMPARE(QColor(picture.pixel(2, 2)), PatternView::surroundColour());
         shot(QStringLiteral("pages_torus_300mm_a4"));
+    }
+
+    void ctrlWheelZoomsAboutTheCursorAndZoomOutTakesItBack()
+    {
+        const double before = view()->pixelsPerMm();
+        const QPointF cursor = view()->viewportPoint(1, {150.0, 120.0});
+        QWheelEvent wheel(cursor, view()->viewport()->mapToGlobal(cursor), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view()->viewport(), &wheel);
+        QVERIFY(std::abs(view()->pixelsPerMm() - before * 1.25) < 1e-9);
+        const QPointF after = view()->viewportPoint(1, {150.0, 120.0});
+        QVERIFY2(QLineF(after, cursor).length() < 1.5, "the point under the cursor stays there");
+        frame->action(nettor::Command::ZoomOut)->trigger();
+        QVERIFY(std::abs(view()->pixelsPerMm() - before) < 1e-9);
+        view()->horizontalScrollBar()->setValue(0);
+        view()->verticalScrollBar()->setValue(0);
     }
 
     void aPartDraggedToPageTwoMovesThereAndCtrlZPutsItBack()

@@ -84,6 +84,9 @@ private:
     void paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece, const QColor& colour,
                            Qt::PenStyle style = Qt::SolidLine);
     void dragTo(QPointF viewportPos, bool fineSteps);
+    // A click without a drag: a split or a join in the pick modes, or a
+    // flap moved across its cut.
+    void clickAt(QPointF viewportPos, const nettor::HalfEdge* flapSide);
     // The cut under the mouse, lit in both views.
     void hover(QPointF viewportPos);
     const nettor::HalfEdge* cutSideUnder(QPointF viewportPos) const;

@@ -7,6 +7,7 @@
 #include "app/painter_canvas.h"
 #include "pattern/pages_drawing.h"
 #include "pattern/pages_flap_edit.h"
+#include "pattern/pages_piece_split.h"
 #include "pattern/pages_sheet.h"
 #include "session/app_state.h"
 
@@ -103,7 +104,7 @@ void PatternView::paintPages(QPainter& painter)
         paintPieceOutline(painter, drag_->moving, 0, selectionColour());
         return;
     }
-    const nettor::PagesLayout& layout = drag_ ? drag_->layout : *state.pagesLayout;
+    const nettor::PagesLayout& layout = drag_ && drag_->piece >= 0 ? drag_->layout : *state.pagesLayout;
     paintLayoutPages(painter, layout, state.misplaced, state.selectedPiece, visible);
     paintLitEdge(painter, layout); // over every outline
 }
@@ -252,7 +253,13 @@ void PatternView::mousePressEvent(QMouseEvent* event)
     const int piece = page <= layout.pageCount ? nettor::pieceAt(layout, page, {at.x - origin.x, at.y - origin.y}) : -1;
     state.selectPiece(piece);
     drag_.reset();
-    if (piece < 0) return;
+    if (piece < 0) {
+        // Nothing to drag; a click on an edge between faces still counts.
+        PieceDrag click;
+        click.start = at;
+        drag_ = std::move(click);
+        return;
+    }
     const nettor::LaidOutPiece& p = layout.pieces[static_cast<std::size_t>(piece)];
     PieceDrag drag;
     drag.piece = piece;
@@ -270,9 +277,36 @@ void PatternView::mousePressEvent(QMouseEvent* event)
     drag_ = std::move(drag);
 }
 
+void PatternView::clickAt(QPointF pos, const nettor::HalfEdge* flapSide)
+{
+    nettor::AppState& state = nettor::appState();
+    // Cut Edge splits a piece at the fold clicked, Connect Edge joins the
+    // pieces of a cut the layout made; elsewhere a click on a flap moves it
+    // to the other side of its cut.
+    if (state.pickMode == 0 || state.pickMode == 2) {
+        const nettor::PagesLayout& layout = *state.pagesLayout;
+        const nettor::MmPoint at = sheetPoint(pos);
+        const int page = sheet_.pageAt(at);
+        const nettor::MmPoint origin = sheet_.pageOrigin(page);
+        const nettor::MmPoint onPage{at.x - origin.x, at.y - origin.y};
+        const double reach = kEdgeReachPixels / pixelsPerMm_;
+        if (state.pickMode == 0) {
+            if (const nettor::HalfEdge* fold = nettor::foldSideAt(layout, page, onPage, reach)) {
+                state.splitPieceAt(fold);
+                return;
+            }
+        } else if (const nettor::HalfEdge* cut = nettor::cutSideAt(layout, page, onPage, reach)) {
+            // Only the cuts the layout made; the model's own stay cut.
+            if (state.joinPiecesAt(cut)) return;
+        }
+    }
+    if (flapSide) state.flipFlap(flapSide);
+}
+
 void PatternView::dragTo(QPointF pos, bool fineSteps)
 {
     PieceDrag& drag = *drag_;
+    if (drag.piece < 0) return;
     nettor::LaidOutPiece& p = drag.layout.pieces[static_cast<std::size_t>(drag.piece)];
     const nettor::MmPoint at = sheetPoint(pos);
     if (!drag.moved) {
@@ -327,8 +361,7 @@ void PatternView::mouseReleaseEvent(QMouseEvent* event)
     PieceDrag drag = std::move(*drag_);
     drag_.reset();
     if (!drag.moved) {
-        // A click on a flap moves it to the other side of its cut.
-        if (drag.flapSide) nettor::appState().flipFlap(drag.flapSide);
+        clickAt(event->position(), drag.flapSide);
         viewport()->update();
         return;
     }

@@ -150,6 +150,11 @@ public:
     // Lays out again the pieces the user has not moved; all of them too
     // (the Shift key) with all.
     bool repackPages(bool all);
+    // Cut Edge on the pages: the piece is split at the fold, the smaller
+    // part going to the first place with room. Connect Edge: the pieces on
+    // both sides of a cut the layout made are joined where the side's lies.
+    bool splitPieceAt(const HalfEdge* side);
+    bool joinPiecesAt(const HalfEdge* side);
     // The glue flap of a cut (either of its sides given): moved to the
     // other side, hidden, or shown on this side.
     bool flipFlap(const HalfEdge* side);

@@ -5,6 +5,7 @@
 
 #include "pattern/pages_flap_edit.h"
 #include "pattern/pages_misplaced.h"
+#include "pattern/pages_piece_split.h"
 #include "pattern/pages_repack.h"
 #include "pattern/pages_sheet.h"
 
@@ -174,6 +175,44 @@ bool Session::repackPages(bool all)
             return false;
         }
     }
+    layoutHistory_.record(std::move(before));
+    layoutChangeDone();
+    return true;
+}
+
+bool Session::splitPieceAt(const HalfEdge* side)
+{
+    if (!pagesLayout || !side || !pagesLayout->joined(*side)) return false;
+    LayoutSnapshot before = layoutSnapshot();
+    PagesLayout& layout = *pagesLayout;
+    if (!splitPieceAtFold(layout, *side)) {
+        restoreLayout(std::move(before));
+        return false;
+    }
+    // The smaller of the two pieces finds room; the other stays.
+    const std::size_t added = layout.pieces.size() - 1;
+    const std::size_t kept = static_cast<std::size_t>(pieceOfSide(layout, *side));
+    const std::size_t loose = layout.pieces[added].faces.size() <= layout.pieces[kept].faces.size() ? added : kept;
+    std::vector<char> fixed(layout.pieces.size(), 1);
+    fixed[loose] = 0;
+    repackAroundFixed(layout, fixed); // when there is no room it stays where it is
+    layoutHistory_.record(std::move(before));
+    layoutChangeDone();
+    return true;
+}
+
+bool Session::joinPiecesAt(const HalfEdge* side)
+{
+    if (!pagesLayout || !side || !pagesLayout->splitNumbers.count(side->edge)) return false;
+    LayoutSnapshot before = layoutSnapshot();
+    const int removed = side->twin ? pieceOfSide(*pagesLayout, *side->twin) : -1;
+    const int kept = pieceOfSide(*pagesLayout, *side);
+    if (!joinPiecesAtCut(*pagesLayout, *side)) {
+        restoreLayout(std::move(before));
+        return false;
+    }
+    if (selectedPiece == removed) selectedPiece = kept;
+    if (removed != kept && selectedPiece > removed) --selectedPiece;
     layoutHistory_.record(std::move(before));
     layoutChangeDone();
     return true;

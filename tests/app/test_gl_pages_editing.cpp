@@ -10,6 +10,7 @@
 #include "gl_test_main.h"
 #include "pattern/pages_edge_match.h"
 #include "pattern/pages_flap_edit.h"
+#include "pattern/pages_piece_split.h"
 #include "session/app_state.h"
 #include "support/shape_generators.h"
 #include "unfold/unfold_all.h"
@@ -19,6 +20,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -287,6 +289,53 @@ private slots:
         shot(QStringLiteral("pages_torus_lit_edge"));
         sendMouse(QEvent::MouseMove, QPointF(3, 3), Qt::NoButton, Qt::NoButton);
         QVERIFY(!state().litEdge);
+    }
+
+    void cutEdgeSplitsAPieceAtAFoldAndConnectEdgeJoinsItAgain()
+    {
+        const auto clickButton = [this](const QString& text) {
+            for (QPushButton* b : frame->findChildren<QPushButton*>())
+                if (b->text() == text) QTest::mouseClick(b, Qt::LeftButton);
+        };
+        const auto middle = [this](const nettor::HalfEdge* h) {
+            const nettor::PagesLayout& layout = *state().pagesLayout;
+            const nettor::LaidOutPiece& p = piece(nettor::pieceOfSide(layout, *h));
+            const nettor::MmPoint a = p.onPage(layout.local(*h->point)), b = p.onPage(layout.local(*h->next->point));
+            return view()->viewportPoint(p.page, {(a.x + b.x) / 2, (a.y + b.y) / 2});
+        };
+        const auto click = [this](QPointF at) {
+            sendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+            sendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        };
+        clickButton(QStringLiteral("Cut Edge"));
+        QCOMPARE(state().pickMode, 0);
+        const std::size_t pieces = state().pagesLayout->pieces.size();
+        std::vector<const nettor::HalfEdge*> folds;
+        const QRectF visible = QRectF(view()->viewport()->rect()).adjusted(4, 4, -4, -4);
+        for (const nettor::Face* f : piece(0).faces)
+            for (const nettor::HalfEdge* h : f->outerLoop.halfEdges)
+                if (state().pagesLayout->joined(*h) && visible.contains(middle(h))) folds.push_back(h);
+        const nettor::HalfEdge* fold = nullptr;
+        for (const nettor::HalfEdge* h : folds) {
+            if (fold) break;
+            click(middle(h));
+            if (state().pagesLayout->pieces.size() == pieces + 1) fold = h;
+        }
+        QVERIFY(fold);
+        QVERIFY(state().pagesLayout->edgeNumber(*fold->edge) > 0);
+        shot(QStringLiteral("pages_torus_split"));
+
+        clickButton(QStringLiteral("Connect Edge"));
+        QCOMPARE(state().pickMode, 2);
+        click(middle(fold));
+        QCOMPARE(state().pagesLayout->pieces.size(), pieces);
+        QCOMPARE(state().pagesLayout->edgeNumber(*fold->edge), -1);
+        shot(QStringLiteral("pages_torus_joined"));
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state().pagesLayout->pieces.size(), pieces + 1);
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state().pagesLayout->pieces.size(), pieces);
+        state().choosePickMode(-1);
     }
 
     void thePagesSettingsAreKeptInAGroupOfTheirOwn()

@@ -4,6 +4,7 @@
 #include "pattern/pages_dump.h"
 #include "pattern/pages_edge_match.h"
 #include "pattern/pages_flap_edit.h"
+#include "pattern/pages_misplaced.h"
 #include "session/session.h"
 #include "support/model_builders.h"
 #include "support/shape_generators.h"
@@ -211,6 +212,53 @@ TEST_F(SessionLayoutTest, AFlapMovesToTheOtherSideOfItsCutHidesAndShowsAgain)
     const std::string text = edgeMatchText(*session.pagesLayout, *side->edge);
     EXPECT_EQ(text.rfind("Edge " + std::to_string(session.pagesLayout->edgeNumber(*side->edge)) + ": page ", 0), 0u)
         << text;
+}
+
+TEST_F(SessionLayoutTest, AFoldCutOnThePagesSplitsThePieceAndJoiningPutsItBackTogether)
+{
+    const PagesLayout& layout = *session.pagesLayout;
+    // A fold of the largest piece whose cut leaves two pieces.
+    std::size_t largest = 0;
+    for (std::size_t i = 0; i < layout.pieces.size(); ++i)
+        if (layout.pieces[i].faces.size() > layout.pieces[largest].faces.size()) largest = i;
+    const std::size_t pieces = layout.pieces.size();
+    const std::string whole = pagesLayoutDump(layout);
+    std::vector<const HalfEdge*> folds;
+    for (const Face* f : layout.pieces[largest].faces)
+        for (const HalfEdge* h : f->outerLoop.halfEdges)
+            if (layout.joined(*h)) folds.push_back(h);
+    const HalfEdge* fold = nullptr;
+    for (const HalfEdge* h : folds)
+        if (!fold && session.splitPieceAt(h)) fold = h;
+    ASSERT_TRUE(fold);
+    const PagesLayout& split = *session.pagesLayout;
+    ASSERT_EQ(split.pieces.size(), pieces + 1);
+    const int number = split.edgeNumber(*fold->edge);
+    EXPECT_GT(number, 0);
+    EXPECT_TRUE(hasLayoutFlap(split, *fold) || hasLayoutFlap(split, *fold->twin));
+    EXPECT_NE(pieceOfSide(split, *fold), pieceOfSide(split, *fold->twin));
+    // Every face is in one piece still, and nothing is misplaced.
+    std::size_t faces = 0;
+    for (const LaidOutPiece& p : split.pieces) faces += p.faces.size();
+    EXPECT_EQ(faces, static_cast<std::size_t>(session.model->faceCount));
+    EXPECT_EQ(session.misplacedCount(), 0);
+    // Numbers stay: no number of the model's cuts changed.
+    EXPECT_EQ(split.edgeNumber(*fold->edge), number);
+
+    ASSERT_TRUE(session.joinPiecesAt(fold->twin));
+    EXPECT_EQ(session.pagesLayout->pieces.size(), pieces);
+    EXPECT_EQ(session.pagesLayout->edgeNumber(*fold->edge), -1);
+    EXPECT_FALSE(hasLayoutFlap(*session.pagesLayout, *fold) || hasLayoutFlap(*session.pagesLayout, *fold->twin));
+    // A cut of the model is not joined on the pages.
+    const HalfEdge* modelCut = nullptr;
+    for (const LaidOutPiece& p : session.pagesLayout->pieces)
+        for (const LayoutFlap& f : p.flaps)
+            if (f.side->edge->edgeId >= 0) modelCut = f.side;
+    ASSERT_TRUE(modelCut);
+    EXPECT_FALSE(session.joinPiecesAt(modelCut));
+    ASSERT_TRUE(session.undoLayoutChange());
+    ASSERT_TRUE(session.undoLayoutChange());
+    EXPECT_EQ(pagesLayoutDump(*session.pagesLayout), whole);
 }
 
 TEST_F(SessionLayoutTest, MovesBeyondTheLastPageMakeANewPageAndBadSetupsChangeNothing)

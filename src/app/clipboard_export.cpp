@@ -1,9 +1,12 @@
 #include "app/clipboard_export.h"
 
 #include "app/painter_canvas.h"
+#include "formats/pages_metafile.h"
+#include "formats/pages_outputs.h"
 #include "formats/pattern_metafile.h"
 #include "formats/pattern_svg.h"
 #include "pattern/draw_pattern.h"
+#include "pattern/pages_drawing.h"
 #include "session/app_state.h"
 
 #include <QBuffer>
@@ -68,7 +71,48 @@ QMimeData* patternMimeData(nettor::Model& model, const nettor::Settings& setting
     return data;
 }
 
-void copyPatternToClipboard(QWidget* window)
+QImage pageImage(const nettor::PagesLayout& layout, const nettor::Settings& settings, int page, double dpi)
+{
+    const double largest = std::max(layout.paper.width, layout.paper.height) / 25.4 * dpi;
+    if (largest > kMaxImageSide) dpi *= kMaxImageSide / largest;
+    const double upm = dpi / 25.4;
+    QImage image(std::max(1, static_cast<int>(std::ceil(layout.paper.width * upm))),
+                 std::max(1, static_cast<int>(std::ceil(layout.paper.height * upm))), QImage::Format_RGB32);
+    if (image.isNull()) return {};
+    image.fill(Qt::white);
+    const int dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    {
+        PainterCanvas canvas(painter, upm * 10.0, upm * 10.0);
+        canvas.setMinimumLineWidth(PainterCanvas::paperLineWidth(upm * 10.0));
+        nettor::drawLayoutPage(layout, settings, page, canvas, upm);
+    }
+    return image;
+}
+
+QMimeData* pageMimeData(const nettor::PagesLayout& layout, const nettor::Settings& settings, int page,
+                        double dpiX, double dpiY)
+{
+    auto* data = new QMimeData;
+    const auto emf = nettor::pageMetafile(layout, settings, page, dpiX, dpiY);
+    data->setData(QStringLiteral("image/x-emf"),
+                  QByteArray(reinterpret_cast<const char*>(emf.data()), static_cast<qsizetype>(emf.size())));
+    data->setData(QStringLiteral("image/svg+xml"), QByteArray::fromStdString(nettor::pagesSvg(layout, settings, page)));
+    const QImage image = pageImage(layout, settings, page, kClipboardImageDpi);
+    if (!image.isNull()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        data->setData(QStringLiteral("image/png"), png);
+    }
+    return data;
+}
+
+void copyPatternToClipboard(QWidget* window, int shownPage)
 {
     nettor::AppState& state = nettor::appState();
     if (!state.model || !state.status.finished) {
@@ -82,5 +126,10 @@ void copyPatternToClipboard(QWidget* window)
     }
     const double dpiX = window ? window->logicalDpiX() : 96.0;
     const double dpiY = window ? window->logicalDpiY() : 96.0;
+    if (state.pagesShown()) {
+        const int page = std::clamp(shownPage, 1, state.pagesLayout->pageCount);
+        clipboard->setMimeData(pageMimeData(*state.pagesLayout, state.settings, page, dpiX, dpiY));
+        return;
+    }
     clipboard->setMimeData(patternMimeData(*state.model, state.settings, dpiX, dpiY));
 }

@@ -4,6 +4,7 @@
 // as an Enhanced Metafile ("image/x-emf"), as SVG ("image/svg+xml") and as
 // an image of 300 dots per inch (PNG).
 #include "model/mesh.h"
+#include "pattern/pages_layout.h"
 #include "state/settings.h"
 
 #include <QImage>
@@ -23,7 +24,12 @@ QMimeData* patternMimeData(nettor::Model& model, const nettor::Settings& setting
 // for a sheet without extent.
 QImage patternImage(nettor::Model& model, const nettor::Settings& settings, double dpi);
 
+// One page of the Pages layout, the same three ways, at true size.
+QMimeData* pageMimeData(const nettor::PagesLayout& layout, const nettor::Settings& settings, int page,
+                        double dpiX, double dpiY);
+QImage pageImage(const nettor::PagesLayout& layout, const nettor::Settings& settings, int page, double dpi);
+
 // Copy: "There is no unfolded patterns." unless the unfolding is finished;
 // otherwise the current pattern goes on the clipboard, the metafile drawn
-// for the window's screen.
-void copyPatternToClipboard(QWidget* window);
+// for the window's screen. In the Pages layout it is the page shown.
+void copyPatternToClipboard(QWidget* window, int shownPage = 1);

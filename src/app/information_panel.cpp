@@ -131,6 +131,11 @@ InformationPanel::InformationPanel(QWidget* parent) : QWidget(parent)
     scaleRow->addWidget(scale_, 1);
     scaleRow->addWidget(refresh_);
     layout->addLayout(scaleRow);
+    // The finished model's longest side on paper, under the scale.
+    finishedSize_ = new QLabel(this);
+    finishedSize_->setObjectName(QStringLiteral("finishedSize"));
+    finishedSize_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->addWidget(finishedSize_);
     layout->addStretch(1);
 
     refreshCounters();
@@ -168,6 +173,12 @@ void InformationPanel::showScale()
     scale_->setText(QString::fromStdString(nettor::scaleText(scaleValue_)));
 }
 
+void InformationPanel::showFinishedSize()
+{
+    const double mm = nettor::appState().finishedSizeMm();
+    finishedSize_->setText(mm > 0.0 ? QStringLiteral("Finished size: %1 mm").arg(mm, 0, 'f', 1) : QString());
+}
+
 void InformationPanel::readControls()
 {
     const std::string text = scale_->text().toStdString();
@@ -200,6 +211,8 @@ void InformationPanel::onUpdateHint(int number)
         // scale then; show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
     }
+    // Once every view has had the hint, as the scale.
+    QMetaObject::invokeMethod(this, &InformationPanel::showFinishedSize, Qt::QueuedConnection);
     undo_->setEnabled(nettor::appState().unfoldingUndoAvailable());
 }
 

@@ -9,6 +9,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -43,6 +44,7 @@ public slots:
 
 private:
     void showScale();
+    void showFinishedSize();
     void onStart();
     void onUndo();
     void onRefresh();
@@ -66,6 +68,7 @@ private:
     QPushButton* undo_;
     QCheckBox* fewerParts_;
     QLineEdit* scale_;
+    QLabel* finishedSize_ = nullptr;
     QPushButton* refresh_;
     double scaleValue_ = 0.0; // the scale as last shown or read
 };

@@ -8,18 +8,26 @@
 #include "app/information_panel.h"
 #include "app/lock_indicators.h"
 #include "app/model_view.h"
+#include "app/page_setup_dialog.h"
 #include "app/pattern_view.h"
 #include "app/unfold_runner.h"
 #include "app/save_file.h"
 #include "app/settings_dialog.h"
 #include "app/settings_storage.h"
 #include "app/texture_window.h"
+#include "formats/pages_metafile.h"
+#include "pattern/pages_edge_match.h"
+#include "formats/pages_outputs.h"
 #include "formats/saved_outputs.h"
 #include "session/app_state.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QActionGroup>
+#include <QGuiApplication>
 #include <QScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
@@ -107,6 +115,12 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
     leftColumn_->setStretchFactor(1, 1);
     setCentralWidget(columns_);
 
+    // A finished unfolding is laid out on pages, when that is the layout,
+    // before the views hear of it.
+    connect(document_, &Document::updateHint, this, [](int number) {
+        if (static_cast<nettor::ViewChange>(number) == nettor::ViewChange::UnfoldingFinished)
+            nettor::appState().layOutFinishedPattern();
+    });
     for (auto* receiver : {static_cast<QObject*>(modelView_), static_cast<QObject*>(informationPanel_),
                            static_cast<QObject*>(patternView_)}) {
         connect(document_, SIGNAL(updateHint(int)), receiver, SLOT(onUpdateHint(int)));
@@ -131,6 +145,10 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
     prompt_ = new QLabel(tr("Ready"), this);
     prompt_->setObjectName(QStringLiteral("statusPrompt"));
     statusBar()->addWidget(prompt_, 1);
+    misplacedLabel_ = new QLabel(this);
+    misplacedLabel_->setObjectName(QStringLiteral("misplacedPieces"));
+    statusBar()->addPermanentWidget(misplacedLabel_);
+    connect(document_, &Document::updateHint, this, &MainWindow::showMisplacedCount);
     lockIndicators_ = new LockIndicators(statusBar());
     connect(document_, &Document::statusMessageShown, statusBar(),
             [this](const QString& text) { statusBar()->showMessage(text, 20000); });
@@ -162,6 +180,9 @@ void MainWindow::createActions()
         connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
         actions_.insert(command, action);
     }
+    auto* layouts = new QActionGroup(this);
+    layouts->addAction(action(Command::LayoutOneSheet));
+    layouts->addAction(action(Command::LayoutPages));
     // Keys work whichever pane has the focus, also for commands that are in
     // no menu.
     addActions(actions_.values());
@@ -190,6 +211,8 @@ void MainWindow::buildMenus()
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     add(edit, Command::InvertFaces);
     add(edit, Command::UndoLastEdgePick);
+    add(edit, Command::UndoLayoutChange);
+    add(edit, Command::RedoLayoutChange);
     edit->addSeparator();
     add(edit, Command::CopyPattern);
 
@@ -201,6 +224,11 @@ void MainWindow::buildMenus()
     add(view, Command::ZoomOut);
     add(view, Command::ScaleUp);
     add(view, Command::ScaleDown);
+    view->addSeparator();
+    add(view, Command::LayoutOneSheet);
+    add(view, Command::LayoutPages);
+    add(view, Command::PageSetup);
+    add(view, Command::RepackPages);
     view->addSeparator();
     add(view, Command::DisplayTexture);
     add(view, Command::TextureWindow);
@@ -251,7 +279,7 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::SaveEps, [this] { saveOutput(int(nettor::SavedOutput::Eps)); });
     setCommandHandler(Command::SaveEmf, [this] { saveOutput(int(nettor::SavedOutput::Emf)); });
     setCommandHandler(Command::SavePdf, [this] { saveOutput(int(nettor::SavedOutput::Pdf)); });
-    setCommandHandler(Command::CopyPattern, [this] { copyPatternToClipboard(this); });
+    setCommandHandler(Command::CopyPattern, [this] { copyPatternToClipboard(this, patternView_->shownPage()); });
     setCommandHandler(Command::Print, [this] { printCommands_->print(); });
     setCommandHandler(Command::PrintPreview, [this] { printCommands_->preview(); });
     setCommandHandler(Command::PrintSetup, [this] { printCommands_->printSetup(); });
@@ -271,6 +299,14 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::OpenTexture, [this] { openTexture(); });
     setCommandHandler(Command::DisplayTexture, [] { nettor::appState().toggleTexture(); });
     setCommandHandler(Command::TextureWindow, [this] { TextureWindow::showWindow(document_); });
+    setCommandHandler(Command::LayoutOneSheet, [] { nettor::appState().setLayoutMode(nettor::LayoutMode::OneSheet); });
+    setCommandHandler(Command::LayoutPages, [] { nettor::appState().setLayoutMode(nettor::LayoutMode::Pages); });
+    setCommandHandler(Command::PageSetup, [this] { showPageSetup(); });
+    setCommandHandler(Command::RepackPages, [] {
+        nettor::appState().repackPages(QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+    });
+    setCommandHandler(Command::UndoLayoutChange, [] { nettor::appState().undoLayoutChange(); });
+    setCommandHandler(Command::RedoLayoutChange, [] { nettor::appState().redoLayoutChange(); });
 }
 
 void MainWindow::runCommand(Command command)
@@ -289,8 +325,17 @@ void MainWindow::updateCommandStates()
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
         const nettor::CommandState s = nettor::commandState(it.key(), state);
         it.value()->setEnabled(s.enabled && handlers_.contains(it.key()));
-        if (it.key() == Command::DisplayTexture) it.value()->setChecked(s.checked);
+        if (it.key() == Command::DisplayTexture || it.key() == Command::LayoutOneSheet ||
+            it.key() == Command::LayoutPages)
+            it.value()->setChecked(s.checked);
     }
+    // Ctrl+Z takes back the last edge pick while there is one, else the
+    // last layout change.
+    QAction* undoLayout = action(Command::UndoLayoutChange);
+    const bool edgePickFirst = action(Command::UndoLastEdgePick)->isEnabled();
+    const QList<QKeySequence> layoutKeys =
+        edgePickFirst ? QList<QKeySequence>{} : QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z)};
+    if (undoLayout->shortcuts() != layoutKeys) undoLayout->setShortcuts(layoutKeys);
     action(Command::ToggleToolbar)->setChecked(!toolBar_->isHidden());
     action(Command::ToggleStatusBar)->setChecked(!statusBar()->isHidden());
 }
@@ -365,9 +410,50 @@ void MainWindow::saveOutput(int which)
     if (path.isEmpty() || !state.model) return;
     const std::string target = QFileInfo(path).absoluteFilePath().toStdString();
     // The metafile is drawn for this window's screen, as the clipboard's is.
+    if (output == nettor::SavedOutput::Emf && state.pagesShown()) {
+        // The Pages layout: the page shown, at true size.
+        const int page = std::clamp(patternView_->shownPage(), 1, state.pagesLayout->pageCount);
+        const auto bytes = nettor::pageMetafile(*state.pagesLayout, state.settings, page, logicalDpiX(), logicalDpiY());
+        saveFileAtomically(path, [&](std::ostream& out) {
+            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        });
+        return;
+    }
+    if (output == nettor::SavedOutput::Pdf && state.pagesShown()) {
+        // The Pages layout: one PDF page for each page, at true size.
+        saveFileAtomically(path, [&](std::ostream& out) { out << nettor::pagesPdf(*state.pagesLayout, state.settings); });
+        return;
+    }
     saveFileAtomically(path, [&](std::ostream& out) {
         nettor::writeSavedOutput(output, *state.model, state.settings, target, out, logicalDpiX(), logicalDpiY());
     });
+}
+
+void MainWindow::showPageSetup()
+{
+    PageSetupDialog dialog(nettor::appState().pagesSettings, [](const std::string& problem) {
+        nettor::showMessage(problem);
+    }, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    nettor::appState().setPagesSettings(dialog.settings());
+}
+
+void MainWindow::showMisplacedCount(int change)
+{
+    const nettor::AppState& state = nettor::appState();
+    if (change == int(nettor::ViewChange::LayoutSelectionChanged)) {
+        // The cut lit on the pages: where its two sides are.
+        const std::string text = state.litEdge && state.pagesLayout
+                                     ? nettor::edgeMatchText(*state.pagesLayout, *state.litEdge)
+                                     : std::string();
+        if (text.empty()) statusBar()->clearMessage();
+        else statusBar()->showMessage(QString::fromStdString(text));
+    }
+    const int count = state.pagesShown() ? state.misplacedCount() : 0;
+    QString text;
+    if (count == 1) text = tr("1 part is misplaced");
+    else if (count > 1) text = tr("%1 parts are misplaced").arg(count);
+    if (misplacedLabel_->text() != text) misplacedLabel_->setText(text);
 }
 
 void MainWindow::showSettingsDialog()
@@ -437,6 +523,9 @@ void MainWindow::loadWindowSettings()
     nettor::AppState& state = nettor::appState();
     const nettor::TakenUpValues taken = nettor::takeUpStoredValues(readStoredValues(), state.settings, &state.partSearch);
     state.modelViewSize = taken.modelViewSize;
+    const StoredPages pages = readStoredPages();
+    state.layoutMode = pages.mode;
+    state.pagesSettings = pages.settings;
 
     // Shows the whole panel below a 3D view of the first run's size, and
     // fits a screen of 1280 x 800 with room for the desktop's own bars.
@@ -491,6 +580,7 @@ void MainWindow::saveWindowSettings()
         {normal.x(), normal.y(), normal.width(), normal.height()}, maximized, minimized);
     writeStoredValues(nettor::valuesToStore(placement, state.modelViewSize, state.settings, &state.partSearch));
     writeBarState({saveState(), !statusBar()->isHidden(), true});
+    writeStoredPages({state.layoutMode, state.pagesSettings});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

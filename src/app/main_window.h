@@ -87,6 +87,10 @@ private:
 
     void saveOutput(int output);
     void showSettingsDialog();
+    void showPageSetup();
+    // The status bar's count of misplaced parts on the pages, and where the
+    // two sides of a lit cut are (change: the ViewChange's number).
+    void showMisplacedCount(int change);
     void showHelp();
     void showAbout();
     // Open Texture image: the bitmap chosen in the open dialog becomes the
@@ -107,6 +111,7 @@ private:
     QSplitter* leftColumn_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* prompt_ = nullptr;
+    QLabel* misplacedLabel_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;

@@ -30,6 +30,7 @@ PatternView::PatternView(QWidget* parent) : QAbstractScrollArea(parent)
     QPalette p = viewport()->palette();
     p.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(p);
+    viewport()->setMouseTracking(true); // the cut under the mouse is lit on the pages
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
 }
@@ -56,12 +57,24 @@ void PatternView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     takeClientSize();
-    applyScrollSize();
+    if (pagesShown()) arrangePages(true);
+    else applyScrollSize();
 }
 
 void PatternView::wheelEvent(QWheelEvent* event)
 {
-    event->accept(); // taken and ignored
+    if (!pagesShown()) {
+        event->accept(); // taken and ignored
+        return;
+    }
+    // The pages scroll; with Ctrl they zoom about the cursor.
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int steps = event->angleDelta().y() / 120;
+        if (steps) zoomPages(std::pow(nettor::kPagesZoomStep, steps), event->position());
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(event);
 }
 
 void PatternView::scrollContentsBy(int, int)
@@ -110,6 +123,7 @@ void PatternView::onUpdateHint(int number)
     case ViewChange::UnfoldingFinished:
         if (model && state.status.finished) nettor::updateScrollSize(view_, *model);
         applyScrollSize();
+        if (pagesShown()) arrangePages();
         viewport()->update();
         break;
     case ViewChange::ScaleUpRequested:
@@ -119,12 +133,25 @@ void PatternView::onUpdateHint(int number)
         if (model) done(nettor::scaleDown(view_, *model, state.displayedScale));
         break;
     case ViewChange::ZoomInRequested:
-        if (model) done(nettor::zoomIn(view_, *model));
+        if (pagesShown()) zoomPages(nettor::kPagesZoomStep, QPointF(viewport()->rect().center()));
+        else if (model) done(nettor::zoomIn(view_, *model));
         break;
     case ViewChange::ZoomOutRequested:
-        if (model) done(nettor::zoomOut(view_, *model));
+        if (pagesShown()) zoomPages(1.0 / nettor::kPagesZoomStep, QPointF(viewport()->rect().center()));
+        else if (model) done(nettor::zoomOut(view_, *model));
+        break;
+    case ViewChange::LayoutChanged:
+        drag_.reset();
+        if (pagesShown()) arrangePages();
+        else applyScrollSize();
+        viewport()->update();
+        break;
+    case ViewChange::LayoutSelectionChanged:
+        viewport()->update();
         break;
     case ViewChange::ModelReplaced:
+        drag_.reset();
+        pixelsPerMm_ = 0.0; // the next pages fit the view
         takeClientSize();
         nettor::resetSheetView(view_);
         fitted_ = true;
@@ -158,7 +185,9 @@ void PatternView::paintEvent(QPaintEvent*)
     if (!model || state.status.busy || state.status.invertAllowed) return;
     QPainter painter(viewport());
     painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
-    if (state.status.finished)
+    if (state.status.finished && pagesShown())
+        paintPages(painter);
+    else if (state.status.finished)
         paintSheet(painter);
     else if (!model->parts.empty())
         paintGrowingPart(painter);

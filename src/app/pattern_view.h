@@ -4,9 +4,15 @@
 // with the pattern drawn by drawPattern. It carries out the zoom and scale
 // commands (hints 11 to 14) and the scale typed into the information panel
 // (hint 19); the geometry and the limits are the core's SheetView.
+#include "pattern/pages_layout.h"
+#include "pattern/pages_sheet.h"
 #include "pattern/sheet_view.h"
 
 #include <QAbstractScrollArea>
+#include <QPixmap>
+
+#include <optional>
+#include <vector>
 
 namespace nettor {
 struct UnfoldedPart;
@@ -23,6 +29,19 @@ public:
 
     const nettor::SheetView& sheetView() const { return view_; }
 
+    // ---- The Pages layout ----
+    // The outline of a selected piece and of a misplaced one.
+    static QColor selectionColour() { return QColor(0, 120, 215); }
+    static QColor misplacedColour() { return QColor(230, 0, 0); }
+    // A cut lit on both its sides: a colour no edge state is drawn in.
+    static QColor litEdgeColour() { return QColor(255, 0, 255); }
+    double pixelsPerMm() const { return pixelsPerMm_; }
+    const nettor::PagesSheet& pagesSheet() const { return sheet_; }
+    // The page the middle of the view shows (from 1).
+    int shownPage() const;
+    // Where a point of a page lies in the viewport, in pixels.
+    QPointF viewportPoint(int page, nettor::MmPoint onPage) const;
+
 public slots:
     void onUpdateHint(int number);
 
@@ -32,6 +51,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void takeClientSize();
@@ -42,7 +66,53 @@ private:
     void paintSheet(QPainter& painter);
     void paintGrowingPart(QPainter& painter);
 
+    // The Pages layout (pattern_view_pages.cpp).
+    bool pagesShown() const;
+    // The pages in rows across the view: in as many columns as before, or
+    // as many as fit its width with reflow (and on the first showing).
+    void arrangePages(bool reflow = false);
+    void zoomPages(double factor, QPointF about);
+    nettor::MmPoint sheetPoint(QPointF viewportPos) const;
+    void paintPages(QPainter& painter);
+    void paintLayoutPages(QPainter& painter, const nettor::PagesLayout& layout, const std::vector<char>& misplaced,
+                          int selected, const QRect& visible);
+    // One page's parts, and its paper with its margin when withPaper.
+    void paintPage(QPainter& painter, const nettor::PagesLayout& layout, int page, const QRect& visible,
+                   bool withPaper);
+    // The view as it is, but for the dragged part: what a drag draws on.
+    void renderDragBackground();
+    void paintPieceOutline(QPainter& painter, const nettor::PagesLayout& layout, int piece, const QColor& colour,
+                           Qt::PenStyle style = Qt::SolidLine);
+    void dragTo(QPointF viewportPos, bool fineSteps);
+    // A click without a drag: a split or a join in the pick modes, or a
+    // flap moved across its cut.
+    void clickAt(QPointF viewportPos, const nettor::HalfEdge* flapSide);
+    // The cut under the mouse, lit in both views.
+    void hover(QPointF viewportPos);
+    const nettor::HalfEdge* cutSideUnder(QPointF viewportPos) const;
+    void paintLitEdge(QPainter& painter, const nettor::PagesLayout& layout);
+
+    struct PieceDrag {
+        int piece = -1;
+        bool turning = false;
+        bool moved = false;
+        nettor::MmPoint start;       // sheet mm where the drag began
+        nettor::MmPoint startOffset; // the piece's offset then
+        int startPage = 1;
+        double startRotation = 0.0;
+        double startAngle = 0.0;     // of the cursor about the piece's middle
+        double turnDeg = 0.0;        // the turn so far
+        const nettor::HalfEdge* flapSide = nullptr; // the flap pressed on, if any
+        nettor::PagesLayout layout;  // the layout with the part where the mouse is
+        nettor::PagesLayout moving;  // the same with only the dragged part
+        QPixmap background;          // the view without the dragged part
+        QPoint backgroundAt;         // the scroll position it was drawn at
+    };
+
     nettor::SheetView view_;
+    double pixelsPerMm_ = 0.0; // 0 until the pages are first shown
+    nettor::PagesSheet sheet_;
+    std::optional<PieceDrag> drag_;
     bool fitted_ = false;
     const nettor::UnfoldedPart* followedPart_ = nullptr;
     int followedFaces_ = 0;

@@ -1,5 +1,7 @@
 #include "app/print_commands.h"
 
+#include "pattern/pages_drawing.h"
+
 #include "app/painter_canvas.h"
 #include "pattern/page_grid.h"
 #include "pattern/print_page.h"
@@ -26,7 +28,45 @@ bool finishedPattern()
 
 int jobPageCount()
 {
-    return nettor::pageGrid(*nettor::appState().model).pages();
+    const nettor::AppState& state = nettor::appState();
+    if (state.pagesShown()) return state.pagesLayout->pageCount;
+    return nettor::pageGrid(*state.model).pages();
+}
+
+// The Pages layout: one sheet of its paper for each page, at true size, no
+// tiling and no registration marks. The printer's paper is the layout's
+// for this job only.
+void printPagesJob(QPrinter& printer)
+{
+    const nettor::AppState& state = nettor::appState();
+    const nettor::PagesLayout& layout = *state.pagesLayout;
+    int first = 1, last = layout.pageCount;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = printer.toPage() > 0 ? printer.toPage() : layout.pageCount;
+    }
+    last = std::clamp(last, 1, layout.pageCount);
+    first = std::clamp(first, 1, last);
+    const QPageLayout previous = printer.pageLayout();
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(QSizeF(layout.paper.width, layout.paper.height), QPageSize::Millimeter),
+                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    {
+        QPainter painter(&printer);
+        if (!painter.isActive()) {
+            nettor::showMessage("Can't print the unfolded pattern.");
+        } else {
+            painter.setRenderHint(QPainter::Antialiasing);
+            const double upm = printer.logicalDpiX() / 25.4;
+            for (int page = first; page <= last; ++page) {
+                if (page > first) printer.newPage();
+                PainterCanvas canvas(painter, upm * 10.0, upm * 10.0);
+                canvas.setMinimumLineWidth(PainterCanvas::paperLineWidth(upm * 10.0));
+                nettor::drawLayoutPage(layout, state.settings, page, canvas, upm);
+            }
+        }
+    }
+    printer.setPageLayout(previous);
 }
 
 } // namespace
@@ -46,6 +86,10 @@ void PrintCommands::printJob(QPrinter& printer)
 {
     if (!finishedPattern()) return;
     nettor::AppState& state = nettor::appState();
+    if (state.pagesShown()) {
+        printPagesJob(printer);
+        return;
+    }
     const nettor::PageGrid grid = nettor::pageGrid(*state.model);
     int first = 1;
     int last = grid.pages();

@@ -4,7 +4,8 @@
 // then downwards (the page grid of the core); a job of more than one page
 // carries registration marks. The page is always A4 portrait measured from
 // the corner of the paper: paper size and orientation chosen in Print
-// Setup do not change the grid.
+// Setup do not change the grid. In the Pages layout each page of the layout
+// is one sheet of its own paper, at true size.
 #include <QObject>
 
 #include <memory>

@@ -57,3 +57,32 @@ void writeBarState(const BarState& state)
     settings.setValue(QStringLiteral("State"), state.mainWindowState);
     settings.setValue(QStringLiteral("StatusBar"), state.statusBarVisible);
 }
+
+StoredPages readStoredPages()
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Pages Layout"));
+    StoredPages stored;
+    nettor::PagesSettings read;
+    const QString paper = settings.value(QStringLiteral("Paper")).toString();
+    if (!paper.isEmpty() && !nettor::parsePaperName(paper.toStdString(), read)) return stored;
+    read.landscape = settings.value(QStringLiteral("Landscape"), read.landscape).toBool();
+    read.marginMm = settings.value(QStringLiteral("MarginMm"), read.marginMm).toDouble();
+    read.finishedSizeMm = settings.value(QStringLiteral("FinishedSizeMm"), read.finishedSizeMm).toDouble();
+    if (!nettor::pagesSettingsProblem(read)) stored.settings = read;
+    if (settings.value(QStringLiteral("Layout")).toString() == QStringLiteral("Pages"))
+        stored.mode = nettor::LayoutMode::Pages;
+    return stored;
+}
+
+void writeStoredPages(const StoredPages& pages)
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Pages Layout"));
+    settings.setValue(QStringLiteral("Layout"), pages.mode == nettor::LayoutMode::Pages ? QStringLiteral("Pages")
+                                                                                       : QStringLiteral("OneSheet"));
+    settings.setValue(QStringLiteral("Paper"), QString::fromStdString(nettor::paperName(pages.settings)));
+    settings.setValue(QStringLiteral("Landscape"), pages.settings.landscape);
+    settings.setValue(QStringLiteral("MarginMm"), pages.settings.marginMm);
+    settings.setValue(QStringLiteral("FinishedSizeMm"), pages.settings.finishedSizeMm);
+}

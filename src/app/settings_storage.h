@@ -1,6 +1,7 @@
 #pragma once
 // The stored values of the group "Settings" in the application's QSettings,
 // read and written as the strings they are kept as.
+#include "state/pages_settings.h"
 #include "state/stored_settings.h"
 
 #include <QByteArray>
@@ -16,3 +17,13 @@ struct BarState {
 };
 BarState readBarState();
 void writeBarState(const BarState& state);
+
+// The Pages layout's settings and the layout chosen, in the group
+// "Pages Layout" beside the settings record. Values that are missing or
+// that the core refuses leave the defaults.
+struct StoredPages {
+    nettor::LayoutMode mode = nettor::LayoutMode::OneSheet;
+    nettor::PagesSettings settings;
+};
+StoredPages readStoredPages();
+void writeStoredPages(const StoredPages& pages);

@@ -40,6 +40,7 @@ struct LaidOutPiece {
     double rotationDeg = 0.0;
     MmPoint offset;                 // where the part's pattern origin lies on the page
     std::vector<LayoutFlap> flaps;
+    bool movedByUser = false;       // placed by hand: repacking leaves it be
 
     // A point in the piece's own millimetres, on its page.
     MmPoint onPage(MmPoint local) const;

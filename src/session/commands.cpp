@@ -46,6 +46,24 @@ CommandState commandState(Command command, const Session& state)
     case Command::TextureWindow:
         result.enabled = finished && model && hasTextureImages(*model);
         break;
+    case Command::LayoutOneSheet:
+        result.enabled = true;
+        result.checked = state.layoutMode == LayoutMode::OneSheet;
+        break;
+    case Command::LayoutPages:
+        result.enabled = true;
+        result.checked = state.layoutMode == LayoutMode::Pages;
+        break;
+    case Command::RepackPages:
+        result.enabled = finished && state.pagesShown();
+        break;
+    case Command::UndoLayoutChange:
+        result.enabled = state.layoutUndoAvailable();
+        break;
+    case Command::RedoLayoutChange:
+        result.enabled = state.layoutRedoAvailable();
+        break;
+    case Command::PageSetup:
     case Command::Open:
     case Command::Exit:
     case Command::ToggleToolbar:

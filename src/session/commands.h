@@ -35,11 +35,18 @@ enum class Command : std::int32_t {
     About = 57664,
     NextPane = 57680,
     PreviousPane = 57681,
+    // The layout of the finished pattern.
+    LayoutOneSheet = 32810,
+    LayoutPages = 32811,
+    PageSetup = 32812,
+    RepackPages = 32813,
+    UndoLayoutChange = 32814,
+    RedoLayoutChange = 32815,
 };
 
 struct CommandState {
     bool enabled = false;
-    bool checked = false; // only DisplayTexture carries a check mark
+    bool checked = false; // DisplayTexture, and the layout's radio items
 };
 
 // Whether the command may run now, from the current model and the

@@ -20,6 +20,10 @@ void Session::replaceModel(std::unique_ptr<Model> next)
 {
     std::unique_ptr<Model> previous = std::move(model);
     pagesLayout.reset(); // it points into the previous model
+    layoutHistory_.clear(); // and so does every step of its history
+    selectedPiece = -1;
+    litEdge = nullptr;
+    misplaced.clear();
     model = std::move(next);
     previous.reset();
 }
@@ -219,9 +223,14 @@ void Session::toggleTexture()
 void Session::settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* search)
 {
     if (accepted) {
+        const Settings before = settings;
         if (search) partSearch = *search;
         settings = edited;
         settings.flapsBothSides = edited.flapsBothSides ? 1 : 0;
+        // The flaps of a Pages layout follow the flap settings.
+        if (before.createFlaps != settings.createFlaps || before.flapSize != settings.flapSize ||
+            before.flapsBothSides != settings.flapsBothSides)
+            layOutAgainForSettings();
     }
     notify(ViewChange::SettingsChanged);
     reevaluate();

@@ -7,6 +7,7 @@
 #include "formats/temp_cut_edge_file.h"
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
+#include "session/layout_history.h"
 #include "state/pages_settings.h"
 #include "state/engine_state.h"
 #include "state/settings.h"
@@ -16,6 +17,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace nettor {
 
@@ -42,6 +44,9 @@ public:
     // The Pages layout of the current model's finished unfolding; it points
     // into the model, so it goes whenever the model does.
     std::optional<PagesLayout> pagesLayout;
+    int selectedPiece = -1;          // of pagesLayout; -1 none
+    const Edge* litEdge = nullptr;   // a cut hovered on the pages: lit on both sides
+    std::vector<char> misplaced;     // a flag for each piece of pagesLayout
 
     // Replaces the current model; the previous one is destroyed afterwards.
     void replaceModel(std::unique_ptr<Model> next);
@@ -129,6 +134,53 @@ public:
     // told (candidatesReevaluated).
     void reevaluate();
 
+    // ---- The layout: Pages at real size (session_layout.cpp) ----
+    // Each change is one step of the layout history and ends with
+    // layoutChanged; a change that cannot be made tells the user why and
+    // changes nothing (false).
+    // The unfolding has just finished: in the Pages layout it is laid out
+    // now (when it cannot be, the user is told and the one sheet is shown).
+    // The history starts afresh.
+    void layOutFinishedPattern();
+    // The settings changed (the flaps): a Pages layout is made again.
+    void layOutAgainForSettings();
+    bool setLayoutMode(LayoutMode mode);
+    // New Page Setup: checked first; in the Pages layout the finished
+    // pattern is laid out again.
+    bool setPagesSettings(const PagesSettings& next);
+    // A piece to a page (from 1; beyond the last page gives a new page) with
+    // its pattern origin at offset (mm on that page).
+    bool movePiece(int piece, int page, MmPoint offset);
+    // Turns a piece about its middle by degrees (90: a quarter turn).
+    bool turnPiece(int piece, double degrees);
+    // Lays out again the pieces the user has not moved; all of them too
+    // (the Shift key) with all.
+    bool repackPages(bool all);
+    // Cut Edge on the pages: the piece is split at the fold, the smaller
+    // part going to the first place with room. Connect Edge: the pieces on
+    // both sides of a cut the layout made are joined where the side's lies.
+    bool splitPieceAt(const HalfEdge* side);
+    bool joinPiecesAt(const HalfEdge* side);
+    // The glue flap of a cut (either of its sides given): moved to the
+    // other side, hidden, or shown on this side.
+    bool flipFlap(const HalfEdge* side);
+    bool hideFlap(const HalfEdge* side);
+    bool showFlap(const HalfEdge* side);
+    bool undoLayoutChange();
+    bool redoLayoutChange();
+    bool layoutUndoAvailable() const { return layoutHistory_.canUndo(); }
+    bool layoutRedoAvailable() const { return layoutHistory_.canRedo(); }
+    // The Pages layout is shown: the mode is Pages and there is a layout.
+    bool pagesShown() const { return layoutMode == LayoutMode::Pages && pagesLayout.has_value(); }
+    // Selects a piece of the Pages layout (-1: none); layoutSelectionChanged.
+    void selectPiece(int piece);
+    // Lights a cut of the Pages layout (null: none); layoutSelectionChanged.
+    void lightEdge(const Edge* edge);
+    int misplacedCount() const;
+    // The longest side of the finished model in mm on paper, in the layout
+    // shown; 0 without a finished pattern.
+    double finishedSizeMm() const;
+
     // ---- Outputs of the current model; nothing without one ----
     void writeEps(std::ostream& out);
     void writeObjExport(std::ostream& out) const;
@@ -142,8 +194,22 @@ private:
     // The reading's warnings for the user go to the status bar.
     void reportReadWarnings();
 
+    // The layout as it is now, for the history.
+    LayoutSnapshot layoutSnapshot() const;
+    void restoreLayout(LayoutSnapshot snapshot);
+    // Lays out the finished unfolding in pagesLayout; false (with the
+    // message given) when it cannot be.
+    bool layOutNow();
+    // After every change of the layout: the misplaced pieces, the
+    // selection, and the views told.
+    void layoutChangeDone();
+    bool validPiece(int piece) const;
+    // One flap change as a step of the history.
+    bool flapStep(const HalfEdge* side, bool (*change)(PagesLayout&, const HalfEdge&));
+
     bool recordSaved_ = false;
     mutable StartRecord startRecord_;
+    LayoutHistory layoutHistory_;
 };
 
 } // namespace nettor

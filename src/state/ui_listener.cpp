@@ -20,6 +20,8 @@ void notify(UiListener& listener, ViewChange change)
     case ViewChange::PartShrank: listener.partShrank(); break;
     case ViewChange::ScaleRequested: listener.scaleRequested(); break;
     case ViewChange::CandidatesReevaluated: listener.candidatesReevaluated(); break;
+    case ViewChange::LayoutChanged: listener.layoutChanged(); break;
+    case ViewChange::LayoutSelectionChanged: listener.layoutSelectionChanged(); break;
     }
 }
 

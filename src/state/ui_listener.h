@@ -26,6 +26,10 @@
 //   20 candidatesReevaluated  invert faces, texture, settings, overlap check:
 //                          the current part's candidates were evaluated
 //                          again; the 3D view redraws at once
+//   21 layoutChanged       the layout of the finished pattern changed: its
+//                          mode, its Page Setup, or a piece moved or turned
+//   22 layoutSelectionChanged  another piece of the Pages layout is selected,
+//                          or another cut is lit
 #include <cstdint>
 #include <string>
 
@@ -47,6 +51,8 @@ enum class ViewChange : std::int32_t {
     PartShrank = 18,
     ScaleRequested = 19,
     CandidatesReevaluated = 20,
+    LayoutChanged = 21,
+    LayoutSelectionChanged = 22,
 };
 
 class UiListener {
@@ -69,6 +75,8 @@ public:
     virtual void partShrank() { changed(ViewChange::PartShrank); }
     virtual void scaleRequested() { changed(ViewChange::ScaleRequested); }
     virtual void candidatesReevaluated() { changed(ViewChange::CandidatesReevaluated); }
+    virtual void layoutChanged() { changed(ViewChange::LayoutChanged); }
+    virtual void layoutSelectionChanged() { changed(ViewChange::LayoutSelectionChanged); }
 
     // A message box with this text; returns when the user has closed it.
     virtual void message(const std::string& text) = 0;

@@ -167,6 +167,9 @@ private slots:
             {"&Edit",
              {{"&Invert faces", {}},
               {"&Undo the last edge pick\tCtrl+Z", {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)}},
+              // Ctrl+Z too while no edge pick can be taken back.
+              {"Undo Layout Change", {K(Qt::CTRL | Qt::Key_Z)}},
+              {"Redo Layout Change", {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
               {"&Copy the unfolded pattern to Clipboard\tCtrl+C",
                {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)}}}},
             {"&View",
@@ -176,6 +179,10 @@ private slots:
               {"Zoom &Out", {}},
               {"Scale &Up", {}},
               {"Scale &Down", {}},
+              {"One Sheet", {}},
+              {"Pages", {}},
+              {"Page Setup...", {}},
+              {"Repack pages", {}},
               {"&Display Texture", {}},
               {"Open the &textured unfolded pattern window", {}},
               {"&Setting...", {}}}},
@@ -210,8 +217,8 @@ private slots:
 
     void commandsAreEnabledByTheStateOfTheModel()
     {
-        const QStringList frameCommands{"&Open...\tCtrl+O", "E&xit", "&Toolbar", "&Status bar",
-                                        "&Setting...", "&Help...", "&About Nettor..."};
+        const QStringList frameCommands{"&Open...\tCtrl+O", "E&xit", "&Toolbar", "&Status bar", "One Sheet",
+                                        "Pages", "Page Setup...", "&Setting...", "&Help...", "&About Nettor..."};
         QCOMPARE(enabledItems(), frameCommands);
 
         QVERIFY(frame->openFile(writeFile(dir, "cube.obj", kCube)));
@@ -457,8 +464,8 @@ private:
         // The closed menus hand the keyboard back to the window.
         (void)QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; });
         // In the order of the expectations: frame commands first.
-        const QStringList frameFirst{"&Open...\tCtrl+O", "E&xit", "&Toolbar", "&Status bar",
-                                     "&Setting...", "&Help...", "&About Nettor..."};
+        const QStringList frameFirst{"&Open...\tCtrl+O", "E&xit", "&Toolbar", "&Status bar", "One Sheet",
+                                     "Pages", "Page Setup...", "&Setting...", "&Help...", "&About Nettor..."};
         QStringList ordered;
         for (const QString& t : frameFirst)
             if (enabled.removeOne(t)) ordered << t;

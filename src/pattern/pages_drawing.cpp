@@ -53,8 +53,8 @@ double numberHeightMm(const Settings& settings, int number, double sideMm, doubl
 {
     const double digits = static_cast<double>(std::to_string(number).size());
     const double fromFont = settings.edgeIdFontSize * kMmPerPoint;
-    const double fromSide = sideMm * 0.8 / (0.6 * digits);
-    const double fromFace = faceInradiusMm * 0.9;
+    const double fromSide = sideMm * 0.6 / (0.6 * digits);
+    const double fromFace = faceInradiusMm * 0.6;
     return std::max(0.0, std::min({fromFont, fromSide, fromFace}));
 }
 

@@ -5,6 +5,8 @@
 #include "pattern/pages_drawing.h"
 #include "support/ghostscript_render.h"
 #include "support/hand_pattern.h"
+#include "support/polygon_overlap.h"
+#include "support/recording_canvas.h"
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
 #include "unfold/unfold_all.h"
@@ -190,3 +192,60 @@ TEST(PagesOutputs, EpsPagesRenderAndFilesAreReplacedWhole)
 }
 
 } // namespace
+
+namespace {
+
+// The box a number takes on its page, in device units: the canvas puts the
+// text's top-left corner at `at` and turns it by the font's escapement,
+// counter-clockwise as seen on the device (y down).
+std::vector<PatternPoint> numberBox(const RecordedText& text)
+{
+    RecordingCanvas measure;
+    measure.selectFont(text.font);
+    const TextExtent extent = measure.textExtent(text.text);
+    const double turn = text.font.escapement * 3.14159265358979323846 / 1800.0;
+    const PatternPoint along{std::cos(turn), -std::sin(turn)}, down{std::sin(turn), std::cos(turn)};
+    const PatternPoint o{static_cast<double>(text.at.x), static_cast<double>(text.at.y)};
+    const double w = extent.width, h = extent.height;
+    return {o,
+            {o.x + w * along.x, o.y + w * along.y},
+            {o.x + w * along.x + h * down.x, o.y + w * along.y + h * down.y},
+            {o.x + h * down.x, o.y + h * down.y}};
+}
+
+} // namespace
+
+class PagesNumbers : public UnfoldTest {};
+
+TEST_F(PagesNumbers, NumbersOfSmallFacesShrinkSoThatNoneRunsOverAnother)
+{
+    Model& model = take(subdividedSphereSpec(4)); // 5,120 faces, about 8 mm wide at 200 mm
+    session.status.busy = true;
+    ASSERT_FALSE(unfoldAll(session, model));
+    Settings settings;
+    settings.useOriginalFont = false; // numbers as text, whose boxes the canvas measures
+    const PagesLayout layout = layOut(model, settings, 200);
+    ASSERT_GE(layout.pageCount, 1);
+
+    int numbers = 0, shrunk = 0;
+    for (int page = 1; page <= layout.pageCount; ++page) {
+        RecordingCanvas dc(100.0); // 10 units to the mm
+        drawLayoutPage(layout, settings, page, dc, 10.0);
+        std::vector<std::vector<PatternPoint>> boxes;
+        for (const RecordedText& text : dc.texts) {
+            boxes.push_back(numberBox(text));
+            shrunk += text.font.height < std::lround(10.0 * settings.edgeIdFontSize * 0.35277777777777778) - 1;
+        }
+        numbers += static_cast<int>(boxes.size());
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+                const double smaller = std::min(polygonArea(boxes[i]), polygonArea(boxes[j]));
+                // Device rounding may let two boxes touch; a real overlap covers
+                // a good part of one of them.
+                ASSERT_LE(intersectionArea(boxes[i], boxes[j]), 0.05 * smaller)
+                    << "page " << page << ": " << dc.texts[i].text << " and " << dc.texts[j].text;
+            }
+    }
+    EXPECT_GT(numbers, 1000);
+    EXPECT_GT(shrunk, 0); // the faces here are too small for the settings' font
+}

@@ -4,6 +4,7 @@
 // method for each thing the user can do. The window and nettor-cli call it;
 // the views only observe it (through the listener) and draw. It holds no
 // Qt; a process may hold as many sessions as it likes.
+#include "formats/project_file.h"
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
 #include "state/pages_settings.h"
@@ -11,6 +12,7 @@
 #include "state/settings.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -41,6 +43,26 @@ public:
     // The Pages layout of the current model's finished unfolding; it points
     // into the model, so it goes whenever the model does.
     std::optional<PagesLayout> pagesLayout;
+
+    // ---- The project file (session_project.cpp) ----
+    // The 3D view's camera: the window puts it here before a save and takes
+    // it from here after an open.
+    std::optional<ProjectCamera> camera;
+    // The project the work was last saved to or opened from; empty for none.
+    std::string projectPath;
+    // Saves the whole work as a project; the user is told when it fails and
+    // the old file stays. Clears the unsaved changes.
+    bool saveProject(const std::string& path);
+    // Makes the project's work current; when it cannot be read the user is
+    // told what is wrong and the current work stays.
+    bool openProject(const std::string& path);
+    // A recovery copy of the work (mode 0600); the changes stay unsaved.
+    bool writeRecoveryCopy(const std::string& path, std::string& error) const;
+    // The project as it would be saved, uncompressed.
+    std::string projectJson() const;
+    // Whether the user changed the work since it was opened or saved.
+    bool unsavedChanges() const { return unsavedChanges_; }
+    void markChanged() { unsavedChanges_ = true; }
 
     // Replaces the current model; the previous one is destroyed afterwards.
     void replaceModel(std::unique_ptr<Model> next);
@@ -131,8 +153,12 @@ public:
                      double originY, int pageCount = 1);
 
 private:
-    // The one way a model read from a file becomes current.
-    void makeCurrent(std::unique_ptr<Model> next);
+    // The one way a model read from a file becomes current. A model read
+    // from a project is already taken up: restore puts its unfolding's
+    // status back instead.
+    void makeCurrent(std::unique_ptr<Model> next, const std::function<void()>& restore = {});
+    ProjectState projectState() const;
+    bool unsavedChanges_ = false;
 
     bool recordSaved_ = false;
 };

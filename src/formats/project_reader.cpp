@@ -3,6 +3,7 @@
 #include "formats/project_file.h"
 #include "formats/project_json_reading.h"
 #include "unfold/prepare_for_unfolding.h"
+#include "unfold/separate_corners.h"
 
 #include <limits>
 
@@ -262,14 +263,14 @@ void readUnfolding(Model& model, const J& in, ProjectTables& tables)
         const std::string what = at("Pattern point", i / 2);
         pointList.push_back(model.pointPool.add({projectNumber(points[i], what), projectNumber(points[i + 1], what)}));
     }
-    const J& copies = projectArray(in, "cornerCopies", where);
-    if (copies.size() % 3 != 0) throw ProjectError("The corner copies do not come in threes.");
+    // A corner copy starts at its vertex and, once the unfolding is
+    // finished, has been moved into its faces.
+    const auto copyCount = static_cast<std::size_t>(projectInteger(
+        projectMember(in, "cornerCopyCount", where), "The corner copy count", 0,
+        static_cast<std::int64_t>(tables.corners.size())));
     std::vector<CornerCopy*> copyList;
-    for (std::size_t i = 0; i + 2 < copies.size(); i += 3) {
-        const std::string what = at("Corner copy", i / 3);
-        copyList.push_back(model.cornerPool.add(
-            {projectNumber(copies[i], what), projectNumber(copies[i + 1], what), projectNumber(copies[i + 2], what)}));
-    }
+    for (std::size_t i = 0; i < copyCount; ++i) copyList.push_back(model.cornerPool.add({}));
+    std::vector<const Vertex*> copyVertex(copyCount, nullptr);
     const std::size_t cornerCount = tables.corners.size();
     const J& cornerPoints = listOf(in, "cornerPoints", cornerCount, where);
     const J& cornerCopies = listOf(in, "cornerCopyOf", cornerCount, where);
@@ -280,6 +281,13 @@ void readUnfolding(Model& model, const J& in, ProjectTables& tables)
         const std::string what = at("Corner", i);
         h->point = pick(pointList, cornerPoints[i], what + " point");
         h->cornerCopy = pick(copyList, cornerCopies[i], what + " copy");
+        if (h->cornerCopy) {
+            const auto slot = static_cast<std::size_t>(cornerCopies[i].get<std::int64_t>());
+            if (copyVertex[slot] && copyVertex[slot] != h->origin)
+                throw ProjectError(what + " shares a corner copy with another vertex.");
+            copyVertex[slot] = h->origin;
+            *h->cornerCopy = {h->origin->position.x, h->origin->position.y, h->origin->position.z};
+        }
         if (projectInteger(joined[i], what + " fold", 0, 1) == 1) {
             if (!h->twin) throw ProjectError(what + " is joined across an edge with one face.");
             h->foldPartner = h->twin;
@@ -296,6 +304,7 @@ void readUnfolding(Model& model, const J& in, ProjectTables& tables)
         tables.faces[i]->unfolded = static_cast<std::uint8_t>(projectInteger(unfolded[i], at("Face", i), 0, 1));
     }
     model.currentPart = pick(tables.parts, projectMember(in, "currentPart", where), "The current part");
+    if (projectBool(projectMember(in, "cornersSeparated", where), "cornersSeparated")) separateCorners(model);
 }
 
 PagesSettings readPagesSettings(const J& in, const std::string& where)

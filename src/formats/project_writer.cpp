@@ -191,18 +191,12 @@ json partJson(const UnfoldedPart& part, const ProjectIndex& index)
             {"max", json::array({part.maxX, part.maxY})}};
 }
 
-json unfoldingJson(const Model& model, const ProjectIndex& index)
+json unfoldingJson(const Model& model, const ProjectIndex& index, bool finished)
 {
     json points = json::array();
     for (const PatternPoint* p : index.points) {
         points.push_back(p->x);
         points.push_back(p->y);
-    }
-    json copies = json::array();
-    for (const CornerCopy* c : index.copies) {
-        copies.push_back(c->x);
-        copies.push_back(c->y);
-        copies.push_back(c->z);
     }
     json cornerPoints = json::array();
     json cornerCopies = json::array();
@@ -227,7 +221,7 @@ json unfoldingJson(const Model& model, const ProjectIndex& index)
     json parts = json::array();
     for (const auto& part : model.parts) parts.push_back(partJson(*part, index));
     return {{"points", std::move(points)},
-            {"cornerCopies", std::move(copies)},
+            {"cornerCopyCount", index.copies.size()},
             {"cornerPoints", std::move(cornerPoints)},
             {"cornerCopyOf", std::move(cornerCopies)},
             {"joined", std::move(joined)},
@@ -235,7 +229,8 @@ json unfoldingJson(const Model& model, const ProjectIndex& index)
             {"faceParts", std::move(faceParts)},
             {"faceUnfolded", std::move(unfolded)},
             {"parts", std::move(parts)},
-            {"currentPart", indexOr(partAt, model.currentPart)}};
+            {"currentPart", indexOr(partAt, model.currentPart)},
+            {"cornersSeparated", finished}};
 }
 
 json pagesSettingsJson(const PagesSettings& pages)
@@ -327,7 +322,7 @@ std::string projectJsonText(const ProjectSource& source)
                  {"version", kProjectFormatVersion},
                  {"state", stateJson(source.state)},
                  {"model", modelJson(source.model, index)},
-                 {"unfolding", unfoldingJson(source.model, index)}};
+                 {"unfolding", unfoldingJson(source.model, index, source.state.finished)}};
     if (source.layout) root["layout"] = layoutJson(*source.layout, index);
     return root.dump();
 }

@@ -39,7 +39,8 @@ std::int64_t projectInteger(const ProjectJson& value, const std::string& what, s
     std::int64_t v = 0;
     if (value.is_number_unsigned()) {
         const std::uint64_t u = value.get<std::uint64_t>();
-        if (u > static_cast<std::uint64_t>(high)) throw ProjectError(what + " is out of range.");
+        if (u > static_cast<std::uint64_t>(high))
+            throw ProjectError(what + " is out of range (" + std::to_string(u) + ").");
         v = static_cast<std::int64_t>(u);
     } else if (value.is_number_integer()) {
         v = value.get<std::int64_t>();

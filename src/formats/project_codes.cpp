@@ -68,7 +68,7 @@ std::string compressProjectText(const std::string& text)
     uLongf size = compressBound(static_cast<uLong>(text.size()));
     std::string out(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
-                  static_cast<uLong>(text.size()), Z_BEST_COMPRESSION) != Z_OK)
+                  static_cast<uLong>(text.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
         return {};
     out.resize(size);
     return out;

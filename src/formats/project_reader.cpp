@@ -58,7 +58,7 @@ const J& listOf(const J& object, const char* key, std::size_t count, const std::
     return list;
 }
 
-Material readMaterial(const J& value, const std::string& what)
+Material readProjectMaterial(const J& value, const std::string& what)
 {
     if (!value.is_array() || value.size() != 17) throw ProjectError(what + " is not 17 numbers.");
     Material m;
@@ -69,7 +69,7 @@ Material readMaterial(const J& value, const std::string& what)
     return m;
 }
 
-void readObject(Model& model, const J& in, const std::string& where, ProjectTables& tables)
+void readProjectObject(Model& model, const J& in, const std::string& where, ProjectTables& tables)
 {
     MeshObject* object = model.addObject();
     const J& positions = projectArray(in, "vertices", where);
@@ -103,7 +103,7 @@ void readObject(Model& model, const J& in, const std::string& where, ProjectTabl
     }
     const J& materials = projectArray(in, "materials", where);
     for (std::size_t i = 0; i < materials.size(); ++i)
-        object->materials.push_back(readMaterial(materials[i], at(where + " material", i)));
+        object->materials.push_back(readProjectMaterial(materials[i], at(where + " material", i)));
 
     const J& sizes = projectArray(in, "faceSizes", where);
     const J& corners = projectArray(in, "corners", where);
@@ -190,13 +190,13 @@ void readTextures(Model& model, const J& images)
     model.textureImage = std::move(image);
 }
 
-std::unique_ptr<Model> readModel(const J& in, ProjectTables& tables)
+std::unique_ptr<Model> readProjectModel(const J& in, ProjectTables& tables)
 {
     const std::string where = "The model";
     auto model = std::make_unique<Model>();
     model->filePath = projectString(projectMember(in, "filePath", where), "The model's file path");
     const J& objects = projectArray(in, "objects", where);
-    for (std::size_t o = 0; o < objects.size(); ++o) readObject(*model, objects[o], at("Object", o), tables);
+    for (std::size_t o = 0; o < objects.size(); ++o) readProjectObject(*model, objects[o], at("Object", o), tables);
     model->buildAllEdges();
     readEdges(*model, objects, tables);
 
@@ -324,7 +324,7 @@ PagesSettings readPagesSettings(const J& in, const std::string& where)
     return pages;
 }
 
-PagesLayout readLayout(const Model& model, const J& in, const ProjectTables& tables)
+PagesLayout readProjectLayout(const Model& model, const J& in, const ProjectTables& tables)
 {
     const std::string where = "The layout";
     PagesLayout layout;
@@ -462,9 +462,9 @@ ProjectContent readProjectJson(std::string_view text)
                                "); this program reads up to version " + std::to_string(kProjectFormatVersion) + ".");
         ProjectTables tables;
         out.state = readState(projectMember(root, "state", "The project"));
-        out.model = readModel(projectMember(root, "model", "The project"), tables);
+        out.model = readProjectModel(projectMember(root, "model", "The project"), tables);
         readUnfolding(*out.model, projectMember(root, "unfolding", "The project"), tables);
-        if (const J* layout = optionalMember(root, "layout")) out.layout = readLayout(*out.model, *layout, tables);
+        if (const J* layout = optionalMember(root, "layout")) out.layout = readProjectLayout(*out.model, *layout, tables);
         checkPlacedFaces(*out.model);
     } catch (const ProjectError& e) {
         out = ProjectContent{};

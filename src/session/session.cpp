@@ -39,6 +39,7 @@ void Session::makeCurrent(std::unique_ptr<Model> next, const std::function<void(
 
 bool Session::openModel(const std::string& path)
 {
+    if (lowerExtension(path) == "nettor") return openProject(path);
     LoadedModel loaded = loadModelFile(path, listener);
     if (loaded.result == LoadResult::CannotOpen) {
         message(loadResultMessage(loaded.result));

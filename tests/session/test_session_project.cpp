@@ -83,8 +83,9 @@ void expectRoundTrip(Session& original, const std::string& name)
     ASSERT_TRUE(original.saveProject(first));
     EXPECT_FALSE(original.unsavedChanges());
     Session reopened;
-    ASSERT_TRUE(reopened.openProject(first));
+    ASSERT_TRUE(reopened.openModel(first)); // Open takes projects beside models
     EXPECT_FALSE(reopened.unsavedChanges());
+    EXPECT_EQ(reopened.projectPath, first);
     ASSERT_TRUE(reopened.saveProject(second));
     EXPECT_TRUE(fileBytes(second) == fileBytes(first)) << "saved again, the bytes differ";
     EXPECT_TRUE(reopened.projectJson() == original.projectJson()) << "the project JSON differs";

@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-svg-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev zlib1g-dev
   xvfb xauth fonts-liberation ghostscript librsvg2-bin imagemagick
   libboost-dev libassimp-dev libstb-dev emf2svg poppler-utils ccache
   desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev file groff-base

@@ -65,7 +65,7 @@ QString MainWindow::openFilter()
                           "Metasequoia (*.mqo);;"
                           "3D Studio (*.3ds);;"
                           "To cut edge info (*.nte);;"
-                          "Other 3D formats (") + others + QStringLiteral(")");
+                          "Other 3D formats (") + others + QStringLiteral(");;Nettor project (*.nettor)");
 }
 
 bool MainWindow::isOpenableFile(const QString& path)

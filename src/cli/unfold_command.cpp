@@ -22,6 +22,7 @@ struct UnfoldOptions {
     int strategy = Settings{}.unfoldStrategy;
     bool noOverlapCheck = false;
     std::string jsonPath; // empty: no JSON
+    std::string projectPath; // empty: no project file
     std::string settingsText; // the text form of Settings; empty: the defaults
     bool strategyGiven = false;
     bool fewestParts = false;
@@ -114,6 +115,12 @@ int runUnfold(const UnfoldOptions& options)
             exitCode = writePatternExports(others, model, state.settings, state.status.finished);
     } else if (exitCode == 0 && options.exports.any())
         exitCode = writePatternExports(options.exports, model, state.settings, state.status.finished);
+    if (exitCode == 0 && !options.projectPath.empty()) {
+        state.layoutMode = pages ? LayoutMode::Pages : LayoutMode::OneSheet;
+        state.pagesSettings = pagesSettings;
+        state.pagesLayout = pages;
+        if (!state.saveProject(options.projectPath)) exitCode = 1;
+    }
     return exitCode;
 }
 
@@ -136,6 +143,7 @@ CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
     sub->add_option("--seed", options->seed, "where the search's random choices start")
         ->capture_default_str();
     sub->add_option("--json", options->jsonPath, "write the whole unfolding as JSON to this file");
+    sub->add_option("--project", options->projectPath, "save the whole work as a .nettor project to this file");
     sub->add_option("--settings", options->settingsText,
                     "settings in their stored text form, e.g. 1:1:1:0:8:0:0:1:1:1:0:1:1:0");
     sub->add_option("--eps", options->exports.epsPath, "write the pattern as EPS to this file");

@@ -28,15 +28,19 @@ void Session::replaceModel(std::unique_ptr<Model> next)
     previous.reset();
 }
 
-void Session::makeCurrent(std::unique_ptr<Model> next)
+void Session::makeCurrent(std::unique_ptr<Model> next, const std::function<void()>& restore)
 {
     // A model that brings images of its own shows them at once.
     showTexture = next && hasMaterialImages(*next);
     replaceModel(std::move(next));
     status.finished = false;
     status.undoAvailable = false; // no edge pick of the new model to take back
-    if (listener) listener->setDocumentTitle(baseName(model->filePath));
-    takeUpModel();
+    unsavedChanges_ = false;
+    if (listener) listener->setDocumentTitle(baseName(projectPath.empty() ? model->filePath : projectPath));
+    if (restore)
+        restore();
+    else
+        takeUpModel();
     notify(ViewChange::ModelReplaced);
     notify(ViewChange::CountsChanged);
     reportReadWarnings();
@@ -53,6 +57,7 @@ void Session::reportReadWarnings()
 
 bool Session::openModel(const std::string& path)
 {
+    if (lowerExtension(path) == "nettor") return openProject(path);
     LoadedModel loaded = loadModelFile(path, listener);
     if (loaded.result == LoadResult::CannotOpen) {
         message(loadResultMessage(loaded.result));
@@ -69,6 +74,7 @@ bool Session::openModel(const std::string& path)
     if (loaded.result == LoadResult::UnknownExtension) message(loadResultMessage(loaded.result));
 
     forgetStartRecord();
+    projectPath.clear();
     makeCurrent(std::move(loaded.model));
     return true;
 }
@@ -76,7 +82,9 @@ bool Session::openModel(const std::string& path)
 bool Session::undoToBeforeStart()
 {
     if (!status.finished) return false;
-    return reloadBeforeUnfolding();
+    if (!reloadBeforeUnfolding()) return false;
+    unsavedChanges_ = true;
+    return true;
 }
 
 bool Session::reloadBeforeUnfolding()
@@ -157,16 +165,19 @@ bool Session::modelBeingUnfolded() const
 
 void Session::firstFacePick(Face* face)
 {
+    if (model) unsavedChanges_ = true;
     nettor::firstFacePick(*this, model.get(), face);
 }
 
 void Session::connectEdgePick(Edge* edge)
 {
+    if (model) unsavedChanges_ = true;
     nettor::connectEdgePick(*this, model.get(), edge);
 }
 
 void Session::cutEdgePick(Edge* edge)
 {
+    if (model) unsavedChanges_ = true;
     nettor::cutEdgePick(*this, model.get(), edge);
 }
 
@@ -182,6 +193,7 @@ void Session::reevaluateCurrentPart()
 
 void Session::undoLastAttach()
 {
+    if (model) unsavedChanges_ = true;
     nettor::undoLastAttach(*this, model.get());
 }
 
@@ -192,12 +204,14 @@ void Session::takeUpModel()
 
 void Session::invertFaces()
 {
+    if (model) unsavedChanges_ = true;
     if (model) model->invertFaces();
     reevaluate();
 }
 
 void Session::undoLastEdgePick()
 {
+    if (model) unsavedChanges_ = true;
     undoLastAttach();
     notify(ViewChange::EdgePickUndone);
 }
@@ -225,6 +239,7 @@ void Session::settingsDialogClosed(bool accepted, const Settings& edited, const 
     if (accepted) {
         const Settings before = settings;
         if (search) partSearch = *search;
+        if (model && edited.toText() != settings.toText()) unsavedChanges_ = true;
         settings = edited;
         settings.flapsBothSides = edited.flapsBothSides ? 1 : 0;
         // The flaps of a Pages layout follow the flap settings.
@@ -245,6 +260,7 @@ void Session::setOverlapCheck(bool on)
 void Session::start()
 {
     if (!modelBeingUnfolded()) return;
+    unsavedChanges_ = true;
     saveBeforeUnfolding();
     notify(ViewChange::UnfoldingRequested);
 }

@@ -5,6 +5,7 @@
 // the views only observe it (through the listener) and draw. It holds no
 // Qt; a process may hold as many sessions as it likes.
 #include "formats/temp_cut_edge_file.h"
+#include "formats/project_file.h"
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
 #include "session/layout_history.h"
@@ -13,6 +14,7 @@
 #include "state/settings.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -47,6 +49,26 @@ public:
     int selectedPiece = -1;          // of pagesLayout; -1 none
     const Edge* litEdge = nullptr;   // a cut hovered on the pages: lit on both sides
     std::vector<char> misplaced;     // a flag for each piece of pagesLayout
+
+    // ---- The project file (session_project.cpp) ----
+    // The 3D view's camera: the window puts it here before a save and takes
+    // it from here after an open.
+    std::optional<ProjectCamera> camera;
+    // The project the work was last saved to or opened from; empty for none.
+    std::string projectPath;
+    // Saves the whole work as a project; the user is told when it fails and
+    // the old file stays. Clears the unsaved changes.
+    bool saveProject(const std::string& path);
+    // Makes the project's work current; when it cannot be read the user is
+    // told what is wrong and the current work stays.
+    bool openProject(const std::string& path);
+    // A recovery copy of the work (mode 0600); the changes stay unsaved.
+    bool writeRecoveryCopy(const std::string& path, std::string& error) const;
+    // The project as it would be saved, uncompressed.
+    std::string projectJson() const;
+    // Whether the user changed the work since it was opened or saved.
+    bool unsavedChanges() const { return unsavedChanges_; }
+    void markChanged() { unsavedChanges_ = true; }
 
     // Replaces the current model; the previous one is destroyed afterwards.
     void replaceModel(std::unique_ptr<Model> next);
@@ -190,7 +212,11 @@ public:
 
 private:
     // The one way a model read from a file becomes current.
-    void makeCurrent(std::unique_ptr<Model> next);
+    // A model read from a project is already taken up: restore puts its
+    // unfolding's status back instead.
+    void makeCurrent(std::unique_ptr<Model> next, const std::function<void()>& restore = {});
+    ProjectState projectState() const;
+    bool unsavedChanges_ = false;
     // The reading's warnings for the user go to the status bar.
     void reportReadWarnings();
 

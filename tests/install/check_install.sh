@@ -62,7 +62,7 @@ desktop="$prefix/share/applications/nettor.desktop"
 if out="$(desktop-file-validate "$desktop" 2>&1)" && [ -z "$out" ]; then ok "desktop-file-validate"; else fail "desktop-file-validate: $out"; fi
 grep -qx 'Exec=nettor %f' "$desktop" || fail "the desktop entry does not start nettor with a file"
 grep -qx 'Icon=nettor' "$desktop" || fail "the desktop entry's icon is not the installed nettor icon"
-for type in application/x-nettor-cut-edges model/obj image/vnd.dxf image/x-3ds application/x-metasequoia application/x-hexagreat3d; do
+for type in application/x-nettor-project application/x-nettor-cut-edges model/obj image/vnd.dxf image/x-3ds application/x-metasequoia application/x-hexagreat3d; do
   grep -q "^MimeType=.*$type;" "$desktop" || fail "the desktop entry does not open $type"
 done
 metainfo="$prefix/share/metainfo/nettor.metainfo.xml"
@@ -77,6 +77,8 @@ if out="$(XDG_DATA_DIRS="$prefix/share:/usr/share" update-mime-database "$prefix
     || fail "the MIME database has no *.nte glob"
   grep -aq '#Nettor Cut Edge Info' "$prefix/share/mime/magic" || fail "the MIME database has no magic for .nte"
   [ -s "$prefix/share/mime/application/x-nettor-cut-edges.xml" ] || fail "the MIME database has no cut-edge type"
+  grep -qx 'application/x-nettor-project:\*\.nettor' <(cut -d: -f2- "$prefix/share/mime/globs2") \
+    || fail "the MIME database has no *.nettor glob"
   ok "update-mime-database"
 else
   fail "update-mime-database: $out"

@@ -156,13 +156,11 @@ void readEdges(Model& model, const J& objects, ProjectTables& tables)
         if (const J* links = optionalMember(in, "edgeLinks")) applyEdgeLinks(object, *links, where);
         const J& states = listOf(in, "edgeStates", count, where);
         const J& numbers = listOf(in, "edgeNumbers", count, where);
-        const J& marks = listOf(in, "drawnMarks", count, where);
         for (std::size_t i = 0; i < count; ++i) {
             Edge* e = object.edges[i];
             const std::string what = at(where + " edge", i);
             e->state = static_cast<EdgeState>(projectInteger(states[i], what + " state", 0, 6));
             e->edgeId = static_cast<std::int32_t>(projectInteger(numbers[i], what + " number", -1, kInt32Max));
-            e->drawnMark = static_cast<std::uint8_t>(projectInteger(marks[i], what + " mark", 0, 255));
             tables.edges.push_back(e);
         }
     }
@@ -275,7 +273,6 @@ void readUnfolding(Model& model, const J& in, ProjectTables& tables)
     const J& cornerPoints = listOf(in, "cornerPoints", cornerCount, where);
     const J& cornerCopies = listOf(in, "cornerCopyOf", cornerCount, where);
     const J& joined = listOf(in, "joined", cornerCount, where);
-    const J& flaps = listOf(in, "flaps", cornerCount, where);
     for (std::size_t i = 0; i < cornerCount; ++i) {
         HalfEdge* h = tables.corners[i];
         const std::string what = at("Corner", i);
@@ -292,7 +289,6 @@ void readUnfolding(Model& model, const J& in, ProjectTables& tables)
             if (!h->twin) throw ProjectError(what + " is joined across an edge with one face.");
             h->foldPartner = h->twin;
         }
-        h->hasFlap = static_cast<std::uint8_t>(projectInteger(flaps[i], what + " flap", 0, 255));
     }
     const J& parts = projectArray(in, "parts", where);
     for (std::size_t i = 0; i < parts.size(); ++i) readPart(model, parts[i], at("Part", i), tables);

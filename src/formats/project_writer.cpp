@@ -128,11 +128,9 @@ json objectJson(const MeshObject& object)
     }
     json edgeStates = json::array();
     json edgeIds = json::array();
-    json drawnMarks = json::array();
     for (const Edge* e : object.edges) {
         edgeStates.push_back(static_cast<std::int32_t>(e->state));
         edgeIds.push_back(e->edgeId);
-        drawnMarks.push_back(e->drawnMark);
     }
     json out = {{"vertices", std::move(positions)},
                 {"texCoords", std::move(texCoords)},
@@ -141,8 +139,7 @@ json objectJson(const MeshObject& object)
                 {"corners", std::move(corners)},
                 {"edgeCount", object.edges.size()},
                 {"edgeStates", std::move(edgeStates)},
-                {"edgeNumbers", std::move(edgeIds)},
-                {"drawnMarks", std::move(drawnMarks)}};
+                {"edgeNumbers", std::move(edgeIds)}};
     json links = edgeLinksJson(object);
     if (!links.is_null()) out["edgeLinks"] = std::move(links);
     if (!plainIds) out["vertexIds"] = std::move(ids);
@@ -201,7 +198,6 @@ json unfoldingJson(const Model& model, const ProjectIndex& index, bool finished)
     json cornerPoints = json::array();
     json cornerCopies = json::array();
     json joined = json::array();
-    json flaps = json::array();
     json faceParts = json::array();
     json unfolded = json::array();
     std::unordered_map<const UnfoldedPart*, std::int64_t> partAt;
@@ -214,7 +210,6 @@ json unfoldingJson(const Model& model, const ProjectIndex& index, bool finished)
                 cornerPoints.push_back(indexOr(index.point, h->point));
                 cornerCopies.push_back(indexOr(index.copy, h->cornerCopy));
                 joined.push_back(h->foldPartner ? 1 : 0);
-                flaps.push_back(h->hasFlap);
             }
         }
     }
@@ -225,7 +220,6 @@ json unfoldingJson(const Model& model, const ProjectIndex& index, bool finished)
             {"cornerPoints", std::move(cornerPoints)},
             {"cornerCopyOf", std::move(cornerCopies)},
             {"joined", std::move(joined)},
-            {"flaps", std::move(flaps)},
             {"faceParts", std::move(faceParts)},
             {"faceUnfolded", std::move(unfolded)},
             {"parts", std::move(parts)},

@@ -65,7 +65,7 @@ TEST(ProjectCli, InfoDescribesAProjectAndDamageIsReported)
 
     const std::string bytes = contentsOf(project);
     const std::string cut = writeTempFile("cut.nettor", bytes.substr(0, bytes.size() - 7));
-    for (const std::string command : {"info '" + cut + "'", "export '" + cut + "' --json /dev/null"}) {
+    for (const std::string& command : std::vector<std::string>{"info '" + cut + "'", "export '" + cut + "' --json /dev/null"}) {
         const CliResult damaged = runCli(command);
         EXPECT_EQ(damaged.exitCode, 1);
         EXPECT_NE(damaged.err.find("The project file is cut short."), std::string::npos) << damaged.err;

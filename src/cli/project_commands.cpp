@@ -50,7 +50,7 @@ int runExport(const ExportOptions& options)
     return writePatternExports(options.exports, model, state.settings, state.finished);
 }
 
-CommandRegistration registration(25, [](CLI::App& app, int& exitCode) {
+CommandRegistration projectCommandsRegistration(25, [](CLI::App& app, int& exitCode) {
     auto* sub = app.add_subcommand("export", "Write the outputs of a saved .nettor project, in its layout.");
     auto options = std::make_shared<ExportOptions>();
     sub->add_option("PROJECT", options->projectPath, "project file (.nettor)")->required();

@@ -14,7 +14,7 @@ using namespace nettor::test;
 namespace {
 
 // A picture whose every pixel tells where it is.
-Rgb placeColour(int x, int y) { return Rgb{std::uint8_t(x * 40), std::uint8_t(y * 60), std::uint8_t(200 - x * 10)}; }
+Rgb8 placeColour(int x, int y) { return Rgb8{std::uint8_t(x * 40), std::uint8_t(y * 60), std::uint8_t(200 - x * 10)}; }
 
 void expectPicture(const std::string& bytes, int tolerance)
 {
@@ -26,7 +26,7 @@ void expectPicture(const std::string& bytes, int tolerance)
     ASSERT_EQ(d.image->pixels.size(), 5u * 3u * 3u);
     for (int row = 0; row < 3; ++row) {
         for (int x = 0; x < 5; ++x) {
-            const Rgb want = placeColour(x, 2 - row); // the bottom row comes first
+            const Rgb8 want = placeColour(x, 2 - row); // the bottom row comes first
             const unsigned char* got = &d.image->pixels[std::size_t(row * 5 + x) * 3u];
             EXPECT_NEAR(got[0], want.r, tolerance) << "x " << x << " row " << row;
             EXPECT_NEAR(got[1], want.g, tolerance) << "x " << x << " row " << row;
@@ -54,7 +54,7 @@ TEST(ImageDecode, EveryFormatGivesThePictureBottomRowFirst)
     expectPicture(encodeTga(5, 3, placeColour), 0);
     expectPicture(encodeBmp24(5, 3, placeColour), 0);
     // A small JPEG of smooth colours comes back close.
-    const std::string jpeg = encodeJpeg(5, 3, [](int, int) { return Rgb{200, 40, 90}; });
+    const std::string jpeg = encodeJpeg(5, 3, [](int, int) { return Rgb8{200, 40, 90}; });
     const DecodedImage d = decodeImage(jpeg);
     ASSERT_NE(d.image, nullptr) << d.message;
     EXPECT_NEAR(d.image->pixels[0], 200, 6);

@@ -22,7 +22,7 @@ using namespace nettor::test;
 
 namespace {
 
-Rgb redLeftBlueRight(int x, int) { return x < 150 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; }
+Rgb8 redLeftBlueRight(int x, int) { return x < 150 ? Rgb8{255, 0, 0} : Rgb8{0, 0, 255}; }
 
 // A folder of the test holding the files given by their relative paths.
 std::string folderWith(const std::vector<std::pair<std::string, std::string>>& files)
@@ -67,7 +67,7 @@ TEST(MaterialTextures, ObjWithPngJpegAndPlainMaterialHasTwoImagesAndThreeMateria
     const std::string dir = folderWith({{"cube.obj", threeSquaresObj("cube.mtl")},
                                         {"cube.mtl", kLibrary},
                                         {"sides.png", encodePng(300, 200, redLeftBlueRight)},
-                                        {"photo.jpg", encodeJpeg(16, 8, [](int, int) { return Rgb{0, 200, 0}; })}});
+                                        {"photo.jpg", encodeJpeg(16, 8, [](int, int) { return Rgb8{0, 200, 0}; })}});
     Model model;
     ASSERT_TRUE(model.readObj(dir + "/cube.obj"));
     const MeshObject& object = *model.objects.front();

@@ -26,7 +26,7 @@ std::vector<unsigned char> rgbRows(int width, int height, const PixelAt& pixel)
     rows.reserve(std::size_t(width) * std::size_t(height) * 3u);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const Rgb c = pixel(x, y);
+            const Rgb8 c = pixel(x, y);
             rows.insert(rows.end(), {c.r, c.g, c.b});
         }
     }

@@ -7,12 +7,12 @@
 
 namespace nettor::test {
 
-struct Rgb {
+struct Rgb8 {
     std::uint8_t r = 0, g = 0, b = 0;
 };
 
 // pixel(x, y) gives the colour at column x of row y, the top row being 0.
-using PixelAt = std::function<Rgb(int x, int y)>;
+using PixelAt = std::function<Rgb8(int x, int y)>;
 
 std::string encodePng(int width, int height, const PixelAt& pixel);
 std::string encodeJpeg(int width, int height, const PixelAt& pixel);

@@ -26,8 +26,11 @@ bool huffmanSegmentSound(std::string_view segment)
 
 bool jpegTablesSound(std::string_view b)
 {
-    if (b.size() < 4 || byteOf(b, 0) != 0xFF || byteOf(b, 1) != 0xD8) return true;
-    std::size_t at = 2;
+    // The decoder takes any run of 0xFF fill bytes before the start marker.
+    std::size_t at = 0;
+    while (at < b.size() && byteOf(b, at) == 0xFF) ++at;
+    if (at == 0 || at >= b.size() || byteOf(b, at) != 0xD8) return true;
+    ++at;
     while (at + 1 < b.size()) {
         if (byteOf(b, at) != 0xFF) { // entropy-coded data between markers
             ++at;

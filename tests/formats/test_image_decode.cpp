@@ -117,6 +117,8 @@ TEST(ImageDecode, DamagedOrUnknownBytesGiveAMessageAndNoImage)
                                "\x11\x01\x03\x11\x01\xff\xc4\x00\xff\xd9",
                                27);
     EXPECT_EQ(decodeImage(badTable).error, ImageError::Damaged);
+    // So is it behind fill bytes before the start marker, which the decoder skips.
+    EXPECT_EQ(decodeImage(std::string(40, '\xff') + badTable.substr(1)).error, ImageError::Damaged);
     // A PNG with an empty data chunk still decodes.
     std::string emptyData = png.substr(0, 33) + std::string("\0\0\0\0IDAT\x35\xaf\x06\x1e", 12) + png.substr(33);
     EXPECT_NE(decodeImage(emptyData).image, nullptr);

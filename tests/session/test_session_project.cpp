@@ -397,6 +397,26 @@ TEST(SessionProject, ADamagedImageOrImageIndexIsRefusedWithAMessage)
               "Material image 1's file bytes are not base64.");
     EXPECT_EQ(errorWith([](auto& j) { j["model"]["images"] = 3; }), "The material images are not a list.");
 
+    // Damaged bytes inside either image file: a message or an image of the
+    // size the file says, never a crash.
+    for (int image : {0, 1}) {
+        const std::string text = saved["model"]["images"][image]["encoded"].get<std::string>();
+        const std::vector<unsigned char> original = *base64Decode(text);
+        for (std::size_t at = 0; at < original.size(); at += 7) {
+            std::vector<unsigned char> damaged = original;
+            damaged[at] ^= 0xA5;
+            nlohmann::json edited = saved;
+            edited["model"]["images"][image]["encoded"] = base64Encode(damaged);
+            const ProjectContent read = readProjectJson(edited.dump());
+            if (!read.model) {
+                EXPECT_FALSE(read.error.empty()) << image << ' ' << at;
+                continue;
+            }
+            const TextureImage& got = *read.model->images[static_cast<std::size_t>(image)];
+            EXPECT_EQ(got.pixels.size(), std::size_t(got.width) * std::size_t(got.height) * 3u);
+        }
+    }
+
     // An image the reading could not find stays missing, and nothing refers to it.
     nlohmann::json missing = saved;
     missing["model"]["images"][0] = nullptr;

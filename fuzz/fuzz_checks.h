@@ -33,6 +33,9 @@ inline void checkModel(const Model& model)
         for (const Vertex* v : object->vertices) {
             require(std::isfinite(v->position.x) && std::isfinite(v->position.y) && std::isfinite(v->position.z));
         }
+        for (const Material& m : object->materials)
+            require(m.imageIndex == -1 ||
+                    (m.imageIndex >= 0 && static_cast<std::size_t>(m.imageIndex) < model.images.size()));
         for (const Face* f : object->faces) {
             ++faces;
             require(f->object == object.get());
@@ -52,6 +55,8 @@ inline void checkModel(const Model& model)
             require(e->halfEdge2 == nullptr || e->halfEdge2->edge == e);
         }
     }
+    for (const auto& image : model.images)
+        require(!image || image->pixels.size() == std::size_t(image->width) * std::size_t(image->height) * 3u);
     require(faces == model.faceCount);
 }
 

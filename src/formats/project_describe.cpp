@@ -35,6 +35,13 @@ std::string describeProject(const ProjectContent& project)
         out << model.textureImage->width << " x " << model.textureImage->height << '\n';
     else
         out << "none\n";
+    if (!model.images.empty()) {
+        std::size_t missing = 0;
+        for (const auto& image : model.images) missing += image ? 0 : 1;
+        out << "Material images: " << model.images.size() - missing;
+        if (missing) out << " (" << missing << " missing)";
+        out << '\n';
+    }
     out << "Unfolding: " << (state.finished ? "finished" : "not finished") << ", " << state.unfoldedFaceCount
         << " of " << faces << " faces unfolded, " << model.parts.size() << " parts\n";
     out << "Layout: " << (state.layoutMode == LayoutMode::Pages ? "pages" : "one sheet");

@@ -1,3 +1,4 @@
+#include "formats/image_decode.h"
 #include "formats/project_codes.h"
 #include "formats/project_edge_links.h"
 #include "formats/project_file.h"
@@ -69,6 +70,28 @@ Material readProjectMaterial(const J& value, const std::string& what)
     return m;
 }
 
+// The materials' names, the texture each names and the image read for it
+// (an index into the model's images or -1); all three lists or none.
+void readMaterialNames(const Model& model, MeshObject& object, const J& in, const std::string& where)
+{
+    const J* names = optionalMember(in, "materialNames");
+    const J* textures = optionalMember(in, "materialTextures");
+    const J* images = optionalMember(in, "materialImages");
+    if (!names && !textures && !images) return;
+    const std::size_t count = object.materials.size();
+    const J& nameList = listOf(in, "materialNames", count, where);
+    const J& textureList = listOf(in, "materialTextures", count, where);
+    const J& imageList = listOf(in, "materialImages", count, where);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string what = at(where + " material", i);
+        Material& m = object.materials[i];
+        m.name = projectString(nameList[i], what + " name");
+        m.textureName = projectString(textureList[i], what + " texture");
+        m.imageIndex = static_cast<std::int32_t>(projectInteger(imageList[i], what + " image", -1,
+                                                                static_cast<std::int64_t>(model.images.size()) - 1));
+    }
+}
+
 void readProjectObject(Model& model, const J& in, const std::string& where, ProjectTables& tables)
 {
     MeshObject* object = model.addObject();
@@ -104,6 +127,7 @@ void readProjectObject(Model& model, const J& in, const std::string& where, Proj
     const J& materials = projectArray(in, "materials", where);
     for (std::size_t i = 0; i < materials.size(); ++i)
         object->materials.push_back(readProjectMaterial(materials[i], at(where + " material", i)));
+    readMaterialNames(model, *object, in, where);
 
     const J& sizes = projectArray(in, "faceSizes", where);
     const J& corners = projectArray(in, "corners", where);
@@ -166,26 +190,57 @@ void readEdges(Model& model, const J& objects, ProjectTables& tables)
     }
 }
 
+// One image: the bytes of the file it was read from, decoded with the
+// decoder's own limits, or its pixels; either way of the size it says.
+std::unique_ptr<TextureImage> readProjectImage(const J& in, const std::string& where)
+{
+    const auto width = static_cast<std::int32_t>(
+        projectInteger(projectMember(in, "width", where), where + " width", 1, kMaxTextureSide));
+    const auto height = static_cast<std::int32_t>(
+        projectInteger(projectMember(in, "height", where), where + " height", 1, kMaxTextureSide));
+    std::unique_ptr<TextureImage> image;
+    if (const J* encoded = optionalMember(in, "encoded")) {
+        std::optional<std::vector<unsigned char>> bytes =
+            base64Decode(projectString(*encoded, where + "'s file bytes"));
+        if (!bytes) throw ProjectError(where + "'s file bytes are not base64.");
+        DecodedImage decoded = decodeImage(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        if (!decoded.image) throw ProjectError(where + " cannot be decoded. " + decoded.message);
+        if (decoded.image->width != width || decoded.image->height != height)
+            throw ProjectError(where + " decodes to " + std::to_string(decoded.image->width) + " x " +
+                               std::to_string(decoded.image->height) + " pixels where " + std::to_string(width) +
+                               " x " + std::to_string(height) + " were expected.");
+        image = std::move(decoded.image);
+    } else {
+        image = std::make_unique<TextureImage>();
+        image->width = width;
+        image->height = height;
+        const std::string text = projectString(projectMember(in, "rgb", where), where + "'s pixels");
+        const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+        if (text.size() > (bytes + 2) / 3 * 4) throw ProjectError(where + " holds more pixels than its size.");
+        std::optional<std::vector<unsigned char>> pixels = base64Decode(text);
+        if (!pixels) throw ProjectError(where + "'s pixels are not base64.");
+        if (pixels->size() != bytes) throw ProjectError(where + "'s pixels do not match its size.");
+        image->pixels = std::move(*pixels);
+    }
+    if (const J* source = optionalMember(in, "source")) image->source = projectString(*source, where + "'s source");
+    return image;
+}
+
+// The image the user opened: none or one.
 void readTextures(Model& model, const J& images)
 {
     if (!images.is_array()) throw ProjectError("The textures are not a list.");
     if (images.empty()) return;
     if (images.size() > 1) throw ProjectError("The project holds more textures than this program knows.");
-    const J& in = images[0];
-    const std::string where = "The texture";
-    auto image = std::make_unique<TextureImage>();
-    image->width = static_cast<std::int32_t>(projectInteger(projectMember(in, "width", where), where + " width", 1,
-                                                            kMaxTextureSide));
-    image->height = static_cast<std::int32_t>(projectInteger(projectMember(in, "height", where), where + " height",
-                                                             1, kMaxTextureSide));
-    const std::string text = projectString(projectMember(in, "rgb", where), where + "'s pixels");
-    const std::size_t bytes = static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height) * 3;
-    if (text.size() > (bytes + 2) / 3 * 4) throw ProjectError(where + " holds more pixels than its size.");
-    std::optional<std::vector<unsigned char>> pixels = base64Decode(text);
-    if (!pixels) throw ProjectError(where + "'s pixels are not base64.");
-    if (pixels->size() != bytes) throw ProjectError(where + "'s pixels do not match its size.");
-    image->pixels = std::move(*pixels);
-    model.textureImage = std::move(image);
+    model.textureImage = readProjectImage(images[0], "The texture");
+}
+
+// The materials' images; null stands for one that could not be read.
+void readMaterialImages(Model& model, const J& images)
+{
+    if (!images.is_array()) throw ProjectError("The material images are not a list.");
+    for (std::size_t i = 0; i < images.size(); ++i)
+        model.images.push_back(images[i].is_null() ? nullptr : readProjectImage(images[i], at("Material image", i)));
 }
 
 std::unique_ptr<Model> readProjectModel(const J& in, ProjectTables& tables)
@@ -193,6 +248,7 @@ std::unique_ptr<Model> readProjectModel(const J& in, ProjectTables& tables)
     const std::string where = "The model";
     auto model = std::make_unique<Model>();
     model->filePath = projectString(projectMember(in, "filePath", where), "The model's file path");
+    if (const J* images = optionalMember(in, "images")) readMaterialImages(*model, *images);
     const J& objects = projectArray(in, "objects", where);
     for (std::size_t o = 0; o < objects.size(); ++o) readProjectObject(*model, objects[o], at("Object", o), tables);
     model->buildAllEdges();

@@ -1,6 +1,7 @@
 #include "formats/project_file.h"
 
 #include "formats/project_codes.h"
+#include "formats/image_decode.h"
 #include "formats/project_edge_links.h"
 
 #include <nlohmann/json.hpp>
@@ -66,17 +67,39 @@ json materialJson(const Material& m)
     return values;
 }
 
-// The texture images of the model. One today; kept in one place so that
-// images of their own per material fit in beside it.
+// One image: its size and where it came from, and either the bytes of the
+// file it was read from (when they decode to exactly its pixels, so that
+// the project stays small) or its pixels.
+json projectImageJson(const TextureImage& image)
+{
+    json out = {{"width", image.width}, {"height", image.height}};
+    if (!image.source.empty()) out["source"] = image.source;
+    bool keepEncoded = false;
+    if (!image.encoded.empty()) {
+        const DecodedImage decoded = decodeImage(image.encoded);
+        keepEncoded = decoded.image && decoded.image->width == image.width && decoded.image->height == image.height &&
+                      decoded.image->pixels == image.pixels;
+    }
+    if (keepEncoded)
+        out["encoded"] = base64Encode(std::vector<unsigned char>(image.encoded.begin(), image.encoded.end()));
+    else
+        out["rgb"] = base64Encode(image.pixels);
+    return out;
+}
+
+// The image the user opened, which stands for every face: none or one.
 json texturesJson(const Model& model)
 {
     json images = json::array();
-    if (model.textureImage) {
-        const TextureImage& image = *model.textureImage;
-        images.push_back({{"width", image.width},
-                          {"height", image.height},
-                          {"rgb", base64Encode(image.pixels)}});
-    }
+    if (model.textureImage) images.push_back(projectImageJson(*model.textureImage));
+    return images;
+}
+
+// The materials' images, each once; a missing one is null.
+json materialImagesJson(const Model& model)
+{
+    json images = json::array();
+    for (const auto& image : model.images) images.push_back(image ? projectImageJson(*image) : json(nullptr));
     return images;
 }
 
@@ -107,7 +130,17 @@ json objectJson(const MeshObject& object)
         texCoords.push_back(t->v);
     }
     json materials = json::array();
-    for (const Material& m : object.materials) materials.push_back(materialJson(m));
+    json materialNames = json::array();
+    json materialTextures = json::array();
+    json materialImages = json::array();
+    bool namedMaterials = false;
+    for (const Material& m : object.materials) {
+        materials.push_back(materialJson(m));
+        materialNames.push_back(m.name);
+        materialTextures.push_back(m.textureName);
+        materialImages.push_back(m.imageIndex);
+        namedMaterials = namedMaterials || !m.name.empty() || !m.textureName.empty() || m.imageIndex != -1;
+    }
 
     json sizes = json::array();
     json corners = json::array();
@@ -149,6 +182,11 @@ json objectJson(const MeshObject& object)
     }
     if (anyTex) out["cornerTexCoords"] = std::move(cornerTex);
     if (anyMaterial) out["faceMaterials"] = std::move(faceMaterials);
+    if (namedMaterials) {
+        out["materialNames"] = std::move(materialNames);
+        out["materialTextures"] = std::move(materialTextures);
+        out["materialImages"] = std::move(materialImages);
+    }
     return out;
 }
 
@@ -156,21 +194,23 @@ json modelJson(const Model& model, const ProjectIndex& index)
 {
     json objects = json::array();
     for (const auto& object : model.objects) objects.push_back(objectJson(*object));
-    return {{"filePath", model.filePath},
-            {"objects", std::move(objects)},
-            {"boundsMin", vec3Json(model.boundsMin)},
-            {"boundsMax", vec3Json(model.boundsMax)},
-            {"nextVertexSerial", model.nextVertexSerial},
-            {"unitScale", model.unitScale},
-            {"patternScale", model.patternScale},
-            {"sheetSize", json::array({model.sheetWidth, model.sheetHeight})},
-            {"hasTexCoords", model.hasTexCoords},
-            {"textures", texturesJson(model)},
-            {"textureShowEdges", model.textureShowEdges},
-            {"textureInverted", model.textureInverted},
-            {"textureScale", model.textureScale},
-            {"lastFace", indexOr(index.face, model.lastFace)},
-            {"lastEdge", indexOr(index.edge, model.lastEdge)}};
+    json out = {{"filePath", model.filePath},
+                {"objects", std::move(objects)},
+                {"boundsMin", vec3Json(model.boundsMin)},
+                {"boundsMax", vec3Json(model.boundsMax)},
+                {"nextVertexSerial", model.nextVertexSerial},
+                {"unitScale", model.unitScale},
+                {"patternScale", model.patternScale},
+                {"sheetSize", json::array({model.sheetWidth, model.sheetHeight})},
+                {"hasTexCoords", model.hasTexCoords},
+                {"textures", texturesJson(model)},
+                {"textureShowEdges", model.textureShowEdges},
+                {"textureInverted", model.textureInverted},
+                {"textureScale", model.textureScale},
+                {"lastFace", indexOr(index.face, model.lastFace)},
+                {"lastEdge", indexOr(index.edge, model.lastEdge)}};
+    if (!model.images.empty()) out["images"] = materialImagesJson(model);
+    return out;
 }
 
 json partJson(const UnfoldedPart& part, const ProjectIndex& index)

@@ -3,6 +3,7 @@
 #include "session/session.h"
 
 #include "formats/load_model.h"
+#include "model/face_texture.h"
 
 namespace nettor {
 
@@ -77,7 +78,7 @@ bool Session::openProject(const std::string& path)
     projectPath = path;
     makeCurrent(std::move(project.model), [&] {
         pagesLayout = std::move(project.layout);
-        showTexture = state.showTexture && model->textureImage;
+        showTexture = state.showTexture && hasTextureImages(*model);
         status.unfoldedFaceCount = state.unfoldedFaceCount;
         status.totalFaceCount = model->faceCount;
         status.partCount = state.partCount;

@@ -81,7 +81,8 @@ FlapAt flapAt(const PagesLayout& layout, int page, MmPoint onPage)
     return {};
 }
 
-const HalfEdge* cutSideAt(const PagesLayout& layout, int page, MmPoint onPage, double toleranceMm)
+const HalfEdge* nearestSideAt(const PagesLayout& layout, int page, MmPoint onPage, double toleranceMm,
+                              const std::function<bool(const HalfEdge&)>& wanted)
 {
     const HalfEdge* best = nullptr;
     double bestDistance = toleranceMm;
@@ -89,7 +90,7 @@ const HalfEdge* cutSideAt(const PagesLayout& layout, int page, MmPoint onPage, d
         if (piece.page != page) continue;
         for (const Face* face : piece.faces)
             for (const HalfEdge* h : face->outerLoop.halfEdges) {
-                if (!h || !h->point || !h->next || !h->next->point || !isCut(layout, *h)) continue;
+                if (!h || !h->point || !h->next || !h->next->point || !wanted(*h)) continue;
                 const MmPoint a = piece.onPage(layout.local(*h->point));
                 const MmPoint b = piece.onPage(layout.local(*h->next->point));
                 const double d = segmentDistance(onPage, onPage, a, b);
@@ -100,6 +101,11 @@ const HalfEdge* cutSideAt(const PagesLayout& layout, int page, MmPoint onPage, d
             }
     }
     return best;
+}
+
+const HalfEdge* cutSideAt(const PagesLayout& layout, int page, MmPoint onPage, double toleranceMm)
+{
+    return nearestSideAt(layout, page, onPage, toleranceMm, [&](const HalfEdge& h) { return isCut(layout, h); });
 }
 
 bool flipLayoutFlap(PagesLayout& layout, const HalfEdge& side)

@@ -4,6 +4,8 @@
 // in its piece's flaps, so the choices are saved with the layout.
 #include "pattern/pages_layout.h"
 
+#include <functional>
+
 namespace nettor {
 
 struct FlapAt {
@@ -13,6 +15,11 @@ struct FlapAt {
 
 // The flap under a point of a page; none when there is no flap there.
 FlapAt flapAt(const PagesLayout& layout, int page, MmPoint onPage);
+
+// The placed side of a piece on the page within toleranceMm of a point, the
+// nearest of those wanted; null for none.
+const HalfEdge* nearestSideAt(const PagesLayout& layout, int page, MmPoint onPage, double toleranceMm,
+                              const std::function<bool(const HalfEdge&)>& wanted);
 
 // The side of a cut (one that carries a number on the pages) within
 // toleranceMm of a point of a page, the nearest; null for none.

@@ -24,23 +24,7 @@ int nextCutNumber(const PagesLayout& layout)
 
 const HalfEdge* foldSideAt(const PagesLayout& layout, int page, MmPoint onPage, double toleranceMm)
 {
-    const HalfEdge* best = nullptr;
-    double bestDistance = toleranceMm;
-    for (const LaidOutPiece& piece : layout.pieces) {
-        if (piece.page != page) continue;
-        for (const Face* face : piece.faces)
-            for (const HalfEdge* h : face->outerLoop.halfEdges) {
-                if (!h || !h->point || !h->next || !h->next->point || !layout.joined(*h)) continue;
-                const MmPoint a = piece.onPage(layout.local(*h->point));
-                const MmPoint b = piece.onPage(layout.local(*h->next->point));
-                const double d = segmentDistance(onPage, onPage, a, b);
-                if (d <= bestDistance) {
-                    bestDistance = d;
-                    best = h;
-                }
-            }
-    }
-    return best;
+    return nearestSideAt(layout, page, onPage, toleranceMm, [&](const HalfEdge& h) { return layout.joined(h); });
 }
 
 bool splitPieceAtFold(PagesLayout& layout, const HalfEdge& side)

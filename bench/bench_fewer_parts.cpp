@@ -2,11 +2,15 @@
 // models: subdivided spheres of 5,120 and 20,480 faces, a torus of 48 x 24
 // quadrilaterals, a closed height field over a 20 x 20 grid, and two OBJ
 // files of Debian's assimp-testmodels package (left out when it is not
-// installed). Each model has its own time limit for the search. Counters:
-// faces, parts, seconds (the whole unfolding, arrangement included).
+// installed). Each model has its own time limit for the search: a tenth of
+// the time the Blender add-on takes to unfold it. Counters: faces, parts,
+// seconds (the whole unfolding, arrangement included), the rounds the search
+// made (repeated exactly by that round budget) and, where known, the add-on's
+// island count. --benchmark_filter=rounds runs each search again with the
+// round budget of the timed run, to show the rounds that match the limits.
 #include "formats/load_model.h"
 #include "model/mesh.h"
-#include "session/app_state.h"
+#include "session/session.h"
 #include "support/shape_generators.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_with_fewer_parts.h"
@@ -17,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -29,6 +34,7 @@ using nettor::Model;
 struct BenchModel {
     std::string name;
     double searchSeconds;
+    int addOnIslands; // 0: not known
     std::function<std::unique_ptr<Model>()> make;
 };
 
@@ -45,10 +51,10 @@ std::vector<BenchModel> benchModels()
 {
     using namespace nettor::test;
     std::vector<BenchModel> out = {
-        {"sphere5120", 0.57, [] { return buildModel(subdividedSphereSpec(4)); }},
-        {"sphere20480", 16.2, [] { return buildModel(subdividedSphereSpec(5)); }},
-        {"torus48x24", 0.43, [] { return buildModel(torusSpec(48, 24)); }},
-        {"closedHeightField20", 0.17,
+        {"sphere5120", 0.57, 0, [] { return buildModel(subdividedSphereSpec(4)); }},
+        {"sphere20480", 16.2, 0, [] { return buildModel(subdividedSphereSpec(5)); }},
+        {"torus48x24", 0.43, 0, [] { return buildModel(torusSpec(48, 24)); }},
+        {"closedHeightField20", 0.17, 7,
          [] {
              std::mt19937 rng(20);
              return buildModel(closedHeightFieldSpec(rng, 20));
@@ -61,19 +67,38 @@ std::vector<BenchModel> benchModels()
             std::cerr << path << " is missing (package assimp-testmodels): left out\n";
             continue;
         }
-        out.push_back({std::filesystem::path(file).stem().string(), seconds, [path] { return fromFile(path); }});
+        out.push_back({std::filesystem::path(file).stem().string(), seconds, 0, [path] { return fromFile(path); }});
     }
     return out;
 }
 
-void unfoldModel(benchmark::State& state, const BenchModel& bench, bool search)
+// The rounds each timed search made, for the runs with a round budget.
+std::map<std::string, int>& timedRounds()
 {
-    nettor::AppState& app = nettor::appState();
+    static std::map<std::string, int> rounds;
+    return rounds;
+}
+
+enum class Mode { Greedy, Search, Rounds };
+
+void unfoldModel(benchmark::State& state, const BenchModel& bench, Mode mode)
+{
+    const bool search = mode != Mode::Greedy;
+    nettor::Session app;
     app.listener = nullptr;
     app.overlapCheck = 1;
     app.partSearch = {};
     app.partSearch.enabled = search;
     app.partSearch.timeLimitSeconds = bench.searchSeconds;
+    if (mode == Mode::Rounds) {
+        const auto found = timedRounds().find(bench.name);
+        if (found == timedRounds().end()) {
+            state.SkipWithError("run the timed search first");
+            return;
+        }
+        app.partSearch.maxRounds = found->second;
+    }
+    int rounds = 0;
     std::size_t parts = 0;
     int faces = 0;
     double seconds = 0.0;
@@ -84,19 +109,23 @@ void unfoldModel(benchmark::State& state, const BenchModel& bench, bool search)
             state.SkipWithError("the model could not be read");
             return;
         }
-        nettor::takeUpModel(nettor::appState(), *app.model);
+        nettor::takeUpModel(app, *app.model);
         app.status.busy = true;
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        nettor::unfoldAutomatically(nettor::appState(), *app.model);
+        nettor::unfoldAutomatically(app, *app.model);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         parts = app.model->parts.size();
+        rounds = app.status.searchRounds;
         faces = app.model->faceCount;
     }
     state.counters["faces"] = faces;
     state.counters["parts"] = static_cast<double>(parts);
     state.counters["seconds"] = seconds;
-    state.counters["limit"] = search ? bench.searchSeconds : 0.0;
+    state.counters["limit"] = mode == Mode::Search ? bench.searchSeconds : 0.0;
+    if (search) state.counters["rounds"] = rounds;
+    if (bench.addOnIslands > 0) state.counters["addOn"] = bench.addOnIslands;
+    if (mode == Mode::Search) timedRounds()[bench.name] = rounds;
     app.replaceModel(nullptr);
     app.partSearch = {};
 }
@@ -107,9 +136,10 @@ int main(int argc, char** argv)
 {
     static const std::vector<BenchModel> models = benchModels();
     for (const BenchModel& m : models)
-        for (bool search : {false, true})
-            benchmark::RegisterBenchmark(("BM_FewerParts/" + m.name + (search ? "/search" : "/greedy")).c_str(),
-                                         [&m, search](benchmark::State& s) { unfoldModel(s, m, search); })
+        for (const auto& [mode, label] : {std::pair{Mode::Greedy, "/greedy"}, std::pair{Mode::Search, "/search"},
+                                          std::pair{Mode::Rounds, "/rounds"}})
+            benchmark::RegisterBenchmark(("BM_FewerParts/" + m.name + label).c_str(),
+                                         [&m, mode](benchmark::State& s) { unfoldModel(s, m, mode); })
                 ->Iterations(1)
                 ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);

@@ -1,7 +1,7 @@
 // Automatic unfolding of a subdivided sphere with each strategy.
 #include "bench_models.h"
 #include "model/mesh.h"
-#include "session/app_state.h"
+#include "session/session.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
 
@@ -22,7 +22,7 @@ void BM_UnfoldSphere(benchmark::State& state)
 {
     const int levels = static_cast<int>(state.range(0));
     const int strategy = static_cast<int>(state.range(1));
-    nettor::AppState& app = nettor::appState();
+    nettor::Session app;
     app.listener = nullptr;
     app.settings.unfoldStrategy = strategy;
     app.overlapCheck = 1;
@@ -30,10 +30,10 @@ void BM_UnfoldSphere(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         app.replaceModel(sphereModel(levels));
-        nettor::takeUpModel(nettor::appState(), *app.model);
+        nettor::takeUpModel(app, *app.model);
         app.status.busy = true;
         state.ResumeTiming();
-        nettor::unfoldAll(nettor::appState(), *app.model);
+        nettor::unfoldAll(app, *app.model);
         parts = app.model->parts.size();
     }
     state.counters["faces"] = static_cast<double>(app.model->faceCount);
@@ -43,16 +43,16 @@ void BM_UnfoldSphere(benchmark::State& state)
 
 void BM_ArrangeSeparateTriangles(benchmark::State& state)
 {
-    nettor::AppState& app = nettor::appState();
+    nettor::Session app;
     app.listener = nullptr;
     app.overlapCheck = 1;
     for (auto _ : state) {
         state.PauseTiming();
         app.replaceModel(separateTriangles(static_cast<int>(state.range(0))));
-        nettor::takeUpModel(nettor::appState(), *app.model);
+        nettor::takeUpModel(app, *app.model);
         app.status.busy = true;
         state.ResumeTiming();
-        nettor::unfoldAll(nettor::appState(), *app.model);
+        nettor::unfoldAll(app, *app.model);
     }
     state.counters["parts"] = static_cast<double>(app.model->parts.size());
     app.replaceModel(nullptr);

@@ -9,9 +9,9 @@ namespace nettor {
 
 struct PartSearchSettings {
     bool enabled = false;           // off: automatic unfolding is the greedy growth alone
-    double timeLimitSeconds = 10.0; // the search stops after this long
+    double timeLimitSeconds = 10.0; // the search stops after the round that ends this late
     std::uint32_t seed = 1;         // the same seed and round budget give the same result
-    int maxRounds = 0;              // rounds per search thread; 0 for no limit but the time
+    int maxRounds = 0;              // a round budget in place of the time limit; 0 for none
 
     // "enabled:seconds:seed", stored between runs beside the settings.
     std::string toText() const;

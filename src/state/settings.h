@@ -25,6 +25,10 @@ struct Settings {
     std::int32_t flapSize = 1;      // FlapSize
     std::uint8_t flapsBothSides = 0;
     std::int32_t saveOnExit = 1;    // not part of the text form
+    // The printed pattern (print, PDF, SVG) fills each face with its part of
+    // its material's image; without material images it changes nothing.
+    // Not part of the text form.
+    std::int32_t printTextures = 1;
 
     // "%i:%i:..." with the 14 stored fields in order.
     std::string toText() const;

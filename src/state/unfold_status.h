@@ -17,6 +17,7 @@ struct UnfoldStatus {
     std::atomic<bool> undoAvailable{false};   // the last step was a Connect Edge pick
     std::atomic<bool> invertAllowed{false};   // Invert faces is enabled
     std::atomic<std::int32_t> bestPartCount{0}; // search for fewer parts: best so far, 0 for none yet
+    std::atomic<std::int32_t> searchRounds{0};  // search for fewer parts: rounds its last run made, 0 for none
 };
 
 } // namespace nettor

@@ -51,15 +51,20 @@ double sheetScore(double w, double h)
     return h / w >= kPortrait ? h * h * 0.7072135785007072 : w * w * kPortrait;
 }
 
-// Would part r at (x, y) overlap the placed part s?
-bool overlaps(double x, double y, const UnfoldedPart& r, const UnfoldedPart& s)
+// The rectangle a placed part takes on the sheet.
+GridBox placedBox(const UnfoldedPart& s)
+{
+    const double sx0 = s.minX + s.offsetX;
+    const double sy0 = s.minY + s.offsetY;
+    return {sx0, sy0, sx0 + s.width, sy0 + s.height};
+}
+
+// Would part r at (x, y) overlap the placed part whose rectangle is o?
+bool overlaps(double x, double y, const UnfoldedPart& r, const GridBox& o)
 {
     const double dx = 0.001 * r.width;
     const double dy = 0.001 * r.height;
     const GridBox t{x + dx, y + dy, x + dx + r.width, y + dy + r.height};
-    const double sx0 = s.minX + s.offsetX;
-    const double sy0 = s.minY + s.offsetY;
-    const GridBox o{sx0, sy0, sx0 + s.width, sy0 + s.height};
     const double ox[4] = {o.minX, o.minX, o.maxX, o.maxX}, oy[4] = {o.minY, o.maxY, o.minY, o.maxY};
     const double tx[4] = {t.minX, t.minX, t.maxX, t.maxX}, ty[4] = {t.minY, t.maxY, t.minY, t.maxY};
     for (int i = 0; i < 4; ++i) {
@@ -78,16 +83,16 @@ bool overlaps(double x, double y, const UnfoldedPart& r, const UnfoldedPart& s)
 bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted,
              std::size_t k, SheetIndex& placed, std::size_t& lastBlocker)
 {
-    if (lastBlocker < k && overlaps(x, y, r, *sorted[lastBlocker])) return true;
+    if (lastBlocker < k && overlaps(x, y, r, placedBox(*sorted[lastBlocker]))) return true;
     const double dx = 0.001 * r.width;
     const double dy = 0.001 * r.height;
     for (std::size_t j : placed.near(x + dx, y + dy, x + dx + r.width, y + dy + r.height))
-        if (overlaps(x, y, r, *sorted[j])) {
+        if (overlaps(x, y, r, placedBox(*sorted[j]))) {
             lastBlocker = j;
             return true;
         }
     for (std::size_t j = 0; j < k; ++j)
-        if (overlaps(x, y, r, *sorted[j])) {
+        if (overlaps(x, y, r, placedBox(*sorted[j]))) {
             lastBlocker = j;
             return true;
         }
@@ -113,13 +118,13 @@ public:
         while (level + 1 < levels_.size() && std::max(x1 - x0, y1 - y0) > 2.0 * cells_[level]) ++level;
         levels_[level].insert(static_cast<std::uint32_t>(part), {x0, y0, x1, y1});
     }
-    // Calls visit(part) for every part whose rectangle may meet the box,
-    // until one returns true.
+    // Calls visit(part) for every part whose rectangle meets the box (edges
+    // included), until one returns true.
     template <class Visit>
-    bool anyNear(double x0, double y0, double x1, double y1, Visit&& visit) const
+    bool anyMeeting(double x0, double y0, double x1, double y1, Visit&& visit) const
     {
         for (const BoxGrid& level : levels_)
-            if (level.anyNear({x0, y0, x1, y1}, visit)) return true;
+            if (!level.empty() && level.anyMeeting({x0, y0, x1, y1}, visit)) return true;
         return false;
     }
 
@@ -139,9 +144,9 @@ private:
 // inside while the rectangle moves right until a bound is crossed.
 class OrderedSearch {
 public:
-    OrderedSearch(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted, std::size_t k,
+    OrderedSearch(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
                   const PlacedRects& sheet, const std::vector<double>& xs)
-        : r_(r), sorted_(sorted), k_(k), sheet_(sheet), xs_(xs), dx_(0.001 * r.width), dy_(0.001 * r.height)
+        : r_(r), boxes_(boxes), k_(k), sheet_(sheet), xs_(xs), dx_(0.001 * r.width), dy_(0.001 * r.height)
     {
     }
 
@@ -151,16 +156,13 @@ public:
         const double tx0 = x + dx_, ty0 = y + dy_;
         const double tx1 = tx0 + r_.width, ty1 = ty0 + r_.height;
         const double m = 1e-9 * (1.0 + std::fabs(tx1) + std::fabs(ty1));
-        if (last_ < k_ && overlaps(x, y, r_, *sorted_[last_])) return last_;
+        if (last_ < k_ && overlaps(x, y, r_, boxes_[last_])) return last_;
         const double qx0 = tx0 - dx_ - m, qy0 = ty0 - dy_ - m, qx1 = tx1 + dx_ + m, qy1 = ty1 + dy_ + m;
         std::size_t found = k_;
-        sheet_.anyNear(qx0, qy0, qx1, qy1, [&](std::size_t j) {
+        // A part that overlaps the rectangle meets this box.
+        sheet_.anyMeeting(qx0, qy0, qx1, qy1, [&](std::size_t j) {
             if (j >= k_) return false;
-            // A part that overlaps the rectangle meets this box.
-            const UnfoldedPart& s = *sorted_[j];
-            const double sx0 = s.minX + s.offsetX, sy0 = s.minY + s.offsetY;
-            if (sx0 > qx1 || sy0 > qy1 || sx0 + s.width < qx0 || sy0 + s.height < qy0) return false;
-            if (!overlaps(x, y, r_, s)) return false;
+            if (!overlaps(x, y, r_, boxes_[j])) return false;
             found = j;
             return true;
         });
@@ -168,42 +170,72 @@ public:
         return found;
     }
 
+    // The first index after i where holds fails, for a test that holds at
+    // xs[i] and, once it fails, fails at every later position: found by
+    // galloping, as runs are mostly short.
+    template <class Holds>
+    std::size_t runEnd(std::size_t i, Holds holds) const
+    {
+        const std::size_t n = xs_.size();
+        std::size_t lo = i + 1, step = 1;
+        while (lo < n && holds(xs_[lo])) {
+            const std::size_t next = lo + step;
+            if (next >= n || !holds(xs_[next])) {
+                // The test fails first in (lo, min(next, n)].
+                std::size_t hi = std::min(next, n);
+                ++lo;
+                while (lo < hi) {
+                    const std::size_t mid = lo + (hi - lo) / 2;
+                    if (holds(xs_[mid]))
+                        lo = mid + 1;
+                    else
+                        hi = mid;
+                }
+                return lo;
+            }
+            lo = next;
+            step *= 2;
+        }
+        return lo;
+    }
+
     // The index after the run of positions from xs[i] on (at height y)
     // that part s rules out by a corner test that holds at xs[i].
-    std::size_t skip(std::size_t i, double y, const UnfoldedPart& s) const
+    std::size_t skip(std::size_t i, double y, const GridBox& s) const
     {
         const double ty0 = y + dy_, ty1 = ty0 + r_.height;
-        const double sx0 = s.minX + s.offsetX, sy0 = s.minY + s.offsetY;
-        const double sx1 = sx0 + s.width, sy1 = sy0 + s.height;
+        const double sx0 = s.minX, sy0 = s.minY;
+        const double sx1 = s.maxX, sy1 = s.maxY;
         const double x = xs_[i];
         const double tx0 = x + dx_, tx1 = tx0 + r_.width;
-        std::size_t end = i + 1;
-        auto runWhile = [&](auto holds) {
-            // holds is true at i and stays true up to some index.
-            std::size_t lo = i + 1, hi = xs_.size();
-            while (lo < hi) {
-                const std::size_t mid = lo + (hi - lo) / 2;
-                if (holds(xs_[mid]))
-                    lo = mid + 1;
-                else
-                    hi = mid;
-            }
-            end = std::max(end, lo);
+        // Each test below holds at xs[i] and, as positions only grow, holds
+        // up to some index and never after; of the tests of one form the one
+        // with the largest bound holds longest.
+        bool anyLeft = false, anyRight = false;
+        double leftBound = 0.0, rightBound = 0.0;
+        auto byLeftSide = [&](double bound) {
+            leftBound = anyLeft ? std::max(leftBound, bound) : bound;
+            anyLeft = true;
         };
         const double sxs[2] = {sx0, sx1}, sys[2] = {sy0, sy1};
         // A corner of s inside the rectangle stays inside while the
         // rectangle's left side has not passed it.
         for (double cx : sxs)
             for (double cy : sys)
-                if (tx0 <= cx && cx <= tx1 && ty0 <= cy && cy <= ty1)
-                    runWhile([&](double v) { return v + dx_ <= cx; });
+                if (tx0 <= cx && cx <= tx1 && ty0 <= cy && cy <= ty1) byLeftSide(cx);
         // A corner of the rectangle inside s stays inside until it passes
         // s's right side.
         for (double cy : {ty0, ty1}) {
             if (!(sy0 <= cy && cy <= sy1)) continue;
-            if (sx0 <= tx0 && tx0 <= sx1) runWhile([&](double v) { return v + dx_ <= sx1; });
-            if (sx0 <= tx1 && tx1 <= sx1) runWhile([&](double v) { return v + dx_ + r_.width <= sx1; });
+            if (sx0 <= tx0 && tx0 <= sx1) byLeftSide(sx1);
+            if (sx0 <= tx1 && tx1 <= sx1) {
+                rightBound = sx1;
+                anyRight = true;
+            }
         }
+        std::size_t end = i + 1;
+        if (anyLeft) end = std::max(end, runEnd(i, [&](double v) { return v + dx_ <= leftBound; }));
+        if (anyRight) end = std::max(end, runEnd(i, [&](double v) { return v + dx_ + r_.width <= rightBound; }));
         return end;
     }
 
@@ -225,14 +257,14 @@ public:
             }
             const std::size_t j = blocker(x, y);
             if (j == k_) return i;
-            i = skip(i, y, *sorted_[j]);
+            i = skip(i, y, boxes_[j]);
         }
         return xs_.size();
     }
 
 private:
     const UnfoldedPart& r_;
-    const std::vector<UnfoldedPart*>& sorted_;
+    const std::vector<GridBox>& boxes_; // the placed parts' rectangles, in sorted order
     std::size_t k_;
     const PlacedRects& sheet_;
     const std::vector<double>& xs_;
@@ -240,11 +272,11 @@ private:
     std::size_t last_ = 0;
 };
 
-bool searchInOrder(const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted, std::size_t k,
+bool searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
                    const PlacedRects& sheet, const std::vector<double>& xs, const SheetRows& rows, double sheetW,
                    double sheetH, double& bestScore, double& bx, double& by)
 {
-    OrderedSearch search(r, sorted, k, sheet, xs);
+    OrderedSearch search(r, boxes, k, sheet, xs);
     bool placed = false;
     const std::size_t n = xs.size();
     const double dx = 0.001 * r.width;
@@ -384,6 +416,8 @@ void arrangeParts(Model& model)
     std::vector<double> sortedXs{0.0};
     SheetRows rows;
     rows.addRow(0.0);
+    std::vector<GridBox> boxes; // the placed parts' rectangles, in sorted order
+    boxes.reserve(sorted.size());
     double sheetW = 0.0, sheetH = 0.0;
     double farX = 0.0; // right of every placed box: always free
     for (std::size_t k = 0; k < sorted.size(); ++k) {
@@ -391,7 +425,7 @@ void arrangeParts(Model& model)
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
         if (regular) {
-            placed = searchInOrder(r, sorted, k, rects, sortedXs, rows, sheetW, sheetH, bestScore, bx, by);
+            placed = searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, bestScore, bx, by);
         } else {
             std::size_t lastBlocker = 0;
             for (double y : ys) {
@@ -418,6 +452,7 @@ void arrangeParts(Model& model)
         r.offsetX = bx - r.minX;
         r.offsetY = by - r.minY;
         const double x0 = r.minX + r.offsetX, y0 = r.minY + r.offsetY;
+        boxes.push_back({x0, y0, x0 + r.width, y0 + r.height});
         if (regular)
             rects.add(k, x0, y0, x0 + r.width, y0 + r.height);
         else

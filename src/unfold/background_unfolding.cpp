@@ -60,7 +60,7 @@ BackgroundUnfolding::~BackgroundUnfolding()
     }
 }
 
-bool BackgroundUnfolding::start(EngineState& engine, Model& model)
+bool BackgroundUnfolding::start(EngineState& engine, Model& model, std::function<void()> ended)
 {
     if (running()) return false;
     engine_ = &engine;
@@ -74,9 +74,10 @@ bool BackgroundUnfolding::start(EngineState& engine, Model& model)
     previousListener_ = state.listener;
     deferring_ = std::make_unique<DeferringListener>(previousListener_);
     state.listener = deferring_.get();
-    thread_ = std::thread([this, &engine, &model] {
+    thread_ = std::thread([this, &engine, &model, ended = std::move(ended)] {
         stoppedByCancel_.store(unfoldAutomatically(engine, model), std::memory_order_relaxed);
         ended_.store(true, std::memory_order_release);
+        if (ended) ended();
     });
     return true;
 }

@@ -17,6 +17,7 @@
 #include "state/deferring_listener.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -63,8 +64,9 @@ public:
     BackgroundUnfolding& operator=(const BackgroundUnfolding&) = delete;
 
     // Starts unfolding the model on the worker. Refused (false) while a run
-    // has not been finished.
-    bool start(EngineState& engine, Model& model);
+    // has not been finished. ended, when given, is called on the worker once
+    // workerEnded() holds, so that the caller need not poll for the end.
+    bool start(EngineState& engine, Model& model, std::function<void()> ended = {});
     bool running() const { return thread_.joinable(); }
     bool workerEnded() const { return ended_.load(std::memory_order_acquire); }
     UnfoldProgress progress() const;

@@ -2,9 +2,10 @@
 // A uniform grid over boxes that come and go: cells of a fixed size, kept
 // in a hash table so that the covered area may grow without bound. Boxes
 // over very many cells, or not finite, are kept aside and always listed.
+// The table is open (linear probing over a power of two of slots), and a
+// cell that empties keeps its slot and its list for the next box there.
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace nettor {
@@ -26,6 +27,7 @@ public:
     void insert(std::uint32_t id, const GridBox& box);
     void remove(std::uint32_t id);
     void clear();
+    bool empty() const { return present_ == 0; }
 
     // Calls visit(id) once for every present box that shares a cell with the
     // query, and every box kept aside, until a call returns true; returns
@@ -33,6 +35,33 @@ public:
     // included) is visited. A query that is not finite visits every box.
     template <class Visit>
     bool anyNear(const GridBox& query, Visit&& visit) const
+    {
+        return walk<false>(query, visit);
+    }
+    // The same, passing over the boxes in cells shared with the query that
+    // do not meet it: every present box that meets the query, and every box
+    // kept aside, is visited.
+    template <class Visit>
+    bool anyMeeting(const GridBox& query, Visit&& visit) const
+    {
+        return walk<true>(query, visit);
+    }
+
+private:
+    // A box in the list of a cell, with its first cell, so that walking a
+    // cell needs nothing from elsewhere.
+    struct Entry {
+        GridBox box;
+        std::uint32_t id;
+        std::int32_t x0, y0;
+    };
+    static bool meets(const GridBox& a, const GridBox& b)
+    {
+        return !(a.maxX < b.minX || a.minX > b.maxX || a.maxY < b.minY || a.minY > b.maxY);
+    }
+
+    template <bool kMeetingOnly, class Visit>
+    bool walk(const GridBox& query, Visit& visit) const
     {
         for (std::uint32_t id : aside_)
             if (visit(static_cast<std::size_t>(id))) return true;
@@ -44,32 +73,35 @@ public:
             return false;
         }
         const std::int64_t cells = q.span();
-        if (cells > static_cast<std::int64_t>(cells_.size())) {
+        if (cells > static_cast<std::int64_t>(occupiedSlots_.size())) {
             // Wider than everything there is: walk the occupied cells instead.
-            for (const auto& [key, ids] : cells_) {
+            for (const std::uint32_t slot : occupiedSlots_) {
+                const std::uint64_t key = keys_[slot];
                 const std::int64_t cx = keyX(key), cy = keyY(key);
                 if (cx < q.x0 || cx > q.x1 || cy < q.y0 || cy > q.y1) continue;
-                for (std::uint32_t id : ids)
-                    if (firstShared(id, q) == key && visit(static_cast<std::size_t>(id))) return true;
+                for (const Entry& e : lists_[slot]) {
+                    if ((e.x0 > q.x0 ? e.x0 : q.x0) != cx || (e.y0 > q.y0 ? e.y0 : q.y0) != cy) continue;
+                    if (kMeetingOnly && !meets(e.box, query)) continue;
+                    if (visit(static_cast<std::size_t>(e.id))) return true;
+                }
             }
             return false;
         }
         for (std::int64_t cy = q.y0; cy <= q.y1; ++cy)
             for (std::int64_t cx = q.x0; cx <= q.x1; ++cx) {
-                const auto it = cells_.find(makeKey(cx, cy));
-                if (it == cells_.end()) continue;
-                for (std::uint32_t id : it->second) {
+                const std::size_t slot = slotOf(makeKey(cx, cy));
+                if (slot == keys_.size()) continue;
+                for (const Entry& e : lists_[slot]) {
                     // A box over several cells is visited in the first cell
                     // it shares with the query only.
-                    const Range& r = ranges_[id];
-                    if ((r.x0 > q.x0 ? r.x0 : q.x0) != cx || (r.y0 > q.y0 ? r.y0 : q.y0) != cy) continue;
-                    if (visit(static_cast<std::size_t>(id))) return true;
+                    if ((e.x0 > q.x0 ? e.x0 : q.x0) != cx || (e.y0 > q.y0 ? e.y0 : q.y0) != cy) continue;
+                    if (kMeetingOnly && !meets(e.box, query)) continue;
+                    if (visit(static_cast<std::size_t>(e.id))) return true;
                 }
             }
         return false;
     }
 
-private:
     struct Range {
         // Cell numbers stay within 2^30 each way; spans are taken in 64 bits.
         std::int32_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
@@ -91,17 +123,35 @@ private:
     {
         return static_cast<std::int64_t>(key & 0xffffffffu) - kOffset;
     }
-    std::uint64_t firstShared(std::uint32_t id, const Range& q) const
+
+    // The slot holding this key, or the number of slots when none does.
+    std::size_t slotOf(std::uint64_t key) const
     {
-        const Range& r = ranges_[id];
-        return makeKey(r.x0 > q.x0 ? r.x0 : q.x0, r.y0 > q.y0 ? r.y0 : q.y0);
+        if (keys_.empty()) return 0;
+        const std::size_t mask = keys_.size() - 1;
+        for (std::size_t slot = slotFor(key, mask);; slot = (slot + 1) & mask) {
+            if (keys_[slot] == key) return slot;
+            if (keys_[slot] == kNoKey) return keys_.size();
+        }
     }
+    static std::size_t slotFor(std::uint64_t key, std::size_t mask)
+    {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    }
+    // The slot of the cell with this key, taken if the cell has none.
+    std::size_t takeSlot(std::uint64_t key);
 
     static constexpr std::int64_t kOffset = std::int64_t{1} << 30;
+    static constexpr std::uint64_t kNoKey = ~std::uint64_t{0}; // cell numbers never make it
     double inverseCell_ = 0.0;
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells_;
+    std::vector<std::uint64_t> keys_;                 // by slot; kNoKey: free
+    std::vector<std::vector<Entry>> lists_;           // by slot: the boxes in the cell
+    std::size_t taken_ = 0;                           // slots with a key
+    std::vector<std::uint32_t> occupiedSlots_;        // the slots of the cells holding a box
+    std::vector<std::uint32_t> occupiedAt_;           // by slot: where it is in occupiedSlots_
     std::vector<Range> ranges_;         // by id
     std::vector<std::uint32_t> aside_;  // ids of boxes kept aside
+    std::size_t present_ = 0;
 };
 
 } // namespace nettor

@@ -31,6 +31,7 @@ CutTreeLayout::CutTreeLayout(const CutTreeMesh& mesh, bool checkOverlap)
         }
     }
     if (count > 0 && sum > 0.0) cell_ = 2.0 * sum / count;
+    inverseCell_ = 1.0 / cell_;
     stamp_.assign(mesh.faceCount(), 0);
     makeSingletons();
 }
@@ -40,7 +41,7 @@ void CutTreeLayout::makeSingletons()
     const int n = mesh_.faceCount();
     journaling_ = false;
     journal_.clear();
-    grid_.clear();
+    grid_.clear(static_cast<std::size_t>(4 * n));
     pos_ = mesh_.shape;
     box_.resize(n);
     partOf_.resize(n);
@@ -56,6 +57,24 @@ void CutTreeLayout::makeSingletons()
     }
     partCount_ = n;
     spread_ = n;
+}
+
+void CutTreeLayout::copyFrom(const CutTreeLayout& other)
+{
+    if (&other == this) return;
+    cell_ = other.cell_;
+    inverseCell_ = other.inverseCell_;
+    pos_ = other.pos_;
+    box_ = other.box_;
+    partOf_ = other.partOf_;
+    fold_ = other.fold_;
+    parts_ = other.parts_;
+    freeParts_ = other.freeParts_;
+    partCount_ = other.partCount_;
+    spread_ = other.spread_;
+    grid_ = other.grid_;
+    journaling_ = false;
+    journal_.clear();
 }
 
 int CutTreeLayout::foldDegree(int face) const
@@ -86,7 +105,7 @@ std::uint64_t CutTreeLayout::cellKey(int part, long long cx, long long cy) const
 void CutTreeLayout::cellRange(const GridBox& box, long long& x0, long long& y0, long long& x1, long long& y1) const
 {
     auto cellOf = [&](double v) {
-        const double c = std::floor(v / cell_);
+        const double c = std::floor(v * inverseCell_);
         if (!(c > -kCellLimit)) return -kCellLimit; // also for NaN
         if (c >= kCellLimit - 1) return kCellLimit - 1;
         return static_cast<long long>(c);
@@ -102,7 +121,7 @@ void CutTreeLayout::gridInsert(int part, int face)
     long long x0, y0, x1, y1;
     cellRange(box_[face], x0, y0, x1, y1);
     for (long long cy = y0; cy <= y1; ++cy)
-        for (long long cx = x0; cx <= x1; ++cx) grid_[cellKey(part, cx, cy)].push_back(face);
+        for (long long cx = x0; cx <= x1; ++cx) grid_.insert(cellKey(part, cx, cy), face);
     if (journaling_) journal_.push_back({Op::GridInsert, part, face, 0});
 }
 
@@ -111,14 +130,7 @@ void CutTreeLayout::gridRemove(int part, int face)
     long long x0, y0, x1, y1;
     cellRange(box_[face], x0, y0, x1, y1);
     for (long long cy = y0; cy <= y1; ++cy)
-        for (long long cx = x0; cx <= x1; ++cx) {
-            auto it = grid_.find(cellKey(part, cx, cy));
-            if (it == grid_.end()) continue;
-            std::vector<int>& v = it->second;
-            auto at = std::find(v.begin(), v.end(), face);
-            if (at != v.end()) v.erase(at);
-            if (v.empty()) grid_.erase(it);
-        }
+        for (long long cx = x0; cx <= x1; ++cx) grid_.remove(cellKey(part, cx, cy), face);
     if (journaling_) journal_.push_back({Op::GridRemove, part, face, 0});
 }
 
@@ -180,6 +192,15 @@ void CutTreeLayout::appendFaces(int part, const std::vector<int>& faces)
     if (journaling_) journal_.push_back({Op::Append, part, before, 0});
     v.insert(v.end(), faces.begin(), faces.end());
     resize(part, before, static_cast<int>(v.size()));
+}
+
+void CutTreeLayout::appendFace(int part, int face)
+{
+    std::vector<int>& v = parts_[part].faces;
+    const int before = static_cast<int>(v.size());
+    if (journaling_) journal_.push_back({Op::Append, part, before, 0});
+    v.push_back(face);
+    resize(part, before, before + 1);
 }
 
 void CutTreeLayout::clearPart(int part)
@@ -277,21 +298,18 @@ bool CutTreeLayout::overlapsPart(int face, const PatternPoint* faceCorners, cons
     ++stampValue_;
     long long x0, y0, x1, y1;
     cellRange(box, x0, y0, x1, y1);
+    const auto overlaps = [&](int q) {
+        if (stamp_[q] == stampValue_) return false;
+        stamp_[q] = stampValue_;
+        const GridBox& qb = box_[q];
+        if (!(box.minX < qb.maxX - tol && qb.minX < box.maxX - tol && box.minY < qb.maxY - tol &&
+              qb.minY < box.maxY - tol))
+            return false;
+        return facesOverlap(shape, {corners(q), static_cast<std::size_t>(mesh_.cornerCount(q))}, tol);
+    };
     for (long long cy = y0; cy <= y1; ++cy)
-        for (long long cx = x0; cx <= x1; ++cx) {
-            auto it = grid_.find(cellKey(part, cx, cy));
-            if (it == grid_.end()) continue;
-            for (int q : it->second) {
-                if (stamp_[q] == stampValue_) continue;
-                stamp_[q] = stampValue_;
-                const GridBox& qb = box_[q];
-                if (!(box.minX < qb.maxX - tol && qb.minX < box.maxX - tol && box.minY < qb.maxY - tol &&
-                      qb.minY < box.maxY - tol))
-                    continue;
-                if (facesOverlap(shape, {corners(q), static_cast<std::size_t>(mesh_.cornerCount(q))}, tol))
-                    return true;
-            }
-        }
+        for (long long cx = x0; cx <= x1; ++cx)
+            if (grid_.any(cellKey(part, cx, cy), overlaps)) return true;
     return false;
 }
 
@@ -343,7 +361,7 @@ bool CutTreeLayout::tryJoin(int link, int movingSide)
     const PatternPoint& qc = corners(f)[l.side[1 - movingSide]];
     const PatternPoint& qd = corners(f)[(l.side[1 - movingSide] + 1) % kf];
     const double ux = pb.x - pa.x, uy = pb.y - pa.y, wx = qc.x - qd.x, wy = qc.y - qd.y;
-    const double lu = std::hypot(ux, uy), lw = std::hypot(wx, wy);
+    const double lu = std::sqrt(ux * ux + uy * uy), lw = std::sqrt(wx * wx + wy * wy);
     if (!(lu > 0.0) || !(lw > 0.0) || !std::isfinite(lu * lw)) return false;
     const double c = (ux * wx + uy * wy) / (lu * lw), s = (ux * wy - uy * wx) / (lu * lw);
     const double ox = pa.x, oy = pa.y, tx = qd.x, ty = qd.y;
@@ -365,9 +383,8 @@ bool CutTreeLayout::tryJoin(int link, int movingSide)
     }
 
     std::size_t at = 0;
-    const std::vector<int> movedFaces = order_;
-    for (std::size_t i = 0; i < movedFaces.size(); ++i) {
-        const int h = movedFaces[i];
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        const int h = order_[i];
         gridRemove(pm, h);
         setPos(h, &moved_[at], movedBox_[i]);
         at += static_cast<std::size_t>(mesh_.cornerCount(h));
@@ -375,7 +392,7 @@ bool CutTreeLayout::tryJoin(int link, int movingSide)
         gridInsert(pf, h);
     }
     clearPart(pm);
-    appendFaces(pf, movedFaces);
+    appendFaces(pf, order_);
     setFold(link, 1);
     return true;
 }
@@ -391,14 +408,15 @@ void CutTreeLayout::detachLeaf(int face)
     gridRemove(p, face);
     removeFaceAt(p, index);
     const int np = createPart();
-    appendFaces(np, {face});
+    appendFace(np, face);
     setPartOf(face, np);
     gridInsert(np, face);
 }
 
 void CutTreeLayout::dissolve(int part)
 {
-    const std::vector<int> faces = parts_[part].faces;
+    std::vector<int>& faces = dissolved_;
+    faces = parts_[part].faces;
     if (faces.size() <= 1) return;
     for (int f : faces)
         for (int k = mesh_.linkStart[f]; k < mesh_.linkStart[f + 1]; ++k)
@@ -407,7 +425,7 @@ void CutTreeLayout::dissolve(int part)
     clearPart(part);
     for (int f : faces) {
         const int np = createPart();
-        appendFaces(np, {f});
+        appendFace(np, f);
         setPartOf(f, np);
         gridInsert(np, f);
     }

@@ -5,9 +5,9 @@
 // overlap by the engine's own test (facesOverlap). Parts are joined and taken apart; a journal undoes a trial.
 #include "unfold/box_grid.h"
 #include "unfold/cut_tree_mesh.h"
+#include "unfold/part_cell_grid.h"
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace nettor {
@@ -18,6 +18,9 @@ public:
 
     // Every face a part of its own, no fold.
     void makeSingletons();
+    // Becomes the same forest, laid out the same, as another layout of the
+    // same mesh; neither may be in a trial.
+    void copyFrom(const CutTreeLayout& other);
 
     int partCount() const { return partCount_; }
     int partOf(int face) const { return partOf_[face]; }
@@ -71,6 +74,7 @@ private:
     void setFold(int link, char value);
     int createPart();
     void appendFaces(int part, const std::vector<int>& faces);
+    void appendFace(int part, int face);
     void clearPart(int part);
     void removeFaceAt(int part, int index);
     void resize(int part, int before, int after);
@@ -81,6 +85,7 @@ private:
     const CutTreeMesh& mesh_;
     bool checkOverlap_;
     double cell_ = 1.0;
+    double inverseCell_ = 1.0;
     std::vector<PatternPoint> pos_;
     std::vector<GridBox> box_;
     std::vector<int> partOf_;
@@ -89,7 +94,7 @@ private:
     std::vector<int> freeParts_;
     int partCount_ = 0;
     double spread_ = 0.0;
-    std::unordered_map<std::uint64_t, std::vector<int>> grid_;
+    PartCellGrid grid_;
 
     bool journaling_ = false;
     std::vector<Entry> journal_;
@@ -103,6 +108,7 @@ private:
     mutable std::vector<int> stamp_;
     mutable int stampValue_ = 0;
     mutable std::vector<int> order_;
+    std::vector<int> dissolved_;
     std::vector<PatternPoint> moved_;
     std::vector<GridBox> movedBox_;
 };

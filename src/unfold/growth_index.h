@@ -7,11 +7,12 @@
 // over the part would prefer them.
 #include "model/unfold_records.h"
 #include "unfold/box_grid.h"
+#include "unfold/flat_shapes.h"
+#include "unfold/pointer_table.h"
 
 #include <cstdint>
 #include <set>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 namespace nettor {
@@ -27,27 +28,13 @@ struct PartGrowthIndex {
         PatternPoint from, to;
     };
     std::vector<Segment> segments;                      // by id; removed ones stay as holes
-    std::unordered_map<const HalfEdge*, std::uint32_t> segmentOf;
+    PointerTable segmentOf;                             // the id of a side's segment
     BoxGrid segmentGrid;
 
     std::vector<const Face*> faces;    // placed faces with all their corners, by id
     std::vector<GridBox> faceBoxes;
+    FlatShapes faceShapes;             // by id, when the overlap check is on
     BoxGrid faceGrid;
-
-    // An edge from a placed face of the part to an unplaced face.
-    struct OpenEdge {
-        Edge* edge = nullptr;
-        const Face* face = nullptr; // the part's face on this side
-        std::uint64_t position = 0; // in the walk: face number in the part, then side number
-        GridBox box{};              // of the face across, laid flat; not finite: unknown
-        double priority = 0.0;
-        bool candidate = false;
-        bool filed = false;         // box in openGrid (it never changes)
-    };
-    std::vector<OpenEdge> open;               // by id
-    std::vector<std::uint32_t> freeOpen;      // ids of removed entries, for reuse
-    std::unordered_map<const Edge*, std::uint32_t> openOf;
-    BoxGrid openGrid;
 
     // The candidates: those of positive priority first, by falling priority,
     // then all others; within each group by position in the walk.
@@ -64,6 +51,32 @@ struct PartGrowthIndex {
         }
     };
     std::set<CandidateKey> candidates;
+
+    // An edge from a placed face of the part to an unplaced face.
+    struct OpenEdge {
+        Edge* edge = nullptr;
+        const Face* face = nullptr; // the part's face on this side
+        std::uint64_t position = 0; // in the walk: face number in the part, then side number
+        GridBox box{};              // of the face across, laid flat; not finite: unknown
+        double priority = 0.0;
+        bool candidate = false;
+        bool filed = false;         // laid flat, box in openGrid (neither ever changes)
+        bool laid = false;          // the face across could be laid flat
+        std::uint32_t firstCorner = 0, cornerCount = 0; // its corners in openCorners
+        FlatShapes::Id shape = kNoShape;                // in openShapes, once an overlap test needed it
+        double tolerance = 0.0;                         // overlapTolerance of its corners
+        std::set<CandidateKey>::iterator slot;          // in candidates while candidate
+    };
+    static constexpr FlatShapes::Id kNoShape = ~FlatShapes::Id{0};
+    std::vector<OpenEdge> open;               // by id
+    std::vector<std::uint32_t> freeOpen;      // ids of removed entries, for reuse
+    PointerTable openOf;                      // the id of an edge's entry
+    BoxGrid openGrid;
+    std::vector<PatternPoint> openCorners;    // the faces across, laid flat
+    FlatShapes openShapes;
+
+    // Scratch of the evaluation after a placement, kept to spare allocations.
+    std::vector<std::uint32_t> scratchIds, scratchFresh;
 
     // What the verdicts were reached under; any other change of the part
     // or of the model's placements asks for a full evaluation.
@@ -82,13 +95,24 @@ struct PartGrowthIndex {
     void removeOpen(std::uint32_t id);
     // Re-tests the entry against the outline as it is and files it again.
     void evaluate(std::uint32_t id);
+    // Drops the laid corners and shapes of removed entries once they make
+    // up most of what is kept, so that a part of many faces keeps only
+    // what its open edges need.
+    void compactOpen();
 
     // The overlap test against the outline and faces held here.
     bool crossesOutline(const Face* exceptFace, const PatternPoint& p, const PatternPoint& q) const;
-    bool overlapsFaces(std::span<const PatternPoint> corners) const;
+    bool crossesOutline(const Face* exceptFace, std::span<const PatternPoint> corners) const;
+    // Whether the face with these corners, kept as `shape` of `shapes`, with
+    // the given box and tolerance, overlaps a placed face.
+    bool overlapsFaces(std::span<const PatternPoint> corners, const GridBox& box, const FlatShapes& shapes,
+                       FlatShapes::Id shape, double tolerance) const;
     // canAttach against what is held here; box receives the box of the face
     // across the edge laid flat (not finite when it cannot be laid).
     bool canAttach(const Face& face, const Edge& edge, GridBox& box) const;
+    // The face across the edge from the part's face, laid flat exactly as
+    // attachFace would lay it, into corners; false when it cannot be laid.
+    static bool layAcross(const Face& face, const Edge& edge, std::vector<PatternPoint>& corners);
 };
 
 } // namespace nettor

@@ -18,6 +18,7 @@ void takeUpModel(EngineState& engine, Model& model)
     status.busy = false;
     status.cancelRequested = false;
     status.quiet = false;
+    status.searchRounds = 0;
 }
 
 } // namespace nettor

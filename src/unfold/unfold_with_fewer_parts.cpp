@@ -15,6 +15,7 @@ bool unfoldWithFewerParts(EngineState& engine, Model& model)
     UnfoldStatus& status = engine.status;
     status.undoAvailable = false;
     status.bestPartCount = 0;
+    status.searchRounds = 0;
 
     for (std::size_t i = 0; i < model.parts.size(); ++i)
         if (growPart(engine, *model.parts[i])) return true;
@@ -24,6 +25,8 @@ bool unfoldWithFewerParts(EngineState& engine, Model& model)
     const PartSearchResult found = searchFewerParts(mesh, engine.partSearch, engine.overlapCheck.load() != 0,
                                                     &status.cancelRequested, &status.bestPartCount,
                                                     static_cast<int>(model.parts.size()));
+    status.searchRounds = found.rounds;
+    if (engine.listener) engine.listener->statusMessage(partSearchSummary(found.rounds, engine.partSearch.seed));
     std::vector<Edge*> folds;
     for (std::size_t i = 0; i < found.folds.size(); ++i)
         if (found.folds[i]) folds.push_back(mesh.links[i].edge);

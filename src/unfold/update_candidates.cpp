@@ -95,7 +95,7 @@ void updateCandidates(EngineState& engine, UnfoldedPart& part, bool closing)
                 continue;
             }
             bool attachable;
-            if (index->openOf.count(e)) {
+            if (index->openOf.contains(e)) {
                 // An edge met twice with its face across unplaced: it has
                 // more sides than two. Judge it here and never rely on the
                 // kept verdicts of this part.
@@ -147,17 +147,18 @@ void updateCandidatesAfterAttach(EngineState& engine, UnfoldedPart& part, Face& 
     // The edges of the new face: closed towards placed faces, open towards
     // the others.
     const std::size_t faceNumber = part.faces.size() - 1;
-    std::vector<std::uint32_t> fresh;
+    std::vector<std::uint32_t>& fresh = index->scratchFresh;
+    fresh.clear();
     for (std::size_t si = 0; si < sides.size(); ++si) {
         HalfEdge* h = sides[si];
         Edge* e = h->edge;
         if (!e || !e->halfEdge1 || !e->halfEdge2 || e->state == EdgeState::MarkedCut) continue;
         const HalfEdge* across = e->halfEdge1 == h ? e->halfEdge2 : e->halfEdge1;
-        const auto it = index->openOf.find(e);
+        const std::uint32_t* kept = index->openOf.find(e);
         if (across->loop->face->unfolded) {
             e->state = h->foldPartner ? EdgeState::Fold : EdgeState::Cut;
-            if (it != index->openOf.end()) index->removeOpen(it->second);
-        } else if (it == index->openOf.end()) {
+            if (kept) index->removeOpen(*kept);
+        } else if (!kept) {
             fresh.push_back(index->addOpen(*e, placed, walkPosition(faceNumber, si)));
         } else {
             // An edge with more sides than two: walk the whole part.
@@ -166,26 +167,28 @@ void updateCandidatesAfterAttach(EngineState& engine, UnfoldedPart& part, Face& 
         }
     }
 
-    // Only open edges whose face across lies near the new face can change
-    // their verdict: everything the overlap test looks at is unchanged
-    // elsewhere.
-    std::vector<PatternPoint> corners;
-    for (const HalfEdge* h : sides)
-        if (h->point) corners.push_back(*h->point);
+    // Only open edges whose face across meets the new face's box, grown by a
+    // margin far above the overlap test's tolerance, can change their
+    // verdict: everything the overlap test looks at is unchanged elsewhere.
     GridBox changed{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
-    if (!corners.empty()) {
-        changed = {corners[0].x, corners[0].y, corners[0].x, corners[0].y};
-        double magnitude = 1.0;
-        for (const PatternPoint& q : corners) {
-            changed = {std::min(changed.minX, q.x), std::min(changed.minY, q.y), std::max(changed.maxX, q.x),
-                       std::max(changed.maxY, q.y)};
-            magnitude = std::max({magnitude, std::fabs(q.x), std::fabs(q.y)});
-        }
+    bool anyCorner = false;
+    double magnitude = 1.0;
+    for (const HalfEdge* h : sides) {
+        if (!h->point) continue;
+        const PatternPoint& q = *h->point;
+        if (!anyCorner) changed = {q.x, q.y, q.x, q.y};
+        anyCorner = true;
+        changed = {std::min(changed.minX, q.x), std::min(changed.minY, q.y), std::max(changed.maxX, q.x),
+                   std::max(changed.maxY, q.y)};
+        magnitude = std::max({magnitude, std::fabs(q.x), std::fabs(q.y)});
+    }
+    if (anyCorner) {
         const double margin = 1e-6 * magnitude;
         changed = {changed.minX - margin, changed.minY - margin, changed.maxX + margin, changed.maxY + margin};
     }
-    std::vector<std::uint32_t> near;
-    index->openGrid.anyNear(changed, [&](std::size_t id) {
+    std::vector<std::uint32_t>& near = index->scratchIds;
+    near.clear();
+    index->openGrid.anyMeeting(changed, [&](std::size_t id) {
         near.push_back(static_cast<std::uint32_t>(id));
         return false;
     });

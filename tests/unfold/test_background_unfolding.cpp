@@ -6,6 +6,7 @@
 #include "unfold/background_unfolding.h"
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 using namespace nettor;
@@ -62,11 +63,15 @@ TEST_F(BackgroundUnfoldingTest, WorkerFinishesQuietlyAndHandsOverWhatItWantedSho
     Model& model = take(subdividedSphereSpec(3));
     listener.hints.clear();
     BackgroundUnfolding run;
-    ASSERT_TRUE(run.start(session, model));
+    // The end is told from the worker, once the run counts as ended.
+    std::promise<std::pair<bool, std::thread::id>> endTold;
+    ASSERT_TRUE(run.start(session, model, [&] { endTold.set_value({run.workerEnded(), std::this_thread::get_id()}); }));
     EXPECT_TRUE(session.status.busy);
     EXPECT_TRUE(session.status.quiet);
     EXPECT_FALSE(run.start(session, model)); // one run at a time
-    waitForWorker(run);
+    const auto [endedWhenTold, toldOn] = endTold.get_future().get();
+    EXPECT_TRUE(endedWhenTold);
+    EXPECT_NE(toldOn, std::this_thread::get_id());
     // Nothing reached the user interface while the worker ran.
     EXPECT_TRUE(listener.hints.empty());
     EXPECT_EQ(listener.patternViewRepaints, 0);

@@ -121,3 +121,17 @@ TEST_F(EngineAgainstReference, SameUnfoldingOnGeneratedModels)
 }
 
 } // namespace
+
+// A part of thousands of faces: the engine drops what it laid out for open
+// edges long closed (compactOpen) while the part grows, and still decides
+// as the reference does.
+TEST_F(EngineAgainstReference, SameUnfoldingOfAPartOfThousandsOfFaces)
+{
+    session.settings.unfoldStrategy = 1;
+    session.overlapCheck = 1;
+    const std::vector<MeshSpec> sphere{subdividedSphereSpec(4)};
+    const auto expected = run(sphere, true, 1, 0.0);
+    const auto actual = run(sphere, false, 1, 0.0);
+    ASSERT_EQ(expected.size(), actual.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(expected[i], actual[i]) << expected[i].first;
+}

@@ -3,6 +3,7 @@
 #include "support/polygon_overlap.h"
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
+#include "unfold/fewer_parts_search.h"
 #include "unfold/unfold_all.h"
 #include "unfold/unfold_with_fewer_parts.h"
 
@@ -173,10 +174,38 @@ TEST_F(FewerPartsTest, TheSameSeedGivesTheSameUnfolding)
     // both runs see the same rounds.
     const MeshSpec spec = torusSpec(16, 8, 2.0, 1.2);
     const Unfolding first = unfoldingOf(unfoldWithSearch(spec, 60.0, 5, 3));
+    const int rounds = session.status.searchRounds;
     resetSession(session);
     const Unfolding second = unfoldingOf(unfoldWithSearch(spec, 60.0, 5, 3));
     EXPECT_EQ(first, second);
-    EXPECT_GT(first.parts.size(), 1u); // the torus needs more than one: the search had work to do
+    EXPECT_EQ(session.status.searchRounds, rounds);
+    // Beyond the first round's starts: the moves had work to do.
+    EXPECT_GT(rounds, 1);
+}
+
+TEST_F(FewerPartsTest, TheRoundsOfATimedSearchRepeatIt)
+{
+    // The clock ends the first search; the rounds it made, given as a
+    // budget, repeat it whatever the time limit.
+    std::mt19937 rng(5);
+    const MeshSpec spec = closedHeightFieldSpec(rng, 12);
+    const Unfolding timed = unfoldingOf(unfoldWithSearch(spec, 0.05, 7));
+    const int rounds = session.status.searchRounds;
+    ASSERT_GE(rounds, 1);
+    ASSERT_FALSE(listener.statusMessages.empty());
+    EXPECT_EQ(listener.statusMessages.back(), partSearchSummary(rounds, 7));
+
+    for (double seconds : {0.0, 600.0}) {
+        resetSession(session);
+        const Unfolding repeated = unfoldingOf(unfoldWithSearch(spec, seconds, 7, rounds));
+        EXPECT_EQ(session.status.searchRounds, rounds) << seconds;
+        EXPECT_EQ(repeated, timed) << seconds;
+    }
+    // Another seed searches otherwise: the seed is not ignored.
+    resetSession(session);
+    const Unfolding otherSeed = unfoldingOf(unfoldWithSearch(spec, 0.0, 8, rounds + 40));
+    EXPECT_NE(otherSeed, timed);
+    checkComplete(*session.model);
 }
 
 TEST_F(FewerPartsTest, SwitchedOffItIsTheOrdinaryUnfolding)
@@ -197,6 +226,7 @@ TEST_F(FewerPartsTest, SwitchedOffItIsTheOrdinaryUnfolding)
     EXPECT_FALSE(unfoldAutomatically(session, m));
     EXPECT_EQ(unfoldingOf(m), expected);
     EXPECT_EQ(session.status.bestPartCount, 0);
+    EXPECT_EQ(session.status.searchRounds, 0);
 }
 
 TEST_F(FewerPartsTest, ACancelEndsTheSearchWithTheBestUnfoldingFound)

@@ -6,7 +6,7 @@
 #include "formats/pages_outputs.h"
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
-#include "session/app_state.h"
+#include "session/session.h"
 #include "support/shape_generators.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_with_fewer_parts.h"
@@ -66,9 +66,8 @@ std::vector<BenchModel> benchModels()
     return out;
 }
 
-Model& unfold(std::unique_ptr<Model> model)
+Model& unfold(nettor::Session& app, std::unique_ptr<Model> model)
 {
-    nettor::AppState& app = nettor::appState();
     app.listener = nullptr;
     app.overlapCheck = 1;
     app.partSearch = {};
@@ -101,12 +100,13 @@ int totalPages = 0, totalBound = 0;
 
 void pagesAgainstBound(benchmark::State& state, const BenchModel& bench, double sizeMm)
 {
-    Model& model = unfold(bench.make());
+    nettor::Session app;
+    Model& model = unfold(app, bench.make());
     nettor::PagesSettings pages;
     pages.finishedSizeMm = sizeMm;
     int used = 0, bound = 0, split = 0;
     for (auto _ : state) {
-        const nettor::PagesResult result = nettor::layOutPages({model, nettor::appState().settings, pages});
+        const nettor::PagesResult result = nettor::layOutPages({model, app.settings, pages});
         if (!result.layout) {
             state.SkipWithError(result.message.c_str());
             return;
@@ -117,7 +117,7 @@ void pagesAgainstBound(benchmark::State& state, const BenchModel& bench, double 
         if (const char* dir = std::getenv("NETTOR_BENCH_PAGES_DIR")) {
             std::string message;
             const std::string path = std::string(dir) + "/" + bench.name + "-" + std::to_string(static_cast<int>(sizeMm)) + "mm.pdf";
-            if (!nettor::replaceFiles({{path, nettor::pagesPdf(*result.layout, nettor::appState().settings)}}, message))
+            if (!nettor::replaceFiles({{path, nettor::pagesPdf(*result.layout, app.settings)}}, message))
                 std::cerr << message << "\n";
         }
         const double printable = (210.0 - 20.0) * (297.0 - 20.0);
@@ -131,7 +131,7 @@ void pagesAgainstBound(benchmark::State& state, const BenchModel& bench, double 
     state.counters["pages"] = used;
     state.counters["bound"] = bound;
     state.counters["ratio"] = bound > 0 ? static_cast<double>(used) / bound : 0.0;
-    nettor::appState().replaceModel(nullptr);
+    app.replaceModel(nullptr);
 }
 
 // The height field bench_engine reads: 250 x 200 quads, two triangles each.
@@ -163,6 +163,7 @@ void BM_Pages100kTrianglesTo2mPdf(benchmark::State& state)
     const std::string pdfPath = (std::filesystem::temp_directory_path() / "nettor_bench_pages_100k.pdf").string();
     nettor::PagesSettings pages;
     pages.finishedSizeMm = 2000;
+    nettor::Session app;
     int pageCount = 0;
     double readAndUnfoldSeconds = 0.0, layoutSeconds = 0.0, pdfSeconds = 0.0;
     using Clock = std::chrono::steady_clock;
@@ -174,10 +175,10 @@ void BM_Pages100kTrianglesTo2mPdf(benchmark::State& state)
             state.SkipWithError("read failed");
             break;
         }
-        Model& m = unfold(std::move(model));
+        Model& m = unfold(app, std::move(model));
         readAndUnfoldSeconds = since(begin);
         const auto start = Clock::now();
-        const nettor::PagesResult result = nettor::layOutPages({m, nettor::appState().settings, pages});
+        const nettor::PagesResult result = nettor::layOutPages({m, app.settings, pages});
         layoutSeconds = since(start);
         if (!result.layout) {
             state.SkipWithError(result.message.c_str());
@@ -185,7 +186,7 @@ void BM_Pages100kTrianglesTo2mPdf(benchmark::State& state)
         }
         const auto written = Clock::now();
         std::string message;
-        if (!nettor::replaceFiles({{pdfPath, nettor::pagesPdf(*result.layout, nettor::appState().settings)}}, message)) {
+        if (!nettor::replaceFiles({{pdfPath, nettor::pagesPdf(*result.layout, app.settings)}}, message)) {
             state.SkipWithError(message.c_str());
             break;
         }
@@ -196,7 +197,7 @@ void BM_Pages100kTrianglesTo2mPdf(benchmark::State& state)
     state.counters["readUnfoldSeconds"] = readAndUnfoldSeconds;
     state.counters["layoutSeconds"] = layoutSeconds;
     state.counters["pdfSeconds"] = pdfSeconds;
-    nettor::appState().replaceModel(nullptr);
+    app.replaceModel(nullptr);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "formats/pdf_document.h"
 
 #include "formats/emf_canvas.h"
+#include "formats/image_embedding.h"
 #include "pattern/page_grid.h"
 #include "pattern/text_metrics.h"
 
@@ -71,6 +72,23 @@ std::string pdfRgb(Color c)
     return pdfNum(c.r / 255.0) + " " + pdfNum(c.g / 255.0) + " " + pdfNum(c.b / 255.0);
 }
 
+// An image object: a JPEG file as it is, else the pixels in a zlib stream.
+std::string pdfImageObject(const TextureImage& image)
+{
+    std::string data, filter, colours = "/DeviceRGB";
+    if (const std::optional<int> components = passableJpeg(image)) {
+        data = image.encoded;
+        filter = "/DCTDecode";
+        if (*components == 1) colours = "/DeviceGray";
+    } else {
+        data = zlibStream(rgbRowsTopFirst(image));
+        filter = "/FlateDecode";
+    }
+    return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(image.width) + " /Height " +
+           std::to_string(image.height) + " /ColorSpace " + colours + " /BitsPerComponent 8 /Filter " + filter +
+           " /Interpolate true /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+}
+
 } // namespace
 
 std::string pdfLiteral(const std::string& utf8)
@@ -97,10 +115,17 @@ std::string pdfLiteral(const std::string& utf8)
     return out + ")";
 }
 
+int PdfImageTable::add(const TextureImage& image)
+{
+    const auto [at, added] = numbers_.emplace(&image, static_cast<int>(images_.size()) + 1);
+    if (added) images_.push_back(&image);
+    return at->second;
+}
+
 PdfPage::PdfPage(double unitsPerCm) : PdfPage(unitsPerCm, kPageHeightCm) {}
 
-PdfPage::PdfPage(double unitsPerCm, double pageHeightCm)
-    : upc_(unitsPerCm > 0 && std::isfinite(unitsPerCm) ? unitsPerCm : kPdfUnitsPerCm)
+PdfPage::PdfPage(double unitsPerCm, double pageHeightCm, PdfImageTable* images)
+    : upc_(unitsPerCm > 0 && std::isfinite(unitsPerCm) ? unitsPerCm : kPdfUnitsPerCm), images_(images)
 {
     // Device units, y down from the top of the page.
     const double s = kPointsPerCm / upc_;
@@ -220,6 +245,53 @@ TextExtent PdfPage::textExtent(const std::string& text) const
     return {static_cast<int>(std::lround(arialTextWidth(text, font_.height))), font_.height};
 }
 
+void PdfPage::outlinePath(const std::vector<std::vector<DeviceSpot>>& outline)
+{
+    for (const auto& polygon : outline) {
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            appendNum(out_, polygon[i].x);
+            out_ += ' ';
+            appendNum(out_, polygon[i].y);
+            out_ += i ? " l\n" : " m\n";
+        }
+        out_ += "h\n";
+    }
+}
+
+void PdfPage::imageColourFill(const std::vector<std::vector<DeviceSpot>>& outline, Color colour)
+{
+    if (!images_ || outline.empty()) return;
+    flushPath();
+    out_ += "q " + pdfRgb(colour) + " rg\n";
+    outlinePath(outline);
+    out_ += "f Q\n";
+}
+
+void PdfPage::imageFill(const TextureImage& image, const std::vector<std::vector<DeviceSpot>>& outline,
+                        const std::vector<ImageMapping>& mappings)
+{
+    if (!images_ || outline.empty() || mappings.empty()) return;
+    flushPath();
+    const int number = images_->add(image);
+    const auto used = std::lower_bound(imagesUsed_.begin(), imagesUsed_.end(), number);
+    if (used == imagesUsed_.end() || *used != number) imagesUsed_.insert(used, number);
+    // The colours set outside stay as they are: the fill changes none.
+    out_ += "q\n";
+    outlinePath(outline);
+    out_ += "W n\n";
+    const std::string name = " cm /Im" + std::to_string(number) + " Do Q\n";
+    for (const ImageMapping& m : mappings) {
+        out_ += "q ";
+        for (const double v : {m.a, m.b, m.c, m.d, m.e, m.f}) {
+            appendNum(out_, v);
+            out_ += ' ';
+        }
+        out_.pop_back();
+        out_ += name;
+    }
+    out_ += "Q\n";
+}
+
 void PdfPage::fillColour()
 {
     if (!fillOf_ || !(*fillOf_ == brush_.color)) {
@@ -239,7 +311,7 @@ PdfDocument::PdfDocument(double unitsPerCm) : PdfDocument(unitsPerCm, kPageWidth
 
 PdfPage& PdfDocument::addPage()
 {
-    pages_.push_back(std::make_unique<PdfPage>(upc_, pageHeightCm_));
+    pages_.push_back(std::make_unique<PdfPage>(upc_, pageHeightCm_, &images_));
     return *pages_.back();
 }
 
@@ -262,12 +334,20 @@ void PdfDocument::write(std::ostream& target)
     object("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
     const std::string mediaBox = "[0 0 " + pdfNum(pageWidthCm_ * kPointsPerCm) + " " +
                                  pdfNum(pageHeightCm_ * kPointsPerCm) + "]";
+    // The images follow the pages.
+    const int firstImage = 4 + 2 * pages;
     for (int i = 0; i < pages; ++i) {
         const std::string content = i < pageCount() ? pages_[static_cast<std::size_t>(i)]->content() : "";
-        object("<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox +
-               " /Resources << /Font << /F1 3 0 R >> >> /Contents " + std::to_string(5 + 2 * i) + " 0 R >>");
+        std::string images;
+        if (i < pageCount())
+            for (const int number : pages_[static_cast<std::size_t>(i)]->imagesUsed())
+                images += " /Im" + std::to_string(number) + " " + std::to_string(firstImage + number - 1) + " 0 R";
+        const std::string xObjects = images.empty() ? "" : " /XObject <<" + images + " >>";
+        object("<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox + " /Resources << /Font << /F1 3 0 R >>" +
+               xObjects + " >> /Contents " + std::to_string(5 + 2 * i) + " 0 R >>");
         object("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream");
     }
+    for (const TextureImage* image : images_.images()) object(pdfImageObject(*image));
     const auto xref = static_cast<std::size_t>(out.tellp());
     out << "xref\n0 " << offsets.size() + 1 << "\n0000000000 65535 f \n";
     for (std::size_t o : offsets) {

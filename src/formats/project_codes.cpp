@@ -63,12 +63,16 @@ std::optional<std::vector<unsigned char>> base64Decode(std::string_view text)
     return out;
 }
 
+// Level 4 packs a large project about as well as the default level 6 (a
+// few percent larger) in a quarter of the time.
+constexpr int kProjectCompressionLevel = 4;
+
 std::string compressProjectText(const std::string& text)
 {
     uLongf size = compressBound(static_cast<uLong>(text.size()));
     std::string out(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
-                  static_cast<uLong>(text.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+                  static_cast<uLong>(text.size()), kProjectCompressionLevel) != Z_OK)
         return {};
     out.resize(size);
     return out;

@@ -1,7 +1,7 @@
 #include "formats/project_file.h"
 
+#include "formats/image_embedding.h"
 #include "formats/project_codes.h"
-#include "formats/image_decode.h"
 #include "formats/project_edge_links.h"
 
 #include <nlohmann/json.hpp>
@@ -74,13 +74,7 @@ json projectImageJson(const TextureImage& image)
 {
     json out = {{"width", image.width}, {"height", image.height}};
     if (!image.source.empty()) out["source"] = image.source;
-    bool keepEncoded = false;
-    if (!image.encoded.empty()) {
-        const DecodedImage decoded = decodeImage(image.encoded);
-        keepEncoded = decoded.image && decoded.image->width == image.width && decoded.image->height == image.height &&
-                      decoded.image->pixels == image.pixels;
-    }
-    if (keepEncoded)
+    if (encodedMatchesPixels(image))
         out["encoded"] = base64Encode(std::vector<unsigned char>(image.encoded.begin(), image.encoded.end()));
     else
         out["rgb"] = base64Encode(image.pixels);

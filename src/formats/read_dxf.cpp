@@ -11,6 +11,7 @@
 // naming a vertex record the mesh does not have, refuse the file.
 #include "model/mesh.h"
 #include "formats/number_text.h"
+#include "formats/reading_cancel.h"
 #include "formats/text_file.h"
 
 #include <algorithm>
@@ -195,7 +196,9 @@ bool Model::readDxfText(std::string_view text)
         return ok;
     };
 
+    CancelCheck cancelled;
     for (std::string_view t = scan.next(); !t.empty(); t = scan.next()) {
+        if (cancelled()) return false;
         if (t == "POLYLINE") {
             if (!closePolyline()) return false;
             poly.open = true;
@@ -249,7 +252,7 @@ bool Model::readDxfText(std::string_view text)
         for (int i = 0; i < e.corners; ++i) face.addCorner(sharedVertex(e.x[i], e.y[i], e.z[i]));
         face.finishFace();
     }
-    if (!closePolyline()) return false;
+    if (!closePolyline() || readingCancelled()) return false;
     buildAllEdges();
     return true;
 }

@@ -11,6 +11,7 @@
 //   index list not enclosed in brackets) adds no face: the model drops such
 //   faces with a warning, and its material and texture coordinates are
 //   ignored with it.
+#include "formats/reading_cancel.h"
 #include "formats/line_tokenizer.h"
 #include "model/mesh.h"
 #include "formats/material_images.h"
@@ -54,7 +55,9 @@ public:
             lines_.number(3) != 1.0)
             return BadFormat;
 
+        CancelCheck cancelled;
         for (int n = lines_.readLine(); n >= 0; n = lines_.readLine()) {
+            if (cancelled()) return Malformed;
             if (n == 0) continue;
             int code;
             if (n >= 2 && lines_.is(0, "Material")) {

@@ -8,6 +8,7 @@
 #include "formats/material_images.h"
 #include "formats/number_text.h"
 #include "formats/obj_materials.h"
+#include "formats/reading_cancel.h"
 #include "formats/text_file.h"
 
 #include <algorithm>
@@ -124,8 +125,10 @@ bool readObjInto(Model& model, const std::string& text, ObjMaterialUse* use)
     std::int32_t material = -1; // the "usemtl" in force, into use->names
     ObjScanner scan(text);
     std::int32_t vertexNumber = 1;
+    CancelCheck cancelled;
 
     for (std::string_view t = scan.token(); !t.empty(); t = scan.token()) {
+        if (cancelled()) return false;
         if (t[0] == '#') {
             scan.restOfLine();
         } else if (t == "v") {
@@ -156,6 +159,7 @@ bool readObjInto(Model& model, const std::string& text, ObjMaterialUse* use)
             scan.restOfLine();
         }
     }
+    if (readingCancelled()) return false;
     model.buildAllEdges();
     return true;
 }

@@ -1,5 +1,8 @@
 #include "formats/svg_canvas.h"
 
+#include "formats/image_embedding.h"
+#include "formats/project_codes.h"
+#include "model/mesh.h"
 #include "pattern/text_metrics.h"
 
 #include <algorithm>
@@ -121,6 +124,54 @@ TextExtent SvgCanvas::textExtent(const std::string& text) const
     return {static_cast<int>(std::lround(arialTextWidth(text, font_.height))), font_.height};
 }
 
+void SvgCanvas::outlinePath(const std::vector<std::vector<DeviceSpot>>& outline)
+{
+    for (const auto& polygon : outline) {
+        for (std::size_t i = 0; i < polygon.size(); ++i) body_ << (i ? "L" : "M") << polygon[i].x << " " << polygon[i].y;
+        body_ << "Z";
+    }
+}
+
+void SvgCanvas::imageColourFill(const std::vector<std::vector<DeviceSpot>>& outline, Color colour)
+{
+    if (outline.empty()) return;
+    flushPath();
+    body_ << "<path d=\"";
+    outlinePath(outline);
+    body_ << "\" fill=\"" << svgColor(colour) << "\" stroke=\"none\"/>\n";
+}
+
+void SvgCanvas::imageFill(const TextureImage& image, const std::vector<std::vector<DeviceSpot>>& outline,
+                          const std::vector<ImageMapping>& mappings)
+{
+    if (outline.empty() || mappings.empty()) return;
+    flushPath();
+    auto [at, added] = imageNumbers_.emplace(&image, static_cast<int>(imageNumbers_.size()) + 1);
+    if (added) {
+        // The image in the unit square of its texture coordinates, v upwards.
+        std::string bytes, type = "image/jpeg";
+        if (passableJpeg(image)) {
+            bytes = image.encoded;
+        } else {
+            bytes = pngFile(image);
+            type = "image/png";
+        }
+        imageDefinitions_ << "<image id=\"texture-" << at->second
+                          << "\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" preserveAspectRatio=\"none\""
+                             " transform=\"matrix(1 0 0 -1 0 1)\" xlink:href=\"data:"
+                          << type << ";base64," << base64Encode(std::vector<unsigned char>(bytes.begin(), bytes.end()))
+                          << "\"/>\n";
+    }
+    const int clip = ++clipCount_;
+    body_ << "<clipPath id=\"face-clip-" << clip << "\"><path d=\"";
+    outlinePath(outline);
+    body_ << "\"/></clipPath>\n<g clip-path=\"url(#face-clip-" << clip << ")\">\n";
+    for (const ImageMapping& m : mappings)
+        body_ << "<use xlink:href=\"#texture-" << at->second << "\" transform=\"matrix(" << m.a << " " << m.b << " "
+              << m.c << " " << m.d << " " << m.e << " " << m.f << ")\"/>\n";
+    body_ << "</g>\n";
+}
+
 void SvgCanvas::beginGroup(const std::string& id, const std::string& layerLabel)
 {
     flushPath();
@@ -146,10 +197,12 @@ std::string SvgCanvas::document()
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\""
         << (layers_ ? " xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"" : "")
+        << (imageNumbers_.empty() ? "" : " xmlns:xlink=\"http://www.w3.org/1999/xlink\"")
         << " version=\"1.1\" width=\"" << widthCm_
         << "cm\" height=\"" << heightCm_ << "cm\" viewBox=\"0 0 " << w << " " << h << "\">\n"
-        << "<rect x=\"0\" y=\"0\" width=\"" << w << "\" height=\"" << h << "\" fill=\"#ffffff\"/>\n"
-        << body_.str() << "</svg>\n";
+        << "<rect x=\"0\" y=\"0\" width=\"" << w << "\" height=\"" << h << "\" fill=\"#ffffff\"/>\n";
+    if (!imageNumbers_.empty()) out << "<defs>\n" << imageDefinitions_.str() << "</defs>\n";
+    out << body_.str() << "</svg>\n";
     return out.str();
 }
 

@@ -5,12 +5,16 @@
 // by the Arial approximation of text_metrics.h. Dotted pens are dashed
 // 0.14 cm on, 0.14 cm off (as the EPS writer's dash of 4 units), and no line
 // is drawn thinner than 0.035 cm (the EPS files' line width), so that the
-// thin pens of a high-resolution canvas stay visible on paper.
+// thin pens of a high-resolution canvas stay visible on paper. Texture
+// images are embedded once each among the definitions (a JPEG file as it
+// is, else a PNG of the pixels) and laid into each face they fill by a
+// transform, inside a clip path of the face.
 #include "pattern/canvas.h"
 
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 
 namespace nettor {
 
@@ -32,6 +36,9 @@ public:
     void textOut(int x, int y, const std::string& text) override;
     TextExtent textExtent(const std::string& text) const override;
     void setTransparentBackground() override {}
+    void imageFill(const TextureImage& image, const std::vector<std::vector<DeviceSpot>>& outline,
+                   const std::vector<ImageMapping>& mappings) override;
+    void imageColourFill(const std::vector<std::vector<DeviceSpot>>& outline, Color colour) override;
 
     // A group around the marks drawn until endGroup; with a label it is an
     // Inkscape layer of that name.
@@ -46,6 +53,7 @@ private:
     void flushPath();
     std::string strokeAttributes(const Pen& pen) const;
     void polygonElement(const std::vector<DevicePoint>& points, bool outlined);
+    void outlinePath(const std::vector<std::vector<DeviceSpot>>& outline);
 
     double widthCm_, heightCm_, unitsPerCm_;
     Pen pen_ = Pen::stockBlack();
@@ -57,6 +65,9 @@ private:
     bool pathOpen_ = false;
     DevicePoint pathEnd_;
     bool layers_ = false; // the document declares the Inkscape namespace
+    std::unordered_map<const TextureImage*, int> imageNumbers_; // from 1
+    std::ostringstream imageDefinitions_;
+    int clipCount_ = 0;
 };
 
 // "#rrggbb".

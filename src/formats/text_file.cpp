@@ -1,5 +1,6 @@
 #include "formats/text_file.h"
 
+#include "formats/reading_cancel.h"
 #include "model/diagnostics.h"
 
 #include <cstdio>
@@ -20,7 +21,13 @@ std::optional<std::string> readWholeFile(const std::string& path)
     if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[1 << 16];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        if (readingCancelled()) {
+            std::fclose(f);
+            return std::nullopt;
+        }
+        data.append(buffer, got);
+    }
     std::fclose(f);
     return data;
 }

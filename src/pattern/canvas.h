@@ -2,12 +2,15 @@
 // The drawing surface the pattern is drawn on: a plain device context with
 // pens, brushes, a rotatable font and integer device coordinates (x to the
 // right, y downwards). The 2D view, printing, metafiles and the SVG writer
-// each provide one.
+// each provide one. Surfaces that can hold images (PDF, SVG, the painter)
+// also fill areas with a texture image.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace nettor {
+
+struct TextureImage;
 
 struct Color {
     std::uint8_t r = 0;
@@ -67,6 +70,20 @@ struct DevicePoint {
     bool operator==(const DevicePoint&) const = default;
 };
 
+// A device position with its fractions.
+struct DeviceSpot {
+    double x = 0.0;
+    double y = 0.0;
+    bool operator==(const DeviceSpot&) const = default;
+};
+
+// Where an image lands on the device: texture coordinate (u, v) (u to the
+// right and v upwards over the image, 0 to 1 across it) goes to
+// x = a u + c v + e, y = b u + d v + f.
+struct ImageMapping {
+    double a = 1.0, b = 0.0, c = 0.0, d = 1.0, e = 0.0, f = 0.0;
+};
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -96,6 +113,19 @@ public:
     virtual TextExtent textExtent(const std::string& text) const = 0;
     // Text is drawn without filling its cell.
     virtual void setTransparentBackground() = 0;
+
+    // Fills the area inside the outline (the union of its polygons, each
+    // turning the same way) with the image laid down by each mapping in
+    // turn. The image must live until the surface's output is written. A
+    // surface that cannot hold images draws nothing.
+    virtual void imageFill(const TextureImage& /*image*/, const std::vector<std::vector<DeviceSpot>>& /*outline*/,
+                           const std::vector<ImageMapping>& /*mappings*/)
+    {
+    }
+    // Fills the area inside the outline with one colour of an image: for a
+    // face that shows too little of its image to lay the image down. A
+    // surface that cannot hold images draws nothing here either.
+    virtual void imageColourFill(const std::vector<std::vector<DeviceSpot>>& /*outline*/, Color /*colour*/) {}
 };
 
 } // namespace nettor

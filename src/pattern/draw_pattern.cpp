@@ -2,6 +2,7 @@
 
 #include "pattern/draw_stroke_number.h"
 #include "pattern/drawn_marks.h"
+#include "pattern/face_image_fill.h"
 #include "pattern/flap_geometry.h"
 #include "pattern/line_classification.h"
 #include "pattern/page_grid.h"
@@ -34,6 +35,7 @@ struct Device {
     {
         return {toDeviceUnits(originX + upcX * p.x), toDeviceUnits(originY + upcY * p.y)};
     }
+    DeviceSpot spot(SheetPoint p) const { return {originX + upcX * p.x, originY + upcY * p.y}; }
     void line(SheetPoint a, SheetPoint b) const
     {
         const DevicePoint da = at(a), db = at(b);
@@ -134,6 +136,30 @@ void drawFaces(const Model& model, const Settings& settings, const Device& devic
     }
 }
 
+// Faces whose material has an image are filled with it over their colour.
+// The image reaches past the face's cut lines, except where a flap drawn
+// before lies, and a little over its folds.
+void drawFaceImages(const Model& model, const Device& device, const DrawnMarks& marks)
+{
+    const double unitsPerMm = 0.1 * std::sqrt(device.upcX * device.upcY);
+    for (const auto& part : model.parts) {
+        if (!part) continue;
+        for (const Face* face : part->faces) {
+            if (!face || !printedImage(*face)) continue;
+            std::vector<DeviceSpot> corners;
+            std::vector<double> reach;
+            for (const HalfEdge* h : face->outerLoop.halfEdges) {
+                if (!h || !h->point || !h->next || !h->next->point || !h->edge) break;
+                corners.push_back(device.spot(sheetPoint(model, *part, *h->point)));
+                const Edge& e = *h->edge;
+                const bool outline = e.edgeId != -1 || !e.halfEdge1 || !e.halfEdge2;
+                reach.push_back((outline && !marks.hasFlap(*h) ? kImageBleedMm : kImageSeamMm) * unitsPerMm);
+            }
+            fillFaceWithImage(device.dc, *face, corners, reach);
+        }
+    }
+}
+
 Pen foldPen(FoldLineStyle style)
 {
     switch (style) {
@@ -215,6 +241,7 @@ void drawPattern(const Model& model, const Settings& settings, Canvas& dc, doubl
     DrawnMarks marks(model);
     if (settings.createFlaps) drawFlaps(model, settings, device, marks);
     drawFaces(model, settings, device);
+    if (settings.printTextures && target != OutputTarget::Screen) drawFaceImages(model, device, marks);
     drawLines(model, settings, device, marks);
     if (settings.showEdgeIds && fontHeight > 2) drawNumbers(model, settings, device, fontHeight);
     dc.selectPen(previousPen);

@@ -2,6 +2,7 @@
 
 #include "pattern/draw_pattern.h"
 #include "pattern/draw_stroke_number.h"
+#include "pattern/face_image_fill.h"
 #include "pattern/line_classification.h"
 
 #include <algorithm>
@@ -23,6 +24,11 @@ struct Device {
 
     DevicePoint at(MmPoint pageMm) const { return {toDeviceUnits(upm * pageMm.x), toDeviceUnits(upm * pageMm.y)}; }
     DevicePoint local(MmPoint localMm) const { return at(piece->onPage(localMm)); }
+    DeviceSpot spot(MmPoint localMm) const
+    {
+        const MmPoint p = piece->onPage(localMm);
+        return {upm * p.x, upm * p.y};
+    }
 };
 
 const Material* faceMaterial(const Face& face)
@@ -45,6 +51,30 @@ Pen foldPen(FoldLineStyle style)
 }
 
 bool placedSide(const HalfEdge& side) { return side.edge && side.point && side.next && side.next->point; }
+
+bool flapped(const LaidOutPiece& piece, const HalfEdge& side)
+{
+    for (const LayoutFlap& flap : piece.flaps)
+        if (flap.side == &side) return true;
+    return false;
+}
+
+// A face whose material has an image is filled with it over its colour. The
+// image reaches past the face's cut lines but not onto its flaps, and a
+// little over its folds.
+void fillWithImage(const PagesLayout& layout, const LaidOutPiece& piece, const Face& face, Device& device)
+{
+    if (!printedImage(face)) return;
+    std::vector<DeviceSpot> corners;
+    std::vector<double> reach;
+    for (const HalfEdge* side : face.outerLoop.halfEdges) {
+        if (!side || !placedSide(*side)) return;
+        corners.push_back(device.spot(layout.local(*side->point)));
+        const bool cut = !layout.joined(*side) && !flapped(piece, *side);
+        reach.push_back((cut ? kImageBleedMm : kImageSeamMm) * device.upm);
+    }
+    fillFaceWithImage(device.dc, face, corners, reach);
+}
 
 // The height in mm of an edge number: the settings' font size, made smaller
 // where the side is too short to hold the digits or the face too narrow to
@@ -141,9 +171,7 @@ PageLine pageLine(const PagesLayout& layout, const LaidOutPiece& piece, const Ha
         if (settings.omitFlatEdges && e.foldAngle > kFlatFoldAngle) return PageLine::Skip;
         return fold();
     }
-    for (const LayoutFlap& flap : piece.flaps)
-        if (flap.side == &side) return fold();
-    return PageLine::Cut;
+    return flapped(piece, side) ? fold() : PageLine::Cut;
 }
 
 void drawLayoutPage(const PagesLayout& layout, const Settings& settings, int page, Canvas& dc,
@@ -183,6 +211,10 @@ void drawLayoutPage(const PagesLayout& layout, const Settings& settings, int pag
             dc.polygon(points);
         }
     });
+    if (settings.printTextures)
+        pieces([&](const LaidOutPiece& piece) {
+            for (const Face* face : piece.faces) fillWithImage(layout, piece, *face, device);
+        });
     end(PageLayer::Faces);
 
     begin(PageLayer::Flaps);

@@ -20,6 +20,12 @@ struct RecordedPolygon {
     bool outlined = false;
 };
 
+struct RecordedImageFill {
+    const TextureImage* image = nullptr;
+    std::vector<std::vector<DeviceSpot>> outline;
+    std::vector<ImageMapping> mappings;
+};
+
 struct RecordedText {
     DevicePoint at;
     std::string text;
@@ -60,6 +66,15 @@ public:
         return {static_cast<int>(text.size()) * font_.height * 6 / 10, font_.height};
     }
     void setTransparentBackground() override { transparent = true; }
+    void imageFill(const TextureImage& image, const std::vector<std::vector<DeviceSpot>>& outline,
+                   const std::vector<ImageMapping>& mappings) override
+    {
+        imageFills.push_back({&image, outline, mappings});
+    }
+    void imageColourFill(const std::vector<std::vector<DeviceSpot>>& outline, Color colour) override
+    {
+        colourFills.push_back({outline, colour});
+    }
 
     // Lines drawn with a pen of this style (null-pen lines are recorded too,
     // as a device would receive them).
@@ -70,6 +85,8 @@ public:
     std::vector<RecordedLine> lines;
     std::vector<RecordedPolygon> polygons;
     std::vector<RecordedText> texts;
+    std::vector<RecordedImageFill> imageFills;
+    std::vector<std::pair<std::vector<std::vector<DeviceSpot>>, Color>> colourFills;
     bool transparent = false;
 
 private:

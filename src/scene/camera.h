@@ -80,6 +80,15 @@ public:
     int lastX() const { return lastX_; }
     int lastY() const { return lastY_; }
     void setLastPosition(int x, int y) { lastX_ = x; lastY_ = y; }
+    // Puts the camera where a saved view had it: the orientation (also the
+    // start of the next drag), the model centre and the distance.
+    void placeAt(const Quaternion& orientation, Vec3 centre, double distance)
+    {
+        trackball_.orientation = orientation;
+        trackball_.startOrientation = orientation;
+        modelCentre_ = centre;
+        cameraDistance_ = distance;
+    }
 
 private:
     void updateRadius() { trackball_.radius = trackballRadius(halfWidth(), halfHeight()); }

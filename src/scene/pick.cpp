@@ -48,12 +48,12 @@ bool evenOddContains(const std::vector<Point2>& c, const Point2& k)
     return inside;
 }
 
+} // namespace
+
 Point2 clickPoint(const ViewSnapshot& view, int x, int y)
 {
     return {static_cast<double>(x), windowYOfRow(view, y)};
 }
-
-} // namespace
 
 bool polygonContains(const std::vector<Point2>& corners, const Point2& k)
 {
@@ -78,6 +78,21 @@ double distanceToSegment(const Point2& k, const Point2& a, const Point2& b)
     return std::hypot(k.x - px, k.y - py);
 }
 
+bool faceHoldsClick(const Face& face, const ViewSnapshot& view, const Point2& k, std::vector<Point2>& corners,
+                    double& depth)
+{
+    corners.clear();
+    bool behind = false;
+    for (const HalfEdge* h : face.outerLoop.halfEdges) {
+        const WindowPoint p = projectPoint(view, h->origin->position);
+        if (!(p.w > 0.0)) behind = true;
+        corners.push_back({p.x, p.y});
+    }
+    if (behind || corners.size() < 3 || !polygonContains(corners, k)) return false;
+    depth = projectPoint(view, face.centroid).depth;
+    return true;
+}
+
 Face* pickFace(const Model& model, const ViewSnapshot& view, int x, int y)
 {
     const Point2 k = clickPoint(view, x, y);
@@ -86,15 +101,8 @@ Face* pickFace(const Model& model, const ViewSnapshot& view, int x, int y)
     std::vector<Point2> corners;
     for (const auto& object : model.objects) {
         for (Face* face : object->faces) {
-            corners.clear();
-            bool behind = false;
-            for (const HalfEdge* h : face->outerLoop.halfEdges) {
-                const WindowPoint p = projectPoint(view, h->origin->position);
-                if (!(p.w > 0.0)) behind = true;
-                corners.push_back({p.x, p.y});
-            }
-            if (behind || corners.size() < 3 || !polygonContains(corners, k)) continue;
-            const double depth = projectPoint(view, face->centroid).depth;
+            double depth = 0.0;
+            if (!faceHoldsClick(*face, view, k, corners, depth)) continue;
             if (!kept || depth < keptDepth) {
                 kept = face;
                 keptDepth = depth;
@@ -104,14 +112,11 @@ Face* pickFace(const Model& model, const ViewSnapshot& view, int x, int y)
     return kept;
 }
 
-Edge* pickEdge(const Model& model, const ViewSnapshot& view, int x, int y)
+Edge* nearestEdgeOfFace(const Face& face, const ViewSnapshot& view, const Point2& k)
 {
-    const Face* face = pickFace(model, view, x, y);
-    if (!face) return nullptr;
-    const Point2 k = clickPoint(view, x, y);
     Edge* kept = nullptr;
     double keptDistance = std::numeric_limits<double>::infinity();
-    for (const HalfEdge* h : face->outerLoop.halfEdges) {
+    for (const HalfEdge* h : face.outerLoop.halfEdges) {
         Edge* e = h->edge;
         if (!e || !e->vertex1 || !e->vertex2) continue;
         const WindowPoint a = projectPoint(view, e->vertex1->position);
@@ -123,6 +128,36 @@ Edge* pickEdge(const Model& model, const ViewSnapshot& view, int x, int y)
         }
     }
     return kept;
+}
+
+HalfEdge* sideOfFaceNear(const Face& face, const ViewSnapshot& view, int x, int y, double maxPixels)
+{
+    const Point2 k = clickPoint(view, x, y);
+    HalfEdge* kept = nullptr;
+    double keptDistance = maxPixels;
+    for (HalfEdge* h : face.outerLoop.halfEdges) {
+        if (!h->next) continue;
+        const WindowPoint a = projectPoint(view, h->origin->position);
+        const WindowPoint b = projectPoint(view, h->next->origin->position);
+        const double d = distanceToSegment(k, {a.x, a.y}, {b.x, b.y});
+        if (kept ? d < keptDistance : d <= keptDistance) {
+            kept = h;
+            keptDistance = d;
+        }
+    }
+    return kept;
+}
+
+HalfEdge* pickSide(const Model& model, const ViewSnapshot& view, int x, int y, double maxPixels)
+{
+    const Face* face = pickFace(model, view, x, y);
+    return face ? sideOfFaceNear(*face, view, x, y, maxPixels) : nullptr;
+}
+
+Edge* pickEdge(const Model& model, const ViewSnapshot& view, int x, int y)
+{
+    const Face* face = pickFace(model, view, x, y);
+    return face ? nearestEdgeOfFace(*face, view, clickPoint(view, x, y)) : nullptr;
 }
 
 } // namespace nettor

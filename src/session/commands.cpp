@@ -20,9 +20,13 @@ CommandState commandState(Command command, const Session& state)
     case Command::PrintSetup:
     case Command::ZoomIn:
     case Command::ZoomOut:
+        result.enabled = finished;
+        break;
     case Command::ScaleUp:
     case Command::ScaleDown:
-        result.enabled = finished;
+        // On the pages the size is the finished size of Page Setup, chosen
+        // on purpose; a step there would lay every part out afresh.
+        result.enabled = finished && !state.pagesShown();
         break;
     case Command::UndoLastEdgePick:
         result.enabled = state.status.undoAvailable.load();
@@ -38,10 +42,17 @@ CommandState commandState(Command command, const Session& state)
         result.checked = state.showTexture;
         break;
     case Command::SaveCutEdges:
+    case Command::SaveProject:
+    case Command::SaveProjectAs:
         result.enabled = model != nullptr;
         break;
     case Command::ExportObj:
         result.enabled = finished && model;
+        break;
+    case Command::PrintTextures:
+        // Only a model whose materials have images has anything to print.
+        result.enabled = model && hasMaterialImages(*model);
+        result.checked = state.settings.printTextures != 0;
         break;
     case Command::TextureWindow:
         result.enabled = finished && model && hasTextureImages(*model);

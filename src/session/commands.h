@@ -42,11 +42,16 @@ enum class Command : std::int32_t {
     RepackPages = 32813,
     UndoLayoutChange = 32814,
     RedoLayoutChange = 32815,
+    // The project file of the whole work.
+    SaveProject = 32816,
+    SaveProjectAs = 32817,
+    // The printed pattern's faces filled with their materials' images.
+    PrintTextures = 32818,
 };
 
 struct CommandState {
     bool enabled = false;
-    bool checked = false; // DisplayTexture, and the layout's radio items
+    bool checked = false; // DisplayTexture, PrintTextures, and the layout's radio items
 };
 
 // Whether the command may run now, from the current model and the

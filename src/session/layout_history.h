@@ -3,6 +3,7 @@
 // keeps the layout as it was before (or, for redo, after) the change.
 #include "pattern/pages_layout.h"
 #include "state/pages_settings.h"
+#include "unfold/unfolding_capture.h"
 
 #include <cstddef>
 #include <deque>
@@ -14,6 +15,9 @@ struct LayoutSnapshot {
     LayoutMode mode = LayoutMode::OneSheet;
     PagesSettings settings;
     std::optional<PagesLayout> layout;
+    // A step that changed the unfolding too (two parts joined across a cut
+    // of the model) keeps the records it touched.
+    std::optional<UnfoldingCapture> unfolding;
 };
 
 class LayoutHistory {
@@ -31,6 +35,9 @@ public:
     // layout before the change is returned.
     std::optional<LayoutSnapshot> undo(LayoutSnapshot now) { return swap(undo_, redo_, std::move(now)); }
     std::optional<LayoutSnapshot> redo(LayoutSnapshot now) { return swap(redo_, undo_, std::move(now)); }
+    // The layout the next undo or redo would give; null for none.
+    const LayoutSnapshot* nextUndo() const { return undo_.empty() ? nullptr : &undo_.back(); }
+    const LayoutSnapshot* nextRedo() const { return redo_.empty() ? nullptr : &redo_.back(); }
     bool canUndo() const { return !undo_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
     std::size_t undoSteps() const { return undo_.size(); }

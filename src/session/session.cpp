@@ -21,6 +21,7 @@ void Session::replaceModel(std::unique_ptr<Model> next)
     std::unique_ptr<Model> previous = std::move(model);
     pagesLayout.reset(); // it points into the previous model
     layoutHistory_.clear(); // and so does every step of its history
+    retiredParts_.clear();
     selectedPiece = -1;
     litEdge = nullptr;
     misplaced.clear();
@@ -57,8 +58,14 @@ void Session::reportReadWarnings()
 
 bool Session::openModel(const std::string& path)
 {
-    if (lowerExtension(path) == "nettor") return openProject(path);
-    LoadedModel loaded = loadModelFile(path, listener);
+    return openRead(readForOpen(path));
+}
+
+bool Session::openRead(ReadForOpen read)
+{
+    for (const std::string& text : read.messages) message(text);
+    if (read.project) return openProject(read.path, std::move(read.projectContent));
+    LoadedModel& loaded = read.loaded;
     if (loaded.result == LoadResult::CannotOpen) {
         message(loadResultMessage(loaded.result));
         return false;
@@ -169,6 +176,24 @@ void Session::firstFacePick(Face* face)
     nettor::firstFacePick(*this, model.get(), face);
 }
 
+void Session::modelClick(std::int32_t pickMode, int pressX, int pressY, int x, int y, const ModelPicker& picker)
+{
+    if (!modelBeingUnfolded() || !isClick(pressX, pressY, x, y)) return;
+    switch (pickMode) {
+    case FirstFaceMode:
+        firstFacePick(picker.pickFace ? picker.pickFace(x, y) : nullptr);
+        break;
+    case ConnectEdgeMode:
+        connectEdgePick(picker.pickEdge ? picker.pickEdge(x, y) : nullptr);
+        break;
+    case CutEdgeMode:
+        cutEdgePick(picker.pickEdge ? picker.pickEdge(x, y) : nullptr);
+        break;
+    default:
+        break;
+    }
+}
+
 void Session::connectEdgePick(Edge* edge)
 {
     if (model) unsavedChanges_ = true;
@@ -222,8 +247,13 @@ void Session::patternViewCommand(Command command)
     switch (command) {
     case Command::ZoomIn: notify(ViewChange::ZoomInRequested); break;
     case Command::ZoomOut: notify(ViewChange::ZoomOutRequested); break;
-    case Command::ScaleUp: notify(ViewChange::ScaleUpRequested); break;
-    case Command::ScaleDown: notify(ViewChange::ScaleDownRequested); break;
+    // The pages keep the finished size of Page Setup.
+    case Command::ScaleUp:
+        if (!pagesShown()) notify(ViewChange::ScaleUpRequested);
+        break;
+    case Command::ScaleDown:
+        if (!pagesShown()) notify(ViewChange::ScaleDownRequested);
+        break;
     default: break;
     }
 }
@@ -232,6 +262,11 @@ void Session::toggleTexture()
 {
     showTexture = !showTexture;
     reevaluate();
+}
+
+void Session::togglePrintTextures()
+{
+    settings.printTextures = settings.printTextures ? 0 : 1;
 }
 
 void Session::settingsDialogClosed(bool accepted, const Settings& edited, const PartSearchSettings* search)

@@ -4,11 +4,13 @@
 // method for each thing the user can do. The window and nettor-cli call it;
 // the views only observe it (through the listener) and draw. It holds no
 // Qt; a process may hold as many sessions as it likes.
+#include "unfold/manual_unfolding.h"
 #include "formats/temp_cut_edge_file.h"
 #include "formats/project_file.h"
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
 #include "session/layout_history.h"
+#include "session/model_reading.h"
 #include "state/pages_settings.h"
 #include "state/engine_state.h"
 #include "state/settings.h"
@@ -48,6 +50,9 @@ public:
     std::optional<PagesLayout> pagesLayout;
     int selectedPiece = -1;          // of pagesLayout; -1 none
     const Edge* litEdge = nullptr;   // a cut hovered on the pages: lit on both sides
+    // Counts the selections the pattern view should scroll to (a face
+    // clicked in the 3D view): the view scrolls when it sees a new count.
+    int selectionToReveal = 0;
     std::vector<char> misplaced;     // a flag for each piece of pagesLayout
 
     // ---- The project file (session_project.cpp) ----
@@ -62,6 +67,7 @@ public:
     // Makes the project's work current; when it cannot be read the user is
     // told what is wrong and the current work stays.
     bool openProject(const std::string& path);
+    bool openProject(const std::string& path, ProjectContent project);
     // A recovery copy of the work (mode 0600); the changes stay unsaved.
     bool writeRecoveryCopy(const std::string& path, std::string& error) const;
     // The project as it would be saved, uncompressed.
@@ -74,9 +80,13 @@ public:
     void replaceModel(std::unique_ptr<Model> next);
 
     // ---- Models ----
-    // Open: reads the file (a model or a cut-edge file) and makes the result
-    // current; false when nothing but the texture flags changed.
+    // Open: reads the file (a model, a cut-edge file or a project) and makes
+    // the result current; false when nothing but the texture flags changed.
     bool openModel(const std::string& path);
+    // The second half of openModel, for a file read elsewhere (readForOpen,
+    // perhaps on another thread): what the reading told the user is shown
+    // first, then the result is taken up as openModel does.
+    bool openRead(ReadForOpen read);
     // The panel's Undo: only once the unfolding is finished, the model as it
     // was at Start becomes current again (see reloadBeforeUnfolding).
     bool undoToBeforeStart();
@@ -119,6 +129,9 @@ public:
     // The model is loaded and its unfolding not finished.
     bool modelBeingUnfolded() const;
     void firstFacePick(Face* face);
+    // A left click on the 3D view: the pick of the mode (as onModelClick),
+    // an unsaved change when it is one.
+    void modelClick(std::int32_t pickMode, int pressX, int pressY, int x, int y, const ModelPicker& picker);
     void connectEdgePick(Edge* edge);
     void cutEdgePick(Edge* edge);
     void closeCurrentPart();
@@ -141,6 +154,9 @@ public:
     // Display Texture: toggles showTexture; then the candidates are
     // evaluated again.
     void toggleTexture();
+    // Print Textures: whether the printed pattern (print, preview, PDF, SVG)
+    // fills each face with its part of its material's image.
+    void togglePrintTextures();
     // The settings dialog has been closed: with OK its values become the
     // current settings, and so does its search for fewer parts when given.
     // Either way settingsChanged, then the candidates are evaluated again.
@@ -181,6 +197,8 @@ public:
     // Cut Edge on the pages: the piece is split at the fold, the smaller
     // part going to the first place with room. Connect Edge: the pieces on
     // both sides of a cut the layout made are joined where the side's lies.
+    // A cut of the model itself joins the two parts of the unfolding
+    // across it (joinPartsAt).
     bool splitPieceAt(const HalfEdge* side);
     bool joinPiecesAt(const HalfEdge* side);
     // The glue flap of a cut (either of its sides given): moved to the
@@ -199,6 +217,28 @@ public:
     // Lights a cut of the Pages layout (null: none); layoutSelectionChanged.
     void lightEdge(const Edge* edge);
     int misplacedCount() const;
+
+    // ---- The finished pattern between the two views (session_part_join.cpp) ----
+    // Connect Edge on a cut of the model between two parts of the finished
+    // unfolding: the other part's faces are placed again beside the side's,
+    // whose piece stays where it lies on the pages; the cut becomes a fold
+    // and loses its number and flap. One step of the layout history. When
+    // faces would overlap the user is told and nothing changes.
+    bool joinPartsAt(const HalfEdge* side);
+    // The pointer rests on a side in the finished 3D view (null: on none):
+    // its edge is lit on the pages, and in the 3D view. Null puts out only
+    // a light the 3D view gave.
+    void pointAtModelSide(const HalfEdge* side);
+    // A click on the finished 3D view, on the face and the side under it
+    // (either may be null): in Connect Edge mode a click on a cut between
+    // two parts joins them, in Cut Edge mode one on a fold splits its piece;
+    // any other click on a face selects its piece, which the pattern view
+    // scrolls to.
+    void finishedModelClick(Face* face, HalfEdge* side);
+    // The faces of the selected piece, lit in the 3D view; empty for none.
+    std::vector<const Face*> selectedFaces() const;
+    static constexpr const char* kJoinOverlapMessage =
+        "These parts cannot be joined there: their faces would overlap.";
     // The longest side of the finished model in mm on paper, in the layout
     // shown; 0 without a finished pattern.
     double finishedSizeMm() const;
@@ -229,6 +269,8 @@ private:
     // After every change of the layout: the misplaced pieces, the
     // selection, and the views told.
     void layoutChangeDone();
+    // layoutChangeDone after a change the user made: the work is unsaved.
+    void layoutEditDone();
     bool validPiece(int piece) const;
     // One flap change as a step of the history.
     bool flapStep(const HalfEdge* side, bool (*change)(PagesLayout&, const HalfEdge&));
@@ -236,6 +278,9 @@ private:
     bool recordSaved_ = false;
     mutable StartRecord startRecord_;
     LayoutHistory layoutHistory_;
+    // Parts taken out of the model by a join, while an undo may put them back.
+    std::vector<std::unique_ptr<UnfoldedPart>> retiredParts_;
+    bool edgeLitFromModel_ = false; // the lit edge is the one pointed at in the 3D view
 };
 
 } // namespace nettor

@@ -16,11 +16,17 @@ namespace nettor {
 
 LayoutSnapshot Session::layoutSnapshot() const
 {
-    return {layoutMode, pagesSettings, pagesLayout};
+    return {layoutMode, pagesSettings, pagesLayout, std::nullopt};
 }
 
 void Session::restoreLayout(LayoutSnapshot snapshot)
 {
+    if (snapshot.unfolding && model) {
+        restoreUnfolding(*model, *snapshot.unfolding, retiredParts_);
+        status.partCount = static_cast<std::int32_t>(model->parts.size());
+        notify(ViewChange::CountsChanged);
+        invalidateModelView();
+    }
     layoutMode = snapshot.mode;
     pagesSettings = snapshot.settings;
     pagesLayout = std::move(snapshot.layout);
@@ -44,6 +50,13 @@ void Session::layoutChangeDone()
     if (!validPiece(selectedPiece)) selectedPiece = -1;
     if (!pagesLayout) litEdge = nullptr;
     notify(ViewChange::LayoutChanged);
+}
+
+void Session::layoutEditDone()
+{
+    // An edit of the user's: the work has changed since it was saved.
+    if (model) markChanged();
+    layoutChangeDone();
 }
 
 bool Session::validPiece(int piece) const
@@ -72,6 +85,7 @@ double Session::finishedSizeMm() const
 void Session::layOutFinishedPattern()
 {
     layoutHistory_.clear();
+    retiredParts_.clear(); // no step is left to put them back
     pagesLayout.reset();
     selectedPiece = -1;
     // A pattern that cannot be laid out on these pages (the user has been
@@ -86,7 +100,7 @@ void Session::layOutAgainForSettings()
     LayoutSnapshot before = layoutSnapshot();
     if (!layOutNow()) return; // the layout stays as it was
     layoutHistory_.record(std::move(before));
-    layoutChangeDone();
+    layoutEditDone();
 }
 
 bool Session::setLayoutMode(LayoutMode mode)
@@ -99,7 +113,7 @@ bool Session::setLayoutMode(LayoutMode mode)
         return false;
     }
     layoutHistory_.record(std::move(before));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
@@ -120,7 +134,7 @@ bool Session::setPagesSettings(const PagesSettings& next)
         return false;
     }
     layoutHistory_.record(std::move(before));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
@@ -140,7 +154,7 @@ bool Session::movePiece(int piece, int page, MmPoint offset)
     int last = 1;
     for (const LaidOutPiece& p : layout.pieces) last = std::max(last, p.page);
     layout.pageCount = last;
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
@@ -156,7 +170,7 @@ bool Session::turnPiece(int piece, double degrees)
     turned.offset = offsetAfterTurn(*pagesLayout, turned, rotation);
     turned.rotationDeg = rotation;
     turned.movedByUser = true;
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
@@ -176,7 +190,7 @@ bool Session::repackPages(bool all)
         }
     }
     layoutHistory_.record(std::move(before));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
@@ -197,13 +211,14 @@ bool Session::splitPieceAt(const HalfEdge* side)
     fixed[loose] = 0;
     repackAroundFixed(layout, fixed); // when there is no room it stays where it is
     layoutHistory_.record(std::move(before));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
 bool Session::joinPiecesAt(const HalfEdge* side)
 {
-    if (!pagesLayout || !side || !pagesLayout->splitNumbers.count(side->edge)) return false;
+    if (!pagesLayout || !side) return false;
+    if (!pagesLayout->splitNumbers.count(side->edge)) return joinPartsAt(side);
     LayoutSnapshot before = layoutSnapshot();
     const int removed = side->twin ? pieceOfSide(*pagesLayout, *side->twin) : -1;
     const int kept = pieceOfSide(*pagesLayout, *side);
@@ -214,7 +229,7 @@ bool Session::joinPiecesAt(const HalfEdge* side)
     if (selectedPiece == removed) selectedPiece = kept;
     if (removed != kept && selectedPiece > removed) --selectedPiece;
     layoutHistory_.record(std::move(before));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
@@ -227,7 +242,7 @@ bool Session::flapStep(const HalfEdge* side, bool (*change)(PagesLayout&, const 
         return false;
     }
     layoutHistory_.record(std::move(before));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
@@ -248,25 +263,34 @@ bool Session::showFlap(const HalfEdge* side)
 
 bool Session::undoLayoutChange()
 {
-    std::optional<LayoutSnapshot> previous = layoutHistory_.undo(layoutSnapshot());
+    const LayoutSnapshot* step = layoutHistory_.nextUndo();
+    if (!step) return false;
+    LayoutSnapshot now = layoutSnapshot();
+    if (step->unfolding && model) now.unfolding = captureUnfoldingLike(*model, *step->unfolding);
+    std::optional<LayoutSnapshot> previous = layoutHistory_.undo(std::move(now));
     if (!previous) return false;
     restoreLayout(std::move(*previous));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
 bool Session::redoLayoutChange()
 {
-    std::optional<LayoutSnapshot> next = layoutHistory_.redo(layoutSnapshot());
+    const LayoutSnapshot* step = layoutHistory_.nextRedo();
+    if (!step) return false;
+    LayoutSnapshot now = layoutSnapshot();
+    if (step->unfolding && model) now.unfolding = captureUnfoldingLike(*model, *step->unfolding);
+    std::optional<LayoutSnapshot> next = layoutHistory_.redo(std::move(now));
     if (!next) return false;
     restoreLayout(std::move(*next));
-    layoutChangeDone();
+    layoutEditDone();
     return true;
 }
 
 void Session::lightEdge(const Edge* edge)
 {
     if (!pagesLayout) edge = nullptr;
+    edgeLitFromModel_ = false;
     if (edge == litEdge) return;
     litEdge = edge;
     notify(ViewChange::LayoutSelectionChanged);

@@ -58,7 +58,11 @@ bool Session::writeRecoveryCopy(const std::string& path, std::string& error) con
 
 bool Session::openProject(const std::string& path)
 {
-    ProjectContent project = readProjectFile(path);
+    return openProject(path, readProjectFile(path));
+}
+
+bool Session::openProject(const std::string& path, ProjectContent project)
+{
     if (!project.model) {
         message(project.error);
         return false;
@@ -68,7 +72,9 @@ bool Session::openProject(const std::string& path)
     forgetStartRecord();
 
     const ProjectState& state = project.state;
+    const std::int32_t printTextures = settings.printTextures; // the user's choice, not the project's
     settings = state.settings;
+    settings.printTextures = printTextures;
     partSearch = state.partSearch;
     layoutMode = state.layoutMode;
     pagesSettings = state.pagesSettings;

@@ -89,6 +89,19 @@ TEST_F(CommandRules, TextureCommandsFollowTheModelsTexture)
     EXPECT_FALSE(enabled(Command::TextureWindow));
     session.status.finished = true;
     EXPECT_TRUE(enabled(Command::TextureWindow));
+    // The user's own image is not printed: Print Textures waits for a
+    // material's image, and is then on until switched off.
+    EXPECT_FALSE(enabled(Command::PrintTextures));
+    session.model->objects[0]->materials.resize(1);
+    session.model->objects[0]->materials[0].imageIndex = 0;
+    session.model->images.push_back(std::make_unique<TextureImage>());
+    EXPECT_TRUE(enabled(Command::PrintTextures));
+    EXPECT_TRUE(commandState(Command::PrintTextures, session).checked);
+    session.togglePrintTextures();
+    EXPECT_FALSE(commandState(Command::PrintTextures, session).checked);
+    EXPECT_EQ(session.settings.printTextures, 0);
+    session.togglePrintTextures();
+    EXPECT_EQ(session.settings.printTextures, 1);
 }
 
 TEST_F(CommandRules, ZoomAndScaleSendTheirHintsOnlyWhenFinished)

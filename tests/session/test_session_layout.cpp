@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -249,13 +250,7 @@ TEST_F(SessionLayoutTest, AFoldCutOnThePagesSplitsThePieceAndJoiningPutsItBackTo
     EXPECT_EQ(session.pagesLayout->pieces.size(), pieces);
     EXPECT_EQ(session.pagesLayout->edgeNumber(*fold->edge), -1);
     EXPECT_FALSE(hasLayoutFlap(*session.pagesLayout, *fold) || hasLayoutFlap(*session.pagesLayout, *fold->twin));
-    // A cut of the model is not joined on the pages.
-    const HalfEdge* modelCut = nullptr;
-    for (const LaidOutPiece& p : session.pagesLayout->pieces)
-        for (const LayoutFlap& f : p.flaps)
-            if (f.side->edge->edgeId >= 0) modelCut = f.side;
-    ASSERT_TRUE(modelCut);
-    EXPECT_FALSE(session.joinPiecesAt(modelCut));
+    // (The model's own cuts join too: test_session_part_join.cpp.)
     ASSERT_TRUE(session.undoLayoutChange());
     ASSERT_TRUE(session.undoLayoutChange());
     EXPECT_EQ(pagesLayoutDump(*session.pagesLayout), whole);
@@ -313,6 +308,55 @@ TEST_F(SessionLayoutTest, MovesBeyondTheLastPageMakeANewPageAndBadSetupsChangeNo
     session.replaceModel(buildModel(boxSpec()));
     EXPECT_FALSE(session.layoutUndoAvailable());
     EXPECT_FALSE(session.pagesLayout);
+}
+
+} // namespace
+} // namespace nettor
+
+namespace nettor {
+namespace {
+
+// After a save each kind of edit on the pages leaves unsaved changes; an
+// edit that changes nothing, and opening the saved project, leave none.
+TEST_F(SessionLayoutTest, EveryEditOnThePagesIsAnUnsavedChangeAndOpeningAProjectIsNot)
+{
+    const std::string path = test::writeTempFile("layout_changes.nettor", "");
+    const auto savedThen = [&](const char* what, const std::function<bool()>& edit) {
+        ASSERT_TRUE(session.saveProject(path)) << what;
+        ASSERT_FALSE(session.unsavedChanges()) << what;
+        ASSERT_TRUE(edit()) << what;
+        EXPECT_TRUE(session.unsavedChanges()) << what;
+    };
+    const PagesLayout& layout = *session.pagesLayout;
+    const HalfEdge* flapSide = nullptr;
+    for (const LaidOutPiece& p : layout.pieces)
+        if (!p.flaps.empty() && !flapSide) flapSide = p.flaps.front().side;
+    ASSERT_TRUE(flapSide);
+    savedThen("move", [&] { return session.movePiece(1, 1, {5.0, 7.0}); });
+    savedThen("turn", [&] { return session.turnPiece(0, 90.0); });
+    savedThen("repack", [&] { return session.repackPages(true); });
+    savedThen("flap", [&] { return session.flipFlap(flapSide); });
+    savedThen("hide flap", [&] { return session.hideFlap(flapSide); });
+    savedThen("show flap", [&] { return session.showFlap(flapSide); });
+    savedThen("undo", [&] { return session.undoLayoutChange(); });
+    savedThen("redo", [&] { return session.redoLayoutChange(); });
+    PagesSettings setup = session.pagesSettings;
+    setup.finishedSizeMm = 250.0;
+    savedThen("page setup", [&] { return session.setPagesSettings(setup); });
+    savedThen("one sheet", [&] { return session.setLayoutMode(LayoutMode::OneSheet); });
+    savedThen("pages", [&] { return session.setLayoutMode(LayoutMode::Pages); });
+
+    ASSERT_TRUE(session.saveProject(path));
+    EXPECT_FALSE(session.movePiece(0, session.pagesLayout->pieces[0].page, session.pagesLayout->pieces[0].offset));
+    EXPECT_FALSE(session.unsavedChanges());
+
+    Session reopened;
+    LayoutMessages quiet;
+    reopened.listener = &quiet;
+    ASSERT_TRUE(reopened.openProject(path));
+    ASSERT_TRUE(reopened.pagesLayout);
+    EXPECT_FALSE(reopened.unsavedChanges());
+    EXPECT_EQ(reopened.projectJson(), session.projectJson());
 }
 
 } // namespace

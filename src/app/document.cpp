@@ -1,5 +1,7 @@
 #include "app/document.h"
 
+#include "app/model_opening.h"
+
 #include "session/app_state.h"
 #include "state/message_kind.h"
 
@@ -8,7 +10,7 @@
 #include <QMetaObject>
 #include <QThread>
 
-Document::Document(QObject* parent) : QObject(parent)
+Document::Document(QObject* parent) : QObject(parent), opening_(new ModelOpening(this))
 {
     previousListener_ = nettor::appState().listener;
     nettor::appState().listener = this;
@@ -21,7 +23,7 @@ Document::~Document()
 
 bool Document::openPath(const QString& path)
 {
-    return nettor::appState().openModel(path.toStdString());
+    return opening_->open(path, messageParent());
 }
 
 void Document::changed(nettor::ViewChange change)

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class ModelOpening;
 class QWidget;
 
 class Document : public QObject, public nettor::UiListener {
@@ -19,7 +20,9 @@ public:
     ~Document() override;
 
     // The Open command after its dialog; true when a new model is current.
+    // The file is read on a worker thread (see ModelOpening).
     bool openPath(const QString& path);
+    ModelOpening* opening() const { return opening_; }
 
     // The base name of the current model's file, empty when there is none.
     QString title() const { return title_; }
@@ -68,6 +71,7 @@ protected:
     void changed(nettor::ViewChange change) override;
 
 private:
+    ModelOpening* opening_ = nullptr;
     QString title_;
     QWidget* dialogParent_ = nullptr;
     QWidget* commandWindow_ = nullptr;

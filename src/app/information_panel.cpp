@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+
 namespace {
 
 QLineEdit* counterField(QWidget* parent, const QString& name)
@@ -167,6 +168,12 @@ void InformationPanel::refreshCounters()
     parts_->setText(QString::number(status.partCount));
 }
 
+void InformationPanel::showCountersNow()
+{
+    refreshCounters();
+    repaint();
+}
+
 void InformationPanel::showScale()
 {
     scaleValue_ = nettor::appState().displayedScale;
@@ -175,6 +182,7 @@ void InformationPanel::showScale()
 
 void InformationPanel::showFinishedSize()
 {
+    finishedSizeDue_ = false;
     const double mm = nettor::appState().finishedSizeMm();
     finishedSize_->setText(mm > 0.0 ? QStringLiteral("Finished size: %1 mm").arg(mm, 0, 'f', 1) : QString());
 }
@@ -211,8 +219,12 @@ void InformationPanel::onUpdateHint(int number)
         // scale then; show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
     }
-    // Once every view has had the hint, as the scale.
-    QMetaObject::invokeMethod(this, &InformationPanel::showFinishedSize, Qt::QueuedConnection);
+    // Once every view has had the hint, as the scale; once for the hints
+    // that come together (it measures the whole model).
+    if (!finishedSizeDue_) {
+        finishedSizeDue_ = true;
+        QMetaObject::invokeMethod(this, &InformationPanel::showFinishedSize, Qt::QueuedConnection);
+    }
     undo_->setEnabled(nettor::appState().unfoldingUndoAvailable());
 }
 

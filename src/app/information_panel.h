@@ -41,6 +41,9 @@ public slots:
     void showPartSearchChoice();
     // Copies the unfolding counters into their fields.
     void refreshCounters();
+    // The same, painted on the screen before this returns (ahead of views
+    // that are about to take long to draw).
+    void showCountersNow();
 
 private:
     void showScale();
@@ -71,4 +74,5 @@ private:
     QLabel* finishedSize_ = nullptr;
     QPushButton* refresh_;
     double scaleValue_ = 0.0; // the scale as last shown or read
+    bool finishedSizeDue_ = false; // showFinishedSize is queued
 };

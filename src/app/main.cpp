@@ -49,15 +49,12 @@ int main(int argc, char** argv)
     Document document;
     MainWindow frame(&document);
     frame.show();
+    // Work a crashed run left behind is offered first.
+    if (!parser.isSet(quitWhenShown)) QTimer::singleShot(0, &frame, [&frame] { frame.offerRecovery(); });
 
-    const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty()) {
-        const QString path = files.first();
-        // Opened once the window is up, so that message boxes have a parent.
-        QTimer::singleShot(0, &frame, [&frame, path] { frame.openFile(path); });
-    }
-    if (parser.isSet(quitWhenShown)) {
-        // Asked after the file (if any) was opened, so the title names it.
+    // With --quit-when-shown: the title is written once the window is on
+    // the screen and the file (if any) has been opened, so that it names it.
+    const auto quitOnceShown = [&frame] {
         auto* poll = new QTimer(&frame);
         QObject::connect(poll, &QTimer::timeout, &frame, [&frame, poll] {
             if (!frame.windowHandle() || !frame.windowHandle()->isExposed()) return;
@@ -67,6 +64,20 @@ int main(int argc, char** argv)
             QApplication::quit();
         });
         poll->start(20);
+    };
+    const bool quit = parser.isSet(quitWhenShown);
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+        const QString path = files.first();
+        // Opened once the window is up, so that message boxes have a parent.
+        // Reading goes on while the window keeps drawing: the title is asked
+        // only when the opening has ended.
+        QTimer::singleShot(0, &frame, [&frame, path, quit, quitOnceShown] {
+            frame.openFile(path);
+            if (quit) quitOnceShown();
+        });
+    } else if (quit) {
+        quitOnceShown();
     }
     return app.exec();
 }

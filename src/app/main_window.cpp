@@ -20,6 +20,8 @@
 #include "formats/pages_outputs.h"
 #include "formats/saved_outputs.h"
 #include "session/app_state.h"
+#include "session/recovery_copies.h"
+#include "formats/project_file.h"
 #include "formats/assimp_import.h"
 #include "formats/load_model.h"
 
@@ -36,21 +38,31 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QLocale>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
 using nettor::Command;
+
+namespace {
+
+// Releases the views held at the end of a background unfolding.
+const QEvent::Type kViewsReleased = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
 
 QString MainWindow::openFilter()
 {
@@ -125,14 +137,17 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
                            static_cast<QObject*>(patternView_)}) {
         connect(document_, SIGNAL(updateHint(int)), receiver, SLOT(onUpdateHint(int)));
     }
-    new UnfoldRunner(document_, this); // Start's unfolding (hint 2)
+    // Start's unfolding (hint 2). When a run ends, the panel's counters go
+    // to the screen first: the views' drawing of a large finished model
+    // takes far longer, so they take no repaint until that frame is out.
+    auto* runner = new UnfoldRunner(document_, this);
+    connect(runner, &UnfoldRunner::runEnding, this, &MainWindow::holdViewsForCounters);
+    connect(runner, &UnfoldRunner::runEnded, this, &MainWindow::releaseViewsAfterCounters);
     connect(document_, &Document::updateHint, this, &MainWindow::updateCommandStates);
     connect(document_, &Document::modelViewInvalidated, this, &MainWindow::updateCommandStates);
     connect(document_, &Document::titleChanged, this, &MainWindow::updateTitle);
-    connect(document_, &Document::modelViewInvalidated, modelView_,
-            qOverload<>(&QWidget::update));
-    connect(document_, &Document::patternViewRepaintRequested, patternView_,
-            qOverload<>(&QWidget::update));
+    connect(document_, &Document::modelViewInvalidated, modelView_, &ModelView::modelChanged);
+    connect(document_, &Document::patternViewRepaintRequested, patternView_, &PatternView::patternChanged);
     connect(document_, &Document::patternViewRepaintRequested, this, &MainWindow::updateCommandStates);
 
     printCommands_ = new PrintCommands(this);
@@ -163,6 +178,20 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
     stateTimer_->setInterval(250);
     connect(stateTimer_, &QTimer::timeout, this, &MainWindow::updateCommandStates);
     stateTimer_->start();
+
+    // While there is unsaved work a copy of it is kept for after a crash.
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setObjectName(QStringLiteral("recoveryTimer"));
+    bool intervalGiven = false;
+    const int interval = qEnvironmentVariableIntValue("NETTOR_RECOVERY_INTERVAL_MS", &intervalGiven);
+    setRecoveryInterval(intervalGiven && interval > 0 ? interval : 60000);
+    connect(recoveryTimer_, &QTimer::timeout, this, &MainWindow::writeRecoveryCopy);
+    recoveryTimer_->start();
+}
+
+MainWindow::~MainWindow()
+{
+    removeRecoveryCopy();
 }
 
 void MainWindow::createActions()
@@ -196,6 +225,9 @@ void MainWindow::buildMenus()
     add(fileMenu_, Command::Open);
     add(fileMenu_, Command::OpenTexture);
     fileMenu_->addSeparator();
+    add(fileMenu_, Command::SaveProject);
+    add(fileMenu_, Command::SaveProjectAs);
+    fileMenu_->addSeparator();
     add(fileMenu_, Command::SaveEmf);
     add(fileMenu_, Command::SaveEps);
     add(fileMenu_, Command::SaveCutEdges);
@@ -205,6 +237,7 @@ void MainWindow::buildMenus()
     add(fileMenu_, Command::Print);
     add(fileMenu_, Command::PrintPreview);
     add(fileMenu_, Command::PrintSetup);
+    add(fileMenu_, Command::PrintTextures);
     recentSeparator_ = fileMenu_->addSeparator();
     add(fileMenu_, Command::Exit);
 
@@ -275,7 +308,11 @@ void MainWindow::setCommandHandler(Command command, std::function<void()> handle
 void MainWindow::installHandlers()
 {
     setCommandHandler(Command::Open, [this] { onOpen(); });
-    setCommandHandler(Command::Exit, [this] { close(); });
+    setCommandHandler(Command::Exit, [this] {
+        if (maybeSaveChanges()) close();
+    });
+    setCommandHandler(Command::SaveProject, [this] { saveProject(); });
+    setCommandHandler(Command::SaveProjectAs, [this] { saveProjectAs(); });
     setCommandHandler(Command::SaveEps, [this] { saveOutput(int(nettor::SavedOutput::Eps)); });
     setCommandHandler(Command::SaveEmf, [this] { saveOutput(int(nettor::SavedOutput::Emf)); });
     setCommandHandler(Command::SavePdf, [this] { saveOutput(int(nettor::SavedOutput::Pdf)); });
@@ -298,6 +335,7 @@ void MainWindow::installHandlers()
     setCommandHandler(Command::PreviousPane, [this] { cyclePane(-1); });
     setCommandHandler(Command::OpenTexture, [this] { openTexture(); });
     setCommandHandler(Command::DisplayTexture, [] { nettor::appState().toggleTexture(); });
+    setCommandHandler(Command::PrintTextures, [] { nettor::appState().togglePrintTextures(); });
     setCommandHandler(Command::TextureWindow, [this] { TextureWindow::showWindow(document_); });
     setCommandHandler(Command::LayoutOneSheet, [] { nettor::appState().setLayoutMode(nettor::LayoutMode::OneSheet); });
     setCommandHandler(Command::LayoutPages, [] { nettor::appState().setLayoutMode(nettor::LayoutMode::Pages); });
@@ -325,8 +363,8 @@ void MainWindow::updateCommandStates()
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
         const nettor::CommandState s = nettor::commandState(it.key(), state);
         it.value()->setEnabled(s.enabled && handlers_.contains(it.key()));
-        if (it.key() == Command::DisplayTexture || it.key() == Command::LayoutOneSheet ||
-            it.key() == Command::LayoutPages)
+        if (it.key() == Command::DisplayTexture || it.key() == Command::PrintTextures ||
+            it.key() == Command::LayoutOneSheet || it.key() == Command::LayoutPages)
             it.value()->setChecked(s.checked);
     }
     // Ctrl+Z takes back the last edge pick while there is one, else the
@@ -338,10 +376,12 @@ void MainWindow::updateCommandStates()
     if (undoLayout->shortcuts() != layoutKeys) undoLayout->setShortcuts(layoutKeys);
     action(Command::ToggleToolbar)->setChecked(!toolBar_->isHidden());
     action(Command::ToggleStatusBar)->setChecked(!statusBar()->isHidden());
+    refreshTitle();
 }
 
 void MainWindow::onOpen()
 {
+    if (!maybeSaveChanges()) return;
     QFileDialog dialog(this, tr("Open"));
     dialog.setObjectName(QStringLiteral("openDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -363,12 +403,154 @@ void MainWindow::openTexture()
     updateCommandStates();
 }
 
+bool MainWindow::openFileAsked(const QString& path)
+{
+    if (!maybeSaveChanges()) return false;
+    return openFile(path);
+}
+
 bool MainWindow::openFile(const QString& path)
 {
     const bool replaced = document_->openPath(path);
-    if (replaced) addRecentFile(QFileInfo(path).absoluteFilePath());
+    if (replaced) {
+        addRecentFile(QFileInfo(path).absoluteFilePath());
+        applyOpenedCamera();
+    }
     updateCommandStates();
     return replaced;
+}
+
+void MainWindow::applyOpenedCamera()
+{
+    // A project brings the 3D view's camera; a model starts from the
+    // view's own.
+    const nettor::AppState& state = nettor::appState();
+    if (state.projectPath.empty() || !state.camera) return;
+    modelView_->placeCamera(state.camera->orientation, state.camera->modelCentre, state.camera->distance);
+}
+
+bool MainWindow::maybeSaveChanges()
+{
+    const nettor::AppState& state = nettor::appState();
+    if (!state.model || !state.unsavedChanges()) return true;
+    QMessageBox box(QMessageBox::Question, tr("Nettor"),
+                    tr("Save the changes to %1?").arg(documentTitle_.isEmpty() ? tr("the model") : documentTitle_),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("unsavedChangesBox"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return saveProject();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::saveProject()
+{
+    const std::string& path = nettor::appState().projectPath;
+    if (path.empty()) return saveProjectAs();
+    return saveProjectTo(QString::fromStdString(path));
+}
+
+bool MainWindow::saveProjectAs()
+{
+    const nettor::AppState& state = nettor::appState();
+    if (!state.model) return false;
+    const QString current = QString::fromStdString(state.projectPath.empty() ? state.model->filePath : state.projectPath);
+    QString suggested;
+    if (!current.isEmpty()) {
+        const QFileInfo info(current);
+        suggested = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".nettor"));
+    }
+    const QString path = chooseSaveFile(
+        this, {tr("Save Project"), QStringLiteral("Nettor project (*.nettor)"), QStringLiteral("nettor"), suggested});
+    if (path.isEmpty()) return false;
+    return saveProjectTo(path);
+}
+
+bool MainWindow::saveProjectTo(const QString& path)
+{
+    nettor::AppState& state = nettor::appState();
+    if (!state.model) return false;
+    keepCamera();
+    const QString target = QFileInfo(path).absoluteFilePath();
+    // The core writes beside the target and renames, so a failed save keeps
+    // the old file; it tells the user what went wrong.
+    if (!state.saveProject(QFile::encodeName(target).toStdString())) return false;
+    addRecentFile(target);
+    removeRecoveryCopy();
+    updateCommandStates();
+    return true;
+}
+
+void MainWindow::keepCamera()
+{
+    const nettor::SceneCamera& camera = modelView_->camera();
+    nettor::appState().camera =
+        nettor::ProjectCamera{camera.trackball().orientation, camera.modelCentre(), camera.cameraDistance()};
+}
+
+QString MainWindow::recoveryCopyPath()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(dir).filePath(QString::fromStdString(nettor::recoveryCopyName(QCoreApplication::applicationPid())));
+}
+
+void MainWindow::setRecoveryInterval(int milliseconds)
+{
+    recoveryTimer_->setInterval(milliseconds);
+}
+
+void MainWindow::writeRecoveryCopy()
+{
+    nettor::AppState& state = nettor::appState();
+    if (!state.model || !state.unsavedChanges()) {
+        removeRecoveryCopy();
+        return;
+    }
+    // Not while the worker thread changes the model.
+    if (state.status.busy.load()) return;
+    keepCamera();
+    const QString path = recoveryCopyPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    std::string error;
+    if (!state.writeRecoveryCopy(QFile::encodeName(path).toStdString(), error))
+        statusBar()->showMessage(tr("The recovery copy could not be written: %1").arg(QString::fromStdString(error)), 20000);
+}
+
+void MainWindow::removeRecoveryCopy()
+{
+    QFile::remove(recoveryCopyPath());
+}
+
+void MainWindow::offerRecovery()
+{
+    const QDir dir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    std::vector<std::string> names;
+    for (const QString& name : dir.entryList({QStringLiteral("recovery-*.nettor")}, QDir::Files, QDir::Time))
+        names.push_back(name.toStdString());
+    for (const std::string& name : nettor::abandonedRecoveryCopies(names)) {
+        const QString path = dir.filePath(QString::fromStdString(name));
+        const QString when = QLocale().toString(QFileInfo(path).lastModified(), QLocale::ShortFormat);
+        QMessageBox box(QMessageBox::Question, tr("Nettor"), tr("Recover unsaved work from %1?").arg(when),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setObjectName(QStringLiteral("recoveryBox"));
+        if (box.exec() == QMessageBox::Yes && maybeSaveChanges() && document_->openPath(path)) {
+            // The recovered work belongs to no project yet and is unsaved;
+            // this process keeps its own copy of it from now on.
+            applyOpenedCamera();
+            nettor::AppState& state = nettor::appState();
+            state.projectPath.clear();
+            state.markChanged();
+            document_->setDocumentTitle(QFileInfo(QString::fromStdString(state.model->filePath)).completeBaseName().toStdString());
+            writeRecoveryCopy();
+        }
+        QFile::remove(path);
+    }
+    updateCommandStates();
 }
 
 void MainWindow::saveOutput(int which)
@@ -422,6 +604,16 @@ void MainWindow::saveOutput(int which)
     if (output == nettor::SavedOutput::Pdf && state.pagesShown()) {
         // The Pages layout: one PDF page for each page, at true size.
         saveFileAtomically(path, [&](std::ostream& out) { out << nettor::pagesPdf(*state.pagesLayout, state.settings); });
+        return;
+    }
+    if (output == nettor::SavedOutput::Eps && state.pagesShown()) {
+        // The Pages layout: one EPS file for each page, "NAME-1.eps" and on,
+        // all replaced together or none of them.
+        std::vector<std::pair<std::string, std::string>> files;
+        for (int page = 1; page <= state.pagesLayout->pageCount; ++page)
+            files.emplace_back(nettor::pageFilePath(target, page), nettor::pagesEps(*state.pagesLayout, state.settings, page));
+        std::string message;
+        if (!nettor::replaceFiles(files, message)) nettor::showMessage(message);
         return;
     }
     saveFileAtomically(path, [&](std::ostream& out) {
@@ -526,6 +718,7 @@ void MainWindow::loadWindowSettings()
     const StoredPages pages = readStoredPages();
     state.layoutMode = pages.mode;
     state.pagesSettings = pages.settings;
+    state.settings.printTextures = pages.printTextures ? 1 : 0;
 
     // Shows the whole panel below a 3D view of the first run's size, and
     // fits a screen of 1280 x 800 with room for the desktop's own bars.
@@ -557,6 +750,31 @@ void MainWindow::applyModelViewSize()
     leftColumn_->setSizes({size.height, totalHeight - size.height - leftColumn_->handleWidth()});
 }
 
+void MainWindow::holdViewsForCounters()
+{
+    modelView_->setUpdatesEnabled(false);
+    patternView_->setUpdatesEnabled(false);
+    informationPanel_->showCountersNow();
+}
+
+void MainWindow::releaseViewsAfterCounters()
+{
+    // Qt posts the window's own update request at low priority; the views
+    // are released below that, so after the frame it draws.
+    QCoreApplication::postEvent(this, new QEvent(kViewsReleased), Qt::LowEventPriority - 1);
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    if (event->type() == kViewsReleased) {
+        // Each view repaints in full, whatever it was asked while held.
+        modelView_->setUpdatesEnabled(true);
+        patternView_->setUpdatesEnabled(true);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
@@ -580,11 +798,18 @@ void MainWindow::saveWindowSettings()
         {normal.x(), normal.y(), normal.width(), normal.height()}, maximized, minimized);
     writeStoredValues(nettor::valuesToStore(placement, state.modelViewSize, state.settings, &state.partSearch));
     writeBarState({saveState(), !statusBar()->isHidden(), true});
-    writeStoredPages({state.layoutMode, state.pagesSettings});
+    writeStoredPages({state.layoutMode, state.pagesSettings, state.settings.printTextures != 0});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Closed from the window system: the unsaved work is asked about
+    // (Exit asks before it closes).
+    if (event->spontaneous() && !maybeSaveChanges()) {
+        event->ignore();
+        return;
+    }
+    removeRecoveryCopy();
     saveWindowSettings();
     // The textured pattern window goes with the main window, and with it
     // the program.
@@ -608,13 +833,24 @@ void MainWindow::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // Opened after the drop has ended, so that the source is not kept
     // waiting while a message box is up.
-    QTimer::singleShot(0, this, [this, path] { openFile(path); });
+    QTimer::singleShot(0, this, [this, path] { openFileAsked(path); });
 }
 
 void MainWindow::updateTitle(const QString& documentTitle)
 {
-    setWindowTitle(documentTitle.isEmpty() ? QStringLiteral("Nettor")
-                                           : documentTitle + QStringLiteral(" - Nettor"));
+    documentTitle_ = documentTitle;
+    refreshTitle();
+}
+
+void MainWindow::refreshTitle()
+{
+    // The project's name (or the model's), with a star while there are
+    // unsaved changes.
+    const nettor::AppState& state = nettor::appState();
+    const QString star = state.model && state.unsavedChanges() ? QStringLiteral("*") : QString();
+    const QString title = documentTitle_.isEmpty() ? QStringLiteral("Nettor")
+                                                   : documentTitle_ + star + QStringLiteral(" - Nettor");
+    if (windowTitle() != title) setWindowTitle(title);
 }
 
 void MainWindow::loadRecentFiles()
@@ -662,7 +898,7 @@ void MainWindow::rebuildRecentMenu()
     for (int i = 0; i < recent_.size(); ++i) {
         const QString path = recent_[i];
         auto* item = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), fileMenu_);
-        connect(item, &QAction::triggered, this, [this, path] { openFile(path); });
+        connect(item, &QAction::triggered, this, [this, path] { openFileAsked(path); });
         fileMenu_->insertAction(exit, item);
         recentActions_ << item;
     }

@@ -42,9 +42,15 @@ public:
     static bool isOpenableFile(const QString& path);
 
     explicit MainWindow(Document* document, QWidget* parent = nullptr);
+    // An orderly end: the recovery copy goes.
+    ~MainWindow() override;
 
-    // Opens a file through the Open command and records it in the recent list.
+    // Opens a file through the Open command and records it in the recent
+    // list, without asking about unsaved work (as the command line does).
     bool openFile(const QString& path);
+    // The same after asking about unsaved work, as the recent-file list and
+    // a drop do; false also when the user cancels.
+    bool openFileAsked(const QString& path);
     QStringList recentFiles() const { return recent_; }
 
     QAction* action(nettor::Command command) const { return actions_.value(command); }
@@ -60,6 +66,20 @@ public:
     QSplitter* columnSplitter() const { return columns_; }
     QSplitter* leftColumnSplitter() const { return leftColumn_; }
 
+    // Asks whether to save unsaved work (Save, Discard, Cancel); true when
+    // the caller may go on: nothing unsaved, saved, or discarded.
+    bool maybeSaveChanges();
+    // Save Project: into the project's file, else as Save Project As.
+    bool saveProject();
+    bool saveProjectAs();
+    // The recovery copy of this process, in the user's data folder.
+    static QString recoveryCopyPath();
+    // Milliseconds between recovery copies (NETTOR_RECOVERY_INTERVAL_MS
+    // overrides the minute).
+    void setRecoveryInterval(int milliseconds);
+    // At start: offers the recovery copies that ended processes left.
+    void offerRecovery();
+
     // The path the Help command opens.
     static QString helpFilePath();
 
@@ -69,6 +89,7 @@ public slots:
     void updateCommandStates();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -84,6 +105,10 @@ private:
     void saveWindowSettings();
     void applyModelViewSize();
     void cyclePane(int step);
+    // The end of a background unfolding: the views' repaints wait until the
+    // frame with the panel's final counters has been drawn.
+    void holdViewsForCounters();
+    void releaseViewsAfterCounters();
 
     void saveOutput(int output);
     void showSettingsDialog();
@@ -98,6 +123,13 @@ private:
     void openTexture();
 
     void updateTitle(const QString& documentTitle);
+    void refreshTitle();
+    bool saveProjectTo(const QString& path);
+    void applyOpenedCamera();
+    // The 3D view's camera into the session, for the project file.
+    void keepCamera();
+    void writeRecoveryCopy();
+    void removeRecoveryCopy();
     void loadRecentFiles();
     void saveRecentFiles() const;
     void addRecentFile(const QString& path);
@@ -122,4 +154,6 @@ private:
     PrintCommands* printCommands_ = nullptr;
     LockIndicators* lockIndicators_ = nullptr;
     bool paneSizesApplied_ = false;
+    QString documentTitle_;
+    QTimer* recoveryTimer_ = nullptr;
 };

@@ -150,6 +150,7 @@ void ModelView::paintGL()
 {
     applyProjection();
     renderScene();
+    drawHighlights();
 }
 
 void ModelView::renderScene()
@@ -179,10 +180,8 @@ void ModelView::renderScene()
     if (state.settings.showInvertedFaces) gl_->glDisable(GL_CULL_FACE);
     else gl_->glEnable(GL_CULL_FACE);
     gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (const nettor::Model* model = state.model.get()) {
-        if (state.status.finished) drawFinishedModel(*model);
-        else drawModel(*model);
-    }
+    // The model's faces and lines first; anything drawn over them follows.
+    if (const nettor::Model* model = state.model.get()) drawMainPass(*model);
     gl_->glFlush();
 }
 
@@ -206,112 +205,19 @@ bool ModelView::applyAppearance(const nettor::FaceAppearance& look)
     return textures_.bind(*gl_, look.texture);
 }
 
-void ModelView::drawModel(const nettor::Model& model)
+void ModelView::drawMainPass(const nettor::Model& model)
 {
-    if (nettor::appState().settings.reservedFlag) return;
-    gl_->glEnable(GL_POLYGON_OFFSET_FILL);
-    gl_->glPolygonOffset(1.0f, 1.0f);
-    const bool showTexture = nettor::appState().showTexture;
-    applyMaterial(defaultFaceMaterial());
-    for (const auto& object : model.objects) {
-        gl_->glEnable(GL_LIGHTING);
-        for (const nettor::Face* face : object->faces) {
-            const bool textured = applyAppearance(nettor::modelFaceAppearance(model, *face, showTexture, false));
-            gl_->glNormal3d(face->plane.a, face->plane.b, face->plane.c);
-            gl_->glBegin(GL_POLYGON);
-            for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
-                if (textured && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
-                const nettor::Vec3& p = h->origin->position;
-                gl_->glVertex3d(p.x, p.y, p.z);
-            }
-            gl_->glEnd();
-        }
-        gl_->glDisable(GL_LIGHTING);
-        gl_->glDisable(GL_TEXTURE_2D);
-        for (const nettor::Edge* edge : object->edges) drawEdge(*edge);
+    if (drawPath_ == DrawPath::Immediate) {
+        if (nettor::appState().status.finished) drawFinishedModel(model);
+        else drawModel(model);
+        return;
     }
-    textures_.endFrame(*gl_);
-}
-
-void ModelView::drawFinishedModel(const nettor::Model& model)
-{
-    gl_->glDisable(GL_CULL_FACE);
-    gl_->glEnable(GL_POLYGON_OFFSET_FILL);
-    gl_->glPolygonOffset(1.0f, 1.0f);
-    gl_->glLineWidth(1.0f);
-    const bool showTexture = nettor::appState().showTexture;
-    for (const auto& object : model.objects) {
-        for (const nettor::Face* face : object->faces) {
-            gl_->glEnable(GL_LIGHTING);
-            gl_->glNormal3d(face->plane.a, face->plane.b, face->plane.c);
-            const bool textured = applyAppearance(nettor::modelFaceAppearance(model, *face, showTexture, true));
-            // Through the corner copies, which completion moved inward, so
-            // that the cuts show as gaps.
-            auto corner = [](const nettor::HalfEdge* h) {
-                if (const nettor::CornerCopy* c = h->cornerCopy) return nettor::Vec3{c->x, c->y, c->z};
-                return h->origin->position;
-            };
-            gl_->glBegin(GL_POLYGON);
-            for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
-                if (textured && h->texCoord) gl_->glTexCoord2d(h->texCoord->u, h->texCoord->v);
-                const nettor::Vec3 p = corner(h);
-                gl_->glVertex3d(p.x, p.y, p.z);
-            }
-            gl_->glEnd();
-            gl_->glColor3d(0.0, 0.0, 0.0);
-            gl_->glDisable(GL_LIGHTING);
-            gl_->glDisable(GL_TEXTURE_2D);
-            gl_->glBegin(GL_LINE_LOOP);
-            for (const nettor::HalfEdge* h : face->outerLoop.halfEdges) {
-                const nettor::Vec3 p = corner(h);
-                gl_->glVertex3d(p.x, p.y, p.z);
-            }
-            gl_->glEnd();
-        }
-    }
-    textures_.endFrame(*gl_);
-}
-
-void ModelView::drawEdge(const nettor::Edge& edge)
-{
-    using nettor::EdgeState;
-    float width = 1.0f;
-    double r = 0.0, g = 0.0, b = 0.0;
-    switch (edge.state) {
-    case EdgeState::Cut:
-    case EdgeState::Blocked:
-    case EdgeState::Border:
-        width = 3.0f;
-        r = 1.0;
-        break;
-    case EdgeState::Candidate:
-        width = 3.0f;
-        g = 1.0;
-        break;
-    case EdgeState::MarkedCut:
-        width = 4.0f;
-        r = 1.0;
-        g = 0.45;
-        break;
-    default:
-        // Untouched and Fold: black, or ridge blue and valley cyan.
-        if (nettor::appState().settings.edgeColor) {
-            g = edge.isRidge ? 0.0 : 1.0;
-            b = 1.0;
-        }
-        break;
-    }
-    if (!edge.vertex1 || !edge.vertex2) return;
-    gl_->glLineWidth(width);
-    gl_->glColor3d(r, g, b);
-    gl_->glBegin(GL_LINES);
-    gl_->glVertex3d(edge.vertex1->position.x, edge.vertex1->position.y, edge.vertex1->position.z);
-    gl_->glVertex3d(edge.vertex2->position.x, edge.vertex2->position.y, edge.vertex2->position.z);
-    gl_->glEnd();
+    drawArrays(model);
 }
 
 void ModelView::onModelLoaded()
 {
+    pickIndex_.reset(); // built again with the next picture
     nettor::Model* model = nettor::appState().model.get();
     if (!model) return;
     // The session has taken the model up; the matrices are set afresh on
@@ -325,8 +231,17 @@ void ModelView::redrawNow()
     repaint();
 }
 
+void ModelView::modelChanged()
+{
+    arrays_.reset();
+    update();
+}
+
 void ModelView::onUpdateHint(int number)
 {
+    // Whatever the hint, the model may have changed with it; only the lit
+    // edge and the selected part, which the overlay draws, leave it alone.
+    if (static_cast<nettor::ViewChange>(number) != nettor::ViewChange::LayoutSelectionChanged) arrays_.reset();
     using nettor::ViewChange;
     switch (static_cast<ViewChange>(number)) {
     case ViewChange::ModelReplaced:
@@ -337,12 +252,16 @@ void ModelView::onUpdateHint(int number)
         break;
     case ViewChange::PartClosed:
     case ViewChange::EdgePickUndone:
-    case ViewChange::UnfoldingRequested: // the runner unfolds; the picture follows it
     case ViewChange::CountsChanged:
     case ViewChange::PartGrew:
     case ViewChange::PartShrank:
+    case ViewChange::LayoutChanged:
+    case ViewChange::LayoutSelectionChanged:
         update();
         break;
+    // UnfoldingRequested: nothing changes before the unfolding does, and a
+    // frame drawn while the worker unfolds would only slow it down; the
+    // runner has the views drawn once it has ended.
     default:
         break;
     }
@@ -413,6 +332,10 @@ void ModelView::handleLeftRelease(int x, int y)
 {
     const nettor::Model* model = nettor::appState().model.get();
     if (!model) return;
+    if (nettor::appState().status.finished) {
+        if (nettor::isClick(pressX_, pressY_, x, y)) finishedClick(x, y);
+        return;
+    }
     // The matrices are read once, and only when the release is a pick.
     bool haveSnapshot = false;
     nettor::ViewSnapshot view;
@@ -423,11 +346,12 @@ void ModelView::handleLeftRelease(int x, int y)
         }
         return view;
     };
+    const nettor::FacePickIndex& index = pickIndex(*model);
     nettor::ModelPicker picker{
-        [&](int px, int py) { return nettor::pickFace(*model, snapshot(), toDevice(px), toDevice(py)); },
-        [&](int px, int py) { return nettor::pickEdge(*model, snapshot(), toDevice(px), toDevice(py)); }};
+        [&](int px, int py) { return index.pickFace(snapshot(), toDevice(px), toDevice(py)); },
+        [&](int px, int py) { return index.pickEdge(snapshot(), toDevice(px), toDevice(py)); }};
     nettor::AppState& state = nettor::appState();
-    nettor::onModelClick(state, state.model.get(), state.pickMode, pressX_, pressY_, x, y, picker);
+    state.modelClick(state.pickMode, pressX_, pressY_, x, y, picker);
     if (haveSnapshot) {
         update();
         // The window's commands follow the pick (Undo the last edge pick).
@@ -435,10 +359,20 @@ void ModelView::handleLeftRelease(int x, int y)
     }
 }
 
+const nettor::FacePickIndex& ModelView::pickIndex(const nettor::Model& model)
+{
+    std::size_t faces = 0;
+    for (const auto& object : model.objects) faces += object->faces.size();
+    if (!pickIndex_ || pickIndex_->model() != &model || pickIndex_->faceCount() != faces)
+        pickIndex_ = std::make_unique<nettor::FacePickIndex>(model);
+    return *pickIndex_;
+}
+
 void ModelView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!nettor::appState().model) return;
     const QPoint at = event->position().toPoint();
+    if (buttonState_ == nettor::ButtonState::None) pointAt(at.x(), at.y());
     const nettor::Gesture gesture = nettor::gestureFor(buttonState_, heldKey_, nettor::appState().rightDragMode);
     if (camera_.moveTo(at.x(), at.y(), gesture)) update();
 }

@@ -1,11 +1,14 @@
 #include "app/painter_canvas.h"
 
+#include "model/mesh.h"
 #include "pattern/text_metrics.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QPolygon>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +28,21 @@ QPolygon toQPolygon(const std::vector<nettor::DevicePoint>& points)
     return polygon;
 }
 
+// The union of the outline's polygons.
+QPainterPath outlinePath(const std::vector<std::vector<nettor::DeviceSpot>>& outline)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const auto& polygon : outline) {
+        QPolygonF q;
+        q.reserve(static_cast<qsizetype>(polygon.size()));
+        for (const nettor::DeviceSpot& p : polygon) q << QPointF(p.x, p.y);
+        path.addPolygon(q);
+        path.closeSubpath();
+    }
+    return path;
+}
+
 QPen toQPen(const nettor::Pen& pen, int minimumWidth)
 {
     if (pen.style == nettor::PenStyle::Null) return QPen(Qt::NoPen);
@@ -37,6 +55,18 @@ QPen toQPen(const nettor::Pen& pen, int minimumWidth)
 }
 
 } // namespace
+
+const QImage& CanvasImages::of(const nettor::TextureImage& image)
+{
+    if (const auto found = images_.find(image.serial); found != images_.end()) return found->second;
+    QImage converted;
+    const auto row = static_cast<qsizetype>(image.width) * 3;
+    if (image.width > 0 && image.height > 0 &&
+        image.pixels.size() >= static_cast<std::size_t>(row) * static_cast<std::size_t>(image.height))
+        // Rows as they are, bottom row first: y in the image is v.
+        converted = QImage(image.pixels.data(), image.width, image.height, row, QImage::Format_RGB888).copy();
+    return images_.emplace(image.serial, std::move(converted)).first->second;
+}
 
 PainterCanvas::PainterCanvas(QPainter& painter, double unitsPerCmX, double unitsPerCmY)
     : painter_(painter), unitsPerCmX_(unitsPerCmX), unitsPerCmY_(unitsPerCmY)
@@ -111,6 +141,33 @@ void PainterCanvas::fillPolygon(const std::vector<nettor::DevicePoint>& points)
     painter_.restore();
 }
 
+void PainterCanvas::polygon(const nettor::DevicePoint* points, std::size_t count)
+{
+    if (count == 0) return;
+    QVarLengthArray<QPoint, 16> corners;
+    for (std::size_t i = 0; i < count; ++i) corners.append(QPoint(points[i].x, points[i].y));
+    painter_.drawPolygon(corners.constData(), static_cast<int>(corners.size()));
+}
+
+void PainterCanvas::fillPolygon(const nettor::DevicePoint* points, std::size_t count)
+{
+    if (count == 0) return;
+    const QPen pen = painter_.pen();
+    painter_.setPen(Qt::NoPen);
+    polygon(points, count);
+    painter_.setPen(pen);
+}
+
+void PainterCanvas::lines(const nettor::DevicePoint* ends, std::size_t count)
+{
+    if (pen_.style == nettor::PenStyle::Null || count < 2) return;
+    QVarLengthArray<QLine, 256> batch;
+    for (std::size_t i = 0; i + 1 < count; i += 2)
+        batch.append(QLine(ends[i].x, ends[i].y, ends[i + 1].x, ends[i + 1].y));
+    painter_.drawLines(batch.constData(), static_cast<int>(batch.size()));
+    position_ = ends[count - 1];
+}
+
 void PainterCanvas::moveTo(int x, int y)
 {
     position_ = {x, y};
@@ -142,9 +199,37 @@ void PainterCanvas::textOut(int x, int y, const std::string& text)
     painter_.restore();
 }
 
+void PainterCanvas::imageColourFill(const std::vector<std::vector<nettor::DeviceSpot>>& outline, nettor::Color colour)
+{
+    if (!outline.empty()) painter_.fillPath(outlinePath(outline), toQColor(colour));
+}
+
+void PainterCanvas::imageFill(const nettor::TextureImage& image,
+                              const std::vector<std::vector<nettor::DeviceSpot>>& outline,
+                              const std::vector<nettor::ImageMapping>& mappings)
+{
+    const QImage& picture = images_->of(image);
+    if (picture.isNull() || outline.empty() || mappings.empty()) return;
+    const QPainterPath clip = outlinePath(outline);
+    painter_.save();
+    painter_.setClipPath(clip, painter_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QTransform device = painter_.worldTransform();
+    for (const nettor::ImageMapping& m : mappings) {
+        painter_.setWorldTransform(QTransform(m.a, m.b, m.c, m.d, m.e, m.f) * device);
+        painter_.drawImage(QRectF(0.0, 0.0, 1.0, 1.0), picture);
+    }
+    painter_.restore();
+}
+
 nettor::TextExtent PainterCanvas::textExtent(const std::string& text) const
 {
-    const QFontMetricsF metrics(qfont_, painter_.device());
+    return textExtentOn(painter_.device(), qfont_, text);
+}
+
+nettor::TextExtent PainterCanvas::textExtentOn(QPaintDevice* device, const QFont& font, const std::string& text)
+{
+    const QFontMetricsF metrics(font, device);
     const double width = metrics.horizontalAdvance(QString::fromStdString(text));
     return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(metrics.height()))};
 }

@@ -113,8 +113,16 @@ void PatternView::followGrowingPart()
     applyScrollSize();
 }
 
+void PatternView::patternChanged()
+{
+    dropSheetPicture();
+    viewport()->update();
+}
+
 void PatternView::onUpdateHint(int number)
 {
+    // Whatever the hint, the parts may have changed with it.
+    dropSheetPicture();
     nettor::AppState& state = nettor::appState();
     nettor::Model* model = currentModel();
     using nettor::ViewChange;
@@ -147,6 +155,7 @@ void PatternView::onUpdateHint(int number)
         viewport()->update();
         break;
     case ViewChange::LayoutSelectionChanged:
+        if (pagesShown()) revealSelectedPiece();
         viewport()->update();
         break;
     case ViewChange::ModelReplaced:
@@ -177,43 +186,21 @@ void PatternView::onUpdateHint(int number)
     }
 }
 
-void PatternView::paintEvent(QPaintEvent*)
+void PatternView::paintEvent(QPaintEvent* event)
 {
     const nettor::AppState& state = nettor::appState();
     const nettor::Model* model = currentModel();
     // Nothing while the engine changes the parts, nor before a part exists.
     if (!model || state.status.busy || state.status.invertAllowed) return;
     QPainter painter(viewport());
-    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scrolled);
     if (state.status.finished && pagesShown())
         paintPages(painter);
     else if (state.status.finished)
-        paintSheet(painter);
+        paintSheet(painter, event->rect().translated(scrolled));
     else if (!model->parts.empty())
         paintGrowingPart(painter);
-}
-
-void PatternView::paintSheet(QPainter& painter)
-{
-    const double m = view_.margin;
-    const double z = view_.zoom;
-    const int right = nettor::toDeviceUnits(m + nettor::kSheetPictureWidth * z);
-    const int bottom = nettor::toDeviceUnits(m + nettor::kSheetPictureHeight * z);
-    const int left = nettor::toDeviceUnits(m);
-    const int top = left;
-    const int w = std::max(view_.scrollWidth, view_.width);
-    const int h = std::max(view_.scrollHeight, view_.height);
-    const QColor surround = surroundColour();
-    painter.fillRect(QRect(0, 0, left, h), surround);
-    painter.fillRect(QRect(0, 0, w, top), surround);
-    painter.fillRect(QRect(right, 0, std::max(0, w - right), h), surround);
-    painter.fillRect(QRect(0, bottom, w, std::max(0, h - bottom)), surround);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRect(left, top, std::max(0, right - left - 1), std::max(0, bottom - top - 1)));
-
-    PainterCanvas canvas(painter, z, z);
-    nettor::appState().drawPattern(canvas, z, z, nettor::OutputTarget::Screen, m, m);
 }
 
 void PatternView::paintGrowingPart(QPainter& painter)

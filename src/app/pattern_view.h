@@ -6,11 +6,14 @@
 // (hint 19); the geometry and the limits are the core's SheetView.
 #include "pattern/pages_layout.h"
 #include "pattern/pages_sheet.h"
+#include "pattern/recorded_drawing.h"
 #include "pattern/sheet_view.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QPixmap>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -42,8 +45,16 @@ public:
     // Where a point of a page lies in the viewport, in pixels.
     QPointF viewportPoint(int page, nettor::MmPoint onPage) const;
 
+    // How the sheet's pattern is painted: recorded once and played back, or
+    // drawn afresh on every paint as the view once did, kept as the
+    // reference the played back pictures are compared with.
+    enum class SheetDrawing { Recorded, Direct };
+    void setSheetDrawing(SheetDrawing how) { sheetDrawing_ = how; }
+
 public slots:
     void onUpdateHint(int number);
+    // The parts changed: the sheet's pattern is recorded again when next shown.
+    void patternChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,7 +74,16 @@ private:
     void followGrowingPart();
     // Shows the refusal of a command, if any; returns true when it was done.
     bool done(const std::string& refusal);
-    void paintSheet(QPainter& painter);
+    // The one-sheet layout (pattern_view_sheet.cpp): the sheet and the
+    // pattern on it, the part within visible (content pixels) at least,
+    // from tiles of the picture kept until something changes.
+    void paintSheet(QPainter& painter, const QRect& visible);
+    // Draws the sheet; the pattern's lines, polygons and texts only where
+    // they reach area, or all of them without one.
+    void drawSheet(QPainter& painter, const QRect* area);
+    const nettor::RecordedDrawing& sheetPattern();
+    const QImage& sheetTile(QPoint tile);
+    void dropSheetPicture();
     void paintGrowingPart(QPainter& painter);
 
     // The Pages layout (pattern_view_pages.cpp).
@@ -91,6 +111,8 @@ private:
     void hover(QPointF viewportPos);
     const nettor::HalfEdge* cutSideUnder(QPointF viewportPos) const;
     void paintLitEdge(QPainter& painter, const nettor::PagesLayout& layout);
+    // Scrolls the selected piece into view, when the session asks for it.
+    void revealSelectedPiece();
 
     struct PieceDrag {
         int piece = -1;
@@ -114,6 +136,36 @@ private:
     nettor::PagesSheet sheet_;
     std::optional<PieceDrag> drag_;
     bool fitted_ = false;
+    int revealed_ = 0; // the session's selectionToReveal last scrolled to
     const nettor::UnfoldedPart* followedPart_ = nullptr;
     int followedFaces_ = 0;
+
+    SheetDrawing sheetDrawing_ = SheetDrawing::Recorded;
+    // What the recorded pattern was drawn for; any difference records it again.
+    struct SheetSource {
+        const nettor::Model* model = nullptr;
+        double zoom = 0.0;
+        double margin = 0.0;
+        bool operator==(const SheetSource&) const = default;
+    };
+    std::optional<nettor::RecordedDrawing> sheetPattern_;
+    SheetSource sheetSource_;
+    // The painted tiles of the picture, for the view as tilesFor describes it.
+    struct SheetTile {
+        QPoint tile; // in tiles from the content's origin
+        QImage image;
+        std::uint64_t lastUsed = 0;
+    };
+    struct TilesSource {
+        SheetSource sheet;
+        int width = 0;
+        int height = 0;
+        int scrollWidth = 0;
+        int scrollHeight = 0;
+        double pixelRatio = 1.0;
+        bool operator==(const TilesSource&) const = default;
+    };
+    std::vector<SheetTile> sheetTiles_;
+    TilesSource tilesFor_;
+    std::uint64_t tileClock_ = 0;
 };

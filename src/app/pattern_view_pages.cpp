@@ -148,7 +148,10 @@ void PatternView::paintPage(QPainter& painter, const nettor::PagesLayout& layout
     painter.translate(std::round(origin.x * px), std::round(origin.y * px));
     {
         PainterCanvas canvas(painter, px * 10.0, px * 10.0);
-        nettor::drawLayoutPage(layout, nettor::appState().settings, page, canvas, px);
+        // The view shows the pattern's lines; the textures are for paper.
+        nettor::Settings shown = nettor::appState().settings;
+        shown.printTextures = 0;
+        nettor::drawLayoutPage(layout, shown, page, canvas, px);
     }
     painter.restore();
 }
@@ -195,6 +198,29 @@ void PatternView::paintLitEdge(QPainter& painter, const nettor::PagesLayout& lay
         painter.drawLine(QPointF((origin.x + a.x) * pixelsPerMm_, (origin.y + a.y) * pixelsPerMm_),
                          QPointF((origin.x + b.x) * pixelsPerMm_, (origin.y + b.y) * pixelsPerMm_));
     }
+}
+
+void PatternView::revealSelectedPiece()
+{
+    const nettor::AppState& state = nettor::appState();
+    if (state.selectionToReveal == revealed_) return;
+    revealed_ = state.selectionToReveal;
+    const nettor::PagesLayout& layout = *state.pagesLayout;
+    if (state.selectedPiece < 0 || state.selectedPiece >= static_cast<int>(layout.pieces.size())) return;
+    const nettor::LaidOutPiece& p = layout.pieces[static_cast<std::size_t>(state.selectedPiece)];
+    const nettor::MmPoint origin = sheet_.pageOrigin(p.page);
+    QRectF box;
+    for (const nettor::MmPoint& q : layout.outline(p)) {
+        const QPointF at((origin.x + q.x) * pixelsPerMm_, (origin.y + q.y) * pixelsPerMm_);
+        box = box.isNull() ? QRectF(at, QSizeF(1, 1)) : box.united(QRectF(at, QSizeF(1, 1)));
+    }
+    if (box.isNull()) return;
+    const QRectF shown(horizontalScrollBar()->value(), verticalScrollBar()->value(), viewport()->width(),
+                       viewport()->height());
+    if (shown.contains(box)) return;
+    // The piece's middle to the middle of the view, as far as the pages reach.
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(box.center().x() - viewport()->width() / 2.0)));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(box.center().y() - viewport()->height() / 2.0)));
 }
 
 const nettor::HalfEdge* PatternView::cutSideUnder(QPointF pos) const
@@ -281,7 +307,7 @@ void PatternView::clickAt(QPointF pos, const nettor::HalfEdge* flapSide)
 {
     nettor::AppState& state = nettor::appState();
     // Cut Edge splits a piece at the fold clicked, Connect Edge joins the
-    // pieces of a cut the layout made; elsewhere a click on a flap moves it
+    // pieces on both sides of a cut; elsewhere a click on a flap moves it
     // to the other side of its cut.
     if (state.pickMode == 0 || state.pickMode == 2) {
         const nettor::PagesLayout& layout = *state.pagesLayout;
@@ -296,8 +322,10 @@ void PatternView::clickAt(QPointF pos, const nettor::HalfEdge* flapSide)
                 return;
             }
         } else if (const nettor::HalfEdge* cut = nettor::cutSideAt(layout, page, onPage, reach)) {
-            // Only the cuts the layout made; the model's own stay cut.
-            if (state.joinPiecesAt(cut)) return;
+            // The cuts the layout made and the model's own; a join refused
+            // leaves everything as it was, the flap too.
+            state.joinPiecesAt(cut);
+            return;
         }
     }
     if (flapSide) state.flipFlap(flapSide);

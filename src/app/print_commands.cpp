@@ -58,9 +58,11 @@ void printPagesJob(QPrinter& printer)
         } else {
             painter.setRenderHint(QPainter::Antialiasing);
             const double upm = printer.logicalDpiX() / 25.4;
+            CanvasImages images; // the job's texture images, for all its pages
             for (int page = first; page <= last; ++page) {
                 if (page > first) printer.newPage();
                 PainterCanvas canvas(painter, upm * 10.0, upm * 10.0);
+                canvas.shareImages(images);
                 canvas.setMinimumLineWidth(PainterCanvas::paperLineWidth(upm * 10.0));
                 nettor::drawLayoutPage(layout, state.settings, page, canvas, upm);
             }
@@ -112,10 +114,12 @@ void PrintCommands::printJob(QPrinter& printer)
     // Nothing reaches past the paper: the preview shows its pages side by
     // side and would otherwise show a page's overhang on its neighbour.
     const QRectF paper(0, 0, nettor::kPageWidthCm * upcX, nettor::kPageHeightCm * upcY);
+    CanvasImages images; // the job's texture images, for all its pages
     for (int page = first; page <= last; ++page) {
         if (page > first) printer.newPage();
         painter.setClipRect(paper);
         PainterCanvas canvas(painter, upcX, upcY);
+        canvas.shareImages(images);
         canvas.setMinimumLineWidth(PainterCanvas::paperLineWidth(std::min(upcX, upcY)));
         nettor::drawPrintPage(*state.model, state.settings, canvas, upcX, upcY, page);
     }

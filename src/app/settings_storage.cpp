@@ -63,6 +63,7 @@ StoredPages readStoredPages()
     QSettings settings;
     settings.beginGroup(QStringLiteral("Pages Layout"));
     StoredPages stored;
+    stored.printTextures = settings.value(QStringLiteral("PrintTextures"), true).toBool();
     nettor::PagesSettings read;
     const QString paper = settings.value(QStringLiteral("Paper")).toString();
     if (!paper.isEmpty() && !nettor::parsePaperName(paper.toStdString(), read)) return stored;
@@ -85,4 +86,5 @@ void writeStoredPages(const StoredPages& pages)
     settings.setValue(QStringLiteral("Landscape"), pages.settings.landscape);
     settings.setValue(QStringLiteral("MarginMm"), pages.settings.marginMm);
     settings.setValue(QStringLiteral("FinishedSizeMm"), pages.settings.finishedSizeMm);
+    settings.setValue(QStringLiteral("PrintTextures"), pages.printTextures);
 }

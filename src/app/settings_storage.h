@@ -19,11 +19,13 @@ BarState readBarState();
 void writeBarState(const BarState& state);
 
 // The Pages layout's settings and the layout chosen, in the group
-// "Pages Layout" beside the settings record. Values that are missing or
+// "Pages Layout" beside the settings record, and whether the printed
+// pattern carries the textures (either layout). Values that are missing or
 // that the core refuses leave the defaults.
 struct StoredPages {
     nettor::LayoutMode mode = nettor::LayoutMode::OneSheet;
     nettor::PagesSettings settings;
+    bool printTextures = true;
 };
 StoredPages readStoredPages();
 void writeStoredPages(const StoredPages& pages);

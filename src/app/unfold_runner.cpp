@@ -33,31 +33,31 @@ void UnfoldRunner::onUpdateHint(int number)
 
 void UnfoldRunner::runInBackground()
 {
-    if (!run_.start(nettor::appState(), *nettor::appState().model)) return;
-
     ProgressDialog dialog(dialogParent_);
+    dialog_ = &dialog;
+    const auto ended = [this] { QMetaObject::invokeMethod(this, &UnfoldRunner::onWorkerEnded, Qt::QueuedConnection); };
+    if (!run_.start(nettor::appState(), *nettor::appState().model, ended)) return;
+
     dialog.showProgress(run_.progress());
     connect(&dialog, &ProgressDialog::cancelRequested, &dialog, [this] { run_.requestCancel(); });
+    // The dialog's texts only; the end comes from the worker.
     QTimer timer;
     timer.setInterval(kRefreshMilliseconds);
-    connect(&timer, &QTimer::timeout, &dialog, [this, &dialog] {
-        dialog.showProgress(run_.progress());
-        if (run_.workerEnded()) {
-            run_.finish();
-            dialog.accept();
-        }
-    });
+    connect(&timer, &QTimer::timeout, &dialog, [this, &dialog] { dialog.showProgress(run_.progress()); });
     timer.start();
     emit progressDialogOpened(&dialog);
-    if (run_.running()) dialog.exec();
+    // The worker may have ended before the dialog runs.
+    if (run_.running() && !run_.workerEnded()) dialog.exec();
     timer.stop();
+    dialog_ = nullptr;
     // The dialog only closes after the join; should it have gone some other
     // way, the worker is still waited for here.
     if (run_.running()) {
-        run_.requestCancel();
+        if (!run_.workerEnded()) run_.requestCancel();
         run_.finish();
     }
 
+    emit runEnding();
     nettor::notifyViews(nettor::ViewChange::CountsChanged);
     // The worker sends no hints; a finished unfolding is announced here,
     // so that the panel shows the scale chosen for the new sheet rather
@@ -66,5 +66,16 @@ void UnfoldRunner::runInBackground()
     else nettor::notifyViews(nettor::ViewChange::PartGrew);
     nettor::invalidateModelView();
     nettor::repaintPatternView();
+    emit runEnded();
     run_.deliver();
+}
+
+void UnfoldRunner::onWorkerEnded()
+{
+    if (!run_.running() || !run_.workerEnded()) return;
+    run_.finish();
+    if (dialog_) {
+        dialog_->showProgress(run_.progress());
+        dialog_->accept();
+    }
 }

@@ -299,14 +299,25 @@ private slots:
         apptest::clickIndicator(fewer);
         nettor::appState().partSearch.timeLimitSeconds = 0.5;
         open(nettor::test::torusSpec(48, 24), "torus.obj");
+        QSignalSpy shown(document, &Document::statusMessageShown);
         clickStart();
         QVERIFY(nettor::appState().status.finished);
         const int searched = nettor::appState().status.partCount;
+        // The rounds the search made are kept and told in the status bar.
+        const int rounds = nettor::appState().status.searchRounds;
+        QVERIFY(rounds > 0);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front().front().toString(),
+                 QStringLiteral("The search for fewer parts made %1 round%2 with seed 1.")
+                     .arg(rounds)
+                     .arg(rounds == 1 ? "" : "s"));
         apptest::clickIndicator(fewer);
         QVERIFY(!nettor::appState().partSearch.enabled);
         open(nettor::test::torusSpec(48, 24), "torus.obj");
+        QCOMPARE(nettor::appState().status.searchRounds.load(), 0);
         clickStart();
         QVERIFY(nettor::appState().status.finished);
+        QCOMPARE(nettor::appState().status.searchRounds.load(), 0);
         QVERIFY2(searched < nettor::appState().status.partCount,
                  qPrintable(QStringLiteral("%1 parts with the search, %2 without")
                                 .arg(searched).arg(nettor::appState().status.partCount)));

@@ -155,6 +155,8 @@ private slots:
             {"&File",
              {{"&Open...\tCtrl+O", {K(Qt::CTRL | Qt::Key_O)}},
               {"Open &Texture image", {}},
+              {"Save Project", {K(Qt::CTRL | Qt::ALT | Qt::Key_S)}},
+              {"Save Project As...", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}},
               {"&Save unfolded pattern as EMF...", {K(Qt::CTRL | Qt::Key_S)}},
               {"Save unfolded pattern as &EPS...", {K(Qt::CTRL | Qt::Key_E)}},
               {"Save \"edges to cut\" &info", {}},
@@ -163,6 +165,7 @@ private slots:
               {"&Print...\tCtrl+P", {K(Qt::CTRL | Qt::Key_P)}},
               {"Print pre&view", {}},
               {"P&rint Setup...", {}},
+              {"Print Text&ures", {}},
               {"E&xit", {}}}},
             {"&Edit",
              {{"&Invert faces", {}},
@@ -222,7 +225,8 @@ private slots:
         QCOMPARE(enabledItems(), frameCommands);
 
         QVERIFY(frame->openFile(writeFile(dir, "cube.obj", kCube)));
-        QCOMPARE(enabledItems(), (frameCommands + QStringList{"Save \"edges to cut\" &info", "&Invert faces"}));
+        QCOMPARE(enabledItems(), (frameCommands + QStringList{"Save Project", "Save Project As...", "Save \"edges to cut\" &info",
+                                                    "&Invert faces"}));
 
         nettor::appState().status.undoAvailable = true;
         QVERIFY(enabledItems().contains("&Undo the last edge pick\tCtrl+Z"));
@@ -230,7 +234,7 @@ private slots:
 
         unfoldCurrent();
         const QStringList finished = frameCommands + QStringList{
-            "&Save unfolded pattern as EMF...", "Save unfolded pattern as &EPS...",
+            "Save Project", "Save Project As...", "&Save unfolded pattern as EMF...", "Save unfolded pattern as &EPS...",
             "Save \"edges to cut\" &info", "Export as OB&J with pattern texture coordinates...",
             "Save unfolded pattern as P&DF...", "&Print...\tCtrl+P", "Print pre&view", "P&rint Setup...",
             "&Copy the unfolded pattern to Clipboard\tCtrl+C", "Zoom &In", "Zoom &Out",
@@ -250,7 +254,8 @@ private slots:
 
         // A new Open starts over: invert again, no pattern outputs.
         QVERIFY(frame->openFile(writeFile(dir, "cube2.obj", kCube)));
-        QCOMPARE(enabledItems(), (frameCommands + QStringList{"Save \"edges to cut\" &info", "&Invert faces"}));
+        QCOMPARE(enabledItems(), (frameCommands + QStringList{"Save Project", "Save Project As...",
+                                                              "Save \"edges to cut\" &info", "&Invert faces"}));
     }
 
     void textureCommandsFollowTheTextureImage()

@@ -211,6 +211,49 @@ private slots:
         QCOMPARE(shown, pages);
     }
 
+    // A textured model's preview shows its images' colours, as long as
+    // File > Print Textures is on; the item is only there for such models.
+    void printPreviewShowsTheTexturesUntilPrintTexturesIsOff()
+    {
+        QAction* item = frame->action(nettor::Command::PrintTextures);
+        QVERIFY(item && item->isCheckable());
+        frame->updateCommandStates();
+        QVERIFY(!item->isEnabled()); // the house has no images
+        QVERIFY(frame->openFile(QStringLiteral(NETTOR_SAMPLES_DIR "/textured_cube/textured_cube.obj")));
+        unfoldCurrent();
+        frame->updateCommandStates();
+        QVERIFY(item->isEnabled());
+        QVERIFY(item->isChecked());
+        // Pixels of the red strip of the sides' image (220, 30, 30) in the preview.
+        auto redInPreview = [&](const QString& shotName) {
+            int red = -1;
+            onNextModal([&](QWidget* w) {
+                auto* dialog = qobject_cast<QPrintPreviewDialog*>(w);
+                if (!dialog) {
+                    w->close();
+                    return;
+                }
+                QTest::qWait(300);
+                const QImage shot = dialog->grab().toImage();
+                const QByteArray shots = qgetenv("NETTOR_SCREENSHOT_DIR");
+                if (!shots.isEmpty()) shot.save(QString::fromLocal8Bit(shots) + "/" + shotName);
+                red = 0;
+                for (int y = 0; y < shot.height(); ++y)
+                    for (int x = 0; x < shot.width(); ++x) {
+                        const QColor c = shot.pixelColor(x, y);
+                        red += c.red() > 180 && c.green() < 80 && c.blue() < 80;
+                    }
+                dialog->reject();
+            });
+            frame->action(nettor::Command::PrintPreview)->trigger();
+            return red;
+        };
+        QVERIFY(redInPreview("print_preview_textures.png") > 20);
+        item->trigger();
+        QCOMPARE(nettor::appState().settings.printTextures, 0);
+        QCOMPARE(redInPreview("print_preview_no_textures.png"), 0);
+    }
+
     void ctrlPOpensThePrintDialogFromEveryPane()
     {
         unfoldCurrent();

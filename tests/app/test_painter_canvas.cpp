@@ -2,6 +2,7 @@
 // polygons and rotated text land on the pixels where the pattern drawing
 // expects them.
 #include "app/painter_canvas.h"
+#include "model/mesh.h"
 
 #include <QImage>
 #include <QPainter>
@@ -143,6 +144,33 @@ private slots:
         // surroundings keep their colour.
         QCOMPARE(image.pixel(11, 28), qRgb(255, 255, 255));
         QCOMPARE(image.pixel(100, 28), qRgb(200, 220, 240));
+    }
+
+    // An image fill lays the image down by its mapping (v upwards) inside
+    // the outline only, on top of what was there.
+    void imageFillMapsTheImageInsideTheOutline()
+    {
+        nettor::TextureImage image; // 2 x 2: bottom row red, green; top row blue, yellow
+        image.width = image.height = 2;
+        image.pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
+        QImage target = blank(100, 100, Qt::white);
+        {
+            QPainter painter(&target);
+            PainterCanvas dc(painter, 10, 10);
+            // The unit square of the image onto (10, 90) .. (90, 10): v up the page.
+            const nettor::ImageMapping m{80, 0, 0, -80, 10, 90};
+            dc.imageFill(image, {{{10, 10}, {85, 10}, {85, 90}, {10, 90}}}, {m});
+        }
+        const auto near = [&](int x, int y, QRgb expected) {
+            const QRgb got = target.pixel(x, y);
+            return qAbs(qRed(got) - qRed(expected)) <= 3 && qAbs(qGreen(got) - qGreen(expected)) <= 3 &&
+                   qAbs(qBlue(got) - qBlue(expected)) <= 3;
+        };
+        QVERIFY(near(20, 80, qRgb(255, 0, 0)));    // bottom left
+        QVERIFY(near(80, 80, qRgb(0, 255, 0)));    // bottom right
+        QVERIFY(near(20, 20, qRgb(0, 0, 255)));    // top left
+        QVERIFY(near(80, 20, qRgb(255, 255, 0)));  // top right
+        QVERIFY(near(88, 50, qRgb(255, 255, 255))); // outside the outline
     }
 
     void painterStateIsRestored()

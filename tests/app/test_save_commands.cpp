@@ -110,6 +110,34 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 6);
     }
 
+    void thePagesLayoutSavesOneEpsFilePerPageAsTheCommandLineDoes()
+    {
+        const QString model = QStringLiteral(NETTOR_SAMPLES_DIR "/house.obj");
+        QVERIFY(frame->openFile(model));
+        unfoldCurrent();
+        messages.clear(); // "All faces are unfolded."
+        frame->action(nettor::Command::LayoutPages)->trigger();
+        QVERIFY(nettor::appState().pagesShown());
+        const int pages = nettor::appState().pagesLayout->pageCount;
+        QVERIFY(pages >= 2);
+
+        answerFileDialog(out.filePath("gui.eps"));
+        frame->action(nettor::Command::SaveEps)->trigger();
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(" | ")));
+        QVERIFY(!QFileInfo::exists(out.filePath("gui.eps")));
+
+        QProcess cli;
+        cli.start(QStringLiteral(NETTOR_CLI), {"unfold", model, "--layout", "pages", "--eps", out.filePath("cli.eps")});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+        for (int page = 1; page <= pages; ++page) {
+            const QByteArray gui = readAll(out.filePath(QStringLiteral("gui-%1.eps").arg(page)));
+            QVERIFY(gui.startsWith("%!PS-Adobe"));
+            QCOMPARE(gui, readAll(out.filePath(QStringLiteral("cli-%1.eps").arg(page))));
+        }
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 2 * pages);
+    }
+
     void aFolderThatCannotBeWrittenKeepsTheOldFile()
     {
         QVERIFY(frame->openFile(QStringLiteral(NETTOR_SAMPLES_DIR "/cube.obj")));

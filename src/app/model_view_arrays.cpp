@@ -1,0 +1,68 @@
+// The 3D view's main pass from the core's arrays: the faces batch by batch,
+// each batch in its material and with its image, then the lines batch by
+// batch in their widths, unlit and coloured end by end.
+#include "app/model_view.h"
+
+#include "model/mesh.h"
+#include "session/app_state.h"
+
+#include <QOpenGLFunctions_1_1>
+
+const nettor::ModelArrays& ModelView::currentArrays(const nettor::Model& model)
+{
+    const nettor::AppState& state = nettor::appState();
+    ArraysSource source;
+    source.model = &model;
+    source.options = {state.showTexture, state.status.finished, state.settings.edgeColor != 0};
+    source.image = model.textureImage.get();
+    source.imageSerial = model.textureImage ? model.textureImage->serial : 0;
+    source.images = model.images.size();
+    if (!arrays_ || !(source == arraysSource_)) {
+        arrays_ = nettor::buildModelArrays(model, source.options);
+        arraysSource_ = source;
+        // A new model's index is built with its first picture, before the
+        // first pick waits for it.
+        pickIndex(model);
+    }
+    return *arrays_;
+}
+
+void ModelView::drawArrays(const nettor::Model& model)
+{
+    const bool finished = nettor::appState().status.finished;
+    if (!finished && nettor::appState().settings.reservedFlag) return;
+    const nettor::ModelArrays& arrays = currentArrays(model);
+    if (finished) {
+        gl_->glDisable(GL_CULL_FACE);
+        gl_->glLineWidth(1.0f);
+    }
+    gl_->glEnable(GL_POLYGON_OFFSET_FILL);
+    gl_->glPolygonOffset(1.0f, 1.0f);
+
+    gl_->glEnable(GL_LIGHTING);
+    gl_->glEnableClientState(GL_VERTEX_ARRAY);
+    gl_->glEnableClientState(GL_NORMAL_ARRAY);
+    gl_->glVertexPointer(3, GL_FLOAT, 0, arrays.facePositions.data());
+    gl_->glNormalPointer(GL_FLOAT, 0, arrays.faceNormals.data());
+    gl_->glTexCoordPointer(2, GL_FLOAT, 0, arrays.faceTexCoords.data());
+    for (const nettor::FaceBatch& batch : arrays.faceBatches) {
+        if (applyAppearance(batch.look)) gl_->glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        else gl_->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl_->glDrawArrays(GL_TRIANGLES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
+    }
+    gl_->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    gl_->glDisableClientState(GL_NORMAL_ARRAY);
+    gl_->glDisable(GL_LIGHTING);
+    gl_->glDisable(GL_TEXTURE_2D);
+
+    gl_->glEnableClientState(GL_COLOR_ARRAY);
+    gl_->glVertexPointer(3, GL_FLOAT, 0, arrays.linePositions.data());
+    gl_->glColorPointer(3, GL_FLOAT, 0, arrays.lineColours.data());
+    for (const nettor::LineBatch& batch : arrays.lineBatches) {
+        gl_->glLineWidth(batch.width);
+        gl_->glDrawArrays(GL_LINES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
+    }
+    gl_->glDisableClientState(GL_COLOR_ARRAY);
+    gl_->glDisableClientState(GL_VERTEX_ARRAY);
+    textures_.endFrame(*gl_);
+}

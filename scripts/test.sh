@@ -43,8 +43,20 @@ finish() { # stage, passed|failed|skipped (reason)
 echo "== Sanitizer build of the core tests (ASan + UBSan)"
 if cmake --preset asan "${BUILD_OPTIONS[@]}" > build-asan.log 2>&1 \
    && ninja -C build-asan nettor_core_tests >> build-asan.log 2>&1; then
-  if ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$ROOT/tests/lsan_assimp.supp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-       ./build-asan/tests/nettor_core_tests --gtest_brief=1; then
+  # The tests run in eight shards (GoogleTest's), two at a time, each shard
+  # taken up as soon as a core is free, so that the few long property tests
+  # do not keep one core busy while the other waits. Each shard's output
+  # follows when all have ended.
+  rm -f build-asan/shard-*.log build-asan/shard-*.rc
+  seq 0 7 | ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 LSAN_OPTIONS=suppressions="$ROOT/tests/lsan_assimp.supp" \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 GTEST_TOTAL_SHARDS=8 xargs -P "$JOBS" -I{} sh -c \
+    'GTEST_SHARD_INDEX={} ./build-asan/tests/nettor_core_tests --gtest_brief=1 > build-asan/shard-{}.log 2>&1; echo $? > build-asan/shard-{}.rc'
+  sanitized_ok=1
+  for shard in 0 1 2 3 4 5 6 7; do
+    cat "build-asan/shard-$shard.log"
+    [ "$(cat "build-asan/shard-$shard.rc" 2>/dev/null)" = 0 ] || sanitized_ok=0
+  done
+  if [ "$sanitized_ok" -eq 1 ]; then
     finish sanitizers passed
   else
     finish sanitizers failed

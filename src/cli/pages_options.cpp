@@ -24,6 +24,17 @@ void addPagesOptions(CLI::App& command, PagesOptions& options)
     scale->excludes(size);
 }
 
+void addPrintTexturesOption(CLI::App& command, bool& printTextures)
+{
+    auto* on = command.add_flag_callback(
+        "--print-textures", [&printTextures] { printTextures = true; },
+        "fill each face of the PDF and SVG with its part of its material's image (the default)");
+    auto* off = command.add_flag_callback("--no-print-textures", [&printTextures] { printTextures = false; },
+                                          "leave the faces of the PDF and SVG plain");
+    on->excludes(off);
+    off->excludes(on);
+}
+
 std::optional<std::string> pagesSettingsFromOptions(const PagesOptions& options, PagesSettings& settings)
 {
     settings = PagesSettings{};

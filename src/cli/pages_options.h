@@ -27,6 +27,10 @@ struct PagesOptions {
 // --layout, --paper, --landscape, --margin, --size and --scale.
 void addPagesOptions(CLI::App& command, PagesOptions& options);
 
+// --print-textures and --no-print-textures: whether the PDF and SVG fill
+// each face with its part of its material's image (they do by default).
+void addPrintTexturesOption(CLI::App& command, bool& printTextures);
+
 // The settings the options ask for, or a message for the user.
 std::optional<std::string> pagesSettingsFromOptions(const PagesOptions& options, PagesSettings& settings);
 

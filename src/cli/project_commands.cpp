@@ -19,6 +19,7 @@ struct ExportOptions {
     std::string projectPath;
     std::string jsonPath;
     PatternExports exports;
+    bool printTextures = true;
 };
 
 int runExport(const ExportOptions& options)
@@ -29,7 +30,8 @@ int runExport(const ExportOptions& options)
         return 1;
     }
     Model& model = *project.model;
-    const ProjectState& state = project.state;
+    ProjectState& state = project.state;
+    state.settings.printTextures = options.printTextures ? 1 : 0;
     const PagesLayout* layout =
         state.layoutMode == LayoutMode::Pages && project.layout ? &*project.layout : nullptr;
     if (!options.jsonPath.empty()) {
@@ -63,6 +65,7 @@ CommandRegistration projectCommandsRegistration(25, [](CLI::App& app, int& exitC
     sub->add_option("--nte", options->exports.ntePath, "write the cut edges to this .nte file");
     sub->add_option("--obj", options->exports.objPath,
                     "write the model as OBJ with the pattern as texture coordinates");
+    addPrintTexturesOption(*sub, options->printTextures);
     sub->callback([&exitCode, options] { exitCode = runExport(*options); });
 });
 

@@ -28,8 +28,10 @@ struct UnfoldOptions {
     bool fewestParts = false;
     double timeLimit = PartSearchSettings{}.timeLimitSeconds;
     std::uint32_t seed = PartSearchSettings{}.seed;
+    int rounds = 0; // a round budget for the search instead of the time limit
     PatternExports exports;
     PagesOptions pages;
+    bool printTextures = true;
 };
 
 // Messages meant for a message box go to standard error; nothing waits.
@@ -56,10 +58,12 @@ int runUnfold(const UnfoldOptions& options)
     if (!options.settingsText.empty()) state.settings.readText(options.settingsText);
     if (options.strategyGiven || options.settingsText.empty())
         state.settings.unfoldStrategy = options.strategy;
+    state.settings.printTextures = options.printTextures ? 1 : 0;
     state.overlapCheck = options.noOverlapCheck ? 0 : 1;
     state.partSearch.enabled = options.fewestParts;
     state.partSearch.timeLimitSeconds = options.timeLimit;
     state.partSearch.seed = options.seed;
+    state.partSearch.maxRounds = options.rounds;
     state.replaceModel(std::move(loaded));
     Model& model = *state.model;
     state.takeUpModel();
@@ -97,6 +101,7 @@ int runUnfold(const UnfoldOptions& options)
               << "pattern scale: " << model.patternScale << "\n"
               << "displayed scale: " << state.displayedScale << "\n"
               << "seconds: " << seconds << "\n";
+    if (state.status.searchRounds > 0) std::cout << "search rounds: " << state.status.searchRounds << "\n";
     if (pages) printPagesSummary(std::cout, *pages);
 
     int exitCode = 0;
@@ -135,13 +140,18 @@ CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
         ->capture_default_str();
     sub->add_flag("--no-overlap-check", options->noOverlapCheck,
                   "let faces of a part overlap (one part per connected group)");
-    sub->add_flag("--fewest-parts", options->fewestParts,
-                  "search for an unfolding with fewer parts (slower)");
+    auto* fewest = sub->add_flag("--fewest-parts", options->fewestParts,
+                                 "search for an unfolding with fewer parts (slower)");
     sub->add_option("--time-limit", options->timeLimit, "seconds the search for fewer parts may take")
         ->check(CLI::Range(0.0, 86400.0))
         ->capture_default_str();
     sub->add_option("--seed", options->seed, "where the search's random choices start")
         ->capture_default_str();
+    sub->add_option("--rounds", options->rounds,
+                    "run the search for this many rounds instead of the time limit; the rounds a search made "
+                    "(printed as 'search rounds') and its seed repeat its result exactly")
+        ->check(CLI::Range(1, 1000000000))
+        ->needs(fewest);
     sub->add_option("--json", options->jsonPath, "write the whole unfolding as JSON to this file");
     sub->add_option("--project", options->projectPath, "save the whole work as a .nettor project to this file");
     sub->add_option("--settings", options->settingsText,
@@ -156,6 +166,7 @@ CommandRegistration registration(20, [](CLI::App& app, int& exitCode) {
     sub->add_option("--obj", options->exports.objPath,
                     "write the model as OBJ with the pattern as texture coordinates");
     addPagesOptions(*sub, options->pages);
+    addPrintTexturesOption(*sub, options->printTextures);
     sub->callback([&exitCode, options, sub] {
         options->strategyGiven = sub->count("--strategy") > 0;
         options->pages.scaleGiven = sub->count("--scale") > 0;

@@ -3,7 +3,6 @@
 #include "model/mesh.h"
 #include "unfold/box_grid.h"
 #include "unfold/overlap.h"
-#include "unfold/sheet_index.h"
 #include "unfold/sheet_rows.h"
 
 #include <algorithm>
@@ -76,29 +75,6 @@ bool overlaps(double x, double y, const UnfoldedPart& r, const GridBox& o)
                              {t.maxX, t.maxY}, 0.0);
 }
 
-// Would part r at (x, y) overlap any of the first k parts in sorted order?
-// The part that ruled out the previous position, and then the parts near
-// this one, usually decide it, so they are tried first; the answer does not
-// depend on the order.
-bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted,
-             std::size_t k, SheetIndex& placed, std::size_t& lastBlocker)
-{
-    if (lastBlocker < k && overlaps(x, y, r, placedBox(*sorted[lastBlocker]))) return true;
-    const double dx = 0.001 * r.width;
-    const double dy = 0.001 * r.height;
-    for (std::size_t j : placed.near(x + dx, y + dy, x + dx + r.width, y + dy + r.height))
-        if (overlaps(x, y, r, placedBox(*sorted[j]))) {
-            lastBlocker = j;
-            return true;
-        }
-    for (std::size_t j = 0; j < k; ++j)
-        if (overlaps(x, y, r, placedBox(*sorted[j]))) {
-            lastBlocker = j;
-            return true;
-        }
-    return false;
-}
-
 // The placed parts' rectangles in grids of growing cell sizes, each
 // rectangle in the finest grid where it spans few cells, so that a query
 // meets only the parts near it whatever their sizes.
@@ -133,6 +109,30 @@ private:
     std::vector<BoxGrid> levels_;
     std::vector<double> cells_;
 };
+
+// Would part r at (x, y) overlap any of the first k parts in sorted order?
+// The part that ruled out the previous position, and then the parts near
+// this one, usually decide it, so they are tried first; the answer does not
+// depend on the order.
+bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted,
+             std::size_t k, const PlacedRects& placed, std::size_t& lastBlocker)
+{
+    if (lastBlocker < k && overlaps(x, y, r, placedBox(*sorted[lastBlocker]))) return true;
+    const double dx = 0.001 * r.width;
+    const double dy = 0.001 * r.height;
+    if (placed.anyMeeting(x + dx, y + dy, x + dx + r.width, y + dy + r.height, [&](std::size_t j) {
+            if (!overlaps(x, y, r, placedBox(*sorted[j]))) return false;
+            lastBlocker = j;
+            return true;
+        }))
+        return true;
+    for (std::size_t j = 0; j < k; ++j)
+        if (overlaps(x, y, r, placedBox(*sorted[j]))) {
+            lastBlocker = j;
+            return true;
+        }
+    return false;
+}
 
 // The position the walk over every candidate position would choose: the
 // free one of least score, then least y, then least x. The score only grows
@@ -407,7 +407,6 @@ void arrangeParts(Model& model)
     double sizeSum = 0.0;
     for (const UnfoldedPart* part : sorted) sizeSum += std::max(part->width, part->height);
     const double cellSize = sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size());
-    SheetIndex sheet(cellSize);
     PlacedRects rects(cellSize);
 
     std::vector<double> xs{0.0}, ys{0.0};
@@ -435,7 +434,7 @@ void arrangeParts(Model& model)
                     const bool better = score < bestScore || (score == bestScore && y < by) ||
                                         (score == bestScore && y == by && x < bx);
                     if (!better) continue;
-                    if (blocked(x, y, r, sorted, k, sheet, lastBlocker)) continue;
+                    if (blocked(x, y, r, sorted, k, rects, lastBlocker)) continue;
                     bestScore = score;
                     bx = x;
                     by = y;
@@ -453,10 +452,7 @@ void arrangeParts(Model& model)
         r.offsetY = by - r.minY;
         const double x0 = r.minX + r.offsetX, y0 = r.minY + r.offsetY;
         boxes.push_back({x0, y0, x0 + r.width, y0 + r.height});
-        if (regular)
-            rects.add(k, x0, y0, x0 + r.width, y0 + r.height);
-        else
-            sheet.add(k, x0, y0, x0 + r.width, y0 + r.height);
+        rects.add(k, x0, y0, x0 + r.width, y0 + r.height);
         xs.push_back(bx + r.width);
         ys.push_back(by + r.height);
         if (regular) {

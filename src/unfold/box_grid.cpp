@@ -37,12 +37,13 @@ bool BoxGrid::cellRange(const GridBox& box, Range& range) const
     return range.x0 <= range.x1 && range.y0 <= range.y1;
 }
 
-void BoxGrid::insert(std::uint32_t id, const GridBox& box)
+void BoxGrid::insert(std::uint32_t id, const GridBox& box, std::uint32_t layer)
 {
     if (ranges_.size() <= id) ranges_.resize(static_cast<std::size_t>(id) + 1);
     ++present_;
     Range r;
     r.present = true;
+    r.layer = layer;
     if (!cellRange(box, r) || r.span() > kMostCells) {
         r.aside = true;
         r.asideAt = static_cast<std::uint32_t>(aside_.size());
@@ -53,45 +54,53 @@ void BoxGrid::insert(std::uint32_t id, const GridBox& box)
     ranges_[id] = r;
     for (std::int64_t cy = r.y0; cy <= r.y1; ++cy)
         for (std::int64_t cx = r.x0; cx <= r.x1; ++cx) {
-            const std::size_t slot = takeSlot(makeKey(cx, cy));
-            std::vector<Entry>& entries = lists_[slot];
+            const std::size_t slot = takeSlot({makeKey(cx, cy), layer});
+            std::vector<Entry>& entries = slots_[slot].list;
             if (entries.empty()) {
-                occupiedAt_[slot] = static_cast<std::uint32_t>(occupiedSlots_.size());
+                if (entries.capacity() == 0 && !spareLists_.empty()) {
+                    entries.swap(spareLists_.back());
+                    spareLists_.pop_back();
+                }
+                slots_[slot].occupiedAt = static_cast<std::uint32_t>(occupiedSlots_.size());
                 occupiedSlots_.push_back(static_cast<std::uint32_t>(slot));
             }
             entries.push_back({box, id, r.x0, r.y0});
         }
 }
 
-std::size_t BoxGrid::takeSlot(std::uint64_t key)
+void BoxGrid::reserve(std::size_t cells)
 {
-    if (2 * (taken_ + 1) > keys_.size()) {
-        // Grow to keep the table at most half full.
-        std::vector<std::uint64_t> keys(keys_.empty() ? 64 : 2 * keys_.size(), kNoKey);
-        std::vector<std::vector<Entry>> lists(keys.size());
-        std::vector<std::uint32_t> movedTo(keys_.size());
-        const std::size_t mask = keys.size() - 1;
-        for (std::size_t slot = 0; slot < keys_.size(); ++slot) {
-            if (keys_[slot] == kNoKey) continue;
-            std::size_t to = slotFor(keys_[slot], mask);
-            while (keys[to] != kNoKey) to = (to + 1) & mask;
-            keys[to] = keys_[slot];
-            lists[to] = std::move(lists_[slot]);
-            movedTo[slot] = static_cast<std::uint32_t>(to);
-        }
-        keys_ = std::move(keys);
-        lists_ = std::move(lists);
-        occupiedAt_.assign(keys_.size(), 0);
-        for (std::size_t i = 0; i < occupiedSlots_.size(); ++i) {
-            occupiedSlots_[i] = movedTo[occupiedSlots_[i]];
-            occupiedAt_[occupiedSlots_[i]] = static_cast<std::uint32_t>(i);
-        }
+    if (2 * cells > slots_.size()) rebuild(cells);
+}
+
+void BoxGrid::rebuild(std::size_t room)
+{
+    const std::size_t live = occupiedSlots_.size();
+    std::size_t size = slots_.empty() ? 64 : slots_.size();
+    while (4 * (live + 1) > size || 2 * room > size) size *= 2;
+    std::vector<Slot> slots(size);
+    const std::size_t mask = size - 1;
+    for (std::uint32_t& at : occupiedSlots_) {
+        Slot& old = slots_[at];
+        std::size_t to = slotFor({old.cell, old.layer}, mask);
+        while (slots[to].layer != kNoLayer) to = (to + 1) & mask;
+        slots[to] = std::move(old);
+        at = static_cast<std::uint32_t>(to);
     }
-    const std::size_t mask = keys_.size() - 1;
+    slots_ = std::move(slots);
+    taken_ = live;
+}
+
+std::size_t BoxGrid::takeSlot(const Key& key)
+{
+    // At most half full, keys of empty cells included.
+    if (2 * (taken_ + 1) > slots_.size()) rebuild();
+    const std::size_t mask = slots_.size() - 1;
     std::size_t slot = slotFor(key, mask);
-    while (keys_[slot] != key && keys_[slot] != kNoKey) slot = (slot + 1) & mask;
-    if (keys_[slot] == kNoKey) {
-        keys_[slot] = key;
+    while (!slots_[slot].holds(key) && slots_[slot].layer != kNoLayer) slot = (slot + 1) & mask;
+    if (slots_[slot].layer == kNoLayer) {
+        slots_[slot].cell = key.cell;
+        slots_[slot].layer = key.layer;
         ++taken_;
     }
     return slot;
@@ -113,17 +122,20 @@ void BoxGrid::remove(std::uint32_t id)
     }
     for (std::int64_t cy = r.y0; cy <= r.y1; ++cy)
         for (std::int64_t cx = r.x0; cx <= r.x1; ++cx) {
-            const std::size_t slot = slotOf(makeKey(cx, cy));
-            if (slot == keys_.size()) continue;
-            std::vector<Entry>& entries = lists_[slot];
+            const std::size_t slot = slotOf({makeKey(cx, cy), r.layer});
+            if (slot == slots_.size()) continue;
+            std::vector<Entry>& entries = slots_[slot].list;
             const auto at = std::find_if(entries.begin(), entries.end(), [id](const Entry& e) { return e.id == id; });
             if (at == entries.end()) continue;
             *at = entries.back();
             entries.pop_back();
             if (entries.empty()) {
+                // The list's room goes to the next cell that needs one.
+                spareLists_.push_back(std::move(entries));
+                entries = {};
                 const std::uint32_t last = occupiedSlots_.back();
-                occupiedSlots_[occupiedAt_[slot]] = last;
-                occupiedAt_[last] = occupiedAt_[slot];
+                occupiedSlots_[slots_[slot].occupiedAt] = last;
+                slots_[last].occupiedAt = slots_[slot].occupiedAt;
                 occupiedSlots_.pop_back();
             }
         }
@@ -131,11 +143,18 @@ void BoxGrid::remove(std::uint32_t id)
 
 void BoxGrid::clear()
 {
-    keys_.clear();
-    lists_.clear();
+    // The table keeps its size and the lists their room, for the boxes to
+    // come.
+    for (Slot& slot : slots_) {
+        if (slot.list.capacity() > 0) {
+            slot.list.clear();
+            spareLists_.push_back(std::move(slot.list));
+            slot.list = {};
+        }
+        slot.layer = kNoLayer;
+    }
     taken_ = 0;
     occupiedSlots_.clear();
-    occupiedAt_.clear();
     present_ = 0;
     ranges_.clear();
     aside_.clear();

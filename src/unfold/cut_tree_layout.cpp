@@ -8,10 +8,6 @@
 
 namespace nettor {
 
-namespace {
-constexpr long long kCellLimit = 1 << 20;
-} // namespace
-
 CutTreeLayout::CutTreeLayout(const CutTreeMesh& mesh, bool checkOverlap)
     : mesh_(mesh), checkOverlap_(checkOverlap)
 {
@@ -31,7 +27,7 @@ CutTreeLayout::CutTreeLayout(const CutTreeMesh& mesh, bool checkOverlap)
         }
     }
     if (count > 0 && sum > 0.0) cell_ = 2.0 * sum / count;
-    inverseCell_ = 1.0 / cell_;
+    grid_ = BoxGrid(cell_);
     stamp_.assign(mesh.faceCount(), 0);
     makeSingletons();
 }
@@ -41,7 +37,7 @@ void CutTreeLayout::makeSingletons()
     const int n = mesh_.faceCount();
     journaling_ = false;
     journal_.clear();
-    grid_.clear(static_cast<std::size_t>(4 * n));
+    grid_.clear();
     pos_ = mesh_.shape;
     box_.resize(n);
     partOf_.resize(n);
@@ -49,7 +45,7 @@ void CutTreeLayout::makeSingletons()
     parts_.assign(n, Part{});
     freeParts_.clear();
     for (int f = 0; f < n; ++f) {
-        box_[f] = boxOf(&pos_[mesh_.cornerStart[f]], mesh_.cornerCount(f));
+        box_[f] = boxOf(&pos_[mesh_.cornerStart[f]], f);
         partOf_[f] = f;
         parts_[f].faces = {f};
         parts_[f].alive = true;
@@ -63,7 +59,6 @@ void CutTreeLayout::copyFrom(const CutTreeLayout& other)
 {
     if (&other == this) return;
     cell_ = other.cell_;
-    inverseCell_ = other.inverseCell_;
     pos_ = other.pos_;
     box_ = other.box_;
     partOf_ = other.partOf_;
@@ -84,53 +79,20 @@ int CutTreeLayout::foldDegree(int face) const
     return d;
 }
 
-GridBox CutTreeLayout::boxOf(const PatternPoint* corners, int count) const
+GridBox CutTreeLayout::boxOf(const PatternPoint* corners, int face) const
 {
-    GridBox b{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
-    for (int i = 1; i < count; ++i) {
-        b.minX = std::min(b.minX, corners[i].x);
-        b.minY = std::min(b.minY, corners[i].y);
-        b.maxX = std::max(b.maxX, corners[i].x);
-        b.maxY = std::max(b.maxY, corners[i].y);
-    }
-    return b;
-}
-
-std::uint64_t CutTreeLayout::cellKey(int part, long long cx, long long cy) const
-{
-    return (static_cast<std::uint64_t>(part) << 42) | (static_cast<std::uint64_t>(cx + kCellLimit) << 21) |
-           static_cast<std::uint64_t>(cy + kCellLimit);
-}
-
-void CutTreeLayout::cellRange(const GridBox& box, long long& x0, long long& y0, long long& x1, long long& y1) const
-{
-    auto cellOf = [&](double v) {
-        const double c = std::floor(v * inverseCell_);
-        if (!(c > -kCellLimit)) return -kCellLimit; // also for NaN
-        if (c >= kCellLimit - 1) return kCellLimit - 1;
-        return static_cast<long long>(c);
-    };
-    x0 = cellOf(box.minX);
-    y0 = cellOf(box.minY);
-    x1 = std::max(x0, cellOf(box.maxX));
-    y1 = std::max(y0, cellOf(box.maxY));
+    return boxOfCorners({corners, static_cast<std::size_t>(mesh_.cornerCount(face))});
 }
 
 void CutTreeLayout::gridInsert(int part, int face)
 {
-    long long x0, y0, x1, y1;
-    cellRange(box_[face], x0, y0, x1, y1);
-    for (long long cy = y0; cy <= y1; ++cy)
-        for (long long cx = x0; cx <= x1; ++cx) grid_.insert(cellKey(part, cx, cy), face);
+    grid_.insert(static_cast<std::uint32_t>(face), box_[face], static_cast<std::uint32_t>(part));
     if (journaling_) journal_.push_back({Op::GridInsert, part, face, 0});
 }
 
 void CutTreeLayout::gridRemove(int part, int face)
 {
-    long long x0, y0, x1, y1;
-    cellRange(box_[face], x0, y0, x1, y1);
-    for (long long cy = y0; cy <= y1; ++cy)
-        for (long long cx = x0; cx <= x1; ++cx) grid_.remove(cellKey(part, cx, cy), face);
+    grid_.remove(static_cast<std::uint32_t>(face));
     if (journaling_) journal_.push_back({Op::GridRemove, part, face, 0});
 }
 
@@ -295,22 +257,14 @@ bool CutTreeLayout::overlapsPart(int face, const PatternPoint* faceCorners, cons
     // placed by the unfolding.
     const std::span<const PatternPoint> shape(faceCorners, static_cast<std::size_t>(mesh_.cornerCount(face)));
     const double tol = overlapTolerance(shape);
-    ++stampValue_;
-    long long x0, y0, x1, y1;
-    cellRange(box, x0, y0, x1, y1);
-    const auto overlaps = [&](int q) {
-        if (stamp_[q] == stampValue_) return false;
-        stamp_[q] = stampValue_;
+    return grid_.anyNear(static_cast<std::uint32_t>(part), box, [&](std::size_t q) {
         const GridBox& qb = box_[q];
         if (!(box.minX < qb.maxX - tol && qb.minX < box.maxX - tol && box.minY < qb.maxY - tol &&
               qb.minY < box.maxY - tol))
             return false;
-        return facesOverlap(shape, {corners(q), static_cast<std::size_t>(mesh_.cornerCount(q))}, tol);
-    };
-    for (long long cy = y0; cy <= y1; ++cy)
-        for (long long cx = x0; cx <= x1; ++cx)
-            if (grid_.any(cellKey(part, cx, cy), overlaps)) return true;
-    return false;
+        const int k = mesh_.cornerCount(static_cast<int>(q));
+        return facesOverlap(shape, {corners(static_cast<int>(q)), static_cast<std::size_t>(k)}, tol);
+    });
 }
 
 void CutTreeLayout::bfsOrder(int part, int start, std::vector<int>& out) const
@@ -377,7 +331,7 @@ bool CutTreeLayout::tryJoin(int link, int movingSide)
             const double dx = src[i].x - ox, dy = src[i].y - oy;
             moved_.push_back({tx + c * dx - s * dy, ty + s * dx + c * dy});
         }
-        const GridBox box = boxOf(&moved_[at], k);
+        const GridBox box = boxOf(&moved_[at], h);
         movedBox_.push_back(box);
         if (checkOverlap_ && overlapsPart(h, &moved_[at], box, pf)) return false;
     }

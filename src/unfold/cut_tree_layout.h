@@ -5,7 +5,6 @@
 // overlap by the engine's own test (facesOverlap). Parts are joined and taken apart; a journal undoes a trial.
 #include "unfold/box_grid.h"
 #include "unfold/cut_tree_mesh.h"
-#include "unfold/part_cell_grid.h"
 
 #include <cstdint>
 #include <vector>
@@ -65,8 +64,6 @@ private:
         int a, b, c;
     };
 
-    std::uint64_t cellKey(int part, long long cx, long long cy) const;
-    void cellRange(const GridBox& box, long long& x0, long long& y0, long long& x1, long long& y1) const;
     void gridInsert(int part, int face);
     void gridRemove(int part, int face);
     void setPos(int face, const PatternPoint* corners, const GridBox& box);
@@ -78,14 +75,13 @@ private:
     void clearPart(int part);
     void removeFaceAt(int part, int index);
     void resize(int part, int before, int after);
-    GridBox boxOf(const PatternPoint* corners, int count) const;
+    GridBox boxOf(const PatternPoint* corners, int face) const;
     bool overlapsPart(int face, const PatternPoint* corners, const GridBox& box, int part) const;
     void bfsOrder(int part, int start, std::vector<int>& out) const;
 
     const CutTreeMesh& mesh_;
     bool checkOverlap_;
     double cell_ = 1.0;
-    double inverseCell_ = 1.0;
     std::vector<PatternPoint> pos_;
     std::vector<GridBox> box_;
     std::vector<int> partOf_;
@@ -94,7 +90,7 @@ private:
     std::vector<int> freeParts_;
     int partCount_ = 0;
     double spread_ = 0.0;
-    PartCellGrid grid_;
+    BoxGrid grid_; // each part's faces in the part's own layer
 
     bool journaling_ = false;
     std::vector<Entry> journal_;

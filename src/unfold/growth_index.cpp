@@ -21,15 +21,13 @@ bool finiteBox(const GridBox& b)
     return std::isfinite(b.minX) && std::isfinite(b.minY) && std::isfinite(b.maxX) && std::isfinite(b.maxY);
 }
 
+// The corners' box, or a box of NaN when a corner is not finite: such a
+// face is kept aside by the grids and judged by the tests themselves.
 GridBox boxOf(std::span<const PatternPoint> points)
 {
-    GridBox box{points[0].x, points[0].y, points[0].x, points[0].y};
-    for (const PatternPoint& q : points) {
+    for (const PatternPoint& q : points)
         if (!std::isfinite(q.x) || !std::isfinite(q.y)) return {kNaN, kNaN, kNaN, kNaN};
-        box = {std::min(box.minX, q.x), std::min(box.minY, q.y), std::max(box.maxX, q.x),
-               std::max(box.maxY, q.y)};
-    }
-    return box;
+    return boxOfCorners(points);
 }
 
 } // namespace

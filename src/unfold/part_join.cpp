@@ -36,18 +36,6 @@ std::vector<PatternPoint> movedCorners(const Face& face, const PatternMotion* mo
     return corners;
 }
 
-GridBox joinBoxOf(const std::vector<PatternPoint>& corners)
-{
-    GridBox box{corners.front().x, corners.front().y, corners.front().x, corners.front().y};
-    for (const PatternPoint& p : corners) {
-        box.minX = std::min(box.minX, p.x);
-        box.minY = std::min(box.minY, p.y);
-        box.maxX = std::max(box.maxX, p.x);
-        box.maxY = std::max(box.maxY, p.y);
-    }
-    return box;
-}
-
 // Whether any face of `moved`, after the motion, overlaps a face of `kept`.
 bool partsWouldOverlap(const Model& model, const UnfoldedPart& kept, const UnfoldedPart& moved,
                        const PatternMotion& motion)
@@ -59,13 +47,13 @@ bool partsWouldOverlap(const Model& model, const UnfoldedPart& kept, const Unfol
     for (const Face* face : kept.faces) {
         keptCorners.push_back(movedCorners(*face, nullptr));
         if (!keptCorners.back().empty())
-            grid.insert(static_cast<std::uint32_t>(keptCorners.size() - 1), joinBoxOf(keptCorners.back()));
+            grid.insert(static_cast<std::uint32_t>(keptCorners.size() - 1), boxOfCorners(keptCorners.back()));
     }
     for (const Face* face : moved.faces) {
         const std::vector<PatternPoint> corners = movedCorners(*face, &motion);
         if (corners.empty()) continue;
         const double tolerance = overlapTolerance(corners);
-        if (grid.anyNear(joinBoxOf(corners), [&](std::size_t id) {
+        if (grid.anyNear(boxOfCorners(corners), [&](std::size_t id) {
                 const std::vector<PatternPoint>& other = keptCorners[id];
                 return facesOverlap(corners, other, std::max(tolerance, overlapTolerance(other)));
             }))

@@ -115,22 +115,4 @@ void triangulatePolygon(std::span<const PatternPoint> p, double sense, std::vect
         out.insert(out.end(), {corner(0), corner(1), corner(2)});
 }
 
-GridBox boxOfCorners(std::span<const PatternPoint> p)
-{
-    GridBox b{p[0].x, p[0].y, p[0].x, p[0].y};
-    for (const PatternPoint& q : p) {
-        b.minX = std::min(b.minX, q.x);
-        b.minY = std::min(b.minY, q.y);
-        b.maxX = std::max(b.maxX, q.x);
-        b.maxY = std::max(b.maxY, q.y);
-    }
-    return b;
-}
-
-bool boxesApart(const GridBox& a, const GridBox& b, double tolerance)
-{
-    return std::min(a.maxX, b.maxX) - std::max(a.minX, b.minX) <= tolerance ||
-           std::min(a.maxY, b.maxY) - std::max(a.minY, b.minY) <= tolerance;
-}
-
 } // namespace nettor

@@ -2,7 +2,7 @@
 // What the overlap test needs to know of a flat face: its area, whether it
 // is convex, and its cutting into triangles where it is not.
 #include "model/unfold_records.h"
-#include "unfold/box_grid.h"
+#include "unfold/grid_box.h"
 
 #include <span>
 #include <vector>
@@ -21,12 +21,5 @@ bool isConvexPolygon(std::span<const PatternPoint> p, double sense);
 // leaves no clean ear, cost at most slivers, never a triangle outside the
 // polygon where a clean ear exists.
 void triangulatePolygon(std::span<const PatternPoint> p, double sense, std::vector<PatternPoint>& out);
-
-// The box of the corners (at least one).
-GridBox boxOfCorners(std::span<const PatternPoint> p);
-
-// The boxes' extents overlap by no more than tolerance along x or along y:
-// the x and y directions are directions like any other to move apart in.
-bool boxesApart(const GridBox& a, const GridBox& b, double tolerance);
 
 } // namespace nettor

@@ -1,14 +1,12 @@
-// The index of placed parts on the sheet, and the arrangement that uses it:
-// trying near parts first must never change where a part goes.
+// The arrangement tries the parts near a position first, in grids of the
+// placed parts' rectangles: that must never change where a part goes.
 #include "support/unfold_fixture.h"
 #include "unfold/arrange_parts.h"
 #include "unfold/overlap.h"
-#include "unfold/sheet_index.h"
 #include "unfold/start_part.h"
 
 #include <cfloat>
 #include <random>
-#include <set>
 
 using namespace nettor;
 using namespace nettor::test;
@@ -18,11 +16,6 @@ namespace {
 struct Rect {
     double x0, y0, x1, y1;
 };
-
-bool overlap(const Rect& a, const Rect& b)
-{
-    return a.x0 <= b.x1 && b.x0 <= a.x1 && a.y0 <= b.y1 && b.y0 <= a.y1;
-}
 
 // The arrangement as described, step by step, with every earlier part
 // tested in order: the offsets it gives each part, in creation order.
@@ -96,7 +89,7 @@ std::vector<std::pair<double, double>> referenceArrangement(const Model& m)
     return out;
 }
 
-class SheetIndexTest : public UnfoldTest {
+class ArrangementSearchTest : public UnfoldTest {
 protected:
     // A triangle of width s and height t with its first corner at o.
     struct Triangle {
@@ -131,40 +124,7 @@ protected:
 
 } // namespace
 
-TEST(SheetIndex, NearListsEveryOverlappingRectangleOnce)
-{
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<double> at(0.0, 20.0), size(0.0, 2.0);
-    SheetIndex index(1.0);
-    std::vector<Rect> rects;
-    for (std::size_t i = 0; i < 300; ++i) {
-        const double x = at(rng), y = at(rng);
-        rects.push_back({x, y, x + size(rng), y + size(rng)});
-        if (i % 50 == 0) rects.back() = {-50, y, 70, y + 0.5}; // over many cells
-        index.add(i, rects.back().x0, rects.back().y0, rects.back().x1, rects.back().y1);
-    }
-    for (int q = 0; q < 500; ++q) {
-        const double x = at(rng) - 1, y = at(rng) - 1;
-        const Rect query = q % 7 ? Rect{x, y, x + size(rng), y + size(rng)} : Rect{-5, -5, 30, 30};
-        const std::vector<std::size_t> near = index.near(query.x0, query.y0, query.x1, query.y1);
-        const std::set<std::size_t> unique(near.begin(), near.end());
-        EXPECT_EQ(unique.size(), near.size());
-        for (std::size_t i = 0; i < rects.size(); ++i)
-            if (overlap(rects[i], query)) {
-                EXPECT_TRUE(unique.count(i)) << "rectangle " << i;
-            }
-    }
-    // Without a usable cell size nothing is near, and nothing breaks.
-    SheetIndex none(0.0);
-    none.add(0, 0, 0, 1, 1);
-    EXPECT_EQ(none.near(0, 0, 1, 1), std::vector<std::size_t>{0});
-    SheetIndex huge(1e-300);
-    huge.add(0, 0, 0, 1, 1);
-    huge.add(1, 5, 5, 6, 6);
-    EXPECT_EQ(huge.near(0, 0, 1, 1).size(), 2u);
-}
-
-TEST_F(SheetIndexTest, ArrangementMatchesTheStepByStepReference)
+TEST_F(ArrangementSearchTest, ArrangementMatchesTheStepByStepReference)
 {
     std::mt19937 rng(5);
     std::uniform_real_distribution<double> at(-4.0, 4.0), size(0.05, 1.0);
@@ -183,7 +143,7 @@ TEST_F(SheetIndexTest, ArrangementMatchesTheStepByStepReference)
 // Hundreds of parts with no part of zero size, so that every part goes
 // through the search by rows: random sizes, many equal ones (positions that
 // coincide exactly), and long thin parts across short wide ones.
-TEST_F(SheetIndexTest, ManyPartsGoWhereTheReferencePutsThem)
+TEST_F(ArrangementSearchTest, ManyPartsGoWhereTheReferencePutsThem)
 {
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> at(-4.0, 4.0), size(0.05, 1.0);

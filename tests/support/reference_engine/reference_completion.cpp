@@ -6,7 +6,7 @@
 #include "state/engine_state.h"
 #include "support/reference_engine/outline_overlap.h"
 #include "unfold/overlap.h"
-#include "unfold/sheet_index.h"
+#include "unfold/box_grid.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -85,16 +85,17 @@ bool overlaps(double x, double y, const UnfoldedPart& r, const UnfoldedPart& s)
 // this one, usually decide it, so they are tried first; the answer does not
 // depend on the order.
 bool blocked(double x, double y, const UnfoldedPart& r, const std::vector<UnfoldedPart*>& sorted,
-             std::size_t k, SheetIndex& placed, std::size_t& lastBlocker)
+             std::size_t k, const BoxGrid& placed, std::size_t& lastBlocker)
 {
     if (lastBlocker < k && overlaps(x, y, r, *sorted[lastBlocker])) return true;
     const double dx = 0.001 * r.width;
     const double dy = 0.001 * r.height;
-    for (std::size_t j : placed.near(x + dx, y + dy, x + dx + r.width, y + dy + r.height))
-        if (overlaps(x, y, r, *sorted[j])) {
+    if (placed.anyNear({x + dx, y + dy, x + dx + r.width, y + dy + r.height}, [&](std::size_t j) {
+            if (!overlaps(x, y, r, *sorted[j])) return false;
             lastBlocker = j;
             return true;
-        }
+        }))
+        return true;
     for (std::size_t j = 0; j < k; ++j)
         if (overlaps(x, y, r, *sorted[j])) {
             lastBlocker = j;
@@ -129,7 +130,7 @@ void arrangeParts(EngineState& engine, Model& model)
     // Cells about as large as a typical part.
     double sizeSum = 0.0;
     for (const UnfoldedPart* part : sorted) sizeSum += std::max(part->width, part->height);
-    SheetIndex sheet(sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size()));
+    BoxGrid sheet(sorted.empty() ? 0.0 : sizeSum / static_cast<double>(sorted.size()));
 
     std::vector<double> xs{0.0}, ys{0.0};
     double sheetW = 0.0, sheetH = 0.0;
@@ -162,7 +163,7 @@ void arrangeParts(EngineState& engine, Model& model)
         r.offsetX = bx - r.minX;
         r.offsetY = by - r.minY;
         const double x0 = r.minX + r.offsetX, y0 = r.minY + r.offsetY;
-        sheet.add(k, x0, y0, x0 + r.width, y0 + r.height);
+        sheet.insert(static_cast<std::uint32_t>(k), {x0, y0, x0 + r.width, y0 + r.height});
         xs.push_back(bx + r.width);
         ys.push_back(by + r.height);
         sheetW = std::max(sheetW, bx + r.width);

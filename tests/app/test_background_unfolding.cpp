@@ -136,7 +136,7 @@ private slots:
         QVERIFY(!nettor::appState().status.busy);
         QVERIFY(!nettor::appState().status.quiet);
         QVERIFY(messages.isEmpty());
-        QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("5120"));
+        QCOMPARE(panel->unfoldedCountEdit()->text(), QStringLiteral("20480"));
         // The scale chosen for this sheet, not the one before.
         QTRY_COMPARE(panel->findChild<QLineEdit*>("scale")->text(),
                      QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <chrono>
 #include <future>
 
 using namespace nettor;
@@ -34,7 +35,7 @@ int facesRead(bool (Model::*read)(std::string_view), const std::string& bytes, b
 }
 
 // A named pipe standing for a file whose bytes have not arrived yet: a
-// reader blocks in it until write() gives them and closes it.
+// reader blocks in it until write() gives them (or close() ends it).
 class HeldFile {
 public:
     explicit HeldFile(const std::string& name) : path_(::testing::TempDir() + name)
@@ -45,14 +46,19 @@ public:
         // see no end of the file until it is closed.
         if (ok_) fd_ = ::open(path_.c_str(), O_RDWR);
         ok_ = ok_ && fd_ >= 0;
+        // Room for a whole chunk of the readers' reading without a reader.
+        if (ok_) ok_ = ::fcntl(fd_, F_SETPIPE_SZ, 1 << 18) >= (1 << 16);
     }
     ~HeldFile()
     {
-        release();
+        close();
         std::remove(path_.c_str());
     }
     bool ok() const { return ok_; }
     const std::string& path() const { return path_; }
+    // The bytes stay in the pipe while this end is open, for a reader that
+    // opens it only now; with it closed they would be dropped, and a reader
+    // opening later would wait for a writer for ever.
     void write(const std::string& bytes)
     {
         std::size_t done = 0;
@@ -61,15 +67,15 @@ public:
             if (n <= 0) break;
             done += static_cast<std::size_t>(n);
         }
-        release();
     }
 
-private:
-    void release()
+    void close()
     {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
     }
+
+private:
     std::string path_;
     int fd_ = -1;
     bool ok_ = false;
@@ -162,9 +168,20 @@ TEST(BackgroundReading, AReadingGivenUpIsDroppedWhileItsThreadRunsOn)
     ASSERT_NE(next.loaded.model, nullptr);
     EXPECT_EQ(next.loaded.model->faceCount, 6);
 
-    // Fewer bytes than the pipe holds: the reader stops after the first.
-    held.write(toObjText(subdividedSphereSpec(2)));
-    heldEnded.get_future().get();
+    // One whole chunk of the readers' 64 KiB, the pipe left open: the reader,
+    // whenever it opens the file, has its first chunk without waiting for
+    // the end of the file, and stops after it. (Closed now, the pipe would
+    // drop the bytes before a reader that has not opened it yet, which would
+    // then wait for a writer for ever.)
+    std::string chunk = toObjText(subdividedSphereSpec(4));
+    ASSERT_GE(chunk.size(), std::size_t{1} << 16);
+    chunk.resize(std::size_t{1} << 16);
+    held.write(chunk);
+    std::future<void> end = heldEnded.get_future();
+    const bool endedOnTheBytes = end.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+    held.close(); // the end of the file, should the reader still wait
+    end.get();
+    EXPECT_TRUE(endedOnTheBytes);
     EXPECT_EQ(reading.abandonedCount(), 0); // joined
     EXPECT_FALSE(reading.running());
 }

@@ -14,6 +14,7 @@
 #include "app/save_file.h"
 #include "app/settings_dialog.h"
 #include "app/settings_storage.h"
+#include "app/slow_work_dialog.h"
 #include "app/texture_window.h"
 #include "formats/pages_metafile.h"
 #include "pattern/pages_edge_match.h"
@@ -100,6 +101,9 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
 {
     document_->setDialogParent(this);
     setAcceptDrops(true);
+    // Laying out the pages runs on a worker behind a busy dialog.
+    nettor::appState().setSlowWorkRunner(
+        [this](const nettor::Session::SlowWork& work) { runSlowWorkBehindDialog(this, work); });
 
     columns_ = new QSplitter(Qt::Horizontal, this);
     columns_->setObjectName(QStringLiteral("columns"));
@@ -191,6 +195,7 @@ MainWindow::MainWindow(Document* document, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    nettor::appState().setSlowWorkRunner({});
     removeRecoveryCopy();
 }
 

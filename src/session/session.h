@@ -15,6 +15,7 @@
 #include "state/engine_state.h"
 #include "state/settings.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -176,6 +177,16 @@ public:
     // Each change is one step of the layout history and ends with
     // layoutChanged; a change that cannot be made tells the user why and
     // changes nothing (false).
+    //
+    // Laying out many parts takes a while. That work is handed to the slow
+    // work runner: it only reads the session, which stays as it is until the
+    // work has returned, and it stops early once cancel is set. The runner
+    // may run it on another thread (the window does, behind a busy
+    // indicator); by default it runs here, never cancelled. A change whose
+    // work was cancelled changes nothing and tells nothing.
+    using SlowWork = std::function<void(const std::atomic<bool>& cancel)>;
+    using SlowWorkRunner = std::function<void(const SlowWork& work)>;
+    void setSlowWorkRunner(SlowWorkRunner runner) { slowWork_ = std::move(runner); }
     // The unfolding has just finished: in the Pages layout it is laid out
     // now (when it cannot be, the user is told and the one sheet is shown).
     // The history starts afresh.
@@ -263,9 +274,13 @@ private:
     // The layout as it is now, for the history.
     LayoutSnapshot layoutSnapshot() const;
     void restoreLayout(LayoutSnapshot snapshot);
-    // Lays out the finished unfolding in pagesLayout; false (with the
-    // message given) when it cannot be.
-    bool layOutNow();
+    void runSlowWork(const SlowWork& work);
+    // A Pages layout of the finished unfolding with these page settings,
+    // worked out by the slow work runner; the session is left as it is.
+    PagesResult layOutWith(const PagesSettings& pages);
+    // The result's layout; false when it has none (with its message given,
+    // unless the work was cancelled).
+    bool takeLayout(PagesResult& result, std::optional<PagesLayout>& into);
     // After every change of the layout: the misplaced pieces, the
     // selection, and the views told.
     void layoutChangeDone();
@@ -281,6 +296,7 @@ private:
     // Parts taken out of the model by a join, while an undo may put them back.
     std::vector<std::unique_ptr<UnfoldedPart>> retiredParts_;
     bool edgeLitFromModel_ = false; // the lit edge is the one pointed at in the 3D view
+    SlowWorkRunner slowWork_;
 };
 
 } // namespace nettor

@@ -32,15 +32,39 @@ void Session::restoreLayout(LayoutSnapshot snapshot)
     pagesLayout = std::move(snapshot.layout);
 }
 
-bool Session::layOutNow()
+void Session::runSlowWork(const SlowWork& work)
 {
-    if (!model || !status.finished) return false;
-    PagesResult result = layOutPages({*model, settings, pagesSettings});
+    if (slowWork_) {
+        slowWork_(work);
+        return;
+    }
+    const std::atomic<bool> never{false};
+    work(never);
+}
+
+PagesResult Session::layOutWith(const PagesSettings& pages)
+{
+    PagesResult result;
+    if (!model || !status.finished) return result;
+    const SlowWork work = [&](const std::atomic<bool>& cancel) {
+        result = layOutPages({*model, settings, pages, &cancel});
+        // Given up late: thrown away all the same.
+        if (cancel.load()) {
+            result.layout.reset();
+            result.cancelled = true;
+        }
+    };
+    runSlowWork(work);
+    return result;
+}
+
+bool Session::takeLayout(PagesResult& result, std::optional<PagesLayout>& into)
+{
     if (!result.layout) {
-        message(result.message);
+        if (!result.cancelled && !result.message.empty()) message(result.message);
         return false;
     }
-    pagesLayout = std::move(result.layout);
+    into = std::move(result.layout);
     return true;
 }
 
@@ -84,35 +108,42 @@ double Session::finishedSizeMm() const
 
 void Session::layOutFinishedPattern()
 {
+    std::optional<PagesResult> laid;
+    if (layoutMode == LayoutMode::Pages) laid = layOutWith(pagesSettings);
     layoutHistory_.clear();
     retiredParts_.clear(); // no step is left to put them back
     pagesLayout.reset();
     selectedPiece = -1;
     // A pattern that cannot be laid out on these pages (the user has been
     // told why) is shown on the one sheet.
-    if (layoutMode == LayoutMode::Pages && !layOutNow()) layoutMode = LayoutMode::OneSheet;
+    if (laid && !takeLayout(*laid, pagesLayout)) layoutMode = LayoutMode::OneSheet;
     layoutChangeDone();
 }
 
 void Session::layOutAgainForSettings()
 {
     if (!pagesLayout || !status.finished) return;
-    LayoutSnapshot before = layoutSnapshot();
-    if (!layOutNow()) return; // the layout stays as it was
-    layoutHistory_.record(std::move(before));
+    PagesResult laid = layOutWith(pagesSettings);
+    if (!laid.layout) {
+        takeLayout(laid, pagesLayout); // the layout stays as it was
+        return;
+    }
+    layoutHistory_.record(layoutSnapshot());
+    pagesLayout = std::move(laid.layout);
     layoutEditDone();
 }
 
 bool Session::setLayoutMode(LayoutMode mode)
 {
     if (mode == layoutMode) return false;
-    LayoutSnapshot before = layoutSnapshot();
-    layoutMode = mode;
-    if (mode == LayoutMode::Pages && !pagesLayout && status.finished && !layOutNow()) {
-        restoreLayout(std::move(before));
-        return false;
+    std::optional<PagesLayout> made;
+    if (mode == LayoutMode::Pages && !pagesLayout && status.finished) {
+        PagesResult laid = layOutWith(pagesSettings);
+        if (!takeLayout(laid, made)) return false;
     }
-    layoutHistory_.record(std::move(before));
+    layoutHistory_.record(layoutSnapshot());
+    layoutMode = mode;
+    if (made) pagesLayout = std::move(made);
     layoutEditDone();
     return true;
 }
@@ -124,16 +155,16 @@ bool Session::setPagesSettings(const PagesSettings& next)
         return false;
     }
     if (next == pagesSettings) return false;
-    LayoutSnapshot before = layoutSnapshot();
+    std::optional<PagesLayout> made;
+    if (layoutMode == LayoutMode::Pages && status.finished) {
+        PagesResult laid = layOutWith(next);
+        if (!takeLayout(laid, made)) return false;
+    }
+    layoutHistory_.record(layoutSnapshot());
     pagesSettings = next;
     // The layout of the old settings is no longer the pattern's; outside
     // the Pages layout it is made again when the user switches to it.
-    pagesLayout.reset();
-    if (layoutMode == LayoutMode::Pages && status.finished && !layOutNow()) {
-        restoreLayout(std::move(before));
-        return false;
-    }
-    layoutHistory_.record(std::move(before));
+    pagesLayout = std::move(made);
     layoutEditDone();
     return true;
 }
@@ -177,19 +208,30 @@ bool Session::turnPiece(int piece, double degrees)
 bool Session::repackPages(bool all)
 {
     if (!pagesLayout) return false;
-    LayoutSnapshot before = layoutSnapshot();
+    std::optional<PagesLayout> made;
     if (all) {
-        if (!layOutNow()) return false;
+        PagesResult laid = layOutWith(pagesSettings);
+        if (!takeLayout(laid, made)) return false;
     } else {
+        // The pieces the user has not moved, laid out again on a copy.
         std::vector<char> fixed;
         for (const LaidOutPiece& p : pagesLayout->pieces) fixed.push_back(p.movedByUser ? 1 : 0);
-        if (!repackAroundFixed(*pagesLayout, fixed)) {
-            restoreLayout(std::move(before));
+        PagesLayout copy = *pagesLayout;
+        bool repacked = false, cancelled = false;
+        const SlowWork work = [&](const std::atomic<bool>& cancel) {
+            repacked = repackAroundFixed(copy, fixed);
+            cancelled = cancel.load();
+        };
+        runSlowWork(work);
+        if (cancelled) return false;
+        if (!repacked) {
             message("The pieces could not be laid out again on this paper.");
             return false;
         }
+        made = std::move(copy);
     }
-    layoutHistory_.record(std::move(before));
+    layoutHistory_.record(layoutSnapshot());
+    pagesLayout = std::move(made);
     layoutEditDone();
     return true;
 }

@@ -16,6 +16,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace nettor {
@@ -357,6 +358,77 @@ TEST_F(SessionLayoutTest, EveryEditOnThePagesIsAnUnsavedChangeAndOpeningAProject
     ASSERT_TRUE(reopened.pagesLayout);
     EXPECT_FALSE(reopened.unsavedChanges());
     EXPECT_EQ(reopened.projectJson(), session.projectJson());
+}
+
+} // namespace
+} // namespace nettor
+
+namespace nettor {
+namespace {
+
+// Laying out handed to a runner on another thread: while the work runs the
+// session is as it was before the change, the change then gives the same
+// layout as laying out here; cancelled work changes nothing and tells
+// nothing.
+TEST_F(SessionLayoutTest, SlowLayoutWorkRunsElsewhereAndCancelledWorkChangesNothing)
+{
+    PagesSettings bigger = session.pagesSettings;
+    bigger.finishedSizeMm = 420.0;
+    Session here;
+    here.replaceModel(buildModel(torusSpec(12, 16)));
+    here.takeUpModel();
+    unfoldOnCallingThread(here, *here.model);
+    here.pagesSettings = bigger;
+    here.layoutMode = LayoutMode::Pages;
+    here.layOutFinishedPattern();
+    ASSERT_TRUE(here.pagesLayout);
+
+    int runs = 0;
+    bool cancelNext = false;
+    std::string duringWork;
+    session.setSlowWorkRunner([&](const Session::SlowWork& work) {
+        ++runs;
+        duringWork = layoutState(session);
+        std::atomic<bool> cancel{cancelNext};
+        std::thread worker([&] { work(cancel); });
+        worker.join();
+    });
+
+    // Page Setup, repacking all and the layout switch each go through it.
+    const std::string before = layoutState(session);
+    ASSERT_TRUE(session.setPagesSettings(bigger));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(duringWork, before);
+    EXPECT_EQ(pagesLayoutDump(*session.pagesLayout), pagesLayoutDump(*here.pagesLayout));
+    ASSERT_TRUE(session.movePiece(0, 1, {40.0, 40.0}));
+    ASSERT_TRUE(session.repackPages(false));
+    ASSERT_TRUE(session.repackPages(true));
+    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(pagesLayoutDump(*session.pagesLayout), pagesLayoutDump(*here.pagesLayout));
+
+    // Cancelled: Page Setup, repacking and the switch back to Pages after a
+    // change of the setup in the one sheet change nothing, silently.
+    cancelNext = true;
+    messages.texts.clear();
+    const int changes = messages.layoutChanges;
+    const std::string laidOut = layoutState(session);
+    PagesSettings a3 = bigger;
+    a3.finishedSizeMm = 500.0;
+    EXPECT_FALSE(session.setPagesSettings(a3));
+    EXPECT_FALSE(session.repackPages(true));
+    ASSERT_TRUE(session.movePiece(0, 1, {30.0, 30.0}));
+    EXPECT_FALSE(session.repackPages(false));
+    ASSERT_TRUE(session.undoLayoutChange());
+    EXPECT_EQ(layoutState(session), laidOut);
+    cancelNext = false;
+    ASSERT_TRUE(session.setLayoutMode(LayoutMode::OneSheet));
+    ASSERT_TRUE(session.setPagesSettings(a3)); // no layout outside Pages
+    cancelNext = true;
+    const std::string oneSheet = layoutState(session);
+    EXPECT_FALSE(session.setLayoutMode(LayoutMode::Pages));
+    EXPECT_EQ(layoutState(session), oneSheet);
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(messages.layoutChanges, changes + 4); // the move, its undo, the switch, the setup
 }
 
 } // namespace

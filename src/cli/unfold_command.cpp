@@ -8,10 +8,12 @@
 #include "model/mesh.h"
 #include "session/session.h"
 #include "unfold/background_unfolding.h"
+#include "unfold/finish_unfolding.h"
 
 #include <chrono>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 namespace nettor::cli {
 
@@ -68,10 +70,19 @@ int runUnfold(const UnfoldOptions& options)
     Model& model = *state.model;
     state.takeUpModel();
 
+    // In the Pages layout the one sheet (the summary's figures, the JSON,
+    // the outputs beside the pages) is arranged while the pages are laid
+    // out: neither reads what the other writes.
+    const bool finishedBefore = state.status.finished;
+    state.arrangeSheetLater = options.pages.pages();
     const auto start = std::chrono::steady_clock::now();
     if (state.status.totalFaceCount != state.status.unfoldedFaceCount) unfoldOnCallingThread(state, model);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::jthread sheet; // joined at the latest when it goes
+    if (state.arrangeSheetLater && !finishedBefore && state.status.finished)
+        sheet = std::jthread([&state, &model] { arrangeSheet(state, model); });
+    state.arrangeSheetLater = false;
 
     std::optional<PagesLayout> pages;
     if (options.pages.pages()) {
@@ -82,6 +93,7 @@ int runUnfold(const UnfoldOptions& options)
         }
         pages = std::move(laidOut.layout);
     }
+    if (sheet.joinable()) sheet.join();
 
     int folds = 0, cuts = 0, borders = 0;
     for (const auto& object : model.objects) {

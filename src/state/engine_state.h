@@ -21,6 +21,10 @@ struct EngineState {
     std::atomic<std::int32_t> overlapCheck{1};
     double displayedScale = 0.0;         // cm on paper per model unit, as shown
     UiListener* listener = nullptr;      // not owned; none: nothing is told
+    // finishUnfolding leaves arranging the parts on the one sheet, and the
+    // scale fitted to it, to the caller (arrangeSheet), who may do it beside
+    // other work that reads the finished pattern, the Pages layout say.
+    bool arrangeSheetLater = false;
 
     // Forward to the listener, if any.
     void notify(ViewChange change) const;

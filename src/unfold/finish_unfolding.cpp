@@ -11,21 +11,12 @@
 
 namespace nettor {
 
-void finishUnfolding(EngineState& engine, Model& model)
+namespace {
+
+// A sheet without extent in one direction fits any scale that way; a sheet
+// without any extent keeps the scale it has.
+void fitScaleToPage(EngineState& engine, Model& model)
 {
-    UnfoldStatus& status = engine.status;
-    if (status.finished) return;
-    status.finished = true;
-    if (!status.quiet) engine.message("All faces are unfolded.");
-
-    arrangeParts(model);
-    status.busy = false;
-    numberCutEdges(model);
-    separateCorners(model);
-    engine.invalidateModelView();
-
-    // A sheet without extent in one direction fits any scale that way; a
-    // sheet without any extent keeps the scale it has.
     const double byHeight = kPageContentHeightCm / model.sheetHeight;
     const double byWidth = kPageContentWidthCm / model.sheetWidth;
     const bool heightFits = std::isfinite(byHeight) && byHeight > 0.0;
@@ -35,11 +26,36 @@ void finishUnfolding(EngineState& engine, Model& model)
     else if (heightFits || widthFits)
         model.patternScale = 0.9 * (heightFits ? byHeight : byWidth);
     engine.displayedScale = model.patternScale * model.unitScale;
+}
+
+} // namespace
+
+void finishUnfolding(EngineState& engine, Model& model)
+{
+    UnfoldStatus& status = engine.status;
+    if (status.finished) return;
+    status.finished = true;
+    if (!status.quiet) engine.message("All faces are unfolded.");
+
+    // The arrangement neither reads nor changes what the numbering and the
+    // opening of the 3D copy do, so it may come after them.
+    if (!engine.arrangeSheetLater) arrangeParts(model);
+    status.busy = false;
+    numberCutEdges(model);
+    separateCorners(model);
+    engine.invalidateModelView();
+    if (!engine.arrangeSheetLater) fitScaleToPage(engine, model);
 
     if (!status.quiet)
         engine.notify(ViewChange::UnfoldingFinished);
     else
         engine.repaintPatternView();
+}
+
+void arrangeSheet(EngineState& engine, Model& model)
+{
+    arrangeParts(model);
+    fitScaleToPage(engine, model);
 }
 
 } // namespace nettor

@@ -1,6 +1,12 @@
 // Automatic unfolding over whole models.
+#include "formats/pattern_json.h"
+#include "pattern/pages_dump.h"
+#include "pattern/pages_layout.h"
+#include "support/model_builders.h"
 #include "support/shape_generators.h"
 #include "support/unfold_fixture.h"
+#include "unfold/background_unfolding.h"
+#include "unfold/finish_unfolding.h"
 #include "unfold/start_part.h"
 #include "unfold/unfold_all.h"
 
@@ -134,4 +140,38 @@ TEST_F(UnfoldAllTest, WorkerThreadUnfoldsExactlyLikeTheCallingThread)
     EXPECT_EQ(unfoldAndRecord(true), here);
     EXPECT_EQ(unfoldAndRecord(false), here);
     EXPECT_GT(here.size(), 1000u);
+}
+
+// The one sheet arranged afterwards, on another thread while the pages are
+// laid out from the same finished pattern, is the sheet (offsets, size,
+// scales) and the pages that finishing at once gives; the thread sanitizer
+// run checks that the two share nothing they write.
+TEST(UnfoldAllSheet, ArrangedBesideThePagesLayoutItIsTheSheetFinishingGives)
+{
+    const auto run = [](bool later, std::string& sheet, std::string& pages) {
+        Session s;
+        s.replaceModel(buildModel(torusSpec(24, 12)));
+        s.takeUpModel();
+        s.arrangeSheetLater = later;
+        unfoldOnCallingThread(s, *s.model);
+        ASSERT_TRUE(s.status.finished);
+        if (later) {
+            EXPECT_EQ(s.model->sheetWidth, 0.0); // not arranged yet
+        }
+        PagesSettings setup;
+        setup.finishedSizeMm = 300.0;
+        std::jthread arranging;
+        if (later) arranging = std::jthread([&s] { arrangeSheet(s, *s.model); });
+        const PagesResult laid = layOutPages({*s.model, s.settings, setup});
+        if (arranging.joinable()) arranging.join();
+        ASSERT_TRUE(laid.layout);
+        pages = pagesLayoutDump(*laid.layout);
+        sheet = unfoldingJson(*s.model, s.displayedScale, nullptr);
+    };
+    std::string sheetAtOnce, pagesAtOnce, sheetLater, pagesLater;
+    run(false, sheetAtOnce, pagesAtOnce);
+    run(true, sheetLater, pagesLater);
+    EXPECT_EQ(sheetLater, sheetAtOnce);
+    EXPECT_EQ(pagesLater, pagesAtOnce);
+    EXPECT_NE(sheetAtOnce.find("\"sheetWidth\""), std::string::npos);
 }

@@ -60,9 +60,9 @@ void printPagesSummary(std::ostream& out, const PagesLayout& layout)
         << "flaps left out: " << layout.flapsOmitted << "\n";
 }
 
-int writePagesExports(const PatternExports& exports, const PagesLayout& layout, const Settings& settings)
+ExportFiles pagesExportFiles(const PatternExports& exports, const PagesLayout& layout, const Settings& settings)
 {
-    std::vector<std::pair<std::string, std::string>> files;
+    ExportFiles files;
     if (!exports.pdfPath.empty()) files.emplace_back(exports.pdfPath, pagesPdf(layout, settings));
     for (int page = 1; page <= layout.pageCount; ++page) {
         if (!exports.svgPath.empty())
@@ -70,12 +70,22 @@ int writePagesExports(const PatternExports& exports, const PagesLayout& layout, 
         if (!exports.epsPath.empty())
             files.emplace_back(pageFilePath(exports.epsPath, page), pagesEps(layout, settings, page));
     }
+    return files;
+}
+
+int writeExportFiles(const ExportFiles& files)
+{
     std::string message;
     if (!replaceFiles(files, message)) {
         std::cerr << message << std::endl;
         return 1;
     }
     return 0;
+}
+
+int writePagesExports(const PatternExports& exports, const PagesLayout& layout, const Settings& settings)
+{
+    return writeExportFiles(pagesExportFiles(exports, layout, settings));
 }
 
 PatternExports exportsBesidePages(PatternExports exports)

@@ -9,6 +9,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace nettor::cli {
 
@@ -40,6 +42,11 @@ void printPagesSummary(std::ostream& out, const PagesLayout& layout);
 // The PDF, the SVG files and the EPS files of the layout; the other
 // exports are left to writePatternExports. Returns 0 when all were written.
 int writePagesExports(const PatternExports& exports, const PagesLayout& layout, const Settings& settings);
+// The same in two steps: the files with their bytes, then written all or
+// none (1, with the message on standard error, when they cannot be).
+using ExportFiles = std::vector<std::pair<std::string, std::string>>;
+ExportFiles pagesExportFiles(const PatternExports& exports, const PagesLayout& layout, const Settings& settings);
+int writeExportFiles(const ExportFiles& files);
 
 // The exports writePatternExports still writes in the Pages layout.
 PatternExports exportsBesidePages(PatternExports exports);

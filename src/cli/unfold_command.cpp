@@ -93,6 +93,9 @@ int runUnfold(const UnfoldOptions& options)
         }
         pages = std::move(laidOut.layout);
     }
+    // The pages' outputs are made while the sheet is being arranged, and
+    // written in their turn below.
+    const ExportFiles pageFiles = pages ? pagesExportFiles(options.exports, *pages, state.settings) : ExportFiles{};
     if (sheet.joinable()) sheet.join();
 
     int folds = 0, cuts = 0, borders = 0;
@@ -126,7 +129,7 @@ int runUnfold(const UnfoldOptions& options)
         }
     }
     if (exitCode == 0 && pages) {
-        exitCode = writePagesExports(options.exports, *pages, state.settings);
+        exitCode = writeExportFiles(pageFiles);
         const PatternExports others = exportsBesidePages(options.exports);
         if (exitCode == 0 && others.any())
             exitCode = writePatternExports(others, model, state.settings, state.status.finished);

@@ -1,4 +1,5 @@
 // Automatic unfolding over whole models.
+#include "formats/pages_outputs.h"
 #include "formats/pattern_json.h"
 #include "pattern/pages_dump.h"
 #include "pattern/pages_layout.h"
@@ -143,12 +144,13 @@ TEST_F(UnfoldAllTest, WorkerThreadUnfoldsExactlyLikeTheCallingThread)
 }
 
 // The one sheet arranged afterwards, on another thread while the pages are
-// laid out from the same finished pattern, is the sheet (offsets, size,
-// scales) and the pages that finishing at once gives; the thread sanitizer
-// run checks that the two share nothing they write.
+// laid out and drawn to PDF from the same finished pattern, is the sheet
+// (offsets, size, scales), the pages and the PDF that finishing at once
+// gives; the thread sanitizer run checks that the two share nothing they
+// write.
 TEST(UnfoldAllSheet, ArrangedBesideThePagesLayoutItIsTheSheetFinishingGives)
 {
-    const auto run = [](bool later, std::string& sheet, std::string& pages) {
+    const auto run = [](bool later, std::string& sheet, std::string& pages, std::string& pdf) {
         Session s;
         s.replaceModel(buildModel(torusSpec(24, 12)));
         s.takeUpModel();
@@ -163,15 +165,17 @@ TEST(UnfoldAllSheet, ArrangedBesideThePagesLayoutItIsTheSheetFinishingGives)
         std::jthread arranging;
         if (later) arranging = std::jthread([&s] { arrangeSheet(s, *s.model); });
         const PagesResult laid = layOutPages({*s.model, s.settings, setup});
+        if (laid.layout) pdf = pagesPdf(*laid.layout, s.settings);
         if (arranging.joinable()) arranging.join();
         ASSERT_TRUE(laid.layout);
         pages = pagesLayoutDump(*laid.layout);
         sheet = unfoldingJson(*s.model, s.displayedScale, nullptr);
     };
-    std::string sheetAtOnce, pagesAtOnce, sheetLater, pagesLater;
-    run(false, sheetAtOnce, pagesAtOnce);
-    run(true, sheetLater, pagesLater);
+    std::string sheetAtOnce, pagesAtOnce, pdfAtOnce, sheetLater, pagesLater, pdfLater;
+    run(false, sheetAtOnce, pagesAtOnce, pdfAtOnce);
+    run(true, sheetLater, pagesLater, pdfLater);
     EXPECT_EQ(sheetLater, sheetAtOnce);
     EXPECT_EQ(pagesLater, pagesAtOnce);
+    EXPECT_EQ(pdfLater, pdfAtOnce);
     EXPECT_NE(sheetAtOnce.find("\"sheetWidth\""), std::string::npos);
 }

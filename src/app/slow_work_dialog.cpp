@@ -1,6 +1,8 @@
 #include "app/slow_work_dialog.h"
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QProgressDialog>
 
 #include <atomic>
@@ -26,6 +28,9 @@ void runSlowWorkBehindDialog(QWidget* parent, const nettor::Session::SlowWork& w
     while (!ended.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (!ended.load(std::memory_order_acquire)) {
+        // The window the user was working in gets the keyboard back once the
+        // dialog has gone (without a window manager nobody else gives it).
+        const QPointer<QWidget> active = QApplication::activeWindow();
         QProgressDialog dialog(QObject::tr("Laying out the pages."), QObject::tr("Cancel"), 0, 0, parent);
         dialog.setWindowTitle(QObject::tr("In Progress"));
         dialog.setWindowModality(Qt::ApplicationModal);
@@ -40,6 +45,11 @@ void runSlowWorkBehindDialog(QWidget* parent, const nettor::Session::SlowWork& w
         // The quit the worker sends once it has ended ends this loop, also
         // when it was sent before the loop ran.
         if (!ended.load(std::memory_order_acquire)) loop.exec();
+        dialog.hide();
+        if (active && active->isVisible()) {
+            active->activateWindow();
+            QApplication::setActiveWindow(active);
+        }
     }
     worker.join();
 }

@@ -1,6 +1,7 @@
 // Laying out a large pattern on pages from the View menu: the work runs on a
 // worker behind a busy dialog while the window keeps being drawn, Cancel
-// leaves the one sheet as it was, and without Cancel the pages come.
+// leaves the one sheet as it was, and without Cancel the pages come; either
+// way the window has the keyboard again afterwards.
 #include "app/document.h"
 #include "app/main_window.h"
 #include "app/pattern_view.h"
@@ -72,6 +73,8 @@ private slots:
         frame->resize(1000, 700);
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
     }
     void cleanupTestCase()
     {
@@ -98,6 +101,7 @@ private slots:
         QVERIFY(!state().pagesLayout);
         QVERIFY(messages.isEmpty());
         QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(QApplication::activeWindow(), frame); // the keyboard is back
 
         const Seen done = switchToPages(false);
         QVERIFY(done.dialog);
@@ -105,6 +109,7 @@ private slots:
         QVERIFY(state().pagesLayout->pageCount >= 2);
         QVERIFY(messages.isEmpty());
         QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(QApplication::activeWindow(), frame);
     }
 
 private:

@@ -124,12 +124,10 @@ void Session::layOutAgainForSettings()
 {
     if (!pagesLayout || !status.finished) return;
     PagesResult laid = layOutWith(pagesSettings);
-    if (!laid.layout) {
-        takeLayout(laid, pagesLayout); // the layout stays as it was
-        return;
-    }
+    std::optional<PagesLayout> made;
+    if (!takeLayout(laid, made)) return; // the layout stays as it was
     layoutHistory_.record(layoutSnapshot());
-    pagesLayout = std::move(laid.layout);
+    pagesLayout = std::move(made);
     layoutEditDone();
 }
 

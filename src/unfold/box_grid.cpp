@@ -68,16 +68,11 @@ void BoxGrid::insert(std::uint32_t id, const GridBox& box, std::uint32_t layer)
         }
 }
 
-void BoxGrid::reserve(std::size_t cells)
-{
-    if (2 * cells > slots_.size()) rebuild(cells);
-}
-
-void BoxGrid::rebuild(std::size_t room)
+void BoxGrid::rebuild()
 {
     const std::size_t live = occupiedSlots_.size();
     std::size_t size = slots_.empty() ? 64 : slots_.size();
-    while (4 * (live + 1) > size || 2 * room > size) size *= 2;
+    while (4 * (live + 1) > size) size *= 2;
     std::vector<Slot> slots(size);
     const std::size_t mask = size - 1;
     for (std::uint32_t& at : occupiedSlots_) {

@@ -31,8 +31,6 @@ public:
     void remove(std::uint32_t id);
     // Removes every box.
     void clear();
-    // Makes room for boxes over this many cells in all without growing.
-    void reserve(std::size_t cells);
     bool empty() const { return present_ == 0; }
 
     // Calls visit(id) once for every present box that shares a cell with the
@@ -171,9 +169,8 @@ private:
     // The slot of the cell with this key, taken if the cell has none.
     std::size_t takeSlot(const Key& key);
     // Rebuilds the table without the keys of empty cells, twice as large
-    // when the cells holding boxes fill more than a quarter of it, and with
-    // room for at least this many cells.
-    void rebuild(std::size_t room = 0);
+    // when the cells holding boxes fill more than a quarter of it.
+    void rebuild();
 
     static constexpr std::int64_t kOffset = std::int64_t{1} << 30;
     double inverseCell_ = 0.0;

@@ -3,6 +3,7 @@
 #include "app/document.h"
 #include "app/progress_dialog.h"
 #include "session/app_state.h"
+#include "state/held_messages.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -22,9 +23,13 @@ void UnfoldRunner::onUpdateHint(int number)
     switch (nettor::unfoldingPlace(state, state.model.get())) {
     case nettor::UnfoldingPlace::Nothing:
         break;
-    case nettor::UnfoldingPlace::CallingThread:
+    case nettor::UnfoldingPlace::CallingThread: {
+        // "All faces are unfolded." comes up over the finished pattern.
+        nettor::HeldMessages held(state);
         nettor::unfoldOnCallingThread(state, *state.model);
+        held.release();
         break;
+    }
     case nettor::UnfoldingPlace::WorkerThread:
         runInBackground();
         break;

@@ -10,12 +10,14 @@
 #include "app/lock_indicators.h"
 #include "app/main_window.h"
 #include "app/model_view.h"
+#include "app/pattern_view.h"
 #include "app/progress_dialog.h"
 #include "app/texture_window.h"
 #include "app/unfold_runner.h"
 #include "formats/texture_command.h"
 #include "scene/projection.h"
 #include "session/app_state.h"
+#include "state/scale_text.h"
 #include "unfold/manual_unfolding.h"
 #include "app_test_helpers.h"
 #include "file_dialog_driver.h"
@@ -66,13 +68,13 @@ struct SeenBox {
 };
 
 // Reads the next message box that shows, whatever dialogs come before it,
-// and closes it with its OK button.
-void answerMessageBox(SeenBox* seen)
+// runs behind() while it is up, and closes it with its OK button.
+void answerMessageBox(SeenBox* seen, std::function<void()> behind = {})
 {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
     const QDeadlineTimer deadline(60000);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, seen, deadline] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, seen, deadline, behind] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* box = qobject_cast<QMessageBox*>(w);
             if (!box || !box->isVisible()) continue;
@@ -80,6 +82,7 @@ void answerMessageBox(SeenBox* seen)
             timer->deleteLater();
             *seen = {box->text(), box->windowTitle(), box->icon(),
                      box->parentWidget() ? box->parentWidget()->window() : nullptr};
+            if (behind) behind();
             if (QAbstractButton* ok = box->button(QMessageBox::Ok)) QTest::mouseClick(ok, Qt::LeftButton);
             return;
         }
@@ -402,9 +405,21 @@ private slots:
         // A notice: information, over the main window.
         QVERIFY(frame->openFile(apptest::writeObj(dir, "strip4.obj", apptest::stripSpec(4))));
         SeenBox seen;
-        answerMessageBox(&seen);
+        // Behind the notice the window already shows the outcome: the scale
+        // chosen for the sheet, and the pattern drawn on it.
+        QString scaleBehind;
+        int darkBehind = 0;
+        answerMessageBox(&seen, [&] {
+            scaleBehind = frame->informationPanel()->scaleEdit()->text();
+            const QImage pattern = frame->patternView()->viewport()->grab().toImage();
+            for (int y = 0; y < pattern.height(); ++y)
+                for (int x = 0; x < pattern.width(); ++x) darkBehind += qGray(pattern.pixel(x, y)) < 100;
+        });
         QTest::mouseClick(frame->informationPanel()->startButton(), Qt::LeftButton);
         QCOMPARE(seen.text, QStringLiteral("All faces are unfolded."));
+        QCOMPARE(scaleBehind, QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale)));
+        QVERIFY(scaleBehind != QStringLiteral("0"));
+        QVERIFY2(darkBehind > 100, qPrintable(QString::number(darkBehind)));
         QCOMPARE(seen.icon, QMessageBox::Information);
         QCOMPARE(seen.title, QStringLiteral("Nettor"));
         QCOMPARE(seen.over, frame);

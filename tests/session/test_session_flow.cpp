@@ -2,6 +2,7 @@
 // in order, against what the views expect of each step (the numbers are the
 // view-update hints the changes stand for).
 #include "session/session.h"
+#include "state/held_messages.h"
 #include "support/model_builders.h"
 #include "unfold/background_unfolding.h"
 #include "unfold/manual_unfolding.h"
@@ -106,6 +107,36 @@ TEST(SessionFlow, EveryStepTellsTheViewsInTheOrderTheyExpect)
 
 // Two sessions in one process do not see each other's model, settings or
 // listener.
+// The window holds the messages of an unfolding run on its own thread until
+// the views have heard of the outcome: the box then stands over the finished
+// pattern. Nothing else changes order, and the listener is back afterwards.
+TEST(SessionFlow, HeldMessagesComeAfterTheViewsHeardOfTheOutcome)
+{
+    Session session;
+    SessionLog log;
+    session.listener = &log;
+    ASSERT_TRUE(session.openModel(writeTempFile("held_box.obj", toObjText(boxSpec()))));
+    session.start();
+    log.take();
+    {
+        HeldMessages held(session);
+        EXPECT_EQ(session.listener, &held);
+        unfoldOnCallingThread(session, *session.model);
+        SessionEvents unfolded;
+        for (int i = 0; i < 6; ++i) unfolded.insert(unfolded.end(), {"3", "17"});
+        unfolded.insert(unfolded.end(), {"invalidate 3D", "10"});
+        EXPECT_EQ(log.take(), unfolded);
+        held.release();
+        EXPECT_EQ(log.take(), (SessionEvents{"message: All faces are unfolded."}));
+        EXPECT_EQ(session.listener, &log);
+        // Once released, a message passes at once.
+        held.message("later");
+        EXPECT_EQ(log.take(), (SessionEvents{"message: later"}));
+    }
+    EXPECT_EQ(session.listener, &log);
+    EXPECT_TRUE(session.status.finished);
+}
+
 TEST(SessionFlow, SessionsAreIndependent)
 {
     Session first, second;

@@ -2,12 +2,18 @@
 
 #include "model/mesh.h"
 #include "unfold/box_grid.h"
+#include "unfold/helper_thread.h"
 #include "unfold/overlap.h"
 #include "unfold/sheet_rows.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -272,12 +278,72 @@ private:
     std::size_t last_ = 0;
 };
 
+bool betterPosition(double score, double y, double x, double bestScore, double by, double bx)
+{
+    return score < bestScore || (score == bestScore && y < by) || (score == bestScore && y == by && x < bx);
+}
+
+// The best position two searches on two threads have found between them.
+struct SharedBest {
+    std::mutex mutex;
+    std::atomic<std::uint32_t> version{0}; // counts the changes
+    bool placed = false;
+    double score = DBL_MAX, x = 0.0, y = 0.0;
+};
+
+// The best position a search has found so far. With a partner search on
+// another thread each takes up what the other found, row by row, so that
+// neither searches rows the other has made hopeless; what each finds is
+// offered to both, so the better of the two is what either would take.
+class BestPosition {
+public:
+    explicit BestPosition(SharedBest* shared = nullptr) : shared_(shared) {}
+
+    bool placed = false;
+    double score = DBL_MAX, x = 0.0, y = 0.0;
+
+    void takeUpShared()
+    {
+        if (!shared_ || shared_->version.load(std::memory_order_acquire) == seen_) return;
+        std::lock_guard lock(shared_->mutex);
+        seen_ = shared_->version.load(std::memory_order_relaxed);
+        if (shared_->placed && (!placed || betterPosition(shared_->score, shared_->y, shared_->x, score, y, x))) {
+            placed = true;
+            score = shared_->score;
+            x = shared_->x;
+            y = shared_->y;
+        }
+    }
+    void found(double foundScore, double foundX, double foundY)
+    {
+        placed = true;
+        score = foundScore;
+        x = foundX;
+        y = foundY;
+        if (!shared_) return;
+        std::lock_guard lock(shared_->mutex);
+        if (shared_->placed && !betterPosition(score, y, x, shared_->score, shared_->y, shared_->x)) return;
+        shared_->placed = true;
+        shared_->score = score;
+        shared_->x = x;
+        shared_->y = y;
+        shared_->version.fetch_add(1, std::memory_order_release);
+    }
+
+private:
+    SharedBest* shared_;
+    std::uint32_t seen_ = 0;
+};
+
+// The search over the rows firstRow, firstRow + rowStep, ... of the sheet:
+// the best of their positions, as the search over all rows would choose
+// among them.
 bool searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
                    const PlacedRects& sheet, const std::vector<double>& xs, const SheetRows& rows, double sheetW,
-                   double sheetH, double& bestScore, double& bx, double& by)
+                   double sheetH, BestPosition& best, std::size_t firstRow, std::size_t rowStep,
+                   SheetRows::Scratch& scratch)
 {
     OrderedSearch search(r, boxes, k, sheet, xs);
-    bool placed = false;
     const std::size_t n = xs.size();
     const double dx = 0.001 * r.width;
     const std::vector<double>& ys = rows.ys();
@@ -302,8 +368,9 @@ bool searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
     std::vector<std::pair<std::size_t, std::size_t>> ranges; // the openings' positions
     double lastH = -DBL_MAX;
     std::size_t b = 0;
-    for (std::size_t row = 0; row < ys.size(); ++row) {
+    for (std::size_t row = firstRow; row < ys.size(); row += rowStep) {
         const double y = ys[row];
+        best.takeUpShared();
         const double h = std::max(sheetH, y + r.height);
         auto widthAt = [&](double x) { return std::max(sheetW, x + r.width); };
         auto scoreOf = [&](double x) { return sheetScore(widthAt(x), h); };
@@ -324,16 +391,16 @@ bool searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
         if (b > 0) least = std::min(least, scoreOf(xs[0]));
         if (b < n) least = std::min(least, scoreOf(xs[b]));
         // Scores grow with y (up to rounding): nothing further up can win.
-        if (placed && least > bestScore * (1.0 + 1e-12)) break;
+        if (best.placed && least > best.score * (1.0 + 1e-12)) break;
         // Above the best position only a lower score wins.
-        if (placed && y > by && least >= bestScore) continue;
+        if (best.placed && y > best.y && least >= best.score) continue;
         // Only the row's openings can hold a free position. A position in
         // an opening lies right of its left end less the lift along x, so
         // an opening whose score there is worse than the best holds nothing
         // better, and nor do the openings right of it.
-        rows.openings(row, r.width, r.height, 0.001 * r.height, openings);
+        rows.openings(row, r.width, r.height, 0.001 * r.height, openings, scratch);
         auto worseFrom = [&](double left) {
-            return scoreOf(left - 2.0 * dx - std::fabs(left) * 1e-12) > bestScore;
+            return scoreOf(left - 2.0 * dx - std::fabs(left) * 1e-12) > best.score;
         };
         if (worseFrom(openings.front().first)) continue;
         // The openings' positions, found as far as they are needed.
@@ -355,19 +422,21 @@ bool searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
                 const std::size_t last = std::min(to, end);
                 if (first >= last) continue;
                 bool stopped = false;
-                i = search.firstFree(first, last, y, scoreOf, bestScore, by, bx, stopped);
+                i = search.firstFree(first, last, y, scoreOf, best.score, best.y, best.x, stopped);
                 if (i < last || stopped) break;
                 i = n;
             }
             if (i >= n) continue;
-            bestScore = scoreOf(xs[i]);
-            bx = xs[i];
-            by = y;
-            placed = true;
+            best.found(scoreOf(xs[i]), xs[i], y);
         }
     }
-    return placed;
+    return best.placed;
 }
+
+// With this many rows a second thread searches every other row: the two
+// halves' best positions, compared as the search compares positions, give
+// the position the search of all rows gives.
+constexpr std::size_t kRowsForTwoThreads = 64;
 
 } // namespace
 
@@ -419,12 +488,30 @@ void arrangeParts(Model& model)
     boxes.reserve(sorted.size());
     double sheetW = 0.0, sheetH = 0.0;
     double farX = 0.0; // right of every placed box: always free
+    SheetRows::Scratch scratch, helperScratch;
+    const bool twoThreads = std::thread::hardware_concurrency() > 1;
+    std::optional<HelperThread> helper; // made when the rows first are many
     for (std::size_t k = 0; k < sorted.size(); ++k) {
         UnfoldedPart& r = *sorted[k];
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
-        if (regular) {
-            placed = searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, bestScore, bx, by);
+        if (regular && twoThreads && rows.ys().size() >= kRowsForTwoThreads) {
+            if (!helper) helper.emplace();
+            SharedBest shared;
+            BestPosition mine(&shared), theirs(&shared);
+            helper->post([&] { searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, theirs, 1, 2, helperScratch); });
+            searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, mine, 0, 2, scratch);
+            helper->wait();
+            placed = shared.placed;
+            bestScore = shared.score;
+            bx = shared.x;
+            by = shared.y;
+        } else if (regular) {
+            BestPosition best;
+            placed = searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, best, 0, 1, scratch);
+            bestScore = best.score;
+            bx = best.x;
+            by = best.y;
         } else {
             std::size_t lastBlocker = 0;
             for (double y : ys) {

@@ -86,7 +86,7 @@ void SheetRows::summarize(Row& row)
 // with a thousandth to spare, far more than the rounding of coordinates
 // within a billion widths of the origin.
 void SheetRows::openings(std::size_t row, double w, double h, double lift,
-                         std::vector<std::pair<double, double>>& out) const
+                         std::vector<std::pair<double, double>>& out, Scratch& scratch) const
 {
     out.clear();
     const Row& r = rows_[row];
@@ -104,8 +104,8 @@ void SheetRows::openings(std::size_t row, double w, double h, double lift,
     // Rectangles whose tops the lifted line passes are left out.
     const std::vector<Block>* blocks = &r.blocks;
     if (r.lowestTop < lifted) {
-        mergeReaching(r.rects, lifted, scratch_);
-        blocks = &scratch_;
+        mergeReaching(r.rects, lifted, scratch.blocks);
+        blocks = &scratch.blocks;
     }
     double gapStart = -DBL_MAX; // the end of the last block
     for (const Block& b : *blocks) {

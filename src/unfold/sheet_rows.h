@@ -23,18 +23,31 @@ public:
     // Records a placed rectangle; it joins the rows it crosses.
     void addRectangle(double x0, double y0, double x1, double y1);
 
+private:
+    struct Block {
+        double start, end, lowestTop;
+    };
+
+public:
+    // Room openings() works in; searches on several threads each bring their own.
+    struct Scratch {
+        std::vector<Block> blocks;
+    };
+
     // The open ranges of left sides where a rectangle of width w and height
     // h whose lower side lies on row `row` lifted by no more than `lift` may
     // be free of every placed rectangle, left to right; every other
     // position in the row meets one by a corner. The last range is open to
     // the right.
     void openings(std::size_t row, double w, double h, double lift,
-                  std::vector<std::pair<double, double>>& out) const;
+                  std::vector<std::pair<double, double>>& out) const
+    {
+        openings(row, w, h, lift, out, scratch_);
+    }
+    void openings(std::size_t row, double w, double h, double lift, std::vector<std::pair<double, double>>& out,
+                  Scratch& scratch) const;
 
 private:
-    struct Block {
-        double start, end, lowestTop;
-    };
     struct Row {
         std::vector<Block> rects;  // the crossing rectangles by left side, each a block of its own
         std::vector<Block> blocks;
@@ -52,7 +65,7 @@ private:
     std::vector<double> ys_;
     std::vector<Row> rows_;
     std::vector<GridBox> rects_;
-    mutable std::vector<Block> scratch_;
+    mutable Scratch scratch_;
 };
 
 } // namespace nettor

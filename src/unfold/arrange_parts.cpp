@@ -7,9 +7,9 @@
 #include "unfold/sheet_rows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cmath>
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -27,6 +27,13 @@ constexpr double kPortrait = 1.414;
 bool pointInRect(double px, double py, const GridBox& r)
 {
     return r.minX <= px && px <= r.maxX && r.minY <= py && py <= r.maxY;
+}
+
+// The order of candidate positions: the least score, then the least y,
+// then the least x.
+bool betterPosition(double score, double y, double x, double bestScore, double by, double bx)
+{
+    return score < bestScore || (score == bestScore && y < by) || (score == bestScore && y == by && x < bx);
 }
 
 void measure(UnfoldedPart& part)
@@ -256,8 +263,7 @@ public:
         while (i < to) {
             const double x = xs_[i];
             const double score = scoreOf(x);
-            const bool better = score < best || (score == best && y < by) || (score == best && y == by && x < bx);
-            if (!better) {
+            if (!betterPosition(score, y, x, best, by, bx)) {
                 stopped = true;
                 return xs_.size();
             }
@@ -277,11 +283,6 @@ private:
     double dx_, dy_;
     std::size_t last_ = 0;
 };
-
-bool betterPosition(double score, double y, double x, double bestScore, double by, double bx)
-{
-    return score < bestScore || (score == bestScore && y < by) || (score == bestScore && y == by && x < bx);
-}
 
 // The best position two searches on two threads have found between them.
 struct SharedBest {
@@ -338,7 +339,7 @@ private:
 // The search over the rows firstRow, firstRow + rowStep, ... of the sheet:
 // the best of their positions, as the search over all rows would choose
 // among them.
-bool searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
+void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
                    const PlacedRects& sheet, const std::vector<double>& xs, const SheetRows& rows, double sheetW,
                    double sheetH, BestPosition& best, std::size_t firstRow, std::size_t rowStep,
                    SheetRows::Scratch& scratch)
@@ -430,13 +431,37 @@ bool searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
             best.found(scoreOf(xs[i]), xs[i], y);
         }
     }
-    return best.placed;
 }
 
 // With this many rows a second thread searches every other row: the two
 // halves' best positions, compared as the search compares positions, give
 // the position the search of all rows gives.
 constexpr std::size_t kRowsForTwoThreads = 64;
+
+// Where the search over every row puts part r (unplaced when nowhere); the
+// helper is made the first time the rows are many.
+BestPosition searchRows(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
+                        const PlacedRects& sheet, const std::vector<double>& xs, const SheetRows& rows,
+                        double sheetW, double sheetH, std::optional<HelperThread>& helper,
+                        SheetRows::Scratch (&scratch)[2])
+{
+    BestPosition best;
+    if (rows.ys().size() < kRowsForTwoThreads || std::thread::hardware_concurrency() < 2) {
+        searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, best, 0, 1, scratch[0]);
+        return best;
+    }
+    if (!helper) helper.emplace();
+    SharedBest shared;
+    BestPosition mine(&shared), theirs(&shared);
+    helper->post([&] { searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, theirs, 1, 2, scratch[1]); });
+    searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, mine, 0, 2, scratch[0]);
+    helper->wait();
+    best.placed = shared.placed;
+    best.score = shared.score;
+    best.x = shared.x;
+    best.y = shared.y;
+    return best;
+}
 
 } // namespace
 
@@ -488,27 +513,15 @@ void arrangeParts(Model& model)
     boxes.reserve(sorted.size());
     double sheetW = 0.0, sheetH = 0.0;
     double farX = 0.0; // right of every placed box: always free
-    SheetRows::Scratch scratch, helperScratch;
-    const bool twoThreads = std::thread::hardware_concurrency() > 1;
-    std::optional<HelperThread> helper; // made when the rows first are many
+    SheetRows::Scratch scratch[2]; // the caller's and the helper's
+    std::optional<HelperThread> helper;
     for (std::size_t k = 0; k < sorted.size(); ++k) {
         UnfoldedPart& r = *sorted[k];
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
-        if (regular && twoThreads && rows.ys().size() >= kRowsForTwoThreads) {
-            if (!helper) helper.emplace();
-            SharedBest shared;
-            BestPosition mine(&shared), theirs(&shared);
-            helper->post([&] { searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, theirs, 1, 2, helperScratch); });
-            searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, mine, 0, 2, scratch);
-            helper->wait();
-            placed = shared.placed;
-            bestScore = shared.score;
-            bx = shared.x;
-            by = shared.y;
-        } else if (regular) {
-            BestPosition best;
-            placed = searchInOrder(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, best, 0, 1, scratch);
+        if (regular) {
+            const BestPosition best = searchRows(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, helper, scratch);
+            placed = best.placed;
             bestScore = best.score;
             bx = best.x;
             by = best.y;
@@ -518,9 +531,7 @@ void arrangeParts(Model& model)
                 for (double x : xs) {
                     const double score =
                         sheetScore(std::max(sheetW, x + r.width), std::max(sheetH, y + r.height));
-                    const bool better = score < bestScore || (score == bestScore && y < by) ||
-                                        (score == bestScore && y == by && x < bx);
-                    if (!better) continue;
+                    if (!betterPosition(score, y, x, bestScore, by, bx)) continue;
                     if (blocked(x, y, r, sorted, k, rects, lastBlocker)) continue;
                     bestScore = score;
                     bx = x;

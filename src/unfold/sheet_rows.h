@@ -23,13 +23,12 @@ public:
     // Records a placed rectangle; it joins the rows it crosses.
     void addRectangle(double x0, double y0, double x1, double y1);
 
-private:
+    // A run of placed rectangles along x, and the lowest top among them.
     struct Block {
         double start, end, lowestTop;
     };
-
-public:
-    // Room openings() works in; searches on several threads each bring their own.
+    // Room openings() works in: each search brings its own, so that
+    // searches on several threads share nothing they write.
     struct Scratch {
         std::vector<Block> blocks;
     };
@@ -39,11 +38,6 @@ public:
     // be free of every placed rectangle, left to right; every other
     // position in the row meets one by a corner. The last range is open to
     // the right.
-    void openings(std::size_t row, double w, double h, double lift,
-                  std::vector<std::pair<double, double>>& out) const
-    {
-        openings(row, w, h, lift, out, scratch_);
-    }
     void openings(std::size_t row, double w, double h, double lift, std::vector<std::pair<double, double>>& out,
                   Scratch& scratch) const;
 
@@ -65,7 +59,6 @@ private:
     std::vector<double> ys_;
     std::vector<Row> rows_;
     std::vector<GridBox> rects_;
-    mutable Scratch scratch_;
 };
 
 } // namespace nettor

@@ -56,12 +56,13 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
         }
         std::sort(xs.begin(), xs.end());
         std::vector<std::pair<double, double>> openings;
+        SheetRows::Scratch scratch;
         for (int q = 0; q < 40; ++q) {
             const double w = 0.05 + unit(rng) * 1.5, h = 0.05 + unit(rng) * (tallest - 0.05);
             const double dx = 0.001 * w, dy = 0.001 * h;
             for (std::size_t row = 0; row < rows.ys().size(); ++row) {
                 const double y = rows.ys()[row];
-                rows.openings(row, w, h, dy, openings);
+                rows.openings(row, w, h, dy, openings, scratch);
                 ASSERT_FALSE(openings.empty());
                 for (std::size_t i = 1; i < openings.size(); ++i)
                     ASSERT_LE(openings[i - 1].second, openings[i].first) << "openings out of order";

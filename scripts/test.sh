@@ -31,7 +31,7 @@ export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 BUILD_OPTIONS=(-DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)
 export NETTOR_UNITY_BUILD=1
 
-declare -A result
+declare -A result details
 stages=(sanitizers worker fuzz install "all tests")
 for s in "${stages[@]}"; do result[$s]="not run"; done
 stage_start=$SECONDS
@@ -60,6 +60,7 @@ if cmake --preset asan "${BUILD_OPTIONS[@]}" > build-asan.log 2>&1 \
     finish sanitizers passed
   else
     finish sanitizers failed
+    details[sanitizers]="$(grep -h -E '^\[  FAILED|ERROR: .*Sanitizer|runtime error' build-asan/shard-*.log | head -20)"
   fi
 else
   echo "sanitizer build failed; see build-asan.log"; tail -20 build-asan.log
@@ -80,11 +81,19 @@ else
 fi
 
 echo "== Short fuzzing run"
-if bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-10}"; then
+fuzz_log="$(mktemp)"
+if bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-10}" 2>&1 | tee "$fuzz_log"; [ "${PIPESTATUS[0]}" -eq 0 ]; then
   finish fuzz passed
 else
   finish fuzz failed
+  # What the failing targets said goes into the summary, which is what a
+  # reader of the run's last lines sees.
+  details[fuzz]="$(grep -v ': ok,' "$fuzz_log")"
+  for log in $(grep -o 'log [^ ]*\.log' "$fuzz_log" | cut -d' ' -f2); do
+    details[fuzz]+=$'\n'"$(grep -E -m1 -A12 'ERROR|WARNING: .*Sanitizer|==[0-9]+==|deadly signal|timeout|out-of-memory' "$log")"
+  done
 fi
+rm -f "$fuzz_log"
 
 echo "== Build of all tests"
 built=0
@@ -129,6 +138,7 @@ echo "== Summary ($((SECONDS - started)) s)"
 status=0
 for s in "${stages[@]}"; do
   echo "$s: ${result[$s]}"
+  [ -n "${details[$s]:-}" ] && sed 's/^/    /' <<<"${details[$s]}"
   case "${result[$s]}" in passed*) ;; *) status=1 ;; esac
 done
 # CTest's closing summary stays the last thing the run says.

@@ -5,7 +5,8 @@
 #               UndefinedBehaviorSanitizer (preset asan);
 #   worker      the tests of the unfolding worker and the part search under
 #               ThreadSanitizer (preset tsan);
-#   fuzz        a short run of every fuzz target (preset fuzz);
+#   fuzz        a short run of every fuzz target (preset fuzz), from a fixed
+#               seed so that a run can be repeated (NETTOR_FUZZ_SEED);
 #   install     the build of all tests installed into a temporary prefix and
 #               packaged with cpack, then checked (tests/install/);
 #   all tests   all tests (core, command line, widgets, man page) of a normal
@@ -82,7 +83,7 @@ fi
 
 echo "== Short fuzzing run"
 fuzz_log="$(mktemp)"
-if bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-10}" 2>&1 | tee "$fuzz_log"; [ "${PIPESTATUS[0]}" -eq 0 ]; then
+if NETTOR_FUZZ_SEED="${NETTOR_FUZZ_SEED:-1}" bash scripts/fuzz.sh "${NETTOR_FUZZ_SECONDS:-10}" 2>&1 | tee "$fuzz_log"; [ "${PIPESTATUS[0]}" -eq 0 ]; then
   finish fuzz passed
 else
   finish fuzz failed

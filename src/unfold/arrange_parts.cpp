@@ -404,6 +404,9 @@ void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
             return scoreOf(left - 2.0 * dx - std::fabs(left) * 1e-12) > best.score;
         };
         if (worseFrom(openings.front().first)) continue;
+        // Nor can a position whose upper corners lie in a placed part.
+        rows.trimByUpperCorners(row, r.width, r.height, 0.001 * r.height, openings, scratch);
+        if (worseFrom(openings.front().first)) continue;
         // The openings' positions, found as far as they are needed.
         ranges.clear();
         auto rangeOf = [&](std::size_t o) {

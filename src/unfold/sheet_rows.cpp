@@ -123,4 +123,94 @@ void SheetRows::openings(std::size_t row, double w, double h, double lift,
     out.emplace_back(gapStart, DBL_MAX);
 }
 
+// A candidate's top lies at (y + lift) + h, computed as the overlap test
+// computes it. Every placed rectangle starts on a row, so one that holds
+// that line (bottom at or below it, top at or above it) crosses the highest
+// row at or below it, unless its top is within rounding of that row, and
+// then it is only left out. The left side l of the candidate is computed
+// as the test computes it too, so a left side within a block of those
+// rectangles puts the upper left corner in one of them exactly; the upper
+// right corner, at l + w, is ruled in only with a margin for the rounding
+// of that sum, one margin for the whole row so that the ranges keep their
+// order. Only the rectangles near an opening are looked at: from the last
+// one that starts short of its right end plus w, back to the first that
+// ends short of its left end. One further left that still reaches into
+// the opening is passed over, which only leaves a position to be tested.
+void SheetRows::trimByUpperCorners(std::size_t row, double w, double h, double lift,
+                                   std::vector<std::pair<double, double>>& openings, Scratch& scratch) const
+{
+    const double top = (ys_[row] + lift) + h;
+    // The highest row at or below the top: a search goes up the rows, so
+    // it is mostly at or a little above the one found last.
+    std::size_t& at = scratch.holding;
+    if (at >= ys_.size() || ys_[at] > top) {
+        const auto above = std::upper_bound(ys_.begin(), ys_.end(), top);
+        if (above == ys_.begin()) return;
+        at = static_cast<std::size_t>(above - ys_.begin()) - 1;
+    }
+    while (at + 1 < ys_.size() && ys_[at + 1] <= top) ++at;
+    const Row& holding = rows_[at];
+    const std::vector<Block>& rects = holding.rects;
+    if (rects.empty()) return;
+    const double margin = 1e-9 * (1.0 + holding.extent + w);
+    std::vector<std::pair<double, double>>& ruledOut = scratch.ruledOut;
+    std::vector<std::pair<double, double>>& kept = scratch.kept;
+    kept.clear();
+    for (const auto& [from0, to] : openings) {
+        // The rectangles near the opening, by their left sides.
+        const double reach = to == DBL_MAX ? DBL_MAX : to + w;
+        std::size_t end = rects.size();
+        if (reach != DBL_MAX) {
+            // The first rectangle that starts at or beyond reach, found
+            // without branches the processor would guess wrong.
+            const Block* base = rects.data();
+            std::size_t n = rects.size();
+            while (n > 1) {
+                const std::size_t half = n / 2;
+                base = base[half - 1].start < reach ? base + half : base;
+                n -= half;
+            }
+            end = static_cast<std::size_t>(base - rects.data()) + (base->start < reach ? 1 : 0);
+        }
+        std::size_t begin = end;
+        while (begin > 0 && rects[begin - 1].end >= from0) --begin;
+        scratch.near.assign(rects.begin() + static_cast<std::ptrdiff_t>(begin),
+                            rects.begin() + static_cast<std::ptrdiff_t>(end));
+        mergeReaching(scratch.near, top, scratch.blocks);
+        const std::vector<Block>& blocks = scratch.blocks;
+        // The closed ranges of left sides ruled out, in order: the blocks
+        // themselves (upper left corner) and the blocks moved left by w
+        // (upper right corner), merged as they come.
+        ruledOut.clear();
+        auto add = [&](double lo, double hi) {
+            if (!ruledOut.empty() && lo <= ruledOut.back().second)
+                ruledOut.back().second = std::max(ruledOut.back().second, hi);
+            else
+                ruledOut.emplace_back(lo, hi);
+        };
+        std::size_t left = 0, right = 0;
+        while (left < blocks.size() || right < blocks.size()) {
+            const double rightLo = right < blocks.size() ? (blocks[right].start - w) + margin : 0.0;
+            if (right < blocks.size() && (left == blocks.size() || rightLo < blocks[left].start)) {
+                const double hi = (blocks[right].end - w) - margin;
+                if (rightLo <= hi) add(rightLo, hi);
+                ++right;
+            } else {
+                add(blocks[left].start, blocks[left].end);
+                ++left;
+            }
+        }
+        // The opening, an open range, less the closed ranges ruled out.
+        double from = from0;
+        for (const auto& [lo, hi] : ruledOut) {
+            if (hi <= from) continue;
+            if (lo >= to) break;
+            if (lo > from) kept.emplace_back(from, lo);
+            from = std::max(from, hi);
+        }
+        if (from < to) kept.emplace_back(from, to);
+    }
+    openings.swap(kept);
+}
+
 } // namespace nettor

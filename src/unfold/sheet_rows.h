@@ -31,6 +31,9 @@ public:
     // searches on several threads share nothing they write.
     struct Scratch {
         std::vector<Block> blocks;
+        std::vector<Block> near;
+        std::size_t holding = 0; // the row of the last top looked up
+        std::vector<std::pair<double, double>> ruledOut, kept;
     };
 
     // The open ranges of left sides where a rectangle of width w and height
@@ -40,6 +43,11 @@ public:
     // the right.
     void openings(std::size_t row, double w, double h, double lift, std::vector<std::pair<double, double>>& out,
                   Scratch& scratch) const;
+    // Takes out of the openings the left sides at which an upper corner of
+    // that rectangle lies in a placed rectangle: the rectangles that hold
+    // the line of its top, which all cross the highest row at or below it.
+    void trimByUpperCorners(std::size_t row, double w, double h, double lift,
+                            std::vector<std::pair<double, double>>& openings, Scratch& scratch) const;
 
 private:
     struct Row {

@@ -1,6 +1,7 @@
-// The rows of the arrangement: a position outside a row's openings must be
-// ruled out by a corner of a placed rectangle, whatever the rectangles'
-// shapes and however far the candidate is lifted above its row.
+// The rows of the arrangement: a position outside a row's openings, as they
+// are or trimmed by the upper corners, must be ruled out by a corner of a
+// placed rectangle, whatever the rectangles' shapes and however far the
+// candidate is lifted above its row.
 #include "unfold/sheet_rows.h"
 
 #include <gtest/gtest.h>
@@ -63,19 +64,30 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
             for (std::size_t row = 0; row < rows.ys().size(); ++row) {
                 const double y = rows.ys()[row];
                 rows.openings(row, w, h, dy, openings, scratch);
-                ASSERT_FALSE(openings.empty());
-                for (std::size_t i = 1; i < openings.size(); ++i)
-                    ASSERT_LE(openings[i - 1].second, openings[i].first) << "openings out of order";
+                // The openings as they are, then less what the upper corners
+                // rule out; the trimmed ones lie within the first.
+                std::vector<std::pair<double, double>> trimmed = openings;
+                rows.trimByUpperCorners(row, w, h, dy, trimmed, scratch);
+                for (const auto* list : {&openings, &trimmed}) {
+                    ASSERT_FALSE(list->empty());
+                    for (std::size_t i = 1; i < list->size(); ++i)
+                        ASSERT_LE((*list)[i - 1].second, (*list)[i].first) << "openings out of order";
+                }
+                auto within = [](const std::vector<std::pair<double, double>>& list, double left) {
+                    return std::any_of(list.begin(), list.end(),
+                                       [&](const auto& o) { return o.first < left && left < o.second; });
+                };
                 for (double x : xs) {
                     const double left = x + dx;
-                    const bool open = std::any_of(openings.begin(), openings.end(), [&](const auto& o) {
-                        return o.first < left && left < o.second;
-                    });
-                    if (open) continue;
+                    if (within(trimmed, left)) {
+                        EXPECT_TRUE(within(openings, left)) << "trimming opened x " << x;
+                        continue;
+                    }
                     const LatticeRect t{left, y + dy, left + w, y + dy + h};
                     EXPECT_TRUE(std::any_of(placed.begin(), placed.end(),
                                             [&](const LatticeRect& o) { return meetByCorner(t, o); }))
-                        << "round " << round << ", row " << y << ", x " << x << ", size " << w << " x " << h;
+                        << "round " << round << ", row " << y << ", x " << x << ", size " << w << " x " << h
+                        << (within(openings, left) ? ", ruled out by an upper corner" : "");
                 }
             }
         }

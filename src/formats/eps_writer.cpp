@@ -10,7 +10,10 @@
 #include "pattern/stroke_digits.h"
 
 #include <cmath>
+#include <cstdint>
+#include <sstream>
 #include <string>
+#include <thread>
 
 namespace nettor {
 
@@ -230,12 +233,35 @@ struct Writer {
 
 void writeEps(const Model& model, const Settings& settings, std::ostream& out)
 {
+    writeEps(model, settings, out, 2000);
+}
+
+void writeEps(const Model& model, const Settings& settings, std::ostream& out, std::int32_t facesForTwoThreads)
+{
+    // The faces' text depends on nothing the other passes write, so for a
+    // large pattern a second thread writes it into memory while this one
+    // writes the flaps; it then goes to the file in its place.
+    std::ostringstream facesText;
+    std::jthread facesWriter;
+    if (model.faceCount >= facesForTwoThreads && std::thread::hardware_concurrency() >= 2) {
+        facesWriter = std::jthread([&] {
+            Writer f(model, settings, facesText);
+            f.faces();
+            f.out.flush();
+        });
+    }
     Writer w(model, settings, out);
     w.header();
     w.prolog();
     w.setup();
     if (settings.createFlaps) w.flaps();
-    w.faces();
+    if (facesWriter.joinable()) {
+        facesWriter.join();
+        w.out.flush();
+        out << facesText.view();
+    } else {
+        w.faces();
+    }
     w.lines();
     if (settings.showEdgeIds) w.numbers();
     w.out.flush();

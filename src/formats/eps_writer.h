@@ -5,6 +5,7 @@
 #include "model/mesh.h"
 #include "state/settings.h"
 
+#include <cstdint>
 #include <ostream>
 
 namespace nettor {
@@ -14,5 +15,8 @@ inline constexpr double kEpsUnitsPerCm = 28.571428571428573;
 // Every element starts with "\n"; the file does not end with a line break.
 // Numbers are formatted as a default C++ stream formats them.
 void writeEps(const Model& model, const Settings& settings, std::ostream& out);
+// The same, with the faces written on a second thread from this many faces
+// on (the first form: 2,000); the text does not depend on it.
+void writeEps(const Model& model, const Settings& settings, std::ostream& out, std::int32_t facesForTwoThreads);
 
 } // namespace nettor

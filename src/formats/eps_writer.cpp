@@ -11,7 +11,9 @@
 
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <sstream>
+#include <system_error>
 #include <string>
 #include <thread>
 
@@ -241,14 +243,24 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
     // The faces' text depends on nothing the other passes write, so for a
     // large pattern a second thread writes it into memory while this one
     // writes the flaps; it then goes to the file in its place.
+    // Should that thread fail (no memory), its failure is this one's, and
+    // should none start, this one writes the faces itself.
     std::ostringstream facesText;
+    std::exception_ptr facesFailure;
     std::jthread facesWriter;
     if (model.faceCount >= facesForTwoThreads && std::thread::hardware_concurrency() >= 2) {
-        facesWriter = std::jthread([&] {
-            Writer f(model, settings, facesText);
-            f.faces();
-            f.out.flush();
-        });
+        try {
+            facesWriter = std::jthread([&] {
+                try {
+                    Writer f(model, settings, facesText);
+                    f.faces();
+                    f.out.flush();
+                } catch (...) {
+                    facesFailure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+        }
     }
     Writer w(model, settings, out);
     w.header();
@@ -257,6 +269,7 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
     if (settings.createFlaps) w.flaps();
     if (facesWriter.joinable()) {
         facesWriter.join();
+        if (facesFailure) std::rethrow_exception(facesFailure);
         w.out.flush();
         out << facesText.view();
     } else {

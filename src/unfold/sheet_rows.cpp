@@ -43,11 +43,12 @@ void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
     }
 }
 
-void SheetRows::mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out)
+void SheetRows::mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out)
 {
     // Intervals that overlap or touch form one block.
     out.clear();
-    for (const Block& b : rects) {
+    for (const Block* at = first; at != last; ++at) {
+        const Block& b = *at;
         if (b.lowestTop < lifted) continue;
         if (!out.empty() && b.start <= out.back().end) {
             out.back().end = std::max(out.back().end, b.end);
@@ -174,9 +175,7 @@ void SheetRows::trimByUpperCorners(std::size_t row, double w, double h, double l
         }
         std::size_t begin = end;
         while (begin > 0 && rects[begin - 1].end >= from0) --begin;
-        scratch.near.assign(rects.begin() + static_cast<std::ptrdiff_t>(begin),
-                            rects.begin() + static_cast<std::ptrdiff_t>(end));
-        mergeReaching(scratch.near, top, scratch.blocks);
+        mergeReaching(rects.data() + begin, rects.data() + end, top, scratch.blocks);
         const std::vector<Block>& blocks = scratch.blocks;
         // The closed ranges of left sides ruled out, in order: the blocks
         // themselves (upper left corner) and the blocks moved left by w

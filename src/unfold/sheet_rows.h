@@ -31,7 +31,6 @@ public:
     // searches on several threads share nothing they write.
     struct Scratch {
         std::vector<Block> blocks;
-        std::vector<Block> near;
         std::size_t holding = 0; // the row of the last top looked up
         std::vector<std::pair<double, double>> ruledOut, kept;
     };
@@ -62,7 +61,11 @@ private:
     // The row's blocks and the figures kept about them, from its rectangles.
     static void summarize(Row& row);
     // The blocks of the rectangles whose tops are at or above `lifted`.
-    static void mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out);
+    static void mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out);
+    static void mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out)
+    {
+        mergeReaching(rects.data(), rects.data() + rects.size(), lifted, out);
+    }
 
     std::vector<double> ys_;
     std::vector<Row> rows_;

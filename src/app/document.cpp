@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QMetaObject>
 #include <QThread>
 
@@ -43,6 +44,23 @@ void Document::message(const std::string& text)
                     QString::fromLatin1(style.caption), qtext, QMessageBox::Ok, messageParent());
     box.setObjectName(QStringLiteral("messageBox"));
     box.exec();
+}
+
+bool Document::offerFinishedSize(const std::string& text, double sizeMm)
+{
+    if (sink_) {
+        sink_(QString::fromStdString(text));
+        return false;
+    }
+    const nettor::MessageStyle style = nettor::messageStyle(text);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(style.caption), QString::fromStdString(text),
+                    QMessageBox::Cancel, messageParent());
+    box.setObjectName(QStringLiteral("messageBox"));
+    QPushButton* use = box.addButton(tr("Use %1 mm").arg(sizeMm, 0, 'f', 1), QMessageBox::AcceptRole);
+    use->setObjectName(QStringLiteral("useFittingSize"));
+    box.setDefaultButton(use);
+    box.exec();
+    return box.clickedButton() == use;
 }
 
 QWidget* Document::messageParent() const

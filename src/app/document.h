@@ -51,6 +51,7 @@ public:
 
     // nettor::UiListener
     void message(const std::string& text) override;
+    bool offerFinishedSize(const std::string& text, double sizeMm) override;
     void invalidateModelView() override;
     void repaintPatternView() override;
     void closeTextureWindow() override;

@@ -281,6 +281,7 @@ PagesResult layOutPages(const PagesInput& input)
                 largest = std::min(largest, largestFittingScale(*f, gridW - reserve, gridH - reserve,
                                                                 flapFactor * model.averageEdgeLength));
         const double size = std::floor(largest * side * 10.0) / 10.0;
+        if (size > 0.0) result.largestFittingSizeMm = size;
         result.message = "Face " + std::to_string(face->index + 1) +
                          " with its flaps does not fit on the paper at this size. The largest finished size that fits on " +
                          paperName(input.pages) + (input.pages.landscape ? " landscape" : "") +

@@ -86,6 +86,9 @@ struct PagesResult {
     std::optional<PagesLayout> layout; // none on a problem or when cancelled
     std::string message;               // the problem, for the user
     bool cancelled = false;
+    // A face too large for the paper: the largest finished size (mm, to a
+    // tenth) at which every face fits, as the message names it; else 0.
+    double largestFittingSizeMm = 0.0;
 };
 
 // Paper mm per normalised model unit for these settings: the finished size

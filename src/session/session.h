@@ -195,7 +195,10 @@ public:
     void layOutAgainForSettings();
     bool setLayoutMode(LayoutMode mode);
     // New Page Setup: checked first; in the Pages layout the finished
-    // pattern is laid out again.
+    // pattern is laid out again. A face too large for the paper at the
+    // size asked for (here and on the way to the Pages layout) comes with
+    // the offer of the largest finished size that fits; taken, the pages are
+    // laid out at that size in the same step.
     bool setPagesSettings(const PagesSettings& next);
     // A piece to a page (from 1; beyond the last page gives a new page) with
     // its pattern origin at offset (mm on that page).
@@ -279,8 +282,12 @@ private:
     // worked out by the slow work runner; the session is left as it is.
     PagesResult layOutWith(const PagesSettings& pages);
     // The result's layout; false when it has none (with its message given,
-    // unless the work was cancelled).
-    bool takeLayout(PagesResult& result, std::optional<PagesLayout>& into);
+    // unless the work was cancelled). With takenSizeMm, a face too large
+    // for the paper comes with the offer of the largest size that fits,
+    // and that size is put there when the user takes it.
+    bool takeLayout(PagesResult& result, std::optional<PagesLayout>& into, double* takenSizeMm = nullptr);
+    // setPagesSettings, with the offer of a size that fits or without.
+    bool applyPagesSettings(const PagesSettings& next, bool offerSize);
     // After every change of the layout: the misplaced pieces, the
     // selection, and the views told.
     void layoutChangeDone();

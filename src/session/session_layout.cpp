@@ -14,6 +14,18 @@
 
 namespace nettor {
 
+namespace {
+
+// The page setup with the model at this finished size.
+PagesSettings atFinishedSize(PagesSettings setup, double sizeMm)
+{
+    setup.sizeMode = ModelSizeMode::FinishedSize;
+    setup.finishedSizeMm = sizeMm;
+    return setup;
+}
+
+} // namespace
+
 LayoutSnapshot Session::layoutSnapshot() const
 {
     return {layoutMode, pagesSettings, pagesLayout, std::nullopt};
@@ -58,10 +70,16 @@ PagesResult Session::layOutWith(const PagesSettings& pages)
     return result;
 }
 
-bool Session::takeLayout(PagesResult& result, std::optional<PagesLayout>& into)
+bool Session::takeLayout(PagesResult& result, std::optional<PagesLayout>& into, double* takenSizeMm)
 {
     if (!result.layout) {
-        if (!result.cancelled && !result.message.empty()) message(result.message);
+        if (result.cancelled || result.message.empty()) return false;
+        if (takenSizeMm && result.largestFittingSizeMm > 0.0) {
+            if (offerFinishedSize(result.message, result.largestFittingSizeMm))
+                *takenSizeMm = result.largestFittingSizeMm;
+        } else {
+            message(result.message);
+        }
         return false;
     }
     into = std::move(result.layout);
@@ -135,18 +153,36 @@ bool Session::setLayoutMode(LayoutMode mode)
 {
     if (mode == layoutMode) return false;
     std::optional<PagesLayout> made;
+    PagesSettings setup = pagesSettings;
     if (mode == LayoutMode::Pages && !pagesLayout && status.finished) {
-        PagesResult laid = layOutWith(pagesSettings);
-        if (!takeLayout(laid, made)) return false;
+        PagesResult laid = layOutWith(setup);
+        double taken = 0.0;
+        if (!takeLayout(laid, made, &taken)) {
+            // The size offered, taken: the pages at that size, one step.
+            if (!(taken > 0.0)) return false;
+            setup = atFinishedSize(setup, taken);
+            if (const auto problem = pagesSettingsProblem(setup)) {
+                message(*problem);
+                return false;
+            }
+            laid = layOutWith(setup);
+            if (!takeLayout(laid, made)) return false;
+        }
     }
     layoutHistory_.record(layoutSnapshot());
     layoutMode = mode;
+    pagesSettings = setup;
     if (made) pagesLayout = std::move(made);
     layoutEditDone();
     return true;
 }
 
 bool Session::setPagesSettings(const PagesSettings& next)
+{
+    return applyPagesSettings(next, true);
+}
+
+bool Session::applyPagesSettings(const PagesSettings& next, bool offerSize)
 {
     if (const auto problem = pagesSettingsProblem(next)) {
         message(*problem);
@@ -156,7 +192,9 @@ bool Session::setPagesSettings(const PagesSettings& next)
     std::optional<PagesLayout> made;
     if (layoutMode == LayoutMode::Pages && status.finished) {
         PagesResult laid = layOutWith(next);
-        if (!takeLayout(laid, made)) return false;
+        double taken = 0.0;
+        if (!takeLayout(laid, made, offerSize ? &taken : nullptr))
+            return taken > 0.0 && applyPagesSettings(atFinishedSize(next, taken), false);
     }
     layoutHistory_.record(layoutSnapshot());
     pagesSettings = next;

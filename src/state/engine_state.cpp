@@ -12,6 +12,11 @@ void EngineState::message(const std::string& text) const
     if (listener) listener->message(text);
 }
 
+bool EngineState::offerFinishedSize(const std::string& text, double sizeMm) const
+{
+    return listener && listener->offerFinishedSize(text, sizeMm);
+}
+
 void EngineState::invalidateModelView() const
 {
     if (listener) listener->invalidateModelView();

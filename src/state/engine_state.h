@@ -29,6 +29,8 @@ struct EngineState {
     // Forward to the listener, if any.
     void notify(ViewChange change) const;
     void message(const std::string& text) const;
+    // The message with the offer of a finished size; false without a listener.
+    bool offerFinishedSize(const std::string& text, double sizeMm) const;
     void invalidateModelView() const;
     void repaintPatternView() const;
 };

@@ -80,6 +80,14 @@ public:
 
     // A message box with this text; returns when the user has closed it.
     virtual void message(const std::string& text) = 0;
+    // The same message, offering a finished size (mm) at which the request
+    // can be met instead; true when the user takes it. A listener that
+    // cannot ask only shows the message.
+    virtual bool offerFinishedSize(const std::string& text, double /*sizeMm*/)
+    {
+        message(text);
+        return false;
+    }
     // The 3D model view should be redrawn.
     virtual void invalidateModelView() {}
     // The 2D pattern view should be repainted (also from the worker thread).

@@ -8,6 +8,7 @@
 #include "app/settings_storage.h"
 #include "app_test_helpers.h"
 #include "gl_test_main.h"
+#include "modal_driver.h"
 #include "pattern/pages_edge_match.h"
 #include "pattern/pages_flap_edit.h"
 #include "pattern/pages_piece_split.h"
@@ -20,6 +21,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
@@ -380,6 +382,43 @@ private slots:
         QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
         QTRY_VERIFY(label->text().isEmpty());
+    }
+
+    void aFaceTooLargeForThePaperOffersTheLargestSizeThatFits()
+    {
+        // The message box itself, as the user sees it.
+        document->setMessageSink({});
+        const double before = state().pagesSettings.finishedSizeMm;
+        QString offer, use;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->findChild<QDoubleSpinBox*>(QStringLiteral("finishedSize"))->setValue(3000.0);
+            onNextModal(
+                [&](QWidget* modal) {
+                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    QVERIFY(box);
+                    offer = box->text();
+                    auto* button = box->findChild<QPushButton*>(QStringLiteral("useFittingSize"));
+                    QVERIFY(button);
+                    use = button->text();
+                    QTest::mouseClick(button, Qt::LeftButton);
+                },
+                dialog);
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        frame->action(nettor::Command::PageSetup)->trigger();
+        document->setMessageSink([this](const QString& m) { messages << m; });
+        QVERIFY2(offer.contains(QStringLiteral("does not fit on the paper at this size")), qPrintable(offer));
+        // "Use 389.5 mm": the size the message names.
+        const QString size = use.section(QLatin1Char(' '), 1, 1);
+        QVERIFY2(offer.endsWith(QStringLiteral(" is %1 mm.").arg(size)), qPrintable(offer + " / " + use));
+        QCOMPARE(state().pagesSettings.finishedSizeMm, size.toDouble());
+        QVERIFY(state().pagesShown());
+        auto* shown = frame->findChild<QLabel*>(QStringLiteral("finishedSize"));
+        QTRY_COMPARE(shown->text(), QStringLiteral("Finished size: %1 mm").arg(size));
+        QTest::keyClick(frame, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(state().pagesSettings.finishedSizeMm, before);
     }
 
 private:

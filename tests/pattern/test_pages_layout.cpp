@@ -201,6 +201,7 @@ TEST_F(PagesLayoutTest, GeneratedModelsSizesAndPapersKeepEveryPromise)
                 const std::size_t is = result.message.find(" is ", at);
                 ASSERT_NE(is, std::string::npos);
                 pages.finishedSizeMm = std::stod(result.message.substr(is + 4));
+                EXPECT_EQ(result.largestFittingSizeMm, pages.finishedSizeMm) << "the size offered is the one named";
                 EXPECT_LT(pages.finishedSizeMm, size);
                 result = layOutPages({model, settings, pages});
             }
@@ -282,6 +283,7 @@ TEST_F(PagesLayoutTest, AFaceLargerThanThePageNamesTheLargestSizeThatFits)
     EXPECT_FALSE(tooLarge.layout);
     EXPECT_NE(tooLarge.message.find("The largest finished size that fits on A4 is 156.6 mm."), std::string::npos)
         << tooLarge.message;
+    EXPECT_EQ(tooLarge.largestFittingSizeMm, 156.6);
     pages.finishedSizeMm = 156.6;
     EXPECT_TRUE(layOutPages({*model, Settings{}, pages}).layout);
     pages.finishedSizeMm = 156.8;

@@ -319,6 +319,69 @@ namespace {
 
 // After a save each kind of edit on the pages leaves unsaved changes; an
 // edit that changes nothing, and opening the saved project, leave none.
+// Offers of a finished size that fits, taken or not, as the window's
+// message box gives them.
+struct SizeOffers : LayoutMessages {
+    bool offerFinishedSize(const std::string& text, double sizeMm) override
+    {
+        offers.emplace_back(text, sizeMm);
+        return take;
+    }
+    bool take = false;
+    std::vector<std::pair<std::string, double>> offers;
+};
+
+TEST_F(SessionLayoutTest, AFaceTooLargeOffersTheLargestSizeThatFitsAndTakingItLaysOutThePagesInOneStep)
+{
+    SizeOffers offers;
+    session.listener = &offers;
+    PagesSettings tooLarge = session.pagesSettings;
+    tooLarge.finishedSizeMm = 2000.0;
+
+    // Declined: nothing changes, and the offer came with the reason.
+    const std::string before = layoutState(session);
+    EXPECT_FALSE(session.setPagesSettings(tooLarge));
+    ASSERT_EQ(offers.offers.size(), 1u);
+    EXPECT_NE(offers.offers[0].first.find("does not fit on the paper at this size"), std::string::npos);
+    const double offered = offers.offers[0].second;
+    EXPECT_GT(offered, 0.0);
+    EXPECT_LT(offered, 2000.0);
+    EXPECT_NE(offers.offers[0].first.find(std::to_string(offered).substr(0, std::to_string(offered).find('.') + 2) + " mm"),
+              std::string::npos)
+        << "the message names the size offered";
+    EXPECT_EQ(layoutState(session), before);
+    EXPECT_TRUE(offers.texts.empty());
+
+    // Taken: the pages at that size, one step of the history.
+    offers.take = true;
+    ASSERT_TRUE(session.setPagesSettings(tooLarge));
+    EXPECT_EQ(offers.offers.size(), 2u);
+    EXPECT_EQ(session.pagesSettings.finishedSizeMm, offered);
+    ASSERT_TRUE(session.pagesLayout);
+    EXPECT_EQ(session.misplacedCount(), 0);
+    ASSERT_TRUE(session.undoLayoutChange());
+    EXPECT_EQ(layoutState(session), before);
+
+    // On the way from the one sheet to the pages as well.
+    ASSERT_TRUE(session.setLayoutMode(LayoutMode::OneSheet));
+    session.pagesSettings = tooLarge;
+    session.pagesLayout.reset();
+    const std::string oneSheet = layoutState(session);
+    offers.take = false;
+    EXPECT_FALSE(session.setLayoutMode(LayoutMode::Pages));
+    EXPECT_EQ(layoutState(session), oneSheet);
+    offers.take = true;
+    ASSERT_TRUE(session.setLayoutMode(LayoutMode::Pages));
+    EXPECT_EQ(session.layoutMode, LayoutMode::Pages);
+    EXPECT_EQ(session.pagesSettings.finishedSizeMm, offered);
+    ASSERT_TRUE(session.pagesLayout);
+    ASSERT_TRUE(session.undoLayoutChange());
+    EXPECT_EQ(layoutState(session), oneSheet);
+    EXPECT_EQ(offers.offers.size(), 4u);
+    EXPECT_TRUE(offers.texts.empty());
+    session.listener = &messages;
+}
+
 TEST_F(SessionLayoutTest, EveryEditOnThePagesIsAnUnsavedChangeAndOpeningAProjectIsNot)
 {
     const std::string path = test::writeTempFile("layout_changes.nettor", "");

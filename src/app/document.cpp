@@ -34,33 +34,34 @@ void Document::changed(nettor::ViewChange change)
 
 void Document::message(const std::string& text)
 {
-    const QString qtext = QString::fromStdString(text);
-    if (sink_) {
-        sink_(qtext);
-        return;
-    }
-    const nettor::MessageStyle style = nettor::messageStyle(text);
-    QMessageBox box(style.kind == nettor::MessageKind::Information ? QMessageBox::Information : QMessageBox::Warning,
-                    QString::fromLatin1(style.caption), qtext, QMessageBox::Ok, messageParent());
-    box.setObjectName(QStringLiteral("messageBox"));
-    box.exec();
+    messageBox(text, {});
 }
 
 bool Document::offerFinishedSize(const std::string& text, double sizeMm)
 {
+    return messageBox(text, tr("Use %1 mm").arg(sizeMm, 0, 'f', 1));
+}
+
+bool Document::messageBox(const std::string& text, const QString& offer)
+{
+    const QString qtext = QString::fromStdString(text);
     if (sink_) {
-        sink_(QString::fromStdString(text));
+        sink_(qtext);
         return false;
     }
     const nettor::MessageStyle style = nettor::messageStyle(text);
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(style.caption), QString::fromStdString(text),
-                    QMessageBox::Cancel, messageParent());
+    QMessageBox box(style.kind == nettor::MessageKind::Information ? QMessageBox::Information : QMessageBox::Warning,
+                    QString::fromLatin1(style.caption), qtext, offer.isEmpty() ? QMessageBox::Ok : QMessageBox::Cancel,
+                    messageParent());
     box.setObjectName(QStringLiteral("messageBox"));
-    QPushButton* use = box.addButton(tr("Use %1 mm").arg(sizeMm, 0, 'f', 1), QMessageBox::AcceptRole);
-    use->setObjectName(QStringLiteral("useFittingSize"));
-    box.setDefaultButton(use);
+    QPushButton* taken = nullptr;
+    if (!offer.isEmpty()) {
+        taken = box.addButton(offer, QMessageBox::AcceptRole);
+        taken->setObjectName(QStringLiteral("offer"));
+        box.setDefaultButton(taken);
+    }
     box.exec();
-    return box.clickedButton() == use;
+    return taken && box.clickedButton() == taken;
 }
 
 QWidget* Document::messageParent() const

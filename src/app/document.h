@@ -72,6 +72,10 @@ protected:
     void changed(nettor::ViewChange change) override;
 
 private:
+    // The message in a box; with an offer, a button of that text beside
+    // Cancel, and whether the user clicked it.
+    bool messageBox(const std::string& text, const QString& offer);
+
     ModelOpening* opening_ = nullptr;
     QString title_;
     QWidget* dialogParent_ = nullptr;

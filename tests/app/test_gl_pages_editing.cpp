@@ -399,7 +399,7 @@ private slots:
                     auto* box = qobject_cast<QMessageBox*>(modal);
                     QVERIFY(box);
                     offer = box->text();
-                    auto* button = box->findChild<QPushButton*>(QStringLiteral("useFittingSize"));
+                    auto* button = box->findChild<QPushButton*>(QStringLiteral("offer"));
                     QVERIFY(button);
                     use = button->text();
                     QTest::mouseClick(button, Qt::LeftButton);

@@ -46,11 +46,11 @@ void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
 void SheetRows::mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out)
 {
     // Intervals that overlap or touch form one block.
-    out.clear();
+    const std::size_t before = out.size();
     for (const Block* at = first; at != last; ++at) {
         const Block& b = *at;
         if (b.lowestTop < lifted) continue;
-        if (!out.empty() && b.start <= out.back().end) {
+        if (out.size() > before && b.start <= out.back().end) {
             out.back().end = std::max(out.back().end, b.end);
             out.back().lowestTop = std::min(out.back().lowestTop, b.lowestTop);
         } else {
@@ -62,10 +62,16 @@ void SheetRows::mergeReaching(const Block* first, const Block* last, double lift
 void SheetRows::summarize(Row& row)
 {
     mergeReaching(row.rects, -DBL_MAX, row.blocks);
+    // Every rectangle is in a block, so each block's rectangles are a run
+    // of them, starting where the last block ended.
+    row.blockRects.clear();
+    for (std::size_t i = 0; i < row.rects.size(); ++i)
+        if (i == 0 || row.rects[i].start > row.blocks[row.blockRects.size() - 1].end) row.blockRects.push_back(i);
     row.widestGap = 0.0;
     row.highestLowestTop = -DBL_MAX;
     row.lowestTop = DBL_MAX;
     row.extent = 0.0;
+    row.narrowest = DBL_MAX;
     if (row.blocks.empty()) return;
     row.widestGap = std::max(0.0, row.blocks.front().start);
     for (std::size_t i = 0; i < row.blocks.size(); ++i) {
@@ -73,6 +79,7 @@ void SheetRows::summarize(Row& row)
         if (i > 0) row.widestGap = std::max(row.widestGap, b.start - row.blocks[i - 1].end);
         row.highestLowestTop = std::max(row.highestLowestTop, b.lowestTop);
         row.lowestTop = std::min(row.lowestTop, b.lowestTop);
+        row.narrowest = std::min(row.narrowest, b.end - b.start);
     }
     row.extent = std::max(std::fabs(row.blocks.front().start), std::fabs(row.blocks.back().end));
 }
@@ -98,14 +105,17 @@ void SheetRows::openings(std::size_t row, double w, double h, double lift,
     const double lifted = ys_[row] + lift;
     const double top = ys_[row] + h;
     const bool anyTall = r.highestLowestTop > top;
-    if (r.widestGap < 0.999 * w && !anyTall && r.lowestTop >= lifted) {
+    // Without a wide gap, and with no tall block narrow enough to stand
+    // in a gap's way, the last block's end is the only way out.
+    if (r.widestGap < 0.999 * w && (!anyTall || !(r.narrowest < 1.001 * w)) && r.lowestTop >= lifted) {
         out.emplace_back(r.blocks.back().end, DBL_MAX);
         return;
     }
     // Rectangles whose tops the lifted line passes are left out.
     const std::vector<Block>* blocks = &r.blocks;
     if (r.lowestTop < lifted) {
-        mergeReaching(r.rects, lifted, scratch.blocks);
+        scratch.blocks.clear();
+        mergeReaching(r.rects.data(), r.rects.data() + r.rects.size(), lifted, scratch.blocks);
         blocks = &scratch.blocks;
     }
     double gapStart = -DBL_MAX; // the end of the last block
@@ -133,10 +143,10 @@ void SheetRows::openings(std::size_t row, double w, double h, double lift,
 // rectangles puts the upper left corner in one of them exactly; the upper
 // right corner, at l + w, is ruled in only with a margin for the rounding
 // of that sum, one margin for the whole row so that the ranges keep their
-// order. Only the rectangles near an opening are looked at: from the last
-// one that starts short of its right end plus w, back to the first that
-// ends short of its left end. One further left that still reaches into
-// the opening is passed over, which only leaves a position to be tested.
+// order. Only the row's blocks that reach an opening are looked at, from
+// the first that ends at or beyond its left end to the last that starts
+// short of its right end plus w: a block whose rectangles all hold the
+// line is taken whole, and only the others are merged afresh from theirs.
 void SheetRows::trimByUpperCorners(std::size_t row, double w, double h, double lift,
                                    std::vector<std::pair<double, double>>& openings, Scratch& scratch) const
 {
@@ -151,31 +161,27 @@ void SheetRows::trimByUpperCorners(std::size_t row, double w, double h, double l
     }
     while (at + 1 < ys_.size() && ys_[at + 1] <= top) ++at;
     const Row& holding = rows_[at];
-    const std::vector<Block>& rects = holding.rects;
-    if (rects.empty()) return;
+    const std::vector<Block>& rowBlocks = holding.blocks;
+    if (rowBlocks.empty()) return;
     const double margin = 1e-9 * (1.0 + holding.extent + w);
     std::vector<std::pair<double, double>>& ruledOut = scratch.ruledOut;
     std::vector<std::pair<double, double>>& kept = scratch.kept;
     kept.clear();
+    std::size_t first = 0; // the first block ending at or beyond the opening
     for (const auto& [from0, to] : openings) {
-        // The rectangles near the opening, by their left sides.
+        // Blocks are apart, so their ends ascend as their starts do.
+        while (first < rowBlocks.size() && rowBlocks[first].end < from0) ++first;
         const double reach = to == DBL_MAX ? DBL_MAX : to + w;
-        std::size_t end = rects.size();
-        if (reach != DBL_MAX) {
-            // The first rectangle that starts at or beyond reach, found
-            // without branches the processor would guess wrong.
-            const Block* base = rects.data();
-            std::size_t n = rects.size();
-            while (n > 1) {
-                const std::size_t half = n / 2;
-                base = base[half - 1].start < reach ? base + half : base;
-                n -= half;
+        scratch.blocks.clear();
+        for (std::size_t i = first; i < rowBlocks.size() && rowBlocks[i].start < reach; ++i) {
+            if (rowBlocks[i].lowestTop >= top) {
+                scratch.blocks.push_back(rowBlocks[i]);
+            } else {
+                const std::size_t end = i + 1 < rowBlocks.size() ? holding.blockRects[i + 1] : holding.rects.size();
+                mergeReaching(holding.rects.data() + holding.blockRects[i], holding.rects.data() + end, top,
+                              scratch.blocks);
             }
-            end = static_cast<std::size_t>(base - rects.data()) + (base->start < reach ? 1 : 0);
         }
-        std::size_t begin = end;
-        while (begin > 0 && rects[begin - 1].end >= from0) --begin;
-        mergeReaching(rects.data() + begin, rects.data() + end, top, scratch.blocks);
         const std::vector<Block>& blocks = scratch.blocks;
         // The closed ranges of left sides ruled out, in order: the blocks
         // themselves (upper left corner) and the blocks moved left by w

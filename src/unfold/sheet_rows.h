@@ -52,18 +52,22 @@ private:
     struct Row {
         std::vector<Block> rects;  // the crossing rectangles by left side, each a block of its own
         std::vector<Block> blocks;
+        std::vector<std::size_t> blockRects; // where each block's rectangles start in rects
         double widestGap = 0.0;   // among the gaps left of the last block, from x = 0
         double highestLowestTop = 0.0;
         double lowestTop = 0.0;
+        double narrowest = 0.0;   // the narrowest block's width
         double extent = 0.0;      // the largest coordinate in the row
     };
     static bool crosses(const GridBox& rect, double y);
     // The row's blocks and the figures kept about them, from its rectangles.
     static void summarize(Row& row);
-    // The blocks of the rectangles whose tops are at or above `lifted`.
+    // The blocks of the rectangles whose tops are at or above `lifted`,
+    // added to `out`.
     static void mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out);
     static void mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out)
     {
+        out.clear();
         mergeReaching(rects.data(), rects.data() + rects.size(), lifted, out);
     }
 

@@ -145,23 +145,26 @@ struct Writer {
         }
     }
 
-    void lines()
+    // The lines of the parts from `first` up to `last`, the edges drawn
+    // before them marked as the whole pass would have marked them. With
+    // `write` false only the marks are made.
+    void lines(std::size_t first, std::size_t last, bool write)
     {
-        out << "\n0 0 0 1 K";
-        marks.clearDrawn();
-        forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
+        forEachPatternSideIn(model, first, last, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
             const LineKind kind = classifyLine(side, settings, marks);
             if (kind == LineKind::Skip) return;
-            if (kind == LineKind::Cut) {
-                out << "\n[]0 d";
-            } else {
+            const char* dash = "\n[]0 d";
+            if (kind != LineKind::Cut) {
                 const FoldLineStyle style = foldLineStyle(kind, settings);
                 if (style == FoldLineStyle::None) return;
-                out << (style == FoldLineStyle::Dot ? "\n[4 ]0 d" : "\n[]0 d");
+                if (style == FoldLineStyle::Dot) dash = "\n[4 ]0 d";
             }
-            point(sheetPoint(model, part, *side.point), "m");
-            point(sheetPoint(model, part, *side.next->point), "l");
-            out << "\nS";
+            if (write) {
+                out << dash;
+                point(sheetPoint(model, part, *side.point), "m");
+                point(sheetPoint(model, part, *side.next->point), "l");
+                out << "\nS";
+            }
             marks.markDrawn(*side.edge);
         });
     }
@@ -231,6 +234,20 @@ struct Writer {
     }
 };
 
+// The part from which the second thread writes the lines: about half the
+// faces lie before it.
+std::size_t secondHalfOfLines(const Model& model)
+{
+    std::size_t faces = 0, total = 0;
+    for (const auto& part : model.parts)
+        if (part) total += part->faces.size();
+    for (std::size_t i = 0; i < model.parts.size(); ++i) {
+        if (2 * faces >= total) return i;
+        if (model.parts[i]) faces += model.parts[i]->faces.size();
+    }
+    return model.parts.size();
+}
+
 } // namespace
 
 void writeEps(const Model& model, const Settings& settings, std::ostream& out)
@@ -240,12 +257,17 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out)
 
 void writeEps(const Model& model, const Settings& settings, std::ostream& out, std::int32_t facesForTwoThreads)
 {
-    // The faces' text depends on nothing the other passes write, so for a
-    // large pattern a second thread writes it into memory while this one
-    // writes the flaps; it then goes to the file in its place.
+    // The faces' text depends on nothing the other passes write, and the
+    // lines' only on the flaps taken and the edges drawn before them, which
+    // a walk without text finds. So for a large pattern a second thread
+    // writes the faces and the lines of the later parts into memory while
+    // this one writes the flaps and the lines of the earlier parts; the
+    // text then goes to the file in its place.
     // Should that thread fail (no memory), its failure is this one's, and
-    // should none start, this one writes the faces itself.
-    std::ostringstream facesText;
+    // should none start, this one writes everything itself.
+    const std::size_t parts = model.parts.size();
+    const std::size_t split = secondHalfOfLines(model);
+    std::ostringstream facesText, linesText;
     std::exception_ptr facesFailure;
     std::jthread facesWriter;
     if (model.faceCount >= facesForTwoThreads && std::thread::hardware_concurrency() >= 2) {
@@ -255,6 +277,11 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
                     Writer f(model, settings, facesText);
                     f.faces();
                     f.out.flush();
+                    Writer l(model, settings, linesText);
+                    l.marks = chooseFlaps(model, settings);
+                    l.lines(0, split, false);
+                    l.lines(split, parts, true);
+                    l.out.flush();
                 } catch (...) {
                     facesFailure = std::current_exception();
                 }
@@ -268,14 +295,25 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
     w.setup();
     if (settings.createFlaps) w.flaps();
     if (facesWriter.joinable()) {
+        // The earlier parts' lines come after the faces in the file, so
+        // they too are written into memory first.
+        std::ostringstream earlyLinesText;
+        Writer e(model, settings, earlyLinesText);
+        e.marks = w.marks;
+        e.marks.clearDrawn();
+        e.out << "\n0 0 0 1 K";
+        e.lines(0, split, true);
+        e.out.flush();
         facesWriter.join();
         if (facesFailure) std::rethrow_exception(facesFailure);
         w.out.flush();
-        out << facesText.view();
+        out << facesText.view() << earlyLinesText.view() << linesText.view();
     } else {
         w.faces();
+        w.out << "\n0 0 0 1 K";
+        w.marks.clearDrawn();
+        w.lines(0, parts, true);
     }
-    w.lines();
     if (settings.showEdgeIds) w.numbers();
     w.out.flush();
 }

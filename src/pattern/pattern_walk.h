@@ -5,15 +5,18 @@
 // over, so a pass never follows a missing record.
 #include "model/mesh.h"
 
+#include <cstddef>
 #include <utility>
 
 namespace nettor {
 
-// fn(part, face, halfEdge) for every side whose start and end are placed.
+// fn(part, face, halfEdge) for every side whose start and end are placed,
+// in the parts from `first` up to `last`.
 template <typename Fn>
-void forEachPatternSide(const Model& model, Fn&& fn)
+void forEachPatternSideIn(const Model& model, std::size_t first, std::size_t last, Fn&& fn)
 {
-    for (auto& part : model.parts) {
+    for (std::size_t i = first; i < last && i < model.parts.size(); ++i) {
+        const auto& part = model.parts[i];
         if (!part) continue;
         for (const Face* face : part->faces) {
             if (!face) continue;
@@ -23,6 +26,13 @@ void forEachPatternSide(const Model& model, Fn&& fn)
             }
         }
     }
+}
+
+// The same in every part.
+template <typename Fn>
+void forEachPatternSide(const Model& model, Fn&& fn)
+{
+    forEachPatternSideIn(model, 0, model.parts.size(), fn);
 }
 
 } // namespace nettor

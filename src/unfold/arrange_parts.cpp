@@ -336,13 +336,43 @@ private:
     std::uint32_t seen_ = 0;
 };
 
-// The search over the rows firstRow, firstRow + rowStep, ... of the sheet:
-// the best of their positions, as the search over all rows would choose
-// among them.
+// The rows of the sheet, handed out a run at a time to one search or to two
+// on two threads: each takes the next run once it is done with its own, so
+// that a search whose thread the machine keeps waiting leaves its share to
+// the other instead of holding it up.
+class RowRuns {
+public:
+    RowRuns(std::size_t rows, std::size_t run) : rows_(rows), run_(run) {}
+
+    // One search's place in the rows: the run it has taken.
+    struct Cursor {
+        std::size_t row = 0, last = 0;
+    };
+    // The search's next row, from the bottom up; false when none is left.
+    bool next(Cursor& at, std::size_t& row)
+    {
+        if (at.row == at.last) {
+            at.row = next_.fetch_add(run_, std::memory_order_relaxed);
+            if (at.row >= rows_) return false;
+            at.last = std::min(rows_, at.row + run_);
+        }
+        row = at.row++;
+        return true;
+    }
+    // No row above the one a search has reached can hold a better place:
+    // none is handed out any more.
+    void stop() { next_.store(rows_, std::memory_order_relaxed); }
+
+private:
+    std::size_t rows_, run_;
+    std::atomic<std::size_t> next_{0};
+};
+
+// The search over the rows handed out by runs: the best of their
+// positions, as the search over all rows would choose among them.
 void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
                    const PlacedRects& sheet, const std::vector<double>& xs, const SheetRows& rows, double sheetW,
-                   double sheetH, BestPosition& best, std::size_t firstRow, std::size_t rowStep,
-                   SheetRows::Scratch& scratch)
+                   double sheetH, BestPosition& best, RowRuns& runs, SheetRows::Scratch& scratch)
 {
     OrderedSearch search(r, boxes, k, sheet, xs);
     const std::size_t n = xs.size();
@@ -369,7 +399,8 @@ void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
     std::vector<std::pair<std::size_t, std::size_t>> ranges; // the openings' positions
     double lastH = -DBL_MAX;
     std::size_t b = 0;
-    for (std::size_t row = firstRow; row < ys.size(); row += rowStep) {
+    RowRuns::Cursor at;
+    for (std::size_t row = 0; runs.next(at, row);) {
         const double y = ys[row];
         best.takeUpShared();
         const double h = std::max(sheetH, y + r.height);
@@ -392,7 +423,10 @@ void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
         if (b > 0) least = std::min(least, scoreOf(xs[0]));
         if (b < n) least = std::min(least, scoreOf(xs[b]));
         // Scores grow with y (up to rounding): nothing further up can win.
-        if (best.placed && least > best.score * (1.0 + 1e-12)) break;
+        if (best.placed && least > best.score * (1.0 + 1e-12)) {
+            runs.stop();
+            break;
+        }
         // Above the best position only a lower score wins.
         if (best.placed && y > best.y && least >= best.score) continue;
         // Only the row's openings can hold a free position. A position in
@@ -436,10 +470,11 @@ void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
     }
 }
 
-// With this many rows a second thread searches every other row: the two
-// halves' best positions, compared as the search compares positions, give
-// the position the search of all rows gives.
+// With this many rows a second thread shares the search, taking runs of
+// rows as the caller does: the two best positions, compared as the search
+// compares positions, give the position the search of all rows gives.
 constexpr std::size_t kRowsForTwoThreads = 64;
+constexpr std::size_t kRowsARun = 16;
 
 // Where the search over every row puts part r (unplaced when nowhere); the
 // helper is made the first time the rows are many.
@@ -450,15 +485,18 @@ BestPosition searchRows(const UnfoldedPart& r, const std::vector<GridBox>& boxes
 {
     BestPosition best;
     if (rows.ys().size() < kRowsForTwoThreads || std::thread::hardware_concurrency() < 2) {
-        searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, best, 0, 1, scratch[0]);
+        RowRuns all(rows.ys().size(), rows.ys().size());
+        searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, best, all, scratch[0]);
         return best;
     }
     if (!helper) helper.emplace();
     SharedBest shared;
     BestPosition mine(&shared), theirs(&shared);
-    helper->post([&] { searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, theirs, 1, 2, scratch[1]); });
-    searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, mine, 0, 2, scratch[0]);
-    helper->wait();
+    RowRuns runs(rows.ys().size(), kRowsARun);
+    helper->post([&] { searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, theirs, runs, scratch[1]); });
+    searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, mine, runs, scratch[0]);
+    // A helper that has not begun by now finds nothing left: it need not run.
+    if (!helper->withdraw()) helper->wait();
     best.placed = shared.placed;
     best.score = shared.score;
     best.x = shared.x;

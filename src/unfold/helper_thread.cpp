@@ -44,6 +44,16 @@ void HelperThread::wait()
     changed_.wait(lock, [this] { return !pending_ && !running_; });
 }
 
+bool HelperThread::withdraw()
+{
+    std::lock_guard lock(mutex_);
+    if (!pending_) return false;
+    job_ = nullptr;
+    pending_ = false;
+    done_.store(posted_.load(std::memory_order_relaxed), std::memory_order_release);
+    return true;
+}
+
 void HelperThread::run()
 {
     std::uint64_t seen = 0;

@@ -23,6 +23,10 @@ public:
     void post(std::function<void()> job);
     // Returns once the job posted last has run.
     void wait();
+    // Takes back the job posted last if this thread has not begun it, and
+    // says so; it will then never run. False when it has begun (or ended):
+    // wait() for it then.
+    bool withdraw();
 
 private:
     void run();

@@ -112,10 +112,8 @@ const nettor::RecordedDrawing& PatternView::sheetPattern()
 {
     const SheetSource source{nettor::appState().model.get(), view_.zoom, view_.margin};
     if (!sheetPattern_ || !(source == sheetSource_)) {
-        nettor::DrawingRecorder recorder(view_.zoom, view_.zoom, textMeasureOn(viewport()));
-        nettor::appState().drawPattern(recorder, view_.zoom, view_.zoom, nettor::OutputTarget::Screen, view_.margin,
-                                       view_.margin);
-        sheetPattern_ = recorder.take();
+        sheetPattern_ = nettor::appState().recordPattern(view_.zoom, view_.zoom, view_.margin, view_.margin,
+                                                         textMeasureOn(viewport()));
         sheetSource_ = source;
     }
     return *sheetPattern_;

@@ -11,7 +11,10 @@
 
 #include <climits>
 #include <cmath>
+#include <exception>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace nettor {
 
@@ -74,12 +77,13 @@ void drawPageMarks(Canvas& dc, const Model& model, double upcX, double upcY)
 void drawFlaps(const Model& model, const Settings& settings, const Device& device, DrawnMarks& marks)
 {
     const double h = flapHeightCm(model, settings);
+    std::vector<DevicePoint> points; // one flap's, its room kept for the next
     forEachPatternSide(model, [&](const UnfoldedPart& part, const Face&, const HalfEdge& side) {
         if (!takeFlap(side, settings, marks)) return;
         const auto outline = flapOutline(sheetPoint(model, part, *side.point),
                                          sheetPoint(model, part, *side.next->point), h);
         if (!outline) return;
-        std::vector<DevicePoint> points;
+        points.clear();
         for (const SheetPoint& p : *outline) points.push_back(device.at(p));
         device.dc.selectBrush(Brush::stockWhite());
         device.dc.fillPolygon(points);
@@ -106,11 +110,12 @@ const Material* faceMaterial(const Face& face)
 
 void drawFaces(const Model& model, const Settings& settings, const Device& device)
 {
+    std::vector<DevicePoint> points; // one face's, its room kept for the next
     for (const auto& part : model.parts) {
         if (!part) continue;
         for (const Face* face : part->faces) {
             if (!face) continue;
-            std::vector<DevicePoint> points;
+            points.clear();
             bool placed = true;
             for (const HalfEdge* h : face->outerLoop.halfEdges) {
                 if (!h || !h->point) {
@@ -226,6 +231,26 @@ void drawNumbers(const Model& model, const Settings& settings, const Device& dev
     });
 }
 
+// What comes before the lines: page marks, flaps, faces and their images.
+// The flaps' decisions are left in marks.
+void drawBeforeLines(const Model& model, const Settings& settings, const Device& device, OutputTarget target,
+                     int pageCount, DrawnMarks& marks)
+{
+    if (target == OutputTarget::Printer && pageCount != 1)
+        drawPageMarks(device.dc, model, device.upcX, device.upcY);
+    if (settings.createFlaps) drawFlaps(model, settings, device, marks);
+    drawFaces(model, settings, device);
+    if (settings.printTextures && target != OutputTarget::Screen) drawFaceImages(model, device, marks);
+}
+
+// The lines and the numbers, with the flaps' decisions in marks.
+void drawLinesAndNumbers(const Model& model, const Settings& settings, const Device& device, DrawnMarks& marks)
+{
+    const int fontHeight = toDeviceUnits(device.upcY * settings.edgeIdFontSize * kCmPerPoint);
+    drawLines(model, settings, device, marks);
+    if (settings.showEdgeIds && fontHeight > 2) drawNumbers(model, settings, device, fontHeight);
+}
+
 } // namespace
 
 void drawPattern(const Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
@@ -234,17 +259,56 @@ void drawPattern(const Model& model, const Settings& settings, Canvas& dc, doubl
 {
     const Pen previousPen = dc.currentPen();
     const Device device{dc, unitsPerCmX, unitsPerCmY, originX, originY};
-    const int fontHeight = toDeviceUnits(unitsPerCmY * settings.edgeIdFontSize * kCmPerPoint);
-
-    if (target == OutputTarget::Printer && pageCount != 1)
-        drawPageMarks(dc, model, unitsPerCmX, unitsPerCmY);
     DrawnMarks marks(model);
-    if (settings.createFlaps) drawFlaps(model, settings, device, marks);
-    drawFaces(model, settings, device);
-    if (settings.printTextures && target != OutputTarget::Screen) drawFaceImages(model, device, marks);
-    drawLines(model, settings, device, marks);
-    if (settings.showEdgeIds && fontHeight > 2) drawNumbers(model, settings, device, fontHeight);
+    drawBeforeLines(model, settings, device, target, pageCount, marks);
+    drawLinesAndNumbers(model, settings, device, marks);
     dc.selectPen(previousPen);
+}
+
+RecordedDrawing recordPattern(const Model& model, const Settings& settings, double unitsPerCmX,
+                              double unitsPerCmY, OutputTarget target, double originX, double originY,
+                              const DrawingRecorder::Measure& measure, int facesForTwoThreads)
+{
+    DrawingRecorder before(unitsPerCmX, unitsPerCmY, nullptr), after(unitsPerCmX, unitsPerCmY, measure);
+    after.followAnother();
+    const Pen previousPen = before.currentPen();
+    std::exception_ptr failure;
+    auto drawBefore = [&] {
+        try {
+            DrawnMarks marks(model);
+            drawBeforeLines(model, settings, Device{before, unitsPerCmX, unitsPerCmY, originX, originY}, target, 1,
+                            marks);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    };
+    // The first half reads the model only and measures no text: it goes to
+    // a second thread, while this one chooses the flaps again (the lines
+    // need their decisions) and draws the lines and numbers.
+    std::thread helper;
+    if (model.faceCount >= facesForTwoThreads) {
+        try {
+            helper = std::thread(drawBefore);
+        } catch (const std::system_error&) {
+            // No thread to be had: all on this one.
+        }
+    }
+    if (!helper.joinable()) drawBefore();
+    {
+        // Joined whatever this thread's half throws.
+        struct Join {
+            std::thread& thread;
+            ~Join()
+            {
+                if (thread.joinable()) thread.join();
+            }
+        } join{helper};
+        DrawnMarks marks = chooseFlaps(model, settings);
+        drawLinesAndNumbers(model, settings, Device{after, unitsPerCmX, unitsPerCmY, originX, originY}, marks);
+        after.selectPen(previousPen);
+    }
+    if (failure) std::rethrow_exception(failure);
+    return joinRecordings(before.take(), after.take());
 }
 
 } // namespace nettor

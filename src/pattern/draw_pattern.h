@@ -4,6 +4,7 @@
 #include "model/mesh.h"
 #include "pattern/canvas.h"
 #include "pattern/output_target.h"
+#include "pattern/recorded_drawing.h"
 #include "state/settings.h"
 
 namespace nettor {
@@ -17,6 +18,14 @@ namespace nettor {
 void drawPattern(const Model& model, const Settings& settings, Canvas& dc, double unitsPerCmX,
                  double unitsPerCmY, OutputTarget target, double originX, double originY,
                  int pageCount = 1);
+
+// drawPattern's drawing recorded for playing back (without page marks):
+// from facesForTwoThreads faces on, the flaps and faces are recorded on a
+// second thread while this one records the lines and numbers. Text is
+// measured by measure, on this thread only.
+RecordedDrawing recordPattern(const Model& model, const Settings& settings, double unitsPerCmX,
+                              double unitsPerCmY, OutputTarget target, double originX, double originY,
+                              const DrawingRecorder::Measure& measure, int facesForTwoThreads = 2000);
 
 // Device coordinate of a value, truncated towards zero and kept inside the
 // integer range.

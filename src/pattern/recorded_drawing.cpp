@@ -48,7 +48,8 @@ DrawingRecorder::DrawingRecorder(double unitsPerCmX, double unitsPerCmY, Measure
 
 void DrawingRecorder::selectPen(const Pen& pen)
 {
-    if (pen == pen_) return; // the device has it already
+    if (penKnown_ && pen == pen_) return; // the device has it already
+    penKnown_ = true;
     pen_ = pen;
     drawing_.steps.push_back(makeStep(RecordedStep::Kind::Pen, drawing_.pens.size()));
     drawing_.pens.push_back(pen);
@@ -58,7 +59,8 @@ void DrawingRecorder::selectPen(const Pen& pen)
 
 void DrawingRecorder::selectBrush(const Brush& brush)
 {
-    if (brush == brush_) return;
+    if (brushKnown_ && brush == brush_) return;
+    brushKnown_ = true;
     brush_ = brush;
     drawing_.steps.push_back(makeStep(RecordedStep::Kind::Brush, drawing_.brushes.size()));
     drawing_.brushes.push_back(brush);
@@ -67,7 +69,8 @@ void DrawingRecorder::selectBrush(const Brush& brush)
 
 void DrawingRecorder::selectFont(const Font& font)
 {
-    if (font == font_) return;
+    if (fontKnown_ && font == font_) return;
+    fontKnown_ = true;
     font_ = font;
     drawing_.steps.push_back(makeStep(RecordedStep::Kind::Font, drawing_.fonts.size()));
     drawing_.fonts.push_back(font);
@@ -151,6 +154,38 @@ void DrawingRecorder::textOut(int x, int y, const std::string& text)
 TextExtent DrawingRecorder::textExtent(const std::string& text) const
 {
     return measure_ ? measure_(font_, text) : TextExtent{};
+}
+
+RecordedDrawing joinRecordings(RecordedDrawing first, const RecordedDrawing& second)
+{
+    const auto offset = [](std::size_t n) { return static_cast<std::uint32_t>(n); };
+    const std::uint32_t points = offset(first.points.size()), pens = offset(first.pens.size()),
+                        brushes = offset(first.brushes.size()), fonts = offset(first.fonts.size()),
+                        texts = offset(first.texts.size());
+    first.steps.reserve(first.steps.size() + second.steps.size());
+    for (RecordedStep step : second.steps) {
+        switch (step.kind) {
+        case RecordedStep::Kind::Pen: step.index += pens; break;
+        case RecordedStep::Kind::Brush: step.index += brushes; break;
+        case RecordedStep::Kind::Font: step.index += fonts; break;
+        case RecordedStep::Kind::TransparentBackground: break;
+        case RecordedStep::Kind::Text:
+            step.index += texts;
+            step.first += points;
+            break;
+        case RecordedStep::Kind::Lines:
+        case RecordedStep::Kind::Polygon:
+        case RecordedStep::Kind::FillPolygon: step.first += points; break;
+        }
+        first.steps.push_back(step);
+    }
+    first.points.insert(first.points.end(), second.points.begin(), second.points.end());
+    first.pens.insert(first.pens.end(), second.pens.begin(), second.pens.end());
+    first.brushes.insert(first.brushes.end(), second.brushes.begin(), second.brushes.end());
+    first.fonts.insert(first.fonts.end(), second.fonts.begin(), second.fonts.end());
+    first.texts.insert(first.texts.end(), second.texts.begin(), second.texts.end());
+    first.reach = std::max(first.reach, second.reach);
+    return first;
 }
 
 } // namespace nettor

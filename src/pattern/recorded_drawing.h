@@ -73,6 +73,10 @@ public:
     void setTransparentBackground() override;
 
     RecordedDrawing take() { return std::move(drawing_); }
+    // What this records is played after another drawing, so the device's
+    // pen, brush and font are not known to be a fresh device's: the first
+    // of each selected is kept even when it is a fresh device's own.
+    void followAnother() { penKnown_ = brushKnown_ = fontKnown_ = false; }
 
 private:
     void addPolygon(RecordedStep::Kind kind, const std::vector<DevicePoint>& points);
@@ -85,8 +89,13 @@ private:
     Pen pen_ = Pen::stockBlack();
     Brush brush_ = Brush::stockWhite();
     Font font_;
+    bool penKnown_ = true, brushKnown_ = true, fontKnown_ = true;
     DevicePoint position_;
     bool inRun_ = false; // the last step is a run of lines the next may join
 };
+
+// The drawing of first followed by that of second, which was recorded to
+// follow another (DrawingRecorder::followAnother).
+RecordedDrawing joinRecordings(RecordedDrawing first, const RecordedDrawing& second);
 
 } // namespace nettor

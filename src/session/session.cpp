@@ -334,4 +334,12 @@ void Session::drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, Ou
     if (model) nettor::drawPattern(*model, settings, dc, unitsPerCmX, unitsPerCmY, target, originX, originY, pageCount);
 }
 
+RecordedDrawing Session::recordPattern(double unitsPerCmX, double unitsPerCmY, double originX, double originY,
+                                       const DrawingRecorder::Measure& measure) const
+{
+    if (!model) return {};
+    return nettor::recordPattern(*model, settings, unitsPerCmX, unitsPerCmY, OutputTarget::Screen, originX, originY,
+                                 measure);
+}
+
 } // namespace nettor

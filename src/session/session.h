@@ -9,6 +9,7 @@
 #include "formats/project_file.h"
 #include "model/mesh.h"
 #include "pattern/pages_layout.h"
+#include "pattern/recorded_drawing.h"
 #include "session/layout_history.h"
 #include "session/model_reading.h"
 #include "state/pages_settings.h"
@@ -263,6 +264,10 @@ public:
     void writeCutEdgeFile(std::ostream& out, const std::string& relativeModelPath) const;
     void drawPattern(Canvas& dc, double unitsPerCmX, double unitsPerCmY, OutputTarget target, double originX,
                      double originY, int pageCount = 1);
+    // The pattern recorded for the screen to play back (on two threads
+    // when the model is large); empty without a model.
+    RecordedDrawing recordPattern(double unitsPerCmX, double unitsPerCmY, double originX, double originY,
+                                  const DrawingRecorder::Measure& measure) const;
 
 private:
     // The one way a model read from a file becomes current.

@@ -162,6 +162,90 @@ TEST_F(RecordedDrawingTest, PlayedBackItDrawsWhatTheDirectDrawingDraws)
     }
 }
 
+// Recorded in two halves on two threads and joined, the pattern plays back
+// as the drawing on one canvas draws it, for every setting that the halves
+// share (the flaps' choice) or that changes the pens at their seam.
+TEST_F(RecordedDrawingTest, RecordedOnTwoThreadsItPlaysBackAsDrawnOnOne)
+{
+    std::mt19937 rng(7);
+    Model& model = take(test::randomConvexSpec(rng, 300));
+    session.status.busy = true;
+    ASSERT_FALSE(unfoldAll(session, model));
+    ASSERT_TRUE(session.status.finished);
+
+    for (int variant = 0; variant < 6; ++variant) {
+        Settings settings;
+        settings.showEdgeIds = variant != 3;
+        settings.createFlaps = variant != 1;
+        settings.flapsBothSides = variant == 4;
+        settings.valleyStyle = static_cast<int>(variant == 2 ? FoldLineStyle::None : FoldLineStyle::Dot);
+        settings.ridgeStyle = static_cast<int>(variant == 5 ? FoldLineStyle::Dot : FoldLineStyle::Line);
+        settings.colorMode = variant == 2 || variant == 5;
+        const double upc = 45.0 + 10.0 * variant;
+        RecordingCanvas direct(upc);
+        drawPattern(model, settings, direct, upc, upc, OutputTarget::Screen, 25, 25);
+
+        RecordingCanvas measuring(upc);
+        const RecordedDrawing drawing = recordPattern(
+            model, settings, upc, upc, OutputTarget::Screen, 25, 25,
+            [&](const Font& font, const std::string& text) {
+                measuring.selectFont(font);
+                return measuring.textExtent(text);
+            },
+            0);
+        RecordingCanvas played(upc);
+        playBack(drawing, played, nullptr);
+        std::vector<test::RecordedLine> drawn;
+        for (const auto& line : direct.lines)
+            if (line.pen.style != PenStyle::Null) drawn.push_back(line);
+        ASSERT_EQ(played.lines.size(), drawn.size()) << variant;
+        for (std::size_t i = 0; i < drawn.size(); ++i)
+            ASSERT_TRUE(sameLine(played.lines[i], drawn[i])) << "variant " << variant << " line " << i;
+        ASSERT_EQ(played.polygons.size(), direct.polygons.size()) << variant;
+        for (std::size_t i = 0; i < direct.polygons.size(); ++i)
+            ASSERT_TRUE(samePolygon(played.polygons[i], direct.polygons[i])) << "variant " << variant << " polygon " << i;
+        ASSERT_EQ(played.texts.size(), direct.texts.size()) << variant;
+        for (std::size_t i = 0; i < direct.texts.size(); ++i) ASSERT_TRUE(sameText(played.texts[i], direct.texts[i]));
+        EXPECT_EQ(played.transparent, direct.transparent);
+        EXPECT_EQ(played.currentPen(), direct.currentPen()) << variant;
+    }
+}
+
+// Joined, a drawing recorded to follow another selects its pen, brush and
+// font afresh, even those a fresh device has.
+TEST(RecordedDrawing, JoinedTheSecondDrawingSelectsItsOwnPenBrushAndFont)
+{
+    DrawingRecorder first(10, 10, nullptr), second(10, 10, [](const Font&, const std::string&) {
+        return TextExtent{5, 5};
+    });
+    first.selectPen(Pen::solid(3, kWhite));
+    first.selectBrush(Brush::solid(kBlack));
+    first.selectFont(Font{"Courier", 12, 0, 700});
+    first.moveTo(0, 0);
+    first.lineTo(5, 5);
+    second.followAnother();
+    second.selectPen(Pen::stockBlack()); // what a fresh device has
+    second.selectBrush(Brush::stockWhite());
+    second.selectFont(Font{});
+    second.moveTo(1, 1);
+    second.lineTo(6, 6);
+    second.fillPolygon({{0, 0}, {3, 0}, {0, 3}});
+    second.textOut(2, 2, "17");
+    const RecordedDrawing joined = joinRecordings(first.take(), second.take());
+    RecordingCanvas played(10);
+    playBack(joined, played, nullptr);
+    ASSERT_EQ(played.lines.size(), 2u);
+    EXPECT_EQ(played.lines[0].pen, Pen::solid(3, kWhite));
+    EXPECT_EQ(played.lines[1].pen, Pen::stockBlack());
+    ASSERT_EQ(played.polygons.size(), 1u);
+    EXPECT_EQ(played.polygons[0].brush, Brush::stockWhite());
+    EXPECT_EQ(played.polygons[0].points, (std::vector<DevicePoint>{{0, 0}, {3, 0}, {0, 3}}));
+    ASSERT_EQ(played.texts.size(), 1u);
+    EXPECT_EQ(played.texts[0].font, Font{});
+    EXPECT_EQ(played.texts[0].text, "17");
+    EXPECT_EQ(joined.reach, 4);
+}
+
 TEST(RecordedDrawing, RunsHoldLinesOfOnePenInASmallArea)
 {
     DrawingRecorder recorder(10, 10, nullptr);

@@ -86,34 +86,11 @@ void BM_ArrangeSeparateTriangles(benchmark::State& state)
     app.replaceModel(nullptr);
 }
 
-// A bumpy height field of columns x rows quads, two triangles each.
-const std::string& gridObjFile()
-{
-    static const std::string path = [] {
-        const int columns = 250, rows = 200;
-        std::ostringstream out;
-        for (int j = 0; j <= rows; ++j)
-            for (int i = 0; i <= columns; ++i)
-                out << "v " << i * 0.1 << ' ' << std::sin(i * 0.15) * std::cos(j * 0.11) << ' ' << j * 0.1
-                    << '\n';
-        const int stride = columns + 1;
-        for (int j = 0; j < rows; ++j)
-            for (int i = 0; i < columns; ++i) {
-                const int a = j * stride + i + 1, b = a + 1, c = a + stride, d = c + 1;
-                out << "f " << a << ' ' << c << ' ' << b << '\n' << "f " << b << ' ' << c << ' ' << d << '\n';
-            }
-        const std::string p = (std::filesystem::temp_directory_path() / "nettor_bench_100k.obj").string();
-        std::ofstream(p, std::ios::binary) << out.str();
-        return p;
-    }();
-    return path;
-}
-
 // What nettor-cli unfold does: read, take up, unfold, complete, write EPS.
 void BM_ObjToEps100kTriangles(benchmark::State& state)
 {
     const int engine = static_cast<int>(state.range(0));
-    const std::string& objPath = gridObjFile();
+    const std::string& objPath = nettor::bench::heightField100kObj();
     const std::string epsPath = (std::filesystem::temp_directory_path() / "nettor_bench_100k.eps").string();
     nettor::Session& app = benchSession();
     app.listener = nullptr;

@@ -1,11 +1,15 @@
 #pragma once
-// Models the engine benchmarks unfold: subdivided spheres and separate
-// triangles.
+// Models the engine benchmarks unfold: subdivided spheres, separate
+// triangles, and the bumpy height field read from an OBJ file.
 #include "model/mesh.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -87,6 +91,29 @@ inline std::unique_ptr<Model> separateTriangles(int count)
     }
     model->buildAllEdges();
     return model;
+}
+
+// A bumpy height field of 250 x 200 quads, two triangles each (100,000
+// triangles), written once as an OBJ file in the temporary folder: its path.
+inline const std::string& heightField100kObj()
+{
+    static const std::string path = [] {
+        const int columns = 250, rows = 200;
+        std::ostringstream out;
+        for (int j = 0; j <= rows; ++j)
+            for (int i = 0; i <= columns; ++i)
+                out << "v " << i * 0.1 << ' ' << std::sin(i * 0.15) * std::cos(j * 0.11) << ' ' << j * 0.1 << '\n';
+        const int stride = columns + 1;
+        for (int j = 0; j < rows; ++j)
+            for (int i = 0; i < columns; ++i) {
+                const int a = j * stride + i + 1, b = a + 1, c = a + stride, d = c + 1;
+                out << "f " << a << ' ' << c << ' ' << b << '\n' << "f " << b << ' ' << c << ' ' << d << '\n';
+            }
+        const std::string p = (std::filesystem::temp_directory_path() / "nettor_bench_100k.obj").string();
+        std::ofstream(p, std::ios::binary) << out.str();
+        return p;
+    }();
+    return path;
 }
 
 } // namespace nettor::bench

@@ -2,6 +2,7 @@
 // over the printable area, rounded up) on the meshes of bench_fewer_parts
 // and the samples at 150 mm and 300 mm on A4 with 10 mm margins, and the
 // whole run from a 100,000-triangle OBJ to a PDF at 2 m on A4.
+#include "bench_models.h"
 #include "formats/load_model.h"
 #include "formats/pages_outputs.h"
 #include "model/mesh.h"
@@ -134,32 +135,10 @@ void pagesAgainstBound(benchmark::State& state, const BenchModel& bench, double 
     app.replaceModel(nullptr);
 }
 
-// The height field bench_engine reads: 250 x 200 quads, two triangles each.
-const std::string& gridObjFile()
-{
-    static const std::string path = [] {
-        const int columns = 250, rows = 200;
-        std::ostringstream out;
-        for (int j = 0; j <= rows; ++j)
-            for (int i = 0; i <= columns; ++i)
-                out << "v " << i * 0.1 << ' ' << std::sin(i * 0.15) * std::cos(j * 0.11) << ' ' << j * 0.1 << '\n';
-        const int stride = columns + 1;
-        for (int j = 0; j < rows; ++j)
-            for (int i = 0; i < columns; ++i) {
-                const int a = j * stride + i + 1, b = a + 1, c = a + stride, d = c + 1;
-                out << "f " << a << ' ' << c << ' ' << b << '\n' << "f " << b << ' ' << c << ' ' << d << '\n';
-            }
-        const std::string p = (std::filesystem::temp_directory_path() / "nettor_bench_100k.obj").string();
-        std::ofstream(p, std::ios::binary) << out.str();
-        return p;
-    }();
-    return path;
-}
-
 // Read, take up, unfold, lay out at 2 m on A4 and write the PDF.
 void BM_Pages100kTrianglesTo2mPdf(benchmark::State& state)
 {
-    const std::string& objPath = gridObjFile();
+    const std::string& objPath = nettor::bench::heightField100kObj();
     const std::string pdfPath = (std::filesystem::temp_directory_path() / "nettor_bench_pages_100k.pdf").string();
     nettor::PagesSettings pages;
     pages.finishedSizeMm = 2000;

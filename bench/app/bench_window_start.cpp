@@ -1,6 +1,7 @@
 // Start in the window against nettor-cli unfold, in the same run: the
-// 81,920-face sphere as an OBJ file, opened in the main window (under Xvfb,
-// with the OpenGL 3D view). One iteration clicks Start and waits until the
+// 81,920-face sphere (few large parts) and the 100,000-triangle height field
+// (thousands of parts to arrange) as OBJ files, each opened in the main
+// window (under Xvfb, with the OpenGL 3D view). One iteration clicks Start and waits until the
 // panel shows every face unfolded on the screen (the frame painted after its
 // counter reads the total); then the same file goes through the whole
 // nettor-cli process. The manual time is the window's; the counters give
@@ -26,12 +27,13 @@
 #include <benchmark/benchmark.h>
 
 #include <clocale>
+#include <string>
+#include <utility>
 #include <fstream>
 
 namespace {
 
 MainWindow* window = nullptr;
-QString modelPath;
 
 bool writeSphereObj(const QString& path, int levels)
 {
@@ -101,7 +103,7 @@ private:
     qint64 shownAt_ = 0;
 };
 
-double cliSeconds()
+double cliSeconds(const QString& modelPath)
 {
     QProcess cli;
     QElapsedTimer clock;
@@ -111,7 +113,7 @@ double cliSeconds()
     return static_cast<double>(clock.nsecsElapsed()) / 1e9;
 }
 
-void BM_StartInTheWindowAgainstTheCli(benchmark::State& state)
+void BM_StartInTheWindowAgainstTheCli(benchmark::State& state, const QString& modelPath)
 {
     InformationPanel* panel = window->informationPanel();
     double cliTotal = 0.0;
@@ -139,7 +141,7 @@ void BM_StartInTheWindowAgainstTheCli(benchmark::State& state)
         state.SetIterationTime(windowSeconds);
         windowTotal += windowSeconds;
 
-        const double cli = cliSeconds();
+        const double cli = cliSeconds(modelPath);
         if (cli <= 0.0) {
             state.SkipWithError("nettor-cli unfold failed");
             return;
@@ -166,8 +168,9 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", config.path().toLocal8Bit());
 
     QTemporaryDir dir;
-    modelPath = dir.filePath(QStringLiteral("sphere81920.obj"));
-    if (!writeSphereObj(modelPath, 6)) return 1;
+    const QString spherePath = dir.filePath(QStringLiteral("sphere81920.obj"));
+    if (!writeSphereObj(spherePath, 6)) return 1;
+    const QString heightFieldPath = QString::fromStdString(nettor::bench::heightField100kObj());
 
     Document document;
     document.setMessageSink([](const QString& text) { qWarning("message: %s", qPrintable(text)); });
@@ -177,10 +180,12 @@ int main(int argc, char** argv)
     if (!QTest::qWaitForWindowExposed(&frame)) return 1;
     window = &frame;
 
-    benchmark::RegisterBenchmark("BM_StartInTheWindowAgainstTheCli/sphere81920", BM_StartInTheWindowAgainstTheCli)
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(5);
+    for (const auto& [name, path] : {std::pair{"sphere81920", spherePath}, {"heightField100k", heightFieldPath}})
+        benchmark::RegisterBenchmark((std::string("BM_StartInTheWindowAgainstTheCli/") + name).c_str(),
+                                     BM_StartInTheWindowAgainstTheCli, path)
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(5);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -237,8 +237,26 @@ TEST_F(PagesNumbers, NumbersOfSmallFacesShrinkSoThatNoneRunsOverAnother)
             shrunk += text.font.height < std::lround(10.0 * settings.edgeIdFontSize * 0.35277777777777778) - 1;
         }
         numbers += static_cast<int>(boxes.size());
-        for (std::size_t i = 0; i < boxes.size(); ++i)
-            for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+        // Every pair whose extents meet, found by a sweep along x: boxes
+        // whose extents are apart cannot overlap.
+        struct Extent {
+            double minX, minY, maxX, maxY;
+        };
+        std::vector<Extent> extents;
+        for (const auto& box : boxes) {
+            Extent e{box[0].x, box[0].y, box[0].x, box[0].y};
+            for (const PatternPoint& p : box)
+                e = {std::min(e.minX, p.x), std::min(e.minY, p.y), std::max(e.maxX, p.x), std::max(e.maxY, p.y)};
+            extents.push_back(e);
+        }
+        std::vector<std::size_t> byLeft(boxes.size());
+        for (std::size_t i = 0; i < byLeft.size(); ++i) byLeft[i] = i;
+        std::sort(byLeft.begin(), byLeft.end(),
+                  [&](std::size_t a, std::size_t b) { return extents[a].minX < extents[b].minX; });
+        for (std::size_t a = 0; a < byLeft.size(); ++a)
+            for (std::size_t b = a + 1; b < byLeft.size() && extents[byLeft[b]].minX <= extents[byLeft[a]].maxX; ++b) {
+                const std::size_t i = byLeft[a], j = byLeft[b];
+                if (extents[i].maxY < extents[j].minY || extents[j].maxY < extents[i].minY) continue;
                 const double smaller = std::min(polygonArea(boxes[i]), polygonArea(boxes[j]));
                 // Device rounding may let two boxes touch; a real overlap covers
                 // a good part of one of them.

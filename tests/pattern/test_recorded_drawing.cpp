@@ -62,6 +62,28 @@ bool sameText(const test::RecordedText& a, const test::RecordedText& b)
     return a.at == b.at && a.text == b.text && a.font == b.font;
 }
 
+// Plays the drawing back onto played and expects what direct drew, in
+// order: every line with its pen, polygon with its brush and text with its
+// font. Lines in a null pen draw nothing: the recording leaves them out.
+void expectPlaysAsDrawn(const RecordedDrawing& drawing, const RecordingCanvas& direct, RecordingCanvas& played,
+                        int variant)
+{
+    playBack(drawing, played, nullptr);
+    std::vector<test::RecordedLine> drawn;
+    for (const auto& line : direct.lines)
+        if (line.pen.style != PenStyle::Null) drawn.push_back(line);
+    ASSERT_EQ(played.lines.size(), drawn.size()) << variant;
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        ASSERT_TRUE(sameLine(played.lines[i], drawn[i])) << "variant " << variant << " line " << i;
+    ASSERT_EQ(played.polygons.size(), direct.polygons.size()) << variant;
+    for (std::size_t i = 0; i < direct.polygons.size(); ++i)
+        ASSERT_TRUE(samePolygon(played.polygons[i], direct.polygons[i])) << "variant " << variant << " polygon " << i;
+    ASSERT_EQ(played.texts.size(), direct.texts.size()) << variant;
+    for (std::size_t i = 0; i < direct.texts.size(); ++i)
+        ASSERT_TRUE(sameText(played.texts[i], direct.texts[i])) << "variant " << variant << " text " << i;
+    EXPECT_EQ(played.transparent, direct.transparent) << variant;
+}
+
 // Whether every item of part appears in whole, in order.
 template <class T, class Same>
 bool isSubsequence(const std::vector<T>& part, const std::vector<T>& whole, Same same)
@@ -115,20 +137,9 @@ TEST_F(RecordedDrawingTest, PlayedBackItDrawsWhatTheDirectDrawingDraws)
             }
 
         RecordingCanvas played(upc);
-        playBack(drawing, played, nullptr);
-        // Lines in a null pen draw nothing: the recording leaves them out.
-        std::vector<test::RecordedLine> drawn;
-        for (const auto& line : direct.lines)
-            if (line.pen.style != PenStyle::Null) drawn.push_back(line);
-        ASSERT_EQ(played.lines.size(), drawn.size()) << variant;
-        for (std::size_t i = 0; i < drawn.size(); ++i) EXPECT_TRUE(sameLine(played.lines[i], drawn[i])) << i;
-        ASSERT_EQ(played.polygons.size(), direct.polygons.size());
-        for (std::size_t i = 0; i < direct.polygons.size(); ++i)
-            EXPECT_TRUE(samePolygon(played.polygons[i], direct.polygons[i])) << i;
-        ASSERT_EQ(played.texts.size(), direct.texts.size());
+        expectPlaysAsDrawn(drawing, direct, played, variant);
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_FALSE(direct.texts.empty());
-        for (std::size_t i = 0; i < direct.texts.size(); ++i) EXPECT_TRUE(sameText(played.texts[i], direct.texts[i]));
-        EXPECT_EQ(played.transparent, direct.transparent);
         for (const RecordedStep& step : drawing.steps) {
             if (step.kind != RecordedStep::Kind::Lines) continue;
             EXPECT_LE(step.box.right - step.box.left, DrawingRecorder::kRunSpan);
@@ -194,19 +205,8 @@ TEST_F(RecordedDrawingTest, RecordedOnTwoThreadsItPlaysBackAsDrawnOnOne)
             },
             0);
         RecordingCanvas played(upc);
-        playBack(drawing, played, nullptr);
-        std::vector<test::RecordedLine> drawn;
-        for (const auto& line : direct.lines)
-            if (line.pen.style != PenStyle::Null) drawn.push_back(line);
-        ASSERT_EQ(played.lines.size(), drawn.size()) << variant;
-        for (std::size_t i = 0; i < drawn.size(); ++i)
-            ASSERT_TRUE(sameLine(played.lines[i], drawn[i])) << "variant " << variant << " line " << i;
-        ASSERT_EQ(played.polygons.size(), direct.polygons.size()) << variant;
-        for (std::size_t i = 0; i < direct.polygons.size(); ++i)
-            ASSERT_TRUE(samePolygon(played.polygons[i], direct.polygons[i])) << "variant " << variant << " polygon " << i;
-        ASSERT_EQ(played.texts.size(), direct.texts.size()) << variant;
-        for (std::size_t i = 0; i < direct.texts.size(); ++i) ASSERT_TRUE(sameText(played.texts[i], direct.texts[i]));
-        EXPECT_EQ(played.transparent, direct.transparent);
+        expectPlaysAsDrawn(drawing, direct, played, variant);
+        ASSERT_FALSE(HasFatalFailure());
         EXPECT_EQ(played.currentPen(), direct.currentPen()) << variant;
     }
 }

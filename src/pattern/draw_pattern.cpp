@@ -285,24 +285,16 @@ RecordedDrawing recordPattern(const Model& model, const Settings& settings, doub
     // The first half reads the model only and measures no text: it goes to
     // a second thread, while this one chooses the flaps again (the lines
     // need their decisions) and draws the lines and numbers.
-    std::thread helper;
-    if (model.faceCount >= facesForTwoThreads) {
-        try {
-            helper = std::thread(drawBefore);
-        } catch (const std::system_error&) {
-            // No thread to be had: all on this one.
-        }
-    }
-    if (!helper.joinable()) drawBefore();
     {
-        // Joined whatever this thread's half throws.
-        struct Join {
-            std::thread& thread;
-            ~Join()
-            {
-                if (thread.joinable()) thread.join();
+        std::jthread helper; // joined when this block is left, whatever this half throws
+        if (model.faceCount >= facesForTwoThreads && std::thread::hardware_concurrency() >= 2) {
+            try {
+                helper = std::jthread(drawBefore);
+            } catch (const std::system_error&) {
+                // No thread to be had: all on this one.
             }
-        } join{helper};
+        }
+        if (!helper.joinable()) drawBefore();
         DrawnMarks marks = chooseFlaps(model, settings);
         drawLinesAndNumbers(model, settings, Device{after, unitsPerCmX, unitsPerCmY, originX, originY}, marks);
         after.selectPen(previousPen);

@@ -20,8 +20,9 @@ void drawPattern(const Model& model, const Settings& settings, Canvas& dc, doubl
                  int pageCount = 1);
 
 // drawPattern's drawing recorded for playing back (without page marks):
-// from facesForTwoThreads faces on, the flaps and faces are recorded on a
-// second thread while this one records the lines and numbers. Text is
+// from facesForTwoThreads faces on (and with two cores), the flaps and faces
+// are recorded on a second thread while this one records the lines and
+// numbers. Text is
 // measured by measure, on this thread only.
 RecordedDrawing recordPattern(const Model& model, const Settings& settings, double unitsPerCmX,
                               double unitsPerCmY, OutputTarget target, double originX, double originY,

@@ -266,6 +266,10 @@ private slots:
                         target = child;
                         break;
                     }
+            // The print dialog of the pane before gives the window back its
+            // activation in its own time: without it no pane takes focus.
+            frame->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(frame.get()));
             target->setFocus();
             QTRY_VERIFY(target->hasFocus());
             QString opened;

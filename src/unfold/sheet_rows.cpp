@@ -36,11 +36,39 @@ void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
          i < ys_.size() && ys_[i] <= y1; ++i) {
         if (!crosses(rect, ys_[i])) continue;
         std::vector<Block>& rects = rows_[i].rects;
-        rects.insert(std::upper_bound(rects.begin(), rects.end(), x0,
-                                      [](double x, const Block& b) { return x < b.start; }),
-                     Block{x0, x1, y1});
-        summarize(rows_[i]);
+        const auto at = rects.insert(std::upper_bound(rects.begin(), rects.end(), x0,
+                                                      [](double x, const Block& b) { return x < b.start; }),
+                                     Block{x0, x1, y1});
+        joinBlocks(rows_[i], static_cast<std::size_t>(at - rects.begin()));
     }
+}
+
+void SheetRows::joinBlocks(Row& row, std::size_t added)
+{
+    // The blocks are the runs of the union of the rectangles' closed
+    // ranges: the new one joins those it meets, which are consecutive.
+    const Block b = row.rects[added];
+    std::vector<Block>& blocks = row.blocks;
+    const auto first = static_cast<std::size_t>(
+        std::partition_point(blocks.begin(), blocks.end(), [&](const Block& k) { return k.end < b.start; }) -
+        blocks.begin());
+    std::size_t last = first;
+    Block joined = b;
+    std::size_t firstRect = added;
+    for (; last < blocks.size() && blocks[last].start <= b.end; ++last) {
+        joined.start = std::min(joined.start, blocks[last].start);
+        joined.end = std::max(joined.end, blocks[last].end);
+        joined.lowestTop = std::min(joined.lowestTop, blocks[last].lowestTop);
+        firstRect = std::min(firstRect, row.blockRects[last]);
+    }
+    // The rectangles of the blocks after it now start one further on.
+    for (std::size_t i = last; i < blocks.size(); ++i) ++row.blockRects[i];
+    const auto at = static_cast<std::ptrdiff_t>(first);
+    blocks.erase(blocks.begin() + at, blocks.begin() + static_cast<std::ptrdiff_t>(last));
+    blocks.insert(blocks.begin() + at, joined);
+    row.blockRects.erase(row.blockRects.begin() + at, row.blockRects.begin() + static_cast<std::ptrdiff_t>(last));
+    row.blockRects.insert(row.blockRects.begin() + at, firstRect);
+    measureBlocks(row);
 }
 
 void SheetRows::mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out)
@@ -67,6 +95,11 @@ void SheetRows::summarize(Row& row)
     row.blockRects.clear();
     for (std::size_t i = 0; i < row.rects.size(); ++i)
         if (i == 0 || row.rects[i].start > row.blocks[row.blockRects.size() - 1].end) row.blockRects.push_back(i);
+    measureBlocks(row);
+}
+
+void SheetRows::measureBlocks(Row& row)
+{
     row.widestGap = 0.0;
     row.highestLowestTop = -DBL_MAX;
     row.lowestTop = DBL_MAX;

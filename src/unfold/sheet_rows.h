@@ -62,6 +62,10 @@ private:
     static bool crosses(const GridBox& rect, double y);
     // The row's blocks and the figures kept about them, from its rectangles.
     static void summarize(Row& row);
+    // The same after the row's rectangle `added` came in among the others.
+    static void joinBlocks(Row& row, std::size_t added);
+    // The figures kept about the row's blocks.
+    static void measureBlocks(Row& row);
     // The blocks of the rectangles whose tops are at or above `lifted`,
     // added to `out`.
     static void mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out);

@@ -95,3 +95,63 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
         }
     }
 }
+
+// A row's blocks are kept up as rectangles come in; they must open and trim
+// exactly as blocks merged afresh from the row's rectangles, whichever of
+// the rows and the rectangles came first.
+TEST(SheetRows, BlocksKeptUpOpenAsBlocksMergedAfresh)
+{
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int round = 0; round < 10; ++round) {
+        std::vector<LatticeRect> placed;
+        for (int i = 0; i < 80; ++i) {
+            const double x0 = std::floor(unit(rng) * 24) * 0.25, y0 = std::floor(unit(rng) * 24) * 0.25;
+            const double w = i % 9 == 0 ? 4.0 : 0.25 * (1 + std::floor(unit(rng) * 4));
+            const double h = i % 9 == 1 ? 3.0 : 0.25 * (1 + std::floor(unit(rng) * 4)) + (i % 5 == 0 ? 0.0007 : 0.0);
+            placed.push_back({x0, y0, x0 + w, y0 + h});
+        }
+        // Some tops are left without a row of their own, so that a row's
+        // blocks hold rectangles ending below the tops of candidates.
+        auto rowAtTop = [](std::size_t i) { return i % 4 != 3; };
+        SheetRows asPlaced, rowsFirst, rectsFirst;
+        for (SheetRows* rows : {&asPlaced, &rowsFirst, &rectsFirst}) rows->addRow(0.0);
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            const LatticeRect& r = placed[i];
+            asPlaced.addRectangle(r.x0, r.y0, r.x1, r.y1);
+            asPlaced.addRow(r.y0);
+            rowsFirst.addRow(r.y0);
+            if (rowAtTop(i)) {
+                asPlaced.addRow(r.y1);
+                rowsFirst.addRow(r.y1);
+            }
+            rectsFirst.addRectangle(r.x0, r.y0, r.x1, r.y1);
+        }
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            const LatticeRect& r = placed[i];
+            rowsFirst.addRectangle(r.x0, r.y0, r.x1, r.y1);
+            rectsFirst.addRow(r.y0);
+            if (rowAtTop(i)) rectsFirst.addRow(r.y1);
+        }
+        ASSERT_EQ(asPlaced.ys(), rowsFirst.ys());
+        ASSERT_EQ(asPlaced.ys(), rectsFirst.ys());
+        SheetRows::Scratch scratch;
+        for (int q = 0; q < 30; ++q) {
+            const double w = 0.05 + unit(rng) * 1.5, h = 0.05 + unit(rng) * 2.0, lift = 0.001 * h;
+            for (std::size_t row = 0; row < asPlaced.ys().size(); ++row) {
+                std::vector<std::pair<double, double>> open[3], trimmed[3];
+                int i = 0;
+                for (const SheetRows* rows : {&asPlaced, &rowsFirst, &rectsFirst}) {
+                    rows->openings(row, w, h, lift, open[i], scratch);
+                    trimmed[i] = open[i];
+                    rows->trimByUpperCorners(row, w, h, lift, trimmed[i], scratch);
+                    ++i;
+                }
+                for (int k = 1; k < 3; ++k) {
+                    ASSERT_EQ(open[k], open[0]) << "round " << round << ", row " << row << ", order " << k;
+                    ASSERT_EQ(trimmed[k], trimmed[0]) << "round " << round << ", row " << row << ", order " << k;
+                }
+            }
+        }
+    }
+}

@@ -20,9 +20,25 @@ void SheetRows::addRow(double y)
     const auto at = std::lower_bound(ys_.begin(), ys_.end(), y);
     if (at != ys_.end() && *at == y) return;
     Row row;
-    for (const GridBox& rect : rects_)
-        if (crosses(rect, y)) row.rects.push_back({rect.minX, rect.maxX, rect.maxY});
-    std::sort(row.rects.begin(), row.rects.end(), [](const Block& a, const Block& b) { return a.start < b.start; });
+    if (at == ys_.begin()) {
+        for (const GridBox& rect : rects_)
+            if (crosses(rect, y)) row.rects.push_back({rect.minX, rect.maxX, rect.maxY});
+        std::sort(row.rects.begin(), row.rects.end(), [](const Block& a, const Block& b) { return a.start < b.start; });
+    } else {
+        // A rectangle that holds the line above y and starts at or below
+        // the row below holds that row's line too (the bound only grows
+        // with the height); the others start between the two rows.
+        const double below = *(at - 1);
+        for (const Block& b : rows_[static_cast<std::size_t>(at - ys_.begin()) - 1].rects)
+            if (b.lowestTop > y + std::fabs(y) * 1e-9) row.rects.push_back(b);
+        for (auto r = bottoms_.upper_bound(below); r != bottoms_.end() && r->first <= y; ++r) {
+            const GridBox& rect = rects_[r->second];
+            if (!crosses(rect, y)) continue;
+            row.rects.insert(std::upper_bound(row.rects.begin(), row.rects.end(), rect.minX,
+                                              [](double x, const Block& b) { return x < b.start; }),
+                             Block{rect.minX, rect.maxX, rect.maxY});
+        }
+    }
     summarize(row);
     rows_.insert(rows_.begin() + (at - ys_.begin()), std::move(row));
     ys_.insert(at, y);
@@ -31,6 +47,7 @@ void SheetRows::addRow(double y)
 void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
 {
     const GridBox rect{x0, y0, x1, y1};
+    bottoms_.emplace(y0, rects_.size());
     rects_.push_back(rect);
     for (std::size_t i = static_cast<std::size_t>(std::lower_bound(ys_.begin(), ys_.end(), y0) - ys_.begin());
          i < ys_.size() && ys_[i] <= y1; ++i) {

@@ -8,6 +8,7 @@
 #include "unfold/box_grid.h"
 
 #include <cstddef>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,7 @@ private:
     std::vector<double> ys_;
     std::vector<Row> rows_;
     std::vector<GridBox> rects_;
+    std::multimap<double, std::size_t> bottoms_; // each rectangle by its lower side
 };
 
 } // namespace nettor

@@ -2,7 +2,8 @@
 // and 327,680 faces. The 3D view draws into its framebuffer on an offscreen
 // surface with a compatibility context (run it under Xvfb), once face by
 // face in immediate mode and once from the vertex arrays, while the model is
-// unfolded (taken up, every edge drawn) and once it is finished. The pattern
+// unfolded (taken up, every edge drawn; from the arrays also turned a little
+// before every frame, as a drag turns it) and once it is finished. The pattern
 // view paints the finished pattern of the one-sheet layout into an image,
 // once drawn afresh and once played back from its recording, fitted and
 // zoomed in. A frame's time is what the user waits for between two pictures;
@@ -23,6 +24,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -69,6 +71,30 @@ void BM_ModelViewFrame(benchmark::State& state, int levels, bool finished, Model
     }
     for (auto _ : state) benchmark::DoNotOptimize(modelView->grabFramebuffer());
     state.counters["faces"] = static_cast<double>(nettor::appState().model->objects[0]->faces.size());
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The model turned a little before every frame, as a drag turns it: what
+// can be seen from the eye is found again each time.
+void BM_ModelViewTurning(benchmark::State& state, int levels)
+{
+    if (!prepare(levels, false)) {
+        state.SkipWithError("the sphere was not taken up");
+        return;
+    }
+    modelView->setDrawPath(ModelView::DrawPath::Arrays);
+    if (modelView->grabFramebuffer().isNull()) {
+        state.SkipWithError("no OpenGL framebuffer");
+        return;
+    }
+    const nettor::SceneCamera& camera = modelView->camera();
+    int step = 0;
+    for (auto _ : state) {
+        const double angle = 0.002 * ++step; // about a pixel at the rim
+        const nettor::Quaternion turn{0.0f, static_cast<float>(std::sin(angle)), 0.0f, static_cast<float>(std::cos(angle))};
+        modelView->placeCamera(turn, camera.modelCentre(), camera.cameraDistance());
+        benchmark::DoNotOptimize(modelView->grabFramebuffer());
+    }
     state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
@@ -135,6 +161,11 @@ int main(int argc, char** argv)
         };
         frame("unfolding/immediate", false, Path::Immediate);
         frame("unfolding/arrays", false, Path::Arrays);
+        benchmark::RegisterBenchmark(("BM_ModelViewFrame/unfolding/arrays_turning/" + faces).c_str(),
+                                     BM_ModelViewTurning, levels)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.5)
+            ->UseRealTime();
         benchmark::RegisterBenchmark(("BM_ModelArrays/unfolding/" + faces).c_str(), BM_ModelArrays, levels, false)
             ->Unit(benchmark::kMillisecond);
         frame("finished/immediate", true, Path::Immediate);

@@ -13,6 +13,7 @@
 #include "scene/model_arrays.h"
 #include "scene/pick_index.h"
 #include "scene/projection.h"
+#include "scene/visible_elements.h"
 
 #include <QOpenGLWidget>
 
@@ -86,6 +87,7 @@ private:
     void drawMainPass(const nettor::Model& model);
     // From the arrays (model_view_arrays.cpp).
     void drawArrays(const nettor::Model& model);
+    void drawElements(GLenum mode, const std::vector<std::uint32_t>& elements, const nettor::ElementRange& range);
     const nettor::ModelArrays& currentArrays(const nettor::Model& model);
     // Immediate mode (model_view_immediate.cpp).
     void drawModel(const nettor::Model& model);
@@ -131,5 +133,9 @@ private:
     };
     std::optional<nettor::ModelArrays> arrays_;
     ArraysSource arraysSource_;
+    // What a frame draws of the arrays while unfolding, and the eye and the
+    // culling it was found for; made again when either changes.
+    nettor::VisibleElements visible_;
+    std::optional<std::pair<nettor::Vec3, bool>> visibleFrom_;
     std::unique_ptr<nettor::FacePickIndex> pickIndex_;
 };

@@ -1,6 +1,7 @@
 // The 3D view's main pass from the core's arrays: the faces batch by batch,
 // each batch in its material and with its image, then the lines batch by
-// batch in their widths, unlit and coloured end by end.
+// batch in their widths, unlit and coloured end by end. While unfolding,
+// only what can be seen from the eye is handed to OpenGL.
 #include "app/model_view.h"
 
 #include "model/mesh.h"
@@ -20,11 +21,18 @@ const nettor::ModelArrays& ModelView::currentArrays(const nettor::Model& model)
     if (!arrays_ || !(source == arraysSource_)) {
         arrays_ = nettor::buildModelArrays(model, source.options);
         arraysSource_ = source;
+        visibleFrom_.reset();
         // A new model's index is built with its first picture, before the
         // first pick waits for it.
         pickIndex(model);
     }
     return *arrays_;
+}
+
+void ModelView::drawElements(GLenum mode, const std::vector<std::uint32_t>& elements, const nettor::ElementRange& range)
+{
+    if (range.count == 0) return;
+    gl_->glDrawElements(mode, static_cast<GLsizei>(range.count), GL_UNSIGNED_INT, elements.data() + range.first);
 }
 
 void ModelView::drawArrays(const nettor::Model& model)
@@ -36,6 +44,16 @@ void ModelView::drawArrays(const nettor::Model& model)
         gl_->glDisable(GL_CULL_FACE);
         gl_->glLineWidth(1.0f);
     }
+    // While unfolding, what cannot be seen from the eye is not drawn.
+    const nettor::VisibleElements* visible = nullptr;
+    if (!finished) {
+        const std::pair<nettor::Vec3, bool> from{camera_.eyePosition(), gl_->glIsEnabled(GL_CULL_FACE) == GL_TRUE};
+        if (!visibleFrom_ || visibleFrom_->first != from.first || visibleFrom_->second != from.second) {
+            nettor::findVisibleElements(arrays, from.first, from.second, visible_);
+            visibleFrom_ = from;
+        }
+        visible = &visible_;
+    }
     gl_->glEnable(GL_POLYGON_OFFSET_FILL);
     gl_->glPolygonOffset(1.0f, 1.0f);
 
@@ -45,10 +63,14 @@ void ModelView::drawArrays(const nettor::Model& model)
     gl_->glVertexPointer(3, GL_FLOAT, 0, arrays.facePositions.data());
     gl_->glNormalPointer(GL_FLOAT, 0, arrays.faceNormals.data());
     gl_->glTexCoordPointer(2, GL_FLOAT, 0, arrays.faceTexCoords.data());
-    for (const nettor::FaceBatch& batch : arrays.faceBatches) {
+    for (std::size_t b = 0; b < arrays.faceBatches.size(); ++b) {
+        const nettor::FaceBatch& batch = arrays.faceBatches[b];
         if (applyAppearance(batch.look)) gl_->glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         else gl_->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        gl_->glDrawArrays(GL_TRIANGLES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
+        if (visible)
+            drawElements(GL_TRIANGLES, visible->faceCorners, visible->faceRanges[b]);
+        else
+            gl_->glDrawArrays(GL_TRIANGLES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
     }
     gl_->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     gl_->glDisableClientState(GL_NORMAL_ARRAY);
@@ -58,9 +80,13 @@ void ModelView::drawArrays(const nettor::Model& model)
     gl_->glEnableClientState(GL_COLOR_ARRAY);
     gl_->glVertexPointer(3, GL_FLOAT, 0, arrays.linePositions.data());
     gl_->glColorPointer(3, GL_FLOAT, 0, arrays.lineColours.data());
-    for (const nettor::LineBatch& batch : arrays.lineBatches) {
+    for (std::size_t b = 0; b < arrays.lineBatches.size(); ++b) {
+        const nettor::LineBatch& batch = arrays.lineBatches[b];
         gl_->glLineWidth(batch.width);
-        gl_->glDrawArrays(GL_LINES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
+        if (visible)
+            drawElements(GL_LINES, visible->lineEnds, visible->lineRanges[b]);
+        else
+            gl_->glDrawArrays(GL_LINES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
     }
     gl_->glDisableClientState(GL_COLOR_ARRAY);
     gl_->glDisableClientState(GL_VERTEX_ARRAY);

@@ -1,5 +1,7 @@
 #include "scene/camera.h"
 
+#include <cmath>
+
 namespace nettor {
 
 std::int32_t nextRightDragMode(std::int32_t mode)
@@ -97,6 +99,22 @@ void SceneCamera::moveBy(int dx, int dy)
     double centre[3] = {modelCentre_.x, modelCentre_.y, modelCentre_.z};
     for (int i = 0; i < 3; ++i) centre[i] -= 0.01 * (dx * m[i * 4 + 0] + dy * m[i * 4 + 1]);
     modelCentre_ = {centre[0], centre[1], centre[2]};
+}
+
+Vec3 SceneCamera::eyePosition() const
+{
+    // The view takes x to R (x - centre) + (0, 0, distance), and the eye
+    // sits at the origin of the view: x = centre + R^-1 (0, 0, -distance).
+    // R^-1 is worked out, as R is only nearly a rotation in floats.
+    const float* m = trackball_.rotationMatrix; // entry (row r, column c) at m[c * 4 + r]
+    const Vec3 r0{m[0], m[4], m[8]}, r1{m[1], m[5], m[9]}, r2{m[2], m[6], m[10]};
+    // The inverse's columns are r1 x r2, r2 x r0 and r0 x r1 over the
+    // determinant; only the third is needed.
+    const Vec3 c2 = cross(r0, r1);
+    const double det = dot(r0, cross(r1, r2));
+    if (!(std::fabs(det) > 1e-12)) return modelCentre_;
+    const double k = -cameraDistance_ / det;
+    return {modelCentre_.x + k * c2.x, modelCentre_.y + k * c2.y, modelCentre_.z + k * c2.z};
 }
 
 std::array<double, 16> SceneCamera::projectionMatrix() const

@@ -72,6 +72,9 @@ public:
     // The projection matrix (column-major): the view frustum, then the
     // distance, the orientation and the model centre.
     std::array<double, 16> projectionMatrix() const;
+    // Where the eye is among the model's coordinates: the point the
+    // projection sees everything from.
+    Vec3 eyePosition() const;
 
     const Trackball& trackball() const { return trackball_; }
     Trackball& trackball() { return trackball_; }
@@ -86,6 +89,7 @@ public:
     {
         trackball_.orientation = orientation;
         trackball_.startOrientation = orientation;
+        rotationMatrix(orientation, trackball_.rotationMatrix);
         modelCentre_ = centre;
         cameraDistance_ = distance;
     }

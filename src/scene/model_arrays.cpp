@@ -1,6 +1,7 @@
 #include "scene/model_arrays.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace nettor {
@@ -86,14 +87,16 @@ void writeFace(ModelArrays& out, const Face& face, bool finished, std::vector<Te
     }
 }
 
-// Line ends gathered by width in the order of their batches' first lines.
+// Line ends gathered by width in the order of their batches' first lines,
+// each line with the faces on its two sides.
 class LineGathering {
 public:
-    void add(const Vec3& a, const Vec3& b, const EdgeLook& look)
+    void add(const Vec3& a, const Vec3& b, const EdgeLook& look, std::uint32_t face1 = ModelArrays::kNoFace,
+             std::uint32_t face2 = ModelArrays::kNoFace)
     {
         std::size_t batch = 0;
         while (batch < groups_.size() && groups_[batch].width != look.width) ++batch;
-        if (batch == groups_.size()) groups_.push_back({look.width, {}, {}});
+        if (batch == groups_.size()) groups_.push_back({look.width, {}, {}, {}});
         Group& g = groups_[batch];
         push3(g.positions, a.x, a.y, a.z);
         push3(g.positions, b.x, b.y, b.z);
@@ -102,6 +105,8 @@ public:
             g.colours.push_back(look.green);
             g.colours.push_back(look.blue);
         }
+        g.faces.push_back(face1);
+        g.faces.push_back(face2);
     }
 
     void into(ModelArrays& out)
@@ -110,6 +115,7 @@ public:
             const auto first = static_cast<std::uint32_t>(out.linePositions.size() / 3);
             out.linePositions.insert(out.linePositions.end(), g.positions.begin(), g.positions.end());
             out.lineColours.insert(out.lineColours.end(), g.colours.begin(), g.colours.end());
+            out.lineFaces.insert(out.lineFaces.end(), g.faces.begin(), g.faces.end());
             out.lineBatches.push_back({g.width, first, static_cast<std::uint32_t>(g.positions.size() / 3)});
         }
     }
@@ -119,9 +125,59 @@ private:
         float width;
         std::vector<float> positions;
         std::vector<float> colours;
+        std::vector<std::uint32_t> faces;
     };
     std::vector<Group> groups_;
 };
+
+// Whether the object is closed all round, every side of its faces on an
+// edge between two faces that run along it in opposite directions, and its
+// faces turned outward (it encloses a positive volume). Seen from outside,
+// its near faces then cover everything of its far side.
+bool hidesItsFarSide(const MeshObject& object)
+{
+    if (object.faces.empty()) return false;
+    for (const Face* face : object.faces) {
+        if (face->outerLoop.halfEdges.size() < 3) return false;
+        for (const HalfEdge* h : face->outerLoop.halfEdges)
+            if (!h->edge || (h->edge->halfEdge1 != h && h->edge->halfEdge2 != h)) return false;
+    }
+    for (const Edge* edge : object.edges) {
+        const HalfEdge* a = edge->halfEdge1;
+        const HalfEdge* b = edge->halfEdge2;
+        if (!a || !b || !a->loop || !b->loop || !a->loop->face || !b->loop->face || !a->next || !b->next)
+            return false;
+        if (a->origin != b->next->origin || b->origin != a->next->origin) return false;
+    }
+    double volume = 0.0; // six times, about the first corner
+    const Vec3 o = object.faces.front()->outerLoop.halfEdges.front()->origin->position;
+    for (const Face* face : object.faces) {
+        const auto& hs = face->outerLoop.halfEdges;
+        const Vec3 p0 = hs[0]->origin->position - o;
+        for (std::size_t i = 1; i + 1 < hs.size(); ++i)
+            volume += dot(p0, cross(hs[i]->origin->position - o, hs[i + 1]->origin->position - o));
+    }
+    return volume > 0.0;
+}
+
+// The sphere around the faces' corners.
+void encloseCorners(ModelArrays& out)
+{
+    const std::vector<float>& p = out.facePositions;
+    if (p.empty()) return;
+    Vec3 lo{p[0], p[1], p[2]}, hi = lo;
+    for (std::size_t i = 0; i < p.size(); i += 3) {
+        lo = {std::min<double>(lo.x, p[i]), std::min<double>(lo.y, p[i + 1]), std::min<double>(lo.z, p[i + 2])};
+        hi = {std::max<double>(hi.x, p[i]), std::max<double>(hi.y, p[i + 1]), std::max<double>(hi.z, p[i + 2])};
+    }
+    out.centre = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2};
+    double r2 = 0.0;
+    for (std::size_t i = 0; i < p.size(); i += 3) {
+        const Vec3 d{p[i] - out.centre.x, p[i + 1] - out.centre.y, p[i + 2] - out.centre.z};
+        r2 = std::max(r2, dot(d, d));
+    }
+    out.radius = std::sqrt(r2);
+}
 
 } // namespace
 
@@ -167,7 +223,15 @@ ModelArrays buildModelArrays(const Model& model, const ModelArraysOptions& optio
     std::vector<std::uint32_t> cursor(looks.size());
     for (std::size_t b = 0; b < looks.size(); ++b) cursor[b] = out.faceBatches[b].first;
     std::vector<TexCoord> uv;
-    for (std::size_t f = 0; f < faces.size(); ++f) writeFace(out, *faces[f], options.finished, uv, cursor[batchOf[f]]);
+    out.faceFirstCorner.resize(faces.size());
+    out.faceCornerCount.resize(faces.size());
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        std::uint32_t& at = cursor[batchOf[f]];
+        out.faceFirstCorner[f] = at;
+        writeFace(out, *faces[f], options.finished, uv, at);
+        out.faceCornerCount[f] = at - out.faceFirstCorner[f];
+    }
+    encloseCorners(out);
 
     LineGathering lines;
     if (options.finished) {
@@ -194,10 +258,30 @@ ModelArrays buildModelArrays(const Model& model, const ModelArraysOptions& optio
             }
         }
     } else {
-        for (const auto& object : model.objects)
-            for (const Edge* edge : object->edges)
-                if (edge->vertex1 && edge->vertex2)
-                    lines.add(edge->vertex1->position, edge->vertex2->position, edgeLook(*edge, options.edgeColour));
+        std::vector<std::uint32_t> number; // of each face by its index
+        for (std::size_t f = 0; f < faces.size(); ++f) {
+            const auto index = static_cast<std::size_t>(std::max(0, faces[f]->index));
+            if (index >= number.size()) number.resize(index + 1, ModelArrays::kNoFace);
+            number[index] = static_cast<std::uint32_t>(f);
+        }
+        auto numberOf = [&](const HalfEdge* h) {
+            const Face* face = h && h->loop ? h->loop->face : nullptr;
+            const auto index = face ? static_cast<std::size_t>(std::max(0, face->index)) : number.size();
+            return index < number.size() && faces[number[index]] == face ? number[index] : ModelArrays::kNoFace;
+        };
+        for (const auto& object : model.objects) {
+            const bool hides = hidesItsFarSide(*object);
+            for (const Edge* edge : object->edges) {
+                if (!edge->vertex1 || !edge->vertex2) continue;
+                const EdgeLook look = edgeLook(*edge, options.edgeColour);
+                // A wider line may show past the outline of the faces in front.
+                if (hides && look.width == 1.0f)
+                    lines.add(edge->vertex1->position, edge->vertex2->position, look, numberOf(edge->halfEdge1),
+                              numberOf(edge->halfEdge2));
+                else
+                    lines.add(edge->vertex1->position, edge->vertex2->position, look);
+            }
+        }
     }
     lines.into(out);
     return out;

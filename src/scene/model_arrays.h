@@ -54,6 +54,19 @@ struct ModelArrays {
     std::vector<float> linePositions;
     std::vector<float> lineColours;
     std::vector<LineBatch> lineBatches;
+
+    // What lets a frame leave out what cannot be seen (visible_elements.h):
+    // each face's triangle corners, by face number (faces in model order),
+    // and each line's two faces by number. A line has kNoFace on both
+    // sides unless it may be hidden by its own object: a one-pixel edge
+    // while unfolding, of an object closed all round with its faces turned
+    // outward, which hides its far side from any eye outside it.
+    static constexpr std::uint32_t kNoFace = 0xffffffffu;
+    std::vector<std::uint32_t> faceFirstCorner, faceCornerCount;
+    std::vector<std::uint32_t> lineFaces; // two a line
+    // A sphere around every corner: an eye outside it is outside every object.
+    Vec3 centre;
+    double radius = 0.0;
 };
 
 // Faces keep their order within a batch, and batches come in the order of

@@ -203,6 +203,19 @@ private slots:
         nettor::notifyViews(nettor::ViewChange::ModelReplaced);
         turnModel();
         compareModelPictures("sphere taken up");
+        // Zoomed in until the eye is inside the sphere: nothing is hidden
+        // by the near side any more.
+        for (int i = 0; i < 40; ++i) {
+            QWheelEvent wheel(QPointF(100, 100), view()->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, 120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view(), &wheel);
+        }
+        const auto& corners = model().objects[0]->vertices;
+        nettor::Vec3 centre;
+        for (const nettor::Vertex* v : corners) centre = centre + v->position * (1.0 / static_cast<double>(corners.size()));
+        const double radius = nettor::length(corners[0]->position - centre);
+        QVERIFY2(nettor::length(view()->camera().eyePosition() - centre) < 0.9 * radius, "the eye is inside the sphere");
+        compareModelPictures("sphere seen from inside");
         finishUnfolding();
         compareModelPictures("finished sphere");
 

@@ -235,6 +235,37 @@ TEST(Camera, ProjectionPutsTheCentreInTheMiddleAndFollowsTheFrustum)
     EXPECT_NEAR(moved.y, 50.0, 1e-9);
 }
 
+// A camera placed where another was, as a project's saved view is put
+// back, projects as that one does; and its eye is where every point of the
+// view is seen from: the projection takes it to no direction at all.
+TEST(Camera, PlacedWhereAnotherWasItProjectsAsThatOneAndSeesFromItsEye)
+{
+    SceneCamera turned;
+    turned.setViewSize(300, 200);
+    turned.reset();
+    turned.pressRight(150, 100, 0);
+    turned.moveTo(230, 40, Gesture::Rotate);
+    turned.releaseRight(RotationDrag);
+    turned.setLastPosition(150, 100);
+    turned.moveTo(170, 90, Gesture::Move);
+    turned.zoomBy(1.5);
+
+    SceneCamera placed;
+    placed.setViewSize(300, 200);
+    placed.reset();
+    placed.placeAt(turned.trackball().orientation, turned.modelCentre(), turned.cameraDistance());
+    const std::array<double, 16> a = turned.projectionMatrix(), b = placed.projectionMatrix();
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(b[i], a[i], 1e-12) << "entry " << i;
+
+    for (const SceneCamera* camera : {&turned, &placed}) {
+        const std::array<double, 16> p = camera->projectionMatrix();
+        const Vec3 e = camera->eyePosition();
+        for (int row : {0, 1, 3}) // x, y and w of the eye in clip space
+            EXPECT_NEAR(p[row] * e.x + p[4 + row] * e.y + p[8 + row] * e.z + p[12 + row], 0.0, 1e-9) << row;
+        EXPECT_NEAR(length(e - camera->modelCentre()), -camera->cameraDistance(), 1e-6);
+    }
+}
+
 TEST(Projection, KnownPointWithPlainMatrices)
 {
     ViewSnapshot view;

@@ -133,9 +133,15 @@ private:
     };
     std::optional<nettor::ModelArrays> arrays_;
     ArraysSource arraysSource_;
-    // What a frame draws of the arrays while unfolding, and the eye and the
-    // culling it was found for; made again when either changes.
+    // What a frame draws of the arrays while unfolding, and what it was
+    // found for; made again when any of that changes.
+    struct VisibleFrom {
+        nettor::Vec3 eye;
+        double clearance = 0.0; // the near plane's reach
+        bool culled = false;    // triangles turned away culled
+        bool operator==(const VisibleFrom&) const = default;
+    };
     nettor::VisibleElements visible_;
-    std::optional<std::pair<nettor::Vec3, bool>> visibleFrom_;
+    std::optional<VisibleFrom> visibleFrom_;
     std::unique_ptr<nettor::FacePickIndex> pickIndex_;
 };

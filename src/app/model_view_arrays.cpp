@@ -47,9 +47,9 @@ void ModelView::drawArrays(const nettor::Model& model)
     // While unfolding, what cannot be seen from the eye is not drawn.
     const nettor::VisibleElements* visible = nullptr;
     if (!finished) {
-        const std::pair<nettor::Vec3, bool> from{camera_.eyePosition(), gl_->glIsEnabled(GL_CULL_FACE) == GL_TRUE};
-        if (!visibleFrom_ || visibleFrom_->first != from.first || visibleFrom_->second != from.second) {
-            nettor::findVisibleElements(arrays, from.first, from.second, visible_);
+        const VisibleFrom from{camera_.eyePosition(), camera_.nearReach(), gl_->glIsEnabled(GL_CULL_FACE) == GL_TRUE};
+        if (visibleFrom_ != from) {
+            nettor::findVisibleElements(arrays, from.eye, from.clearance, from.culled, visible_);
             visibleFrom_ = from;
         }
         visible = &visible_;

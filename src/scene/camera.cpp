@@ -117,12 +117,29 @@ Vec3 SceneCamera::eyePosition() const
     return {modelCentre_.x + k * c2.x, modelCentre_.y + k * c2.y, modelCentre_.z + k * c2.z};
 }
 
+namespace {
+
+constexpr double kNear = 0.134, kFar = 2000.0, kNearHalfWidth = 0.05;
+
+} // namespace
+
+double SceneCamera::nearHalfHeight() const
+{
+    const double t = width_ > 0 ? 0.1 * halfHeight() / static_cast<double>(width_) : 0.0;
+    return t > 0.0 ? t : kNearHalfWidth; // no window yet: a square view
+}
+
+double SceneCamera::nearReach() const
+{
+    const double t = nearHalfHeight();
+    return std::sqrt(kNear * kNear + kNearHalfWidth * kNearHalfWidth + t * t);
+}
+
 std::array<double, 16> SceneCamera::projectionMatrix() const
 {
     // glFrustum(-0.05, 0.05, -t, t, 0.134, 2000) with t = 0.1 halfHeight / width.
-    const double n = 0.134, f = 2000.0, r = 0.05;
-    double t = width_ > 0 ? 0.1 * halfHeight() / static_cast<double>(width_) : 0.0;
-    if (!(t > 0.0)) t = r; // no window yet: a square view
+    const double n = kNear, f = kFar, r = kNearHalfWidth;
+    const double t = nearHalfHeight();
     std::array<double, 16> frustum{};
     frustum[0] = n / r;
     frustum[5] = n / t;

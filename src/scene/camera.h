@@ -75,6 +75,9 @@ public:
     // Where the eye is among the model's coordinates: the point the
     // projection sees everything from.
     Vec3 eyePosition() const;
+    // How far from the eye the near plane cuts into what is in view: the
+    // distance to its corners. Nothing farther from the eye is cut away.
+    double nearReach() const;
 
     const Trackball& trackball() const { return trackball_; }
     Trackball& trackball() { return trackball_; }
@@ -95,6 +98,8 @@ public:
     }
 
 private:
+    // Half the height of the view on the near plane.
+    double nearHalfHeight() const;
     void updateRadius() { trackball_.radius = trackballRadius(halfWidth(), halfHeight()); }
 
     Trackball trackball_;

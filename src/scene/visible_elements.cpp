@@ -20,7 +20,8 @@ bool turnedAway(const std::vector<float>& p, std::size_t t, const Vec3& eye)
 
 } // namespace
 
-void findVisibleElements(const ModelArrays& arrays, const Vec3& eye, bool facesCulled, VisibleElements& out)
+void findVisibleElements(const ModelArrays& arrays, const Vec3& eye, double clearance, bool facesCulled,
+                         VisibleElements& out)
 {
     const std::size_t triangles = arrays.facePositions.size() / 9;
     std::vector<std::uint8_t> away(triangles);
@@ -49,7 +50,7 @@ void findVisibleElements(const ModelArrays& arrays, const Vec3& eye, bool facesC
         faceAway[f] = all;
     }
     const Vec3 fromCentre = eye - arrays.centre;
-    const bool outside = length(fromCentre) > arrays.radius * (1.0 + 1e-9) + 1e-12;
+    const bool outside = length(fromCentre) > arrays.radius * (1.0 + 1e-9) + clearance + 1e-12;
     auto hidden = [&](std::uint32_t line) {
         const std::uint32_t f1 = arrays.lineFaces[2 * std::size_t{line}];
         const std::uint32_t f2 = arrays.lineFaces[2 * std::size_t{line} + 1];

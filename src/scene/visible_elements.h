@@ -6,8 +6,10 @@
 // one seen nearly edge on is left to the rasteriser's own decision. A line
 // is left out when both its faces are clearly turned away, its object
 // hides its far side (ModelArrays::lineFaces) and the eye is outside every
-// object. What is left keeps its order within its batch, so the picture is
-// the one every element would have drawn.
+// object by more than `clearance`, the reach of the near plane, which would
+// otherwise cut a window into the near side. What is left keeps its order
+// within its batch, so the picture is the one every element would have
+// drawn.
 #include "model/vec3.h"
 #include "scene/model_arrays.h"
 
@@ -28,6 +30,7 @@ struct VisibleElements {
     std::vector<ElementRange> lineRanges;   // one a line batch
 };
 
-void findVisibleElements(const ModelArrays& arrays, const Vec3& eye, bool facesCulled, VisibleElements& out);
+void findVisibleElements(const ModelArrays& arrays, const Vec3& eye, double clearance, bool facesCulled,
+                         VisibleElements& out);
 
 } // namespace nettor

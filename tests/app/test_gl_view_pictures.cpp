@@ -216,6 +216,12 @@ private slots:
         const double radius = nettor::length(corners[0]->position - centre);
         QVERIFY2(nettor::length(view()->camera().eyePosition() - centre) < 0.9 * radius, "the eye is inside the sphere");
         compareModelPictures("sphere seen from inside");
+        // Just outside, so near that the near plane cuts a window into the
+        // near side: what lies behind it shows through.
+        view()->placeCamera({}, centre + nettor::Vec3{0.0, 0.0, radius + 0.05 + nettor::kNearestCameraDistance},
+                            nettor::kNearestCameraDistance);
+        QVERIFY(nettor::length(view()->camera().eyePosition() - centre) > radius);
+        compareModelPictures("sphere seen through the near plane");
         finishUnfolding();
         compareModelPictures("finished sphere");
 

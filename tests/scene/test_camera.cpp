@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 using namespace nettor;
 
@@ -264,6 +265,32 @@ TEST(Camera, PlacedWhereAnotherWasItProjectsAsThatOneAndSeesFromItsEye)
             EXPECT_NEAR(p[row] * e.x + p[4 + row] * e.y + p[8 + row] * e.z + p[12 + row], 0.0, 1e-9) << row;
         EXPECT_NEAR(length(e - camera->modelCentre()), -camera->cameraDistance(), 1e-6);
     }
+}
+
+// Whatever the near plane cuts away of what is in view lies within its
+// reach of the eye, and the reach is no larger than it needs to be.
+TEST(Camera, TheNearPlaneCutsAwayNothingBeyondItsReach)
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    SceneCamera camera;
+    camera.setViewSize(300, 200);
+    camera.reset();
+    camera.pressRight(150, 100, 0);
+    camera.moveTo(190, 130, Gesture::Rotate);
+    const std::array<double, 16> p = camera.projectionMatrix();
+    const Vec3 eye = camera.eyePosition();
+    const double reach = camera.nearReach();
+    double farthestCut = 0.0;
+    for (int i = 0; i < 200000; ++i) {
+        const Vec3 q = eye + Vec3{unit(rng), unit(rng), unit(rng)} * (1.5 * reach);
+        auto clip = [&](int row) { return p[row] * q.x + p[4 + row] * q.y + p[8 + row] * q.z + p[12 + row]; };
+        const double x = clip(0), y = clip(1), z = clip(2), w = clip(3);
+        if (!(w > 0.0) || std::fabs(x) > w || std::fabs(y) > w || z >= -w) continue; // not cut away in view
+        farthestCut = std::max(farthestCut, length(q - eye));
+    }
+    EXPECT_LE(farthestCut, reach * (1.0 + 1e-9));
+    EXPECT_GT(farthestCut, 0.95 * reach);
 }
 
 TEST(Projection, KnownPointWithPlainMatrices)

@@ -233,42 +233,38 @@ ModelArrays buildModelArrays(const Model& model, const ModelArraysOptions& optio
     }
     encloseCorners(out);
 
+    // Each face's number in the arrays, found by its index in the model.
+    std::vector<std::uint32_t> number(faces.size(), ModelArrays::kNoFace);
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        const auto index = static_cast<std::size_t>(std::max(0, faces[f]->index));
+        if (index >= number.size()) number.resize(index + 1, ModelArrays::kNoFace);
+        number[index] = static_cast<std::uint32_t>(f);
+    }
+    auto numberOf = [&](const HalfEdge* h) {
+        const Face* face = h && h->loop ? h->loop->face : nullptr;
+        const auto index = face ? static_cast<std::size_t>(std::max(0, face->index)) : number.size();
+        return index < number.size() && number[index] != ModelArrays::kNoFace && faces[number[index]] == face
+                   ? number[index]
+                   : ModelArrays::kNoFace;
+    };
+
     LineGathering lines;
     if (options.finished) {
         const EdgeLook outline; // black, one pixel wide
         // A side the face shares, corner for corner, with a face drawn
         // before it is drawn once, with that face.
-        std::vector<std::size_t> place; // of each face by its index
-        for (std::size_t f = 0; f < faces.size(); ++f) {
-            const auto index = static_cast<std::size_t>(std::max(0, faces[f]->index));
-            if (index >= place.size()) place.resize(index + 1, faces.size());
-            place[index] = f;
-        }
         for (std::size_t f = 0; f < faces.size(); ++f) {
             const auto& hs = faces[f]->outerLoop.halfEdges;
             for (std::size_t i = 0; i < hs.size(); ++i) {
                 const Vec3 a = cornerOf(*hs[i], true);
                 const Vec3 b = cornerOf(*hs[(i + 1) % hs.size()], true);
-                if (const HalfEdge* twin = hs[i]->twin; twin && twin->loop && twin->loop->face && twin->next) {
-                    const auto other = static_cast<std::size_t>(std::max(0, twin->loop->face->index));
-                    const bool before = other < place.size() && place[other] < f && faces[place[other]] == twin->loop->face;
-                    if (before && cornerOf(*twin, true) == b && cornerOf(*twin->next, true) == a) continue;
+                if (const HalfEdge* twin = hs[i]->twin; twin && twin->next && numberOf(twin) < f) {
+                    if (cornerOf(*twin, true) == b && cornerOf(*twin->next, true) == a) continue;
                 }
                 lines.add(a, b, outline);
             }
         }
     } else {
-        std::vector<std::uint32_t> number; // of each face by its index
-        for (std::size_t f = 0; f < faces.size(); ++f) {
-            const auto index = static_cast<std::size_t>(std::max(0, faces[f]->index));
-            if (index >= number.size()) number.resize(index + 1, ModelArrays::kNoFace);
-            number[index] = static_cast<std::uint32_t>(f);
-        }
-        auto numberOf = [&](const HalfEdge* h) {
-            const Face* face = h && h->loop ? h->loop->face : nullptr;
-            const auto index = face ? static_cast<std::size_t>(std::max(0, face->index)) : number.size();
-            return index < number.size() && faces[number[index]] == face ? number[index] : ModelArrays::kNoFace;
-        };
         for (const auto& object : model.objects) {
             const bool hides = hidesItsFarSide(*object);
             for (const Edge* edge : object->edges) {

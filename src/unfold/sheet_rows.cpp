@@ -12,7 +12,16 @@ namespace nettor {
 // are left out: no lifted rectangle reaches down to them.
 bool SheetRows::crosses(const GridBox& rect, double y)
 {
-    return rect.minY <= y && rect.maxY > y + std::fabs(y) * 1e-9;
+    return rect.minY <= y && reachesAbove(rect.maxY, y);
+}
+
+bool SheetRows::reachesAbove(double top, double y) { return top > y + std::fabs(y) * 1e-9; }
+
+std::vector<SheetRows::Block>::iterator SheetRows::insertByStart(std::vector<Block>& rects, const Block& rect)
+{
+    return rects.insert(std::upper_bound(rects.begin(), rects.end(), rect.start,
+                                         [](double x, const Block& b) { return x < b.start; }),
+                        rect);
 }
 
 void SheetRows::addRow(double y)
@@ -30,13 +39,10 @@ void SheetRows::addRow(double y)
         // with the height); the others start between the two rows.
         const double below = *(at - 1);
         for (const Block& b : rows_[static_cast<std::size_t>(at - ys_.begin()) - 1].rects)
-            if (b.lowestTop > y + std::fabs(y) * 1e-9) row.rects.push_back(b);
+            if (reachesAbove(b.lowestTop, y)) row.rects.push_back(b);
         for (auto r = bottoms_.upper_bound(below); r != bottoms_.end() && r->first <= y; ++r) {
             const GridBox& rect = rects_[r->second];
-            if (!crosses(rect, y)) continue;
-            row.rects.insert(std::upper_bound(row.rects.begin(), row.rects.end(), rect.minX,
-                                              [](double x, const Block& b) { return x < b.start; }),
-                             Block{rect.minX, rect.maxX, rect.maxY});
+            if (crosses(rect, y)) insertByStart(row.rects, {rect.minX, rect.maxX, rect.maxY});
         }
     }
     summarize(row);
@@ -53,9 +59,7 @@ void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
          i < ys_.size() && ys_[i] <= y1; ++i) {
         if (!crosses(rect, ys_[i])) continue;
         std::vector<Block>& rects = rows_[i].rects;
-        const auto at = rects.insert(std::upper_bound(rects.begin(), rects.end(), x0,
-                                                      [](double x, const Block& b) { return x < b.start; }),
-                                     Block{x0, x1, y1});
+        const auto at = insertByStart(rects, {x0, x1, y1});
         joinBlocks(rows_[i], static_cast<std::size_t>(at - rects.begin()));
     }
 }

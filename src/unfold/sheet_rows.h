@@ -61,6 +61,10 @@ private:
         double extent = 0.0;      // the largest coordinate in the row
     };
     static bool crosses(const GridBox& rect, double y);
+    // A top above y by more than rounding.
+    static bool reachesAbove(double top, double y);
+    // Puts the rectangle after those that start left of it or where it does.
+    static std::vector<Block>::iterator insertByStart(std::vector<Block>& rects, const Block& rect);
     // The row's blocks and the figures kept about them, from its rectangles.
     static void summarize(Row& row);
     // The same after the row's rectangle `added` came in among the others.

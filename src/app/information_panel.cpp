@@ -214,9 +214,11 @@ void InformationPanel::onUpdateHint(int number)
     } else if (change == ViewChange::SettingsChanged) {
         showPartSearchChoice(); // the settings dialog may have changed it
     } else if (change == ViewChange::UnfoldingFinished || change == ViewChange::ScaleUpRequested ||
-               change == ViewChange::ScaleDownRequested) {
-        // The pattern view may take this hint after the panel and change the
-        // scale then; show it once every view has had the hint.
+               change == ViewChange::ScaleDownRequested ||
+               (change == ViewChange::ModelReplaced && state.status.finished)) {
+        // A finished project opened comes with its scale. The pattern view
+        // may take this hint after the panel and change the scale then;
+        // show it once every view has had the hint.
         QMetaObject::invokeMethod(this, &InformationPanel::showScale, Qt::QueuedConnection);
     }
     // Once every view has had the hint, as the scale; once for the hints

@@ -10,6 +10,7 @@
 #include "app/pattern_view.h"
 #include "model/mesh.h"
 #include "session/app_state.h"
+#include "state/scale_text.h"
 #include "support/model_builders.h"
 #include "support/shape_generators.h"
 #include "unfold/manual_unfolding.h"
@@ -17,7 +18,10 @@
 #include "gl_test_main.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QtTest>
@@ -194,6 +198,34 @@ private slots:
             }
         QApplication::processEvents();
         compareModelPictures("dodecahedron half unfolded");
+    }
+
+    // A project opened again shows the model as it was turned when saved,
+    // and the scale it was finished at.
+    void aProjectOpenedAgainShowsItsViewAndScale()
+    {
+        QVERIFY(frame->openFile(QStringLiteral(NETTOR_SAMPLES_DIR "/dodecahedron.obj")));
+        turnModel();
+        finishUnfolding();
+        QApplication::processEvents();
+        const QImage saved = view()->grabFramebuffer();
+        const QString project = QDir(QDir::tempPath()).filePath(QStringLiteral("nettor_view_pictures.nettor"));
+        nettor::appState().projectPath = project.toStdString(); // Save Project saves there
+        QVERIFY(frame->saveProject());
+        const QString scale = QString::fromStdString(nettor::scaleText(nettor::appState().displayedScale));
+        QVERIFY(scale != QStringLiteral("0"));
+
+        // Another model finished in between shows a scale of its own.
+        QVERIFY(frame->openFile(QStringLiteral(NETTOR_SAMPLES_DIR "/house.obj")));
+        finishUnfolding();
+        QApplication::processEvents();
+        QVERIFY(frame->openFile(project));
+        QApplication::processEvents();
+        QCOMPARE(differingPixels(saved, view()->grabFramebuffer()), 0);
+        auto* field = frame->findChild<QLineEdit*>(QStringLiteral("scale"));
+        QVERIFY(field);
+        QCOMPARE(field->text(), scale);
+        QFile::remove(project);
     }
 
     void aFinishedSphereAndItsPattern()

@@ -1,6 +1,7 @@
 // nettor-cli unfold MODEL: automatic unfolding of a model file, with a
 // summary on standard output and, on request, the whole result as JSON.
 #include "cli/command_registry.h"
+#include "cli/heap_warmup.h"
 #include "cli/pages_options.h"
 #include "cli/pattern_exports.h"
 
@@ -11,6 +12,7 @@
 #include "unfold/finish_unfolding.h"
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <thread>
@@ -51,6 +53,9 @@ int runUnfold(const UnfoldOptions& options)
             return 1;
         }
     }
+    std::error_code sizeUnknown;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(options.modelPath, sizeUnknown);
+    const std::jthread warming = warmHeap(sizeUnknown ? 0 : heapWarmupBytes(fileBytes, physicalMemory()));
     Session state;
     StderrListener listener;
     state.listener = &listener; // the cut-edge reader reports while loading

@@ -1,6 +1,7 @@
 // The unfolding engine against the straightforward reference engine kept in
 // the test tree: spheres unfolded and completed, many separate triangles
-// arranged, and a whole run from an OBJ file to an EPS file.
+// arranged, a whole run from an OBJ file to an EPS file, and the EPS writer
+// alone on that run's pattern.
 #include "bench_models.h"
 #include "formats/eps_writer.h"
 #include "model/mesh.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 
 namespace {
@@ -118,6 +120,49 @@ void BM_ObjToEps100kTriangles(benchmark::State& state)
     app.replaceModel(nullptr);
 }
 
+// A stream that only counts what it is given: the writer timed without a
+// file system or the growth of a string.
+class CountingBuffer : public std::streambuf {
+public:
+    std::size_t count = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override
+    {
+        count += static_cast<std::size_t>(n);
+        return n;
+    }
+    int_type overflow(int_type c) override
+    {
+        ++count;
+        return c;
+    }
+};
+
+// The EPS writer on the pattern of the 100,000-triangle height field.
+void BM_WriteEps100kTriangles(benchmark::State& state)
+{
+    nettor::Session& app = benchSession();
+    app.listener = nullptr;
+    app.settings.unfoldStrategy = 1;
+    app.overlapCheck = 1;
+    auto model = std::make_unique<nettor::Model>();
+    if (!model->readObj(nettor::bench::heightField100kObj())) {
+        state.SkipWithError("read failed");
+        return;
+    }
+    prepare(std::move(model));
+    nettor::unfoldAutomatically(app, *app.model);
+    for (auto _ : state) {
+        CountingBuffer buffer;
+        std::ostream out(&buffer);
+        nettor::writeEps(*app.model, app.settings, out);
+        benchmark::DoNotOptimize(buffer.count);
+    }
+    state.counters["parts"] = static_cast<double>(app.model->parts.size());
+    app.replaceModel(nullptr);
+}
+
 } // namespace
 
 // Spheres of 5,120, 20,480 and 81,920 faces; the reference engine only on
@@ -138,5 +183,6 @@ BENCHMARK(BM_ArrangeSeparateTriangles)
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_ObjToEps100kTriangles)->ArgNames({"reference"})->Arg(Fast)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteEps100kTriangles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

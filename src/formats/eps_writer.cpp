@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <future>
 #include <sstream>
 #include <system_error>
 #include <string>
@@ -259,32 +260,45 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out)
 void writeEps(const Model& model, const Settings& settings, std::ostream& out, std::int32_t facesForTwoThreads)
 {
     // The faces' text depends on nothing the other passes write, and the
-    // lines' only on the flaps taken and the edges drawn before them, which
-    // a walk without text finds. So for a large pattern a second thread
-    // writes the faces and the lines of the later parts into memory while
-    // this one writes the flaps and the lines of the earlier parts; the
-    // text then goes to the file in its place.
+    // lines' only on the flaps taken and the edges drawn before them. So
+    // for a large pattern a second thread writes the faces and then the
+    // lines of the later parts into memory while this one writes the flaps
+    // and the lines of the earlier parts; the other thread takes the flaps
+    // this one chose, and a walk without text finds the edges the earlier
+    // parts drew. The text goes to the file in its place, the faces as soon
+    // as both threads are past them.
     // Should that thread fail (no memory), its failure is this one's, and
-    // should none start, this one writes everything itself.
+    // should none start, this one writes everything itself. Should this
+    // one fail first, the other hears that the flaps will not come.
     const std::size_t parts = model.parts.size();
     const std::size_t split = laterPartsOfLines(model);
     std::ostringstream facesText, linesText;
     std::exception_ptr facesFailure;
-    std::jthread facesWriter;
+    std::jthread facesWriter; // joined last, once the promises below are kept or broken
+    std::promise<void> facesWritten;
+    std::promise<const DrawnMarks*> flapsChosen;
+    std::future<void> facesDone = facesWritten.get_future();
     if (model.faceCount >= facesForTwoThreads && std::thread::hardware_concurrency() >= 2) {
         try {
-            facesWriter = std::jthread([&] {
+            facesWriter = std::jthread([&, flaps = flapsChosen.get_future()]() mutable {
                 try {
-                    Writer f(model, settings, facesText);
-                    f.faces();
-                    f.out.flush();
+                    {
+                        Writer f(model, settings, facesText);
+                        f.faces();
+                        f.out.flush();
+                    }
+                    facesWritten.set_value();
                     Writer l(model, settings, linesText);
-                    l.marks = chooseFlaps(model, settings);
+                    l.marks = *flaps.get();
                     l.lines(0, split, false);
                     l.lines(split, parts, true);
                     l.out.flush();
                 } catch (...) {
                     facesFailure = std::current_exception();
+                    try {
+                        facesWritten.set_exception(facesFailure);
+                    } catch (const std::future_error&) { // the faces were done
+                    }
                 }
             });
         } catch (const std::system_error&) {
@@ -296,19 +310,25 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
     w.setup();
     if (settings.createFlaps) w.flaps();
     if (facesWriter.joinable()) {
+        // The flaps chosen, with no edge drawn yet: both lines passes start
+        // from them.
+        DrawnMarks chosen = w.marks;
+        chosen.clearDrawn();
+        flapsChosen.set_value(&chosen);
         // The earlier parts' lines come after the faces in the file, so
         // they too are written into memory first.
         std::ostringstream earlyLinesText;
         Writer e(model, settings, earlyLinesText);
-        e.marks = w.marks;
-        e.marks.clearDrawn();
+        e.marks = chosen;
         e.out << "\n0 0 0 1 K";
         e.lines(0, split, true);
         e.out.flush();
+        w.out.flush();
+        facesDone.get(); // the other thread's failure, if the faces were not done
+        out << facesText.view() << earlyLinesText.view();
         facesWriter.join();
         if (facesFailure) std::rethrow_exception(facesFailure);
-        w.out.flush();
-        out << facesText.view() << earlyLinesText.view() << linesText.view();
+        out << linesText.view();
     } else {
         w.faces();
         w.out << "\n0 0 0 1 K";

@@ -94,7 +94,16 @@ char* writeSixDigits(double value, char* out)
 
 StreamText::StreamText(std::ostream& out) : out_(out) { buffer_.reserve(kFlushSize + 256); }
 
-StreamText::~StreamText() { flush(); }
+StreamText::~StreamText()
+{
+    // A writer that stops on the stream's failure leaves text behind, and
+    // the stream fails on it again: that failure is the one already on its
+    // way, or it shows in the stream's state. A destructor must not throw.
+    try {
+        flush();
+    } catch (...) {
+    }
+}
 
 void StreamText::flush()
 {

@@ -274,10 +274,11 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
     const std::size_t split = laterPartsOfLines(model);
     std::ostringstream facesText, linesText;
     std::exception_ptr facesFailure;
-    std::jthread facesWriter; // joined last, once the promises below are kept or broken
     std::promise<void> facesWritten;
-    std::promise<const DrawnMarks*> flapsChosen;
     std::future<void> facesDone = facesWritten.get_future();
+    std::promise<DrawnMarks> flapsChosen;
+    bool flapsSent = false;
+    std::jthread facesWriter; // joined before anything it uses goes
     if (model.faceCount >= facesForTwoThreads && std::thread::hardware_concurrency() >= 2) {
         try {
             facesWriter = std::jthread([&, flaps = flapsChosen.get_future()]() mutable {
@@ -289,7 +290,7 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
                     }
                     facesWritten.set_value();
                     Writer l(model, settings, linesText);
-                    l.marks = *flaps.get();
+                    l.marks = flaps.get();
                     l.lines(0, split, false);
                     l.lines(split, parts, true);
                     l.out.flush();
@@ -304,39 +305,51 @@ void writeEps(const Model& model, const Settings& settings, std::ostream& out, s
         } catch (const std::system_error&) {
         }
     }
-    Writer w(model, settings, out);
-    w.header();
-    w.prolog();
-    w.setup();
-    if (settings.createFlaps) w.flaps();
-    if (facesWriter.joinable()) {
-        // The flaps chosen, with no edge drawn yet: both lines passes start
-        // from them.
-        DrawnMarks chosen = w.marks;
-        chosen.clearDrawn();
-        flapsChosen.set_value(&chosen);
-        // The earlier parts' lines come after the faces in the file, so
-        // they too are written into memory first.
-        std::ostringstream earlyLinesText;
-        Writer e(model, settings, earlyLinesText);
-        e.marks = chosen;
-        e.out << "\n0 0 0 1 K";
-        e.lines(0, split, true);
-        e.out.flush();
+    try {
+        Writer w(model, settings, out);
+        w.header();
+        w.prolog();
+        w.setup();
+        if (settings.createFlaps) w.flaps();
+        if (facesWriter.joinable()) {
+            // The flaps chosen, with no edge drawn yet: both lines passes
+            // start from them.
+            DrawnMarks chosen = w.marks;
+            chosen.clearDrawn();
+            flapsChosen.set_value(chosen);
+            flapsSent = true;
+            // The earlier parts' lines come after the faces in the file, so
+            // they too are written into memory first.
+            std::ostringstream earlyLinesText;
+            Writer e(model, settings, earlyLinesText);
+            e.marks = std::move(chosen);
+            e.out << "\n0 0 0 1 K";
+            e.lines(0, split, true);
+            e.out.flush();
+            w.out.flush();
+            facesDone.get(); // the other thread's failure, if the faces were not done
+            out << facesText.view() << earlyLinesText.view();
+            facesWriter.join();
+            if (facesFailure) std::rethrow_exception(facesFailure);
+            out << linesText.view();
+        } else {
+            w.faces();
+            w.out << "\n0 0 0 1 K";
+            w.marks.clearDrawn();
+            w.lines(0, parts, true);
+        }
+        if (settings.showEdgeIds) w.numbers();
         w.out.flush();
-        facesDone.get(); // the other thread's failure, if the faces were not done
-        out << facesText.view() << earlyLinesText.view();
-        facesWriter.join();
-        if (facesFailure) std::rethrow_exception(facesFailure);
-        out << linesText.view();
-    } else {
-        w.faces();
-        w.out << "\n0 0 0 1 K";
-        w.marks.clearDrawn();
-        w.lines(0, parts, true);
+    } catch (...) {
+        // The other thread may be waiting for the flaps: they will not come.
+        if (!flapsSent) {
+            try {
+                flapsChosen.set_exception(std::current_exception());
+            } catch (const std::future_error&) {
+            }
+        }
+        throw;
     }
-    if (settings.showEdgeIds) w.numbers();
-    w.out.flush();
 }
 
 } // namespace nettor

@@ -596,7 +596,17 @@ void arrangeParts(Model& model)
         ys.push_back(by + r.height);
         if (regular) {
             sortedXs.insert(std::upper_bound(sortedXs.begin(), sortedXs.end(), bx + r.width), bx + r.width);
-            rows.addRectangle(x0, y0, x0 + r.width, y0 + r.height);
+            // A rectangle that crosses many rows joins them on both threads.
+            const GridBox placed{x0, y0, x0 + r.width, y0 + r.height};
+            const auto [from, to] = rows.recordRectangle(placed);
+            if (helper && to - from >= kRowsForTwoThreads) {
+                const std::size_t middle = from + (to - from) / 2;
+                helper->post([&rows, &placed, middle, to = to] { rows.joinRows(placed, middle, to); });
+                rows.joinRows(placed, from, middle);
+                helper->wait();
+            } else {
+                rows.joinRows(placed, from, to);
+            }
             rows.addRow(by + r.height);
         }
         sheetW = std::max(sheetW, bx + r.width);

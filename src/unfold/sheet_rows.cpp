@@ -53,13 +53,25 @@ void SheetRows::addRow(double y)
 void SheetRows::addRectangle(double x0, double y0, double x1, double y1)
 {
     const GridBox rect{x0, y0, x1, y1};
-    bottoms_.emplace(y0, rects_.size());
+    const auto [from, to] = recordRectangle(rect);
+    joinRows(rect, from, to);
+}
+
+std::pair<std::size_t, std::size_t> SheetRows::recordRectangle(const GridBox& rect)
+{
+    bottoms_.emplace(rect.minY, rects_.size());
     rects_.push_back(rect);
-    for (std::size_t i = static_cast<std::size_t>(std::lower_bound(ys_.begin(), ys_.end(), y0) - ys_.begin());
-         i < ys_.size() && ys_[i] <= y1; ++i) {
+    const auto from = std::lower_bound(ys_.begin(), ys_.end(), rect.minY);
+    const auto to = std::upper_bound(from, ys_.end(), rect.maxY);
+    return {static_cast<std::size_t>(from - ys_.begin()), static_cast<std::size_t>(to - ys_.begin())};
+}
+
+void SheetRows::joinRows(const GridBox& rect, std::size_t from, std::size_t to)
+{
+    for (std::size_t i = from; i < to; ++i) {
         if (!crosses(rect, ys_[i])) continue;
         std::vector<Block>& rects = rows_[i].rects;
-        const auto at = insertByStart(rects, {x0, x1, y1});
+        const auto at = insertByStart(rects, {rect.minX, rect.maxX, rect.maxY});
         joinBlocks(rows_[i], static_cast<std::size_t>(at - rects.begin()));
     }
 }

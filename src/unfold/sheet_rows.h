@@ -23,6 +23,12 @@ public:
     void addRow(double y);
     // Records a placed rectangle; it joins the rows it crosses.
     void addRectangle(double x0, double y0, double x1, double y1);
+    // The same in two steps, so that the rows may be shared out among
+    // threads: the rectangle recorded, and the rows from..to (of those
+    // between its sides, rowsBetween) joined. Two calls of joinRows on
+    // ranges apart touch nothing in common.
+    std::pair<std::size_t, std::size_t> recordRectangle(const GridBox& rect);
+    void joinRows(const GridBox& rect, std::size_t from, std::size_t to);
 
     // A run of placed rectangles along x, and the lowest top among them.
     struct Block {

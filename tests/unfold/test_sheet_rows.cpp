@@ -98,7 +98,8 @@ TEST(SheetRows, EveryPositionOutsideTheOpeningsMeetsAPlacedRectangleByACorner)
 
 // A row's blocks are kept up as rectangles come in; they must open and trim
 // exactly as blocks merged afresh from the row's rectangles, whichever of
-// the rows and the rectangles came first.
+// the rows and the rectangles came first, and with a rectangle's rows
+// joined in two ranges.
 TEST(SheetRows, BlocksKeptUpOpenAsBlocksMergedAfresh)
 {
     std::mt19937 rng(5);
@@ -129,7 +130,13 @@ TEST(SheetRows, BlocksKeptUpOpenAsBlocksMergedAfresh)
         }
         for (std::size_t i = 0; i < placed.size(); ++i) {
             const LatticeRect& r = placed[i];
-            rowsFirst.addRectangle(r.x0, r.y0, r.x1, r.y1);
+            // Its rows in two ranges, the upper first, as two threads may
+            // take them.
+            const nettor::GridBox rect{r.x0, r.y0, r.x1, r.y1};
+            const auto [from, to] = rowsFirst.recordRectangle(rect);
+            const std::size_t middle = from + (to - from) / 2;
+            rowsFirst.joinRows(rect, middle, to);
+            rowsFirst.joinRows(rect, from, middle);
             rectsFirst.addRow(r.y0);
             if (rowAtTop(i)) rectsFirst.addRow(r.y1);
         }

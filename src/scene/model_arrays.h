@@ -4,8 +4,8 @@
 // corner, the faces gathered into batches of one appearance, and the lines
 // (the edges while unfolding, the face outlines once finished) with a colour
 // on every end, gathered into batches of one width, each known as runs of
-// one colour. Built again only when the model, its unfolding state, its
-// colours or its images change.
+// one colour. Built again only when
+// the model, its unfolding state, its colours or its images change.
 #include "model/mesh.h"
 #include "scene/face_appearance.h"
 

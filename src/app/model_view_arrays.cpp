@@ -1,8 +1,7 @@
 // The 3D view's main pass from the core's arrays: the faces batch by batch,
 // each batch in its material and with its image, then the lines batch by
-// batch in their widths, unlit: in one colour a run where a batch's runs
-// are long, else coloured end by end. While unfolding, only what can be
-// seen from the eye is handed to OpenGL.
+// batch in their widths, unlit and coloured end by end. While unfolding,
+// only what can be seen from the eye is handed to OpenGL.
 #include "app/model_view.h"
 
 #include "model/mesh.h"
@@ -84,19 +83,7 @@ void ModelView::drawArrays(const nettor::Model& model)
     for (std::size_t b = 0; b < arrays.lineBatches.size(); ++b) {
         const nettor::LineBatch& batch = arrays.lineBatches[b];
         gl_->glLineWidth(batch.width);
-        if (nettor::drawnByRuns(batch)) {
-            gl_->glDisableClientState(GL_COLOR_ARRAY);
-            for (std::uint32_t r = batch.firstRun; r < batch.firstRun + batch.runCount; ++r) {
-                const nettor::LineRun& run = arrays.lineRuns[r];
-                gl_->glColor3f(run.red, run.green, run.blue);
-                if (visible)
-                    drawElements(GL_LINES, visible->lineEnds,
-                                 nettor::elementsInRun(visible->lineEnds, visible->lineRanges[b], run));
-                else
-                    gl_->glDrawArrays(GL_LINES, static_cast<GLint>(run.first), static_cast<GLsizei>(run.count));
-            }
-            gl_->glEnableClientState(GL_COLOR_ARRAY);
-        } else if (visible)
+        if (visible)
             drawElements(GL_LINES, visible->lineEnds, visible->lineRanges[b]);
         else
             gl_->glDrawArrays(GL_LINES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));

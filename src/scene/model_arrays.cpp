@@ -116,21 +116,7 @@ public:
             out.linePositions.insert(out.linePositions.end(), g.positions.begin(), g.positions.end());
             out.lineColours.insert(out.lineColours.end(), g.colours.begin(), g.colours.end());
             out.lineFaces.insert(out.lineFaces.end(), g.faces.begin(), g.faces.end());
-            LineBatch batch{g.width, first, static_cast<std::uint32_t>(g.positions.size() / 3)};
-            batch.firstRun = static_cast<std::uint32_t>(out.lineRuns.size());
-            for (std::uint32_t end = 0; end < batch.count; end += 2) {
-                const float* c = &g.colours[3 * std::size_t{end}];
-                if (out.lineRuns.size() > batch.firstRun) {
-                    LineRun& run = out.lineRuns.back();
-                    if (run.red == c[0] && run.green == c[1] && run.blue == c[2]) {
-                        run.count += 2;
-                        continue;
-                    }
-                }
-                out.lineRuns.push_back({first + end, 2, c[0], c[1], c[2]});
-            }
-            batch.runCount = static_cast<std::uint32_t>(out.lineRuns.size()) - batch.firstRun;
-            out.lineBatches.push_back(batch);
+            out.lineBatches.push_back({g.width, first, static_cast<std::uint32_t>(g.positions.size() / 3)});
         }
     }
 

@@ -3,8 +3,7 @@
 // vertex arrays: every face a fan of triangles with its normal on every
 // corner, the faces gathered into batches of one appearance, and the lines
 // (the edges while unfolding, the face outlines once finished) with a colour
-// on every end, gathered into batches of one width, each known as runs of
-// one colour. Built again only when
+// on every end, gathered into batches of one width. Built again only when
 // the model, its unfolding state, its colours or its images change.
 #include "model/mesh.h"
 #include "scene/face_appearance.h"
@@ -43,21 +42,7 @@ struct LineBatch {
     float width = 1.0f;
     std::uint32_t first = 0; // the first end in the line arrays
     std::uint32_t count = 0; // ends, two a line
-    std::uint32_t firstRun = 0, runCount = 0; // its runs of one colour
 };
-
-// Consecutive line ends of one colour within a batch, as long as they go.
-struct LineRun {
-    std::uint32_t first = 0;
-    std::uint32_t count = 0;
-    float red = 0.0f, green = 0.0f, blue = 0.0f;
-};
-
-// Whether a batch is better drawn run by run in each run's colour than in
-// one go with a colour on every end: a colour that stays the same spares
-// the renderer work on every line, a call for every run costs more only
-// when runs are short.
-inline bool drawnByRuns(const LineBatch& batch) { return std::uint64_t{batch.runCount} * 128 <= batch.count; }
 
 struct ModelArrays {
     // Three floats a corner; the texture coordinates two a corner.
@@ -69,7 +54,6 @@ struct ModelArrays {
     std::vector<float> linePositions;
     std::vector<float> lineColours;
     std::vector<LineBatch> lineBatches;
-    std::vector<LineRun> lineRuns; // batch by batch
 
     // What lets a frame leave out what cannot be seen (visible_elements.h):
     // each face's triangle corners, by face number (faces in model order),

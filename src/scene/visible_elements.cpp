@@ -1,6 +1,5 @@
 #include "scene/visible_elements.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace nettor {
@@ -20,14 +19,6 @@ bool turnedAway(const std::vector<float>& p, std::size_t t, const Vec3& eye)
 }
 
 } // namespace
-
-ElementRange elementsInRun(const std::vector<std::uint32_t>& elements, ElementRange range, const LineRun& run)
-{
-    const auto begin = elements.begin() + range.first, end = begin + range.count;
-    const auto from = std::lower_bound(begin, end, run.first);
-    const auto to = std::lower_bound(from, end, run.first + run.count);
-    return {static_cast<std::uint32_t>(from - elements.begin()), static_cast<std::uint32_t>(to - from)};
-}
 
 void findVisibleElements(const ModelArrays& arrays, const Vec3& eye, double clearance, bool facesCulled,
                          VisibleElements& out)

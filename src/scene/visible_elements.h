@@ -30,10 +30,6 @@ struct VisibleElements {
     std::vector<ElementRange> lineRanges;   // one a line batch
 };
 
-// The elements of a batch (ascending, within `range` of the list) that
-// fall in one of its runs.
-ElementRange elementsInRun(const std::vector<std::uint32_t>& elements, ElementRange range, const LineRun& run);
-
 void findVisibleElements(const ModelArrays& arrays, const Vec3& eye, double clearance, bool facesCulled,
                          VisibleElements& out);
 

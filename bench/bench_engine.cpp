@@ -3,6 +3,7 @@
 // arranged, a whole run from an OBJ file to an EPS file, and the EPS writer
 // alone on that run's pattern.
 #include "bench_models.h"
+#include "counting_buffer.h"
 #include "formats/eps_writer.h"
 #include "model/mesh.h"
 #include "session/session.h"
@@ -19,7 +20,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <streambuf>
 #include <string>
 
 namespace {
@@ -120,25 +120,6 @@ void BM_ObjToEps100kTriangles(benchmark::State& state)
     app.replaceModel(nullptr);
 }
 
-// A stream that only counts what it is given: the writer timed without a
-// file system or the growth of a string.
-class CountingBuffer : public std::streambuf {
-public:
-    std::size_t count = 0;
-
-protected:
-    std::streamsize xsputn(const char*, std::streamsize n) override
-    {
-        count += static_cast<std::size_t>(n);
-        return n;
-    }
-    int_type overflow(int_type c) override
-    {
-        ++count;
-        return c;
-    }
-};
-
 // The EPS writer on the pattern of the 100,000-triangle height field.
 void BM_WriteEps100kTriangles(benchmark::State& state)
 {
@@ -154,7 +135,7 @@ void BM_WriteEps100kTriangles(benchmark::State& state)
     prepare(std::move(model));
     nettor::unfoldAutomatically(app, *app.model);
     for (auto _ : state) {
-        CountingBuffer buffer;
+        nettor::bench::CountingBuffer buffer;
         std::ostream out(&buffer);
         nettor::writeEps(*app.model, app.settings, out);
         benchmark::DoNotOptimize(buffer.count);

@@ -1,5 +1,6 @@
 // Writing the pattern of a large unfolding: drawPattern onto an SVG canvas,
 // and the EPS writer, with flaps and edge numbers in both fonts.
+#include "counting_buffer.h"
 #include "model/mesh.h"
 #include "pattern/draw_pattern.h"
 #include "formats/eps_writer.h"
@@ -10,7 +11,6 @@
 
 #include <memory>
 #include <sstream>
-#include <streambuf>
 #include <vector>
 
 namespace {
@@ -100,31 +100,13 @@ void BM_WriteEps(benchmark::State& state)
     state.counters["faces"] = static_cast<double>(model->faceCount);
 }
 
-// A stream that only counts what it is given, so that the writer is timed
-// without the growth of a string holding 100 MB of text.
-class CountingBuffer : public std::streambuf {
-public:
-    std::size_t count = 0;
-
-protected:
-    std::streamsize xsputn(const char*, std::streamsize n) override
-    {
-        count += static_cast<std::size_t>(n);
-        return n;
-    }
-    int_type overflow(int_type c) override
-    {
-        ++count;
-        return c;
-    }
-};
-
+// The writer alone, into a stream that only counts its text.
 void BM_WriteEpsToStream(benchmark::State& state)
 {
     auto model = gridPattern(static_cast<int>(state.range(0)));
     const Settings settings = outputSettings(state.range(1) != 0);
     for (auto _ : state) {
-        CountingBuffer buffer;
+        nettor::bench::CountingBuffer buffer;
         std::ostream out(&buffer);
         writeEps(*model, settings, out);
         benchmark::DoNotOptimize(buffer.count);

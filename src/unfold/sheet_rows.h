@@ -24,9 +24,9 @@ public:
     // Records a placed rectangle; it joins the rows it crosses.
     void addRectangle(double x0, double y0, double x1, double y1);
     // The same in two steps, so that the rows may be shared out among
-    // threads: the rectangle recorded, and the rows from..to (of those
-    // between its sides, rowsBetween) joined. Two calls of joinRows on
-    // ranges apart touch nothing in common.
+    // threads: the rectangle recorded, giving the range of rows between its
+    // sides, and rows from..to of that range joined. Two calls of joinRows
+    // on ranges apart touch nothing in common.
     std::pair<std::size_t, std::size_t> recordRectangle(const GridBox& rect);
     void joinRows(const GridBox& rect, std::size_t from, std::size_t to);
 

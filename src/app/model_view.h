@@ -17,6 +17,7 @@
 
 #include <QOpenGLWidget>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -58,6 +59,12 @@ public:
     // arrays' pictures are compared with.
     enum class DrawPath { Arrays, Immediate };
     void setDrawPath(DrawPath path) { drawPath_ = path; }
+    // How many primitives the arrays hand over between two flushes.
+    void setPrimitivesAStep(std::uint32_t count)
+    {
+        primitivesAStep_ = std::max<std::uint32_t>(1, count);
+        drawnSinceFlush_ = 0;
+    }
 
 public slots:
     void onUpdateHint(int number);
@@ -87,7 +94,9 @@ private:
     void drawMainPass(const nettor::Model& model);
     // From the arrays (model_view_arrays.cpp).
     void drawArrays(const nettor::Model& model);
-    void drawElements(GLenum mode, const std::vector<std::uint32_t>& elements, const nettor::ElementRange& range);
+    // Triangles or lines, from the elements given or (with none) from the
+    // arrays in order, handed over in steps (see model_view_arrays.cpp).
+    void drawInSteps(GLenum mode, const std::uint32_t* elements, std::uint32_t first, std::uint32_t count);
     const nettor::ModelArrays& currentArrays(const nettor::Model& model);
     // Immediate mode (model_view_immediate.cpp).
     void drawModel(const nettor::Model& model);
@@ -121,6 +130,8 @@ private:
     bool lightsReady_ = false;
     GlTextureCache textures_;
     DrawPath drawPath_ = DrawPath::Arrays;
+    std::uint32_t primitivesAStep_ = 10000;
+    std::uint32_t drawnSinceFlush_ = 0; // primitives handed over since the last flush
 
     // What the arrays were built for; any difference builds them again.
     struct ArraysSource {

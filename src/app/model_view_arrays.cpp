@@ -29,10 +29,29 @@ const nettor::ModelArrays& ModelView::currentArrays(const nettor::Model& model)
     return *arrays_;
 }
 
-void ModelView::drawElements(GLenum mode, const std::vector<std::uint32_t>& elements, const nettor::ElementRange& range)
+// A software renderer such as llvmpipe draws what it has been given only
+// once it is flushed, on its own threads, while the calling thread goes on
+// preparing what comes next. Flushing every so many primitives lets the two
+// overlap instead of taking turns; much smaller steps cost more in
+// switching than they save. A hardware driver takes the flushes in its
+// stride. About 10,000 primitives a step suits llvmpipe on two cores.
+void ModelView::drawInSteps(GLenum mode, const std::uint32_t* elements, std::uint32_t first, std::uint32_t count)
 {
-    if (range.count == 0) return;
-    gl_->glDrawElements(mode, static_cast<GLsizei>(range.count), GL_UNSIGNED_INT, elements.data() + range.first);
+    const std::uint32_t corners = mode == GL_TRIANGLES ? 3 : 2;
+    while (count >= corners) {
+        const std::uint32_t n = std::min(count / corners, primitivesAStep_ - drawnSinceFlush_) * corners;
+        if (elements)
+            gl_->glDrawElements(mode, static_cast<GLsizei>(n), GL_UNSIGNED_INT, elements + first);
+        else
+            gl_->glDrawArrays(mode, static_cast<GLint>(first), static_cast<GLsizei>(n));
+        first += n;
+        count -= n;
+        drawnSinceFlush_ += n / corners;
+        if (drawnSinceFlush_ >= primitivesAStep_) {
+            gl_->glFlush();
+            drawnSinceFlush_ = 0;
+        }
+    }
 }
 
 void ModelView::drawArrays(const nettor::Model& model)
@@ -40,6 +59,7 @@ void ModelView::drawArrays(const nettor::Model& model)
     const bool finished = nettor::appState().status.finished;
     if (!finished && nettor::appState().settings.reservedFlag) return;
     const nettor::ModelArrays& arrays = currentArrays(model);
+    drawnSinceFlush_ = 0;
     if (finished) {
         gl_->glDisable(GL_CULL_FACE);
         gl_->glLineWidth(1.0f);
@@ -68,9 +88,10 @@ void ModelView::drawArrays(const nettor::Model& model)
         if (applyAppearance(batch.look)) gl_->glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         else gl_->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         if (visible)
-            drawElements(GL_TRIANGLES, visible->faceCorners, visible->faceRanges[b]);
+            drawInSteps(GL_TRIANGLES, visible->faceCorners.data(), visible->faceRanges[b].first,
+                        visible->faceRanges[b].count);
         else
-            gl_->glDrawArrays(GL_TRIANGLES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
+            drawInSteps(GL_TRIANGLES, nullptr, batch.first, batch.count);
     }
     gl_->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     gl_->glDisableClientState(GL_NORMAL_ARRAY);
@@ -84,9 +105,9 @@ void ModelView::drawArrays(const nettor::Model& model)
         const nettor::LineBatch& batch = arrays.lineBatches[b];
         gl_->glLineWidth(batch.width);
         if (visible)
-            drawElements(GL_LINES, visible->lineEnds, visible->lineRanges[b]);
+            drawInSteps(GL_LINES, visible->lineEnds.data(), visible->lineRanges[b].first, visible->lineRanges[b].count);
         else
-            gl_->glDrawArrays(GL_LINES, static_cast<GLint>(batch.first), static_cast<GLsizei>(batch.count));
+            drawInSteps(GL_LINES, nullptr, batch.first, batch.count);
     }
     gl_->glDisableClientState(GL_COLOR_ARRAY);
     gl_->glDisableClientState(GL_VERTEX_ARRAY);

@@ -104,6 +104,18 @@ private:
                  qPrintable(QStringLiteral("%1: %2 of %3 pixels differ").arg(what).arg(differ).arg(pixels)));
     }
 
+    // The arrays handed over in steps that end inside batches and across
+    // them: exactly the picture of the steps that hold them whole.
+    void compareSteps()
+    {
+        view()->setDrawPath(ModelView::DrawPath::Arrays);
+        const QImage whole = view()->grabFramebuffer();
+        view()->setPrimitivesAStep(97);
+        const QImage stepped = view()->grabFramebuffer();
+        view()->setPrimitivesAStep(10000);
+        QCOMPARE(differingPixels(whole, stepped), 0);
+    }
+
     // The pattern view's sheet drawn afresh and from its tiles: the same
     // pixels but where lines meet, which a run of lines drawn in one call
     // may end a pixel apart (at most one pixel in 2000); the kept tiles
@@ -235,6 +247,7 @@ private slots:
         nettor::notifyViews(nettor::ViewChange::ModelReplaced);
         turnModel();
         compareModelPictures("sphere taken up");
+        compareSteps();
         // Zoomed in until the eye is inside the sphere: nothing is hidden
         // by the near side any more.
         for (int i = 0; i < 40; ++i) {
@@ -256,6 +269,7 @@ private slots:
         compareModelPictures("sphere seen through the near plane");
         finishUnfolding();
         compareModelPictures("finished sphere");
+        compareSteps();
 
         comparePatternPictures("fitted sheet");
         nettor::appState().settings.showEdgeIds = 1;

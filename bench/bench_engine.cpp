@@ -1,13 +1,14 @@
 // The unfolding engine against the straightforward reference engine kept in
 // the test tree: spheres unfolded and completed, many separate triangles
-// arranged, a whole run from an OBJ file to an EPS file, and the EPS writer
-// alone on that run's pattern.
+// arranged, a whole run from an OBJ file to an EPS file, and the arrangement
+// and the EPS writer alone on that run's pattern.
 #include "bench_models.h"
 #include "counting_buffer.h"
 #include "formats/eps_writer.h"
 #include "model/mesh.h"
 #include "session/session.h"
 #include "support/reference_engine/reference_engine.h"
+#include "unfold/arrange_parts.h"
 #include "unfold/take_up_model.h"
 #include "unfold/unfold_all.h"
 #include "unfold/unfold_with_fewer_parts.h"
@@ -144,6 +145,25 @@ void BM_WriteEps100kTriangles(benchmark::State& state)
     app.replaceModel(nullptr);
 }
 
+// The arrangement alone on the parts of the 100,000-triangle height field.
+void BM_ArrangeParts100kTriangles(benchmark::State& state)
+{
+    nettor::Session& app = benchSession();
+    app.listener = nullptr;
+    app.settings.unfoldStrategy = 1;
+    app.overlapCheck = 1;
+    auto model = std::make_unique<nettor::Model>();
+    if (!model->readObj(nettor::bench::heightField100kObj())) {
+        state.SkipWithError("read failed");
+        return;
+    }
+    prepare(std::move(model));
+    nettor::unfoldAutomatically(app, *app.model);
+    for (auto _ : state) nettor::arrangeParts(*app.model);
+    state.counters["parts"] = static_cast<double>(app.model->parts.size());
+    app.replaceModel(nullptr);
+}
+
 } // namespace
 
 // Spheres of 5,120, 20,480 and 81,920 faces; the reference engine only on
@@ -164,6 +184,7 @@ BENCHMARK(BM_ArrangeSeparateTriangles)
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_ObjToEps100kTriangles)->ArgNames({"reference"})->Arg(Fast)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ArrangeParts100kTriangles)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteEps100kTriangles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

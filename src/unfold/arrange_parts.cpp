@@ -480,11 +480,11 @@ constexpr std::size_t kRowsARun = 16;
 // helper is made the first time the rows are many.
 BestPosition searchRows(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std::size_t k,
                         const PlacedRects& sheet, const std::vector<double>& xs, const SheetRows& rows,
-                        double sheetW, double sheetH, std::optional<HelperThread>& helper,
+                        double sheetW, double sheetH, bool twoCores, std::optional<HelperThread>& helper,
                         SheetRows::Scratch (&scratch)[2])
 {
     BestPosition best;
-    if (rows.ys().size() < kRowsForTwoThreads || std::thread::hardware_concurrency() < 2) {
+    if (rows.ys().size() < kRowsForTwoThreads || !twoCores) {
         RowRuns all(rows.ys().size(), rows.ys().size());
         searchInOrder(r, boxes, k, sheet, xs, rows, sheetW, sheetH, best, all, scratch[0]);
         return best;
@@ -556,12 +556,15 @@ void arrangeParts(Model& model)
     double farX = 0.0; // right of every placed box: always free
     SheetRows::Scratch scratch[2]; // the caller's and the helper's
     std::optional<HelperThread> helper;
+    // Asked once: the system reads it from a file at every asking.
+    const bool twoCores = std::thread::hardware_concurrency() >= 2;
     for (std::size_t k = 0; k < sorted.size(); ++k) {
         UnfoldedPart& r = *sorted[k];
         double bestScore = DBL_MAX, bx = 0.0, by = 0.0;
         bool placed = false;
         if (regular) {
-            const BestPosition best = searchRows(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, helper, scratch);
+            const BestPosition best =
+                searchRows(r, boxes, k, rects, sortedXs, rows, sheetW, sheetH, twoCores, helper, scratch);
             placed = best.placed;
             bestScore = best.score;
             bx = best.x;

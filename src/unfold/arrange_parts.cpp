@@ -437,10 +437,16 @@ void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
         auto worseFrom = [&](double left) {
             return scoreOf(left - 2.0 * dx - std::fabs(left) * 1e-12) > best.score;
         };
-        if (worseFrom(openings.front().first)) continue;
+        // Trimming an opening only moves its left end right, so the openings
+        // left out here (mostly the one open to the right, which reaches
+        // past every block above) would hold nothing better either.
+        openings.erase(std::find_if(openings.begin(), openings.end(),
+                                    [&](const std::pair<double, double>& o) { return worseFrom(o.first); }),
+                       openings.end());
+        if (openings.empty()) continue;
         // Nor can a position whose upper corners lie in a placed part.
         rows.trimByUpperCorners(row, r.width, r.height, 0.001 * r.height, openings, scratch);
-        if (worseFrom(openings.front().first)) continue;
+        if (openings.empty() || worseFrom(openings.front().first)) continue;
         // The openings' positions, found as far as they are needed.
         ranges.clear();
         auto rangeOf = [&](std::size_t o) {

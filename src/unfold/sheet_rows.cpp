@@ -237,6 +237,11 @@ void SheetRows::trimByUpperCorners(std::size_t row, double w, double h, double l
     for (const auto& [from0, to] : openings) {
         // Blocks are apart, so their ends ascend as their starts do.
         while (first < rowBlocks.size() && rowBlocks[first].end < from0) ++first;
+        // Mostly one block whose rectangles all hold the line takes the
+        // opening whole under the upper left corner.
+        if (first < rowBlocks.size() && rowBlocks[first].start <= from0 && to <= rowBlocks[first].end &&
+            rowBlocks[first].lowestTop >= top)
+            continue;
         const double reach = to == DBL_MAX ? DBL_MAX : to + w;
         scratch.blocks.clear();
         for (std::size_t i = first; i < rowBlocks.size() && rowBlocks[i].start < reach; ++i) {

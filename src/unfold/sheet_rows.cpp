@@ -94,6 +94,13 @@ void SheetRows::joinBlocks(Row& row, std::size_t added)
         joined.lowestTop = std::min(joined.lowestTop, blocks[last].lowestTop);
         firstRect = std::min(firstRect, row.blockRects[last]);
     }
+    // The figures change only where the blocks do: they are measured
+    // afresh only when a block or gap taken away may have held one of them.
+    bool remeasure = false;
+    for (std::size_t i = first; i < last; ++i)
+        remeasure = remeasure || blocks[i].end - blocks[i].start == row.narrowest ||
+                    blocks[i].lowestTop == row.highestLowestTop;
+    for (std::size_t i = first; i <= last && i < blocks.size(); ++i) remeasure = remeasure || gapBefore(blocks, i) == row.widestGap;
     // The rectangles of the blocks after it now start one further on.
     for (std::size_t i = last; i < blocks.size(); ++i) ++row.blockRects[i];
     const auto at = static_cast<std::ptrdiff_t>(first);
@@ -101,7 +108,22 @@ void SheetRows::joinBlocks(Row& row, std::size_t added)
     blocks.insert(blocks.begin() + at, joined);
     row.blockRects.erase(row.blockRects.begin() + at, row.blockRects.begin() + static_cast<std::ptrdiff_t>(last));
     row.blockRects.insert(row.blockRects.begin() + at, firstRect);
-    measureBlocks(row);
+    if (remeasure) {
+        measureBlocks(row);
+        return;
+    }
+    // The joined block and the gaps beside it come in; nothing else changed.
+    row.lowestTop = std::min(row.lowestTop, joined.lowestTop);
+    row.highestLowestTop = std::max(row.highestLowestTop, joined.lowestTop);
+    row.narrowest = std::min(row.narrowest, joined.end - joined.start);
+    row.widestGap = std::max(row.widestGap, gapBefore(blocks, first));
+    if (first + 1 < blocks.size()) row.widestGap = std::max(row.widestGap, gapBefore(blocks, first + 1));
+    row.extent = std::max(std::fabs(blocks.front().start), std::fabs(blocks.back().end));
+}
+
+double SheetRows::gapBefore(const std::vector<Block>& blocks, std::size_t i)
+{
+    return i == 0 ? std::max(0.0, blocks.front().start) : blocks[i].start - blocks[i - 1].end;
 }
 
 void SheetRows::mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out)
@@ -139,10 +161,9 @@ void SheetRows::measureBlocks(Row& row)
     row.extent = 0.0;
     row.narrowest = DBL_MAX;
     if (row.blocks.empty()) return;
-    row.widestGap = std::max(0.0, row.blocks.front().start);
     for (std::size_t i = 0; i < row.blocks.size(); ++i) {
         const Block& b = row.blocks[i];
-        if (i > 0) row.widestGap = std::max(row.widestGap, b.start - row.blocks[i - 1].end);
+        row.widestGap = std::max(row.widestGap, gapBefore(row.blocks, i));
         row.highestLowestTop = std::max(row.highestLowestTop, b.lowestTop);
         row.lowestTop = std::min(row.lowestTop, b.lowestTop);
         row.narrowest = std::min(row.narrowest, b.end - b.start);

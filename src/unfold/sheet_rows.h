@@ -77,6 +77,8 @@ private:
     static void joinBlocks(Row& row, std::size_t added);
     // The figures kept about the row's blocks.
     static void measureBlocks(Row& row);
+    // The gap left of block i: from x = 0 for the first.
+    static double gapBefore(const std::vector<Block>& blocks, std::size_t i);
     // The blocks of the rectangles whose tops are at or above `lifted`,
     // added to `out`.
     static void mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out);

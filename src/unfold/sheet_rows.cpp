@@ -100,7 +100,8 @@ void SheetRows::joinBlocks(Row& row, std::size_t added)
     for (std::size_t i = first; i < last; ++i)
         remeasure = remeasure || blocks[i].end - blocks[i].start == row.narrowest ||
                     blocks[i].lowestTop == row.highestLowestTop;
-    for (std::size_t i = first; i <= last && i < blocks.size(); ++i) remeasure = remeasure || gapBefore(blocks, i) == row.widestGap;
+    for (std::size_t i = first; i <= last && i < blocks.size(); ++i)
+        remeasure = remeasure || gapBefore(blocks, i) == row.widestGap;
     // The rectangles of the blocks after it now start one further on.
     for (std::size_t i = last; i < blocks.size(); ++i) ++row.blockRects[i];
     const auto at = static_cast<std::ptrdiff_t>(first);

@@ -362,6 +362,14 @@ public:
     // No row above the one a search has reached can hold a better place:
     // none is handed out any more.
     void stop() { next_.store(rows_, std::memory_order_relaxed); }
+    // Nor can any row below `row` that has not been handed out yet.
+    void passOver(Cursor& at, std::size_t row)
+    {
+        at.row = std::max(at.row, std::min(at.last, row));
+        std::size_t next = next_.load(std::memory_order_relaxed);
+        while (next < row && !next_.compare_exchange_weak(next, row, std::memory_order_relaxed)) {
+        }
+    }
 
 private:
     std::size_t rows_, run_;
@@ -399,6 +407,10 @@ void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
     std::vector<std::pair<std::size_t, std::size_t>> ranges; // the openings' positions
     double lastH = -DBL_MAX;
     std::size_t b = 0;
+    // Rows whose part would stay within the sheet's height: the same least
+    // score in every one of them.
+    const std::size_t firstTall = static_cast<std::size_t>(
+        std::partition_point(ys.begin(), ys.end(), [&](double y) { return !(y + r.height > sheetH); }) - ys.begin());
     RowRuns::Cursor at;
     for (std::size_t row = 0; runs.next(at, row);) {
         const double y = ys[row];
@@ -428,7 +440,13 @@ void searchInOrder(const UnfoldedPart& r, const std::vector<GridBox>& boxes, std
             break;
         }
         // Above the best position only a lower score wins.
-        if (best.placed && y > best.y && least >= best.score) continue;
+        if (best.placed && y > best.y && least >= best.score) {
+            // Nor above it, while the least score stays the same: a best
+            // taken up meanwhile only rules out more. Rows not handed out
+            // yet lie above it too.
+            if (h == sheetH) runs.passOver(at, firstTall);
+            continue;
+        }
         // Only the row's openings can hold a free position. A position in
         // an opening lies right of its left end less the lift along x, so
         // an opening whose score there is worse than the best holds nothing

@@ -121,8 +121,9 @@ void BM_ObjToEps100kTriangles(benchmark::State& state)
     app.replaceModel(nullptr);
 }
 
-// The EPS writer on the pattern of the 100,000-triangle height field.
-void BM_WriteEps100kTriangles(benchmark::State& state)
+// The 100,000-triangle height field unfolded in the benchmarks' session;
+// false (the benchmark skipped) when it cannot be read.
+bool unfoldHeightField100k(benchmark::State& state)
 {
     nettor::Session& app = benchSession();
     app.listener = nullptr;
@@ -131,10 +132,18 @@ void BM_WriteEps100kTriangles(benchmark::State& state)
     auto model = std::make_unique<nettor::Model>();
     if (!model->readObj(nettor::bench::heightField100kObj())) {
         state.SkipWithError("read failed");
-        return;
+        return false;
     }
     prepare(std::move(model));
     nettor::unfoldAutomatically(app, *app.model);
+    return true;
+}
+
+// The EPS writer on the pattern of the 100,000-triangle height field.
+void BM_WriteEps100kTriangles(benchmark::State& state)
+{
+    if (!unfoldHeightField100k(state)) return;
+    nettor::Session& app = benchSession();
     for (auto _ : state) {
         nettor::bench::CountingBuffer buffer;
         std::ostream out(&buffer);
@@ -148,17 +157,8 @@ void BM_WriteEps100kTriangles(benchmark::State& state)
 // The arrangement alone on the parts of the 100,000-triangle height field.
 void BM_ArrangeParts100kTriangles(benchmark::State& state)
 {
+    if (!unfoldHeightField100k(state)) return;
     nettor::Session& app = benchSession();
-    app.listener = nullptr;
-    app.settings.unfoldStrategy = 1;
-    app.overlapCheck = 1;
-    auto model = std::make_unique<nettor::Model>();
-    if (!model->readObj(nettor::bench::heightField100kObj())) {
-        state.SkipWithError("read failed");
-        return;
-    }
-    prepare(std::move(model));
-    nettor::unfoldAutomatically(app, *app.model);
     for (auto _ : state) nettor::arrangeParts(*app.model);
     state.counters["parts"] = static_cast<double>(app.model->parts.size());
     app.replaceModel(nullptr);

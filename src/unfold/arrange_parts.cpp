@@ -24,9 +24,13 @@ namespace {
 constexpr double kInflation = 1.15;
 constexpr double kPortrait = 1.414;
 
-bool pointInRect(double px, double py, const GridBox& r)
+// Whether a corner of box a lies in box b, edges included: its corners are
+// each of its two sides across with each of its two sides along.
+bool cornerIn(const GridBox& a, const GridBox& b)
 {
-    return r.minX <= px && px <= r.maxX && r.minY <= py && py <= r.maxY;
+    auto within = [](double v, double lo, double hi) { return lo <= v && v <= hi; };
+    return (within(a.minX, b.minX, b.maxX) || within(a.maxX, b.minX, b.maxX)) &&
+           (within(a.minY, b.minY, b.maxY) || within(a.maxY, b.minY, b.maxY));
 }
 
 // The order of candidate positions: the least score, then the least y,
@@ -77,11 +81,7 @@ bool overlaps(double x, double y, const UnfoldedPart& r, const GridBox& o)
     const double dx = 0.001 * r.width;
     const double dy = 0.001 * r.height;
     const GridBox t{x + dx, y + dy, x + dx + r.width, y + dy + r.height};
-    const double ox[4] = {o.minX, o.minX, o.maxX, o.maxX}, oy[4] = {o.minY, o.maxY, o.minY, o.maxY};
-    const double tx[4] = {t.minX, t.minX, t.maxX, t.maxX}, ty[4] = {t.minY, t.maxY, t.minY, t.maxY};
-    for (int i = 0; i < 4; ++i) {
-        if (pointInRect(ox[i], oy[i], t) || pointInRect(tx[i], ty[i], o)) return true;
-    }
+    if (cornerIn(o, t) || cornerIn(t, o)) return true;
     // Two boxes crossing like a plus sign have no corner inside each other.
     // This holds whether or not the overlap check of the parts is on.
     return segmentsIntersect({o.minX - dx, o.maxY - dy}, {o.maxX - dx, o.minY - dy}, {t.minX, t.minY},

@@ -143,6 +143,17 @@ void SheetRows::mergeReaching(const Block* first, const Block* last, double lift
     }
 }
 
+inline void SheetRows::appendReaching(const Row& row, std::size_t i, double lifted, std::vector<Block>& out)
+{
+    const Block& block = row.blocks[i];
+    if (block.lowestTop >= lifted) {
+        out.push_back(block);
+        return;
+    }
+    const std::size_t end = i + 1 < row.blocks.size() ? row.blockRects[i + 1] : row.rects.size();
+    mergeReaching(row.rects.data() + row.blockRects[i], row.rects.data() + end, lifted, out);
+}
+
 void SheetRows::summarize(Row& row)
 {
     mergeReaching(row.rects, -DBL_MAX, row.blocks);
@@ -199,11 +210,13 @@ void SheetRows::openings(std::size_t row, double w, double h, double lift,
         out.emplace_back(r.blocks.back().end, DBL_MAX);
         return;
     }
-    // Rectangles whose tops the lifted line passes are left out.
+    // Rectangles whose tops the lifted line passes are left out: a block
+    // whose rectangles all reach it stays whole, and only the others are
+    // merged afresh from theirs.
     const std::vector<Block>* blocks = &r.blocks;
     if (r.lowestTop < lifted) {
         scratch.blocks.clear();
-        mergeReaching(r.rects.data(), r.rects.data() + r.rects.size(), lifted, scratch.blocks);
+        for (std::size_t i = 0; i < r.blocks.size(); ++i) appendReaching(r, i, lifted, scratch.blocks);
         blocks = &scratch.blocks;
     }
     double gapStart = -DBL_MAX; // the end of the last block
@@ -266,15 +279,8 @@ void SheetRows::trimByUpperCorners(std::size_t row, double w, double h, double l
             continue;
         const double reach = to == DBL_MAX ? DBL_MAX : to + w;
         scratch.blocks.clear();
-        for (std::size_t i = first; i < rowBlocks.size() && rowBlocks[i].start < reach; ++i) {
-            if (rowBlocks[i].lowestTop >= top) {
-                scratch.blocks.push_back(rowBlocks[i]);
-            } else {
-                const std::size_t end = i + 1 < rowBlocks.size() ? holding.blockRects[i + 1] : holding.rects.size();
-                mergeReaching(holding.rects.data() + holding.blockRects[i], holding.rects.data() + end, top,
-                              scratch.blocks);
-            }
-        }
+        for (std::size_t i = first; i < rowBlocks.size() && rowBlocks[i].start < reach; ++i)
+            appendReaching(holding, i, top, scratch.blocks);
         const std::vector<Block>& blocks = scratch.blocks;
         // The closed ranges of left sides ruled out, in order: the blocks
         // themselves (upper left corner) and the blocks moved left by w

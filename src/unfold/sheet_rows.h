@@ -82,6 +82,9 @@ private:
     // The blocks of the rectangles whose tops are at or above `lifted`,
     // added to `out`.
     static void mergeReaching(const Block* first, const Block* last, double lifted, std::vector<Block>& out);
+    // The blocks of block i's rectangles whose tops are at or above
+    // `lifted`, added to `out`: the block itself when all of them are.
+    static void appendReaching(const Row& row, std::size_t i, double lifted, std::vector<Block>& out);
     static void mergeReaching(const std::vector<Block>& rects, double lifted, std::vector<Block>& out)
     {
         out.clear();
